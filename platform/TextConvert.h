@@ -1,0 +1,14 @@
+// Conversions at the program's edges: UTF-16 inside, UTF-8 for JSON and terminals.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+std::string ToUtf8(std::u16string_view text);
+std::u16string FromUtf8(std::string_view text);
+// Length of a NUL-terminated UTF-16 string; 0 for a null pointer (lstrlenW).
+std::size_t WideLength(const char16_t* text);
+
+} // namespace tw

@@ -1,0 +1,177 @@
+// Windows types and records as the program's logic sees them.
+//
+// The logic never includes <windows.h>; these declarations carry the Windows
+// names, field names and field types, with WCHAR as char16_t. On Windows the
+// real backend checks at compile time that every record here has the SDK's
+// layout, so a pointer handed out by netapi32 can be read through them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tw::win {
+
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using BOOL = int;
+using UINT = unsigned int;
+using LANGID = WORD;
+using LCID = DWORD;
+using WCHAR = char16_t;
+using CHAR = char;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
+using LPBYTE = BYTE*;
+using LPDWORD = DWORD*;
+using PDWORD = DWORD*;
+using LPVOID = void*;
+using HANDLE = void*;
+using NET_API_STATUS = DWORD;
+using REGSAM = DWORD;
+using LSTATUS = LONG;
+using ULONG_PTR = std::uintptr_t;
+
+struct HKEY__;
+using HKEY = HKEY__*;
+
+inline HKEY PredefinedKey(ULONG_PTR value) { return reinterpret_cast<HKEY>(value); }
+inline HKEY HKEY_CURRENT_USER_() { return PredefinedKey(0x80000001u); }
+inline HKEY HKEY_LOCAL_MACHINE_() { return PredefinedKey(0x80000002u); }
+
+// Status codes the program meets.
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD NERR_Success = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_BAD_NETPATH = 53;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_INVALID_LEVEL = 124;
+constexpr DWORD ERROR_MORE_DATA = 234;
+constexpr DWORD ERROR_MR_MID_NOT_FOUND = 317;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_LOGON_FAILURE = 1326;
+constexpr DWORD RPC_S_SERVER_UNAVAILABLE = 1722;
+constexpr DWORD ERROR_ACCOUNT_LOCKED_OUT = 1909;
+constexpr DWORD NERR_InvalidComputer = 2351;
+constexpr DWORD NERR_UserNotFound = 2221;
+
+// NetUserEnum filter and flag bits.
+constexpr DWORD FILTER_NORMAL_ACCOUNT = 0x0002;
+constexpr DWORD UF_ACCOUNTDISABLE = 0x0002;
+constexpr DWORD UF_LOCKOUT = 0x0010;
+constexpr DWORD UF_PASSWD_NOTREQD = 0x0020;
+constexpr DWORD UF_PASSWD_CANT_CHANGE = 0x0040;
+constexpr DWORD UF_NORMAL_ACCOUNT = 0x0200;
+constexpr DWORD UF_DONT_EXPIRE_PASSWD = 0x10000;
+constexpr DWORD UF_PASSWORD_EXPIRED = 0x800000;
+constexpr DWORD MAX_PREFERRED_LENGTH = 0xFFFFFFFFu;
+
+// FormatMessage flags.
+constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x200;
+constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
+
+constexpr DWORD VER_PLATFORM_WIN32s = 0;
+constexpr DWORD VER_PLATFORM_WIN32_WINDOWS = 1;
+constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
+
+// Registry.
+constexpr DWORD REG_NONE = 0;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
+constexpr DWORD REG_BINARY = 3;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_DWORD_BIG_ENDIAN = 5;
+constexpr DWORD REG_LINK = 6;
+constexpr DWORD REG_MULTI_SZ = 7;
+constexpr DWORD REG_QWORD = 11;
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_WRITE = 0x20006;
+constexpr REGSAM KEY_WOW64_64KEY = 0x0100;
+constexpr REGSAM KEY_WOW64_32KEY = 0x0200;
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_CREATED_NEW_KEY = 1;
+constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+
+struct USER_INFO_0 {
+    LPWSTR usri0_name;
+};
+
+struct USER_INFO_3 {
+    LPWSTR usri3_name;
+    LPWSTR usri3_password;
+    DWORD usri3_password_age;
+    DWORD usri3_priv;
+    LPWSTR usri3_home_dir;
+    LPWSTR usri3_comment;
+    DWORD usri3_flags;
+    LPWSTR usri3_script_path;
+    DWORD usri3_auth_flags;
+    LPWSTR usri3_full_name;
+    LPWSTR usri3_usr_comment;
+    LPWSTR usri3_parms;
+    LPWSTR usri3_workstations;
+    DWORD usri3_last_logon;
+    DWORD usri3_last_logoff;
+    DWORD usri3_acct_expires;
+    DWORD usri3_max_storage;
+    DWORD usri3_units_per_week;
+    BYTE* usri3_logon_hours;
+    DWORD usri3_bad_pw_count;
+    DWORD usri3_num_logons;
+    LPWSTR usri3_logon_server;
+    DWORD usri3_country_code;
+    DWORD usri3_code_page;
+    DWORD usri3_user_id;
+    DWORD usri3_primary_group_id;
+    LPWSTR usri3_profile;
+    LPWSTR usri3_home_dir_drive;
+    DWORD usri3_password_expired;
+};
+
+struct USER_INFO_1008 {
+    DWORD usri1008_flags;
+};
+
+struct USER_MODALS_INFO_0 {
+    DWORD usrmod0_min_passwd_len;
+    DWORD usrmod0_max_passwd_age;
+    DWORD usrmod0_min_passwd_age;
+    DWORD usrmod0_force_logoff;
+    DWORD usrmod0_password_hist_len;
+};
+
+struct USER_MODALS_INFO_3 {
+    DWORD usrmod3_lockout_duration;
+    DWORD usrmod3_lockout_observation_window;
+    DWORD usrmod3_lockout_threshold;
+};
+
+struct OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    CHAR szCSDVersion[128];
+};
+static_assert(sizeof(OSVERSIONINFOA) == 148);
+
+struct CHARSETINFO {
+    UINT ciCharset;
+    UINT ciACP;
+    DWORD fsUsb[4];
+    DWORD fsCsb[2];
+};
+constexpr DWORD TCI_SRCCODEPAGE = 2;
+
+} // namespace tw::win

@@ -1,0 +1,11 @@
+# The program's version information: the one source for the Linux program's
+# banner and the Windows version resource and manifest.
+set(TW_TITLE "Brenholt")
+set(TW_INTERNAL_NAME "Tarnwick")
+set(TW_VERSION_MAJOR 1)
+set(TW_VERSION_MINOR 0)
+set(TW_VERSION_BUILD 0)
+set(TW_VERSION_REVISION 12)
+set(TW_COMPANY "Quillmere")
+set(TW_LEGAL_COPYRIGHT "Copyright (C) 2026 Quillmere. All rights reserved.")
+set(TW_WEB_ADDRESS "www.quillmere.example/brenholt")

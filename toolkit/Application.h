@@ -1,0 +1,72 @@
+// Application services of the toolkit: mouse pointer, pending messages,
+// message box, beep, long dates, version information, the executable's
+// folder and ending the program. What the user saw is also recorded, so
+// tests and scenarios can check it on every backend.
+#pragma once
+
+#include "Types.h"
+
+#include <string>
+#include <vector>
+
+namespace tw::toolkit {
+
+struct VersionInfo {
+    std::u16string Title;
+    int Major = 0;
+    int Minor = 0;
+    int Revision = 0;
+    std::u16string LegalCopyright;
+    std::u16string WebAddress;
+};
+
+struct MessageBoxRecord {
+    std::u16string Text;
+    std::u16string Title;
+    int Style = 0;
+};
+
+// The real effect of each service, supplied by a backend.
+class IAppBackend {
+public:
+    virtual ~IAppBackend() = default;
+    virtual void ShowMousePointer(MousePointer pointer) = 0;
+    virtual void DoEvents() = 0;
+    virtual void ShowMessageBox(const MessageBoxRecord& box) = 0;
+    virtual void Beep() = 0;
+    // The date part of a date serial in the user's long date format.
+    virtual std::u16string FormatLongDate(double serial) = 0;
+    virtual void End() = 0;
+};
+
+class Application {
+public:
+    Application(IAppBackend& backend, VersionInfo version, std::u16string executableFolder)
+        : backend_(backend), version_(std::move(version)), path_(std::move(executableFolder)) {}
+
+    tw::toolkit::MousePointer MousePointer() const { return pointer_; }
+    void SetMousePointer(tw::toolkit::MousePointer pointer);
+    void DoEvents() { backend_.DoEvents(); }
+    void MsgBox(const std::u16string& text, int style, const std::u16string& title);
+    void Beep();
+    std::u16string FormatLongDate(double serial) { return backend_.FormatLongDate(serial); }
+    const VersionInfo& Version() const { return version_; }
+    // The folder of the executable (App.Path).
+    const std::u16string& Path() const { return path_; }
+    void End();
+    bool Ended() const { return ended_; }
+
+    const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
+    int Beeps() const { return beeps_; }
+
+private:
+    IAppBackend& backend_;
+    VersionInfo version_;
+    std::u16string path_;
+    tw::toolkit::MousePointer pointer_ = tw::toolkit::MousePointer::Default;
+    bool ended_ = false;
+    std::vector<MessageBoxRecord> messageBoxes_;
+    int beeps_ = 0;
+};
+
+} // namespace tw::toolkit

@@ -1,0 +1,184 @@
+#include "Controls.h"
+
+#include "Form.h"
+
+#include <algorithm>
+
+namespace tw::toolkit {
+
+void Label::SetCaption(const std::u16string& text) {
+    // A caption assigned again is still a change for the backend: it redraws.
+    caption_ = text;
+    Changed(Property::Caption);
+}
+
+void TextBox::SetText(const std::u16string& text) {
+    if (text == text_)
+        return;
+    text_ = text;
+    // Setting the text by program puts the caret at the start, as an edit control does.
+    selStart_ = 0;
+    selLength_ = 0;
+    Changed(Property::Text);
+    if (Change)
+        Change();
+}
+
+void TextBox::SetSelStart(int start) {
+    const int length = static_cast<int>(text_.size());
+    selStart_ = std::clamp(start, 0, length);
+    selLength_ = 0;
+    Changed(Property::Selection);
+}
+
+void TextBox::SetSelLength(int length) {
+    const int room = static_cast<int>(text_.size()) - selStart_;
+    selLength_ = std::clamp(length, 0, room);
+    Changed(Property::Selection);
+}
+
+void TextBox::SetSelText(const std::u16string& text) {
+    std::u16string next = text_;
+    next.replace(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_), text);
+    const int caret = selStart_ + static_cast<int>(text.size());
+    if (next != text_) {
+        text_ = std::move(next);
+        selStart_ = caret;
+        selLength_ = 0;
+        Changed(Property::Text);
+        if (Change)
+            Change();
+    } else {
+        selStart_ = caret;
+        selLength_ = 0;
+        Changed(Property::Selection);
+    }
+}
+
+void TextBox::SetLocked(bool locked) {
+    if (locked_ == locked)
+        return;
+    locked_ = locked;
+    Changed(Property::Locked);
+}
+
+void CheckBox::SetCaption(const std::u16string& text) {
+    caption_ = text;
+    Changed(Property::Caption);
+}
+
+void CheckBox::SetValue(int value) {
+    if (value == value_)
+        return;
+    value_ = value;
+    Changed(Property::Value);
+    if (Click)
+        Click();
+}
+
+void OptionButton::SetCaption(const std::u16string& text) {
+    caption_ = text;
+    Changed(Property::Caption);
+}
+
+void OptionButton::SetValue(bool value) {
+    if (value == value_)
+        return;
+    value_ = value;
+    Changed(Property::Value);
+    if (value) {
+        Parent().OptionSelected(*this);
+        if (Click)
+            Click();
+    }
+}
+
+void OptionButton::Deselect() {
+    if (!value_)
+        return;
+    value_ = false;
+    Changed(Property::Value);
+}
+
+void CommandButton::SetCaption(const std::u16string& text) {
+    caption_ = text;
+    Changed(Property::Caption);
+}
+
+void ComboBox::Clear() {
+    items_.clear();
+    listIndex_ = -1;
+    newIndex_ = -1;
+    Changed(Property::List);
+}
+
+void ComboBox::AddItem(const std::u16string& item) {
+    std::size_t at = items_.size();
+    if (sorted_) {
+        auto lower = [](std::u16string s) {
+            for (auto& c : s) {
+                if (c >= u'A' && c <= u'Z')
+                    c = static_cast<char16_t>(c - u'A' + u'a');
+            }
+            return s;
+        };
+        const std::u16string key = lower(item);
+        at = 0;
+        while (at < items_.size() && lower(items_[at]) <= key)
+            ++at;
+    }
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), item);
+    if (listIndex_ >= static_cast<int>(at))
+        ++listIndex_;
+    newIndex_ = static_cast<int>(at);
+    Changed(Property::List);
+}
+
+void ComboBox::SetListIndex(int index) {
+    if (index < -1 || index >= ListCount())
+        index = -1;
+    if (index == listIndex_)
+        return;
+    listIndex_ = index;
+    Changed(Property::ListIndex);
+    if (Click)
+        Click();
+}
+
+std::u16string ComboBox::Text() const {
+    return listIndex_ < 0 ? std::u16string() : items_[static_cast<std::size_t>(listIndex_)];
+}
+
+void Image::SetPicture(tw::toolkit::Picture picture) {
+    picture_ = std::move(picture);
+    Changed(Property::Picture);
+}
+
+void Timer::SetInterval(int ms) {
+    interval_ = ms;
+    Changed(Property::TimerState);
+}
+
+void Line::SetPoints(float x1, float y1, float x2, float y2) {
+    x1_ = x1;
+    y1_ = y1;
+    x2_ = x2;
+    y2_ = y2;
+    Changed(Property::Geometry);
+}
+
+void Line::SetBorderColor(Color c) {
+    if (borderColor_ == c)
+        return;
+    borderColor_ = c;
+    Changed(Property::Colors);
+}
+
+void Shape::SetBorderColor(Color c) {
+    if (borderColor_ == c)
+        return;
+    borderColor_ = c;
+    Changed(Property::Colors);
+}
+
+} // namespace tw::toolkit

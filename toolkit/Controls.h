@@ -1,0 +1,208 @@
+// The simple controls of the window model. Their event rules live here and in
+// Form, so every backend raises the same events at the same moments.
+#pragma once
+
+#include "Control.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace tw::toolkit {
+
+class Label : public Control {
+public:
+    Label(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::Label, std::move(name), container) {}
+    const std::u16string& Caption() const { return caption_; }
+    void SetCaption(const std::u16string& text);
+    tw::toolkit::Alignment Alignment() const { return alignment_; }
+    void SetAlignment(tw::toolkit::Alignment a) { alignment_ = a; }
+
+private:
+    std::u16string caption_;
+    tw::toolkit::Alignment alignment_ = tw::toolkit::Alignment::Left;
+};
+
+// Raises Change on every change of its text, also when the program sets it,
+// and never when the text set equals the current one.
+class TextBox : public Control {
+public:
+    TextBox(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::TextBox, std::move(name), container) {
+        SetBackColor(SystemColor(5));
+        SetForeColor(SystemColor(8));
+    }
+    bool TakesFocus() const override { return true; }
+
+    const std::u16string& Text() const { return text_; }
+    void SetText(const std::u16string& text);
+    int SelStart() const { return selStart_; }
+    int SelLength() const { return selLength_; }
+    void SetSelStart(int start);
+    void SetSelLength(int length);
+    // Replaces the selection (or inserts at the caret) and puts the caret after it.
+    void SetSelText(const std::u16string& text);
+    bool Locked() const { return locked_; }
+    void SetLocked(bool locked);
+
+    std::function<void()> Change;
+
+private:
+    std::u16string text_;
+    int selStart_ = 0;
+    int selLength_ = 0;
+    bool locked_ = false;
+};
+
+// Value 0 unchecked, 1 checked. Click runs when the value changes, by the
+// user or by the program, and not when the value set equals the current one.
+class CheckBox : public Control {
+public:
+    CheckBox(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::CheckBox, std::move(name), container) {}
+    bool TakesFocus() const override { return true; }
+    const std::u16string& Caption() const { return caption_; }
+    void SetCaption(const std::u16string& text);
+    int Value() const { return value_; }
+    void SetValue(int value);
+    std::function<void()> Click;
+
+private:
+    std::u16string caption_;
+    int value_ = 0;
+};
+
+// Selecting one option button of a container deselects the others; Click
+// runs when it becomes selected, by the user or by the program.
+class OptionButton : public Control {
+public:
+    OptionButton(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::OptionButton, std::move(name), container) {}
+    bool TakesFocus() const override { return true; }
+    const std::u16string& Caption() const { return caption_; }
+    void SetCaption(const std::u16string& text);
+    bool Value() const { return value_; }
+    void SetValue(bool value);
+    std::function<void()> Click;
+
+private:
+    friend class Form;
+    void Deselect();
+    std::u16string caption_;
+    bool value_ = false;
+};
+
+class CommandButton : public Control {
+public:
+    CommandButton(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::CommandButton, std::move(name), container) {}
+    bool TakesFocus() const override { return true; }
+    const std::u16string& Caption() const { return caption_; }
+    void SetCaption(const std::u16string& text);
+    std::function<void()> Click;
+
+private:
+    std::u16string caption_;
+};
+
+// A drop-down list without free text. Click runs when the selection changes,
+// by the user or by the program; Clear empties it without an event.
+class ComboBox : public Control {
+public:
+    ComboBox(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::ComboBox, std::move(name), container) {
+        SetBackColor(SystemColor(5));
+        SetForeColor(SystemColor(8));
+    }
+    bool TakesFocus() const override { return true; }
+    void Clear();
+    // Adds an entry; NewIndex tells where it went.
+    void AddItem(const std::u16string& item);
+    int NewIndex() const { return newIndex_; }
+    int ListCount() const { return static_cast<int>(items_.size()); }
+    const std::u16string& List(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+    const std::vector<std::u16string>& Items() const { return items_; }
+    int ListIndex() const { return listIndex_; }
+    void SetListIndex(int index);
+    // The selected entry's text, empty when nothing is selected.
+    std::u16string Text() const;
+    bool Sorted() const { return sorted_; }
+    void SetSorted(bool sorted) { sorted_ = sorted; }
+    std::function<void()> Click;
+
+private:
+    std::vector<std::u16string> items_;
+    int listIndex_ = -1;
+    int newIndex_ = -1;
+    bool sorted_ = false;
+};
+
+// A small picture: rows of 0x00RRGGBB pixels, with 0xFF000000 for transparent.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    static constexpr std::uint32_t Transparent = 0xFF000000u;
+};
+
+class Image : public Control {
+public:
+    Image(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::Image, std::move(name), container) {}
+    const tw::toolkit::Picture& Picture() const { return picture_; }
+    void SetPicture(tw::toolkit::Picture picture);
+    std::function<void()> Click;
+
+private:
+    tw::toolkit::Picture picture_;
+};
+
+// Ticks every Interval milliseconds while enabled; enabling it or changing
+// the interval starts the count again.
+class Timer : public Control {
+public:
+    Timer(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::Timer, std::move(name), container) {
+        SetEnabled(false);
+    }
+    int Interval() const { return interval_; }
+    void SetInterval(int ms);
+    std::function<void()> Tick;
+
+private:
+    int interval_ = 0;
+};
+
+class Line : public Control {
+public:
+    Line(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::Line, std::move(name), container) {}
+    float X1() const { return x1_; }
+    float Y1() const { return y1_; }
+    float X2() const { return x2_; }
+    float Y2() const { return y2_; }
+    void SetPoints(float x1, float y1, float x2, float y2);
+    Color BorderColor() const { return borderColor_; }
+    void SetBorderColor(Color c);
+
+private:
+    float x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
+    Color borderColor_ = SystemColor(21);
+};
+
+// A filled rectangle: BackColor fills it, BorderColor draws its frame.
+class Shape : public Control {
+public:
+    Shape(Form& form, std::string name, UserControl* container = nullptr)
+        : Control(form, ControlKind::Shape, std::move(name), container) {
+        SetBackColor(SystemColor(5));
+    }
+    Color BorderColor() const { return borderColor_; }
+    void SetBorderColor(Color c);
+
+private:
+    Color borderColor_ = SystemColor(21);
+};
+
+} // namespace tw::toolkit

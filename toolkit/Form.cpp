@@ -1,0 +1,312 @@
+#include "Form.h"
+
+#include <algorithm>
+
+namespace tw::toolkit {
+
+Control* Form::Find(const std::string& name) const {
+    const auto dot = name.find('.');
+    const std::string head = name.substr(0, dot);
+    for (const auto& control : controls_) {
+        if (control->Name() != head)
+            continue;
+        if (dot == std::string::npos)
+            return control.get();
+        if (control->Kind() != ControlKind::UserControl)
+            return nullptr;
+        return static_cast<UserControl&>(*control).FindPart(name.substr(dot + 1));
+    }
+    return nullptr;
+}
+
+void Form::SetCaption(const std::u16string& caption) {
+    caption_ = caption;
+    FormChanged(Property::Caption);
+}
+
+void Form::SetEnabled(bool enabled) {
+    if (enabled_ == enabled)
+        return;
+    enabled_ = enabled;
+    FormChanged(Property::Enabled);
+}
+
+void Form::SetVisible(bool visible) {
+    if (visible_ == visible)
+        return;
+    visible_ = visible;
+    FormChanged(Property::Visible);
+}
+
+void Form::SetBackColor(Color c) {
+    backColor_ = c;
+    FormChanged(Property::Colors);
+}
+
+void Form::SetForeColor(Color c) {
+    foreColor_ = c;
+    FormChanged(Property::Colors);
+}
+
+void Form::SetFont(const tw::toolkit::Font& font) {
+    font_ = font;
+    FormChanged(Property::Font);
+}
+
+void Form::SetClientSize(float width, float height) {
+    scaleWidth_ = width;
+    scaleHeight_ = height;
+    FormChanged(Property::Geometry);
+}
+
+void Form::Show() {
+    SetVisible(true);
+    if (active_ != nullptr)
+        return;
+    for (Control* control : TabOrder()) {
+        if (control->CanFocusNow()) {
+            active_ = control;
+            if (view_)
+                view_->FocusChanged(active_);
+            if (control->GotFocus)
+                control->GotFocus();
+            return;
+        }
+    }
+}
+
+bool Form::AcceptsInput(const Control& control) const {
+    return visible_ && enabled_ && !app_.Ended() && control.Reachable();
+}
+
+bool Form::UserFocus(Control& target) {
+    if (!AcceptsInput(target) || !target.CanFocusNow())
+        return false;
+    if (active_ == &target)
+        return true;
+    if (active_ != nullptr && target.CausesValidation() && active_->Validate) {
+        bool cancel = false;
+        active_->Validate(cancel);
+        if (cancel)
+            return false;
+        // The handler may have disabled or hidden the target meanwhile.
+        if (!AcceptsInput(target) || !target.CanFocusNow())
+            return false;
+    }
+    Control* old = active_;
+    active_ = &target;
+    if (view_)
+        view_->FocusChanged(active_);
+    if (old != nullptr && old->LostFocus)
+        old->LostFocus();
+    if (active_ == &target && target.GotFocus)
+        target.GotFocus();
+    return true;
+}
+
+void Form::UserClick(Control& target) {
+    if (!AcceptsInput(target))
+        return;
+    if (target.TakesFocus() && !UserFocus(target))
+        return; // a cancelled validation swallows the click
+    if (!AcceptsInput(target))
+        return;
+    switch (target.Kind()) {
+    case ControlKind::CheckBox: {
+        auto& box = static_cast<CheckBox&>(target);
+        box.SetValue(box.Value() == 1 ? 0 : 1);
+        break;
+    }
+    case ControlKind::OptionButton:
+        static_cast<OptionButton&>(target).SetValue(true);
+        break;
+    case ControlKind::CommandButton: {
+        auto& button = static_cast<CommandButton&>(target);
+        if (button.Click)
+            button.Click();
+        break;
+    }
+    case ControlKind::Image: {
+        auto& image = static_cast<Image&>(target);
+        if (image.MouseDown)
+            image.MouseDown(vbLeftButton);
+        if (image.MouseUp && AcceptsInput(target))
+            image.MouseUp(vbLeftButton);
+        if (image.Click && AcceptsInput(target))
+            image.Click();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+std::vector<Control*> Form::TabOrder() const {
+    std::vector<Control*> order;
+    for (const auto& control : controls_) {
+        if (control->TakesFocus())
+            order.push_back(control.get());
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+    return order;
+}
+
+void Form::UserTab(bool backward) {
+    if (!visible_ || !enabled_)
+        return;
+    std::vector<Control*> order = TabOrder();
+    std::erase_if(order, [this](Control* c) {
+        // Only the selected option button of a group is a tab stop.
+        if (c->Kind() == ControlKind::OptionButton && !static_cast<OptionButton*>(c)->Value() &&
+            c != active_)
+            return true;
+        return !c->CanFocusNow();
+    });
+    if (order.empty())
+        return;
+    auto at = std::find(order.begin(), order.end(), active_);
+    std::size_t index = 0;
+    if (at == order.end()) {
+        index = backward ? order.size() - 1 : 0;
+    } else {
+        const auto pos = static_cast<std::size_t>(at - order.begin());
+        index = backward ? (pos + order.size() - 1) % order.size() : (pos + 1) % order.size();
+    }
+    UserFocus(*order[index]);
+}
+
+void Form::UserChar(TextBox& box, int keyAscii) {
+    if (!AcceptsInput(box))
+        return;
+    if (active_ != &box && !UserFocus(box))
+        return;
+    if (box.KeyPress)
+        box.KeyPress(keyAscii);
+    if (keyAscii == 0 || !AcceptsInput(box))
+        return;
+    const int start = box.SelStart();
+    switch (keyAscii) {
+    case 1: // Ctrl+A
+        box.SetSelStart(0);
+        box.SetSelLength(static_cast<int>(box.Text().size()));
+        return;
+    case 3: // Ctrl+C
+        if (box.SelLength() > 0)
+            Clipboard = box.Text().substr(static_cast<std::size_t>(start),
+                                          static_cast<std::size_t>(box.SelLength()));
+        return;
+    case 13: // a single-line edit box refuses Enter with a beep
+        app_.Beep();
+        return;
+    default:
+        break;
+    }
+    if (box.Locked())
+        return;
+    switch (keyAscii) {
+    case 8: // Backspace
+        if (box.SelLength() == 0) {
+            if (start == 0)
+                return;
+            box.SetSelStart(start - 1);
+            box.SetSelLength(1);
+        }
+        box.SetSelText(u"");
+        return;
+    case 22: // Ctrl+V
+        if (!Clipboard.empty())
+            box.SetSelText(Clipboard);
+        return;
+    case 24: // Ctrl+X
+        if (box.SelLength() > 0) {
+            Clipboard = box.Text().substr(static_cast<std::size_t>(start),
+                                          static_cast<std::size_t>(box.SelLength()));
+            box.SetSelText(u"");
+        }
+        return;
+    default:
+        break;
+    }
+    if (keyAscii < 32)
+        return; // other control characters do nothing in an edit box
+    box.SetSelText(std::u16string(1, static_cast<char16_t>(keyAscii)));
+}
+
+void Form::UserCharTo(Control& control, int keyAscii) {
+    if (!AcceptsInput(control))
+        return;
+    if (control.Kind() == ControlKind::TextBox) {
+        UserChar(static_cast<TextBox&>(control), keyAscii);
+        return;
+    }
+    if (control.TakesFocus() && active_ != &control && !UserFocus(control))
+        return;
+    if (control.KeyPress)
+        control.KeyPress(keyAscii);
+    if (keyAscii == 32 && AcceptsInput(control)) {
+        // Space presses a button or toggles a check box, as a click does.
+        if (control.Kind() == ControlKind::CommandButton ||
+            control.Kind() == ControlKind::CheckBox || control.Kind() == ControlKind::OptionButton)
+            UserClick(control);
+    }
+}
+
+void Form::UserPaste(TextBox& box, const std::u16string& text) {
+    if (!AcceptsInput(box) || box.Locked())
+        return;
+    box.SetSelText(text);
+}
+
+void Form::UserSelectAll(TextBox& box) {
+    if (!AcceptsInput(box))
+        return;
+    box.SetSelStart(0);
+    box.SetSelLength(static_cast<int>(box.Text().size()));
+}
+
+void Form::UserSelect(ComboBox& list, int index) {
+    if (!AcceptsInput(list))
+        return;
+    if (!UserFocus(list))
+        return;
+    if (index < 0 || index >= list.ListCount())
+        return;
+    list.SetListIndex(index);
+}
+
+void Form::UserMouseDown(Control& control, int button) {
+    if (!AcceptsInput(control))
+        return;
+    if (control.TakesFocus() && !UserFocus(control))
+        return;
+    if (control.MouseDown)
+        control.MouseDown(button);
+}
+
+void Form::UserMouseUp(Control& control, int button) {
+    if (!AcceptsInput(control))
+        return;
+    if (control.MouseUp)
+        control.MouseUp(button);
+}
+
+void Form::NotifyChanged(Control& control, Property what) {
+    if (view_)
+        view_->ControlChanged(control, what);
+}
+
+void Form::OptionSelected(OptionButton& selected) {
+    for (const auto& control : controls_) {
+        if (control.get() != &selected && control->Kind() == ControlKind::OptionButton &&
+            control->Container() == selected.Container())
+            static_cast<OptionButton&>(*control).Deselect();
+    }
+}
+
+void Form::FormChanged(Property what) {
+    if (view_)
+        view_->FormChanged(what);
+}
+
+} // namespace tw::toolkit

@@ -1,0 +1,125 @@
+// The window: its controls in control order, the active control, and the
+// user-input entry points that every backend feeds. The focus and validate
+// rules live here, so a real click, Tab or keystroke behaves the same on
+// every backend:
+//   - before the focus moves to a control that causes validation, the old
+//     control's Validate runs; a cancel keeps the focus and swallows the
+//     click that moved it;
+//   - LostFocus of the old control runs after the focus has moved, then
+//     GotFocus of the new one;
+//   - KeyPress runs before the control takes the key and can drop it;
+//   - a disabled window, or a disabled or hidden control, takes no input.
+#pragma once
+
+#include "Application.h"
+#include "Controls.h"
+#include "IFormView.h"
+#include "UserControl.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tw::toolkit {
+
+class Form {
+public:
+    explicit Form(Application& app) : app_(app) {}
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    Application& App() const { return app_; }
+
+    template <class T, class... Args> T& Add(std::string name, Args&&... args) {
+        auto control = std::make_unique<T>(*this, std::move(name), std::forward<Args>(args)...);
+        T& ref = *control;
+        controls_.push_back(std::move(control));
+        return ref;
+    }
+    // Controls of the form in control order (parts of user controls not included).
+    const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
+    // A control by name; "ctl.part" names a part of a user control.
+    Control* Find(const std::string& name) const;
+
+    const std::u16string& Caption() const { return caption_; }
+    void SetCaption(const std::u16string& caption);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    Color BackColor() const { return backColor_; }
+    void SetBackColor(Color c);
+    Color ForeColor() const { return foreColor_; }
+    void SetForeColor(Color c);
+    const tw::toolkit::Font& Font() const { return font_; }
+    void SetFont(const tw::toolkit::Font& font);
+    // Client area in twips.
+    float ScaleWidth() const { return scaleWidth_; }
+    float ScaleHeight() const { return scaleHeight_; }
+    void SetClientSize(float width, float height);
+
+    Control* ActiveControl() const { return active_; }
+
+    void SetView(IFormView* view) { view_ = view; }
+    IFormView* View() const { return view_; }
+
+    // Shows the window and gives the focus to the first control in tab order
+    // that can take it (GotFocus runs, no validation).
+    void Show();
+
+    // --- user input, as a backend or a scenario feeds it ---
+
+    // Moves the focus to `target` (a click or Tab), running Validate on the
+    // control that has it when `target` causes validation. False when the
+    // focus did not move (cancelled, or the target cannot take it).
+    bool UserFocus(Control& target);
+    // A left click: focus first (a cancel swallows the click), then the
+    // control's click: a check box toggles, an option button is selected, a
+    // button or image raises Click.
+    void UserClick(Control& target);
+    // Tab or Shift+Tab from the active control, in tab order.
+    void UserTab(bool backward);
+    // One typed character into the text box that has the focus: KeyPress
+    // first, then the character replaces the selection. Backspace deletes;
+    // Enter in a single-line box beeps; Ctrl+V (22) pastes the clipboard.
+    void UserChar(TextBox& box, int keyAscii);
+    // Keys delivered to a control that is not a text box (KeyPress only).
+    void UserCharTo(Control& control, int keyAscii);
+    // Text pasted through the context menu: no key press, replaces the selection.
+    void UserPaste(TextBox& box, const std::u16string& text);
+    // The user selects the whole text with the mouse (no change event).
+    void UserSelectAll(TextBox& box);
+    // The user chooses a list entry.
+    void UserSelect(ComboBox& list, int index);
+    void UserMouseDown(Control& control, int button);
+    void UserMouseUp(Control& control, int button);
+
+    // Whether input can reach the control now.
+    bool AcceptsInput(const Control& control) const;
+
+    std::u16string Clipboard;
+
+    // Called by controls when a property changed.
+    void NotifyChanged(Control& control, Property what);
+    // Called by an option button that became selected.
+    void OptionSelected(OptionButton& selected);
+
+private:
+    void FormChanged(Property what);
+    std::vector<Control*> TabOrder() const;
+
+    Application& app_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::u16string caption_;
+    bool enabled_ = true;
+    bool visible_ = false;
+    Color backColor_ = SystemColor(15);
+    Color foreColor_ = SystemColor(18);
+    tw::toolkit::Font font_;
+    float scaleWidth_ = 0;
+    float scaleHeight_ = 0;
+    Control* active_ = nullptr;
+    IFormView* view_ = nullptr;
+};
+
+} // namespace tw::toolkit

@@ -1,0 +1,68 @@
+// Basic values of the window toolkit: colours, fonts, kinds and the property
+// identifiers that backends are told about when something changes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tw::toolkit {
+
+// 0x00BBGGRR, or 0x80000000 + a system colour index resolved when painting.
+using Color = std::uint32_t;
+constexpr Color SystemColor(unsigned index) { return 0x80000000u + index; }
+constexpr bool IsSystemColor(Color c) { return (c & 0x80000000u) != 0; }
+
+struct Font {
+    std::u16string Name = u"MS Sans Serif";
+    double Size = 8.25;
+    bool Bold = false;
+    int Charset = 0;
+    bool operator==(const Font&) const = default;
+};
+
+enum class ControlKind {
+    Label,
+    TextBox,
+    CheckBox,
+    OptionButton,
+    CommandButton,
+    ComboBox,
+    Image,
+    Timer,
+    Line,
+    Shape,
+    UserControl,
+};
+
+enum class MousePointer { Default, Hourglass };
+
+enum class Alignment { Left, Right, Center };
+
+// What changed, so a backend mirrors only that.
+enum class Property {
+    Caption,
+    Text,
+    Selection,
+    Value,
+    Enabled,
+    Visible,
+    Geometry,
+    ToolTip,
+    Colors,
+    Font,
+    List,
+    ListIndex,
+    ZOrder,
+    Locked,
+    TimerState,
+    Picture,
+};
+
+// Mouse buttons as the events report them.
+constexpr int vbLeftButton = 1;
+constexpr int vbRightButton = 2;
+
+// Message box style: exclamation icon, OK button.
+constexpr int vbExclamation = 48;
+
+} // namespace tw::toolkit
