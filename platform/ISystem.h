@@ -33,6 +33,9 @@ public:
     virtual LCID GetThreadLocale() = 0;
     virtual UINT GetACP() = 0;
     virtual BOOL TranslateCharsetInfo(DWORD* lpSrc, CHARSETINFO* lpCs, DWORD dwFlags) = 0;
+    // The user's locale settings: LOCALE_SDECIMAL, LOCALE_SLONGDATE. Returns the
+    // number of characters written with the NUL, 0 on failure.
+    virtual int GetLocaleInfoW(LCID Locale, DWORD LCType, LPWSTR lpLCData, int cchData) = 0;
 
     // kernel32: environment.
     virtual DWORD ExpandEnvironmentStringsW(LPCWSTR lpSrc, LPWSTR lpDst, DWORD nSize) = 0;

@@ -173,5 +173,8 @@ struct CHARSETINFO {
     DWORD fsCsb[2];
 };
 constexpr DWORD TCI_SRCCODEPAGE = 2;
+constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
+constexpr DWORD LOCALE_SDECIMAL = 0x000E;
+constexpr DWORD LOCALE_SLONGDATE = 0x0020;
 
 } // namespace tw::win

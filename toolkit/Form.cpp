@@ -291,6 +291,16 @@ void Form::UserMouseUp(Control& control, int button) {
         control.MouseUp(button);
 }
 
+void Form::UserClose() {
+    if (!visible_)
+        return;
+    if (Unload)
+        Unload();
+    SetVisible(false);
+    if (Terminate)
+        Terminate();
+}
+
 void Form::NotifyChanged(Control& control, Property what) {
     if (view_)
         view_->ControlChanged(control, what);

@@ -93,6 +93,11 @@ public:
     void UserSelect(ComboBox& list, int index);
     void UserMouseDown(Control& control, int button);
     void UserMouseUp(Control& control, int button);
+    // The user closes the window: Unload, the window hides, then Terminate.
+    void UserClose();
+
+    std::function<void()> Unload;
+    std::function<void()> Terminate;
 
     // Whether input can reach the control now.
     bool AcceptsInput(const Control& control) const;

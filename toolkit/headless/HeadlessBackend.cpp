@@ -5,43 +5,18 @@
 namespace tw::toolkit {
 
 void HeadlessBackend::ControlChanged(Control& control, Property what) {
-    if (control.Kind() != ControlKind::Timer)
-        return;
-    if (what != Property::Enabled && what != Property::TimerState)
-        return;
-    auto& timer = static_cast<Timer&>(control);
-    if (timer.Enabled() && timer.Interval() > 0)
-        timers_[&timer] = {now_ + timer.Interval(), nextOrder_++};
-    else
-        timers_.erase(&timer);
+    if (control.Kind() == ControlKind::Timer &&
+        (what == Property::Enabled || what == Property::TimerState))
+        clock_.TimerChanged(static_cast<Timer&>(control));
 }
 
 std::u16string HeadlessBackend::FormatLongDate(double serial) {
     return FormatDatePicture(serial, longDatePicture_);
 }
 
-void HeadlessBackend::Advance(std::int64_t ms) {
-    const std::int64_t until = now_ + ms;
-    for (;;) {
-        Timer* next = nullptr;
-        Schedule best{};
-        for (const auto& [timer, schedule] : timers_) {
-            if (schedule.due > until)
-                continue;
-            if (next == nullptr || schedule.due < best.due ||
-                (schedule.due == best.due && schedule.order < best.order)) {
-                next = timer;
-                best = schedule;
-            }
-        }
-        if (next == nullptr)
-            break;
-        now_ = best.due;
-        timers_[next] = {best.due + next->Interval(), nextOrder_++};
-        if (next->Tick)
-            next->Tick();
-    }
-    now_ = until;
+void HeadlessInput::Key(int keyAscii) {
+    if (Control* active = form_.ActiveControl())
+        form_.UserCharTo(*active, keyAscii);
 }
 
 } // namespace tw::toolkit

@@ -1,14 +1,14 @@
-// The toolkit without a screen: a virtual clock drives the timers, and the
-// application services only record. Serves the unit tests and the scenario
-// runner; the Qt and Win32 backends reuse its clock-free parts.
+// The toolkit without a screen: a virtual clock drives the timers, the
+// application services only record, and user input goes straight to the
+// model. Serves the unit tests and the scenario runner.
 #pragma once
 
 #include "../Application.h"
-#include "../Controls.h"
+#include "../Form.h"
 #include "../IFormView.h"
+#include "../IUserInput.h"
+#include "VirtualClock.h"
 
-#include <cstdint>
-#include <map>
 #include <string>
 
 namespace tw::toolkit {
@@ -32,22 +32,34 @@ public:
     std::u16string FormatLongDate(double serial) override;
     void End() override {}
 
-    // Lets `ms` milliseconds pass; every timer due meanwhile ticks, in time order.
-    void Advance(std::int64_t ms);
-    std::int64_t Now() const { return now_; }
+    VirtualClock& Clock() { return clock_; }
     int DoEventsPasses() const { return doEventsPasses_; }
     void SetLongDatePicture(std::u16string picture) { longDatePicture_ = std::move(picture); }
 
 private:
-    struct Schedule {
-        std::int64_t due;
-        std::uint64_t order;
-    };
     std::u16string longDatePicture_;
-    std::map<Timer*, Schedule> timers_;
-    std::int64_t now_ = 0;
-    std::uint64_t nextOrder_ = 0;
+    VirtualClock clock_;
     int doEventsPasses_ = 0;
+};
+
+// User input delivered straight to the model.
+class HeadlessInput : public IUserInput {
+public:
+    HeadlessInput(Form& form, VirtualClock& clock) : form_(form), clock_(clock) {}
+    void Click(Control& control) override { form_.UserClick(control); }
+    void Focus(Control& control) override { form_.UserFocus(control); }
+    void Key(int keyAscii) override;
+    void SelectAllWithMouse(TextBox& box) override { form_.UserSelectAll(box); }
+    void Paste(TextBox& box, const std::u16string& text) override { form_.UserPaste(box, text); }
+    void Select(ComboBox& list, int index) override { form_.UserSelect(list, index); }
+    void MouseDown(Control& control, int button) override { form_.UserMouseDown(control, button); }
+    void MouseUp(Control& control, int button) override { form_.UserMouseUp(control, button); }
+    void Wait(int ms) override { clock_.Advance(ms); }
+    void Close() override { form_.UserClose(); }
+
+private:
+    Form& form_;
+    VirtualClock& clock_;
 };
 
 } // namespace tw::toolkit
