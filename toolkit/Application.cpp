@@ -4,25 +4,38 @@ namespace tw::toolkit {
 
 void Application::SetMousePointer(tw::toolkit::MousePointer pointer) {
     pointer_ = pointer;
-    backend_.ShowMousePointer(pointer);
+    if (backend_)
+        backend_->ShowMousePointer(pointer);
+}
+
+void Application::DoEvents() {
+    if (backend_)
+        backend_->DoEvents();
+}
+
+std::u16string Application::FormatLongDate(double serial) {
+    return backend_ ? backend_->FormatLongDate(serial) : std::u16string();
 }
 
 void Application::MsgBox(const std::u16string& text, int style, const std::u16string& title) {
     MessageBoxRecord box{text, title, style};
     messageBoxes_.push_back(box);
-    backend_.ShowMessageBox(box);
+    if (backend_)
+        backend_->ShowMessageBox(box);
 }
 
 void Application::Beep() {
     ++beeps_;
-    backend_.Beep();
+    if (backend_)
+        backend_->Beep();
 }
 
 void Application::End() {
     if (ended_)
         return;
     ended_ = true;
-    backend_.End();
+    if (backend_)
+        backend_->End();
 }
 
 } // namespace tw::toolkit

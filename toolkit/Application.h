@@ -41,15 +41,18 @@ public:
 
 class Application {
 public:
-    Application(IAppBackend& backend, VersionInfo version, std::u16string executableFolder)
-        : backend_(backend), version_(std::move(version)), path_(std::move(executableFolder)) {}
+    Application(VersionInfo version, std::u16string executableFolder)
+        : version_(std::move(version)), path_(std::move(executableFolder)) {}
+
+    // The backend that carries out the services; until one is set they only record.
+    void SetBackend(IAppBackend* backend) { backend_ = backend; }
 
     tw::toolkit::MousePointer MousePointer() const { return pointer_; }
     void SetMousePointer(tw::toolkit::MousePointer pointer);
-    void DoEvents() { backend_.DoEvents(); }
+    void DoEvents();
     void MsgBox(const std::u16string& text, int style, const std::u16string& title);
     void Beep();
-    std::u16string FormatLongDate(double serial) { return backend_.FormatLongDate(serial); }
+    std::u16string FormatLongDate(double serial);
     const VersionInfo& Version() const { return version_; }
     // The folder of the executable (App.Path).
     const std::u16string& Path() const { return path_; }
@@ -60,7 +63,7 @@ public:
     int Beeps() const { return beeps_; }
 
 private:
-    IAppBackend& backend_;
+    IAppBackend* backend_ = nullptr;
     VersionInfo version_;
     std::u16string path_;
     tw::toolkit::MousePointer pointer_ = tw::toolkit::MousePointer::Default;

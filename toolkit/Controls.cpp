@@ -37,6 +37,17 @@ void TextBox::SetSelLength(int length) {
     Changed(Property::Selection);
 }
 
+void TextBox::SyncSelection(int start, int length) {
+    const int size = static_cast<int>(text_.size());
+    const int from = std::clamp(start, 0, size);
+    const int count = std::clamp(length, 0, size - from);
+    if (from == selStart_ && count == selLength_)
+        return;
+    selStart_ = from;
+    selLength_ = count;
+    Changed(Property::Selection);
+}
+
 void TextBox::SetSelText(const std::u16string& text) {
     std::u16string next = text_;
     next.replace(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_), text);

@@ -43,6 +43,9 @@ public:
     void SetSelLength(int length);
     // Replaces the selection (or inserts at the caret) and puts the caret after it.
     void SetSelText(const std::u16string& text);
+    // The user moved the caret or the selection in a real edit control
+    // (arrow keys, Home, End, the mouse): take it over without a change event.
+    void SyncSelection(int start, int length);
     bool Locked() const { return locked_; }
     void SetLocked(bool locked);
 

@@ -280,12 +280,15 @@ void Form::UserMouseDown(Control& control, int button) {
         return;
     if (control.TakesFocus() && !UserFocus(control))
         return;
+    mouseCapture_ = &control;
     if (control.MouseDown)
         control.MouseDown(button);
 }
 
 void Form::UserMouseUp(Control& control, int button) {
-    if (!AcceptsInput(control))
+    const bool captured = mouseCapture_ == &control;
+    mouseCapture_ = nullptr;
+    if (!captured && !AcceptsInput(control))
         return;
     if (control.MouseUp)
         control.MouseUp(button);

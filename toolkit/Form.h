@@ -124,6 +124,9 @@ private:
     float scaleWidth_ = 0;
     float scaleHeight_ = 0;
     Control* active_ = nullptr;
+    // The control that took the last mouse press keeps the mouse until the
+    // release, as a window with the capture does, even if it hides meanwhile.
+    Control* mouseCapture_ = nullptr;
     IFormView* view_ = nullptr;
 };
 

@@ -1,0 +1,152 @@
+// Start-up, the status line's busy sequence, and shutdown.
+#include "FUserInfo.h"
+
+#include "common/UnsignedNumbers.h"
+#include "platform/TextConvert.h"
+
+namespace tw::app {
+
+using toolkit::MousePointer;
+
+FUserInfo::FUserInfo(toolkit::Application& app, const win::Platform& platform)
+    : app_(app), platform_(platform), form_(app), common_(platform_, app.Path()) {
+    CreateControls();
+    WireHandlers();
+}
+
+FUserInfo::~FUserInfo() = default;
+
+void FUserInfo::Start() {
+    Form_Initialize();
+    if (app_.Ended())
+        return; // refused: the window is never shown
+    Form_Load();
+    form_.Show();
+}
+
+void FUserInfo::Form_Initialize() {
+    if (!common_.CheckPlatform()) {
+        // The language file is not read yet, so this text stays English.
+        app_.MsgBox(u"Unsupported operating system", toolkit::vbExclamation,
+                    app_.Version().Title);
+        app_.End();
+        return;
+    }
+    // The version 6 common controls are in force through the manifest; the
+    // toolkit backend loads and initialises them before it creates a control.
+    InitializeKeyboardCues();
+    common_.LoadLanguageFile(0);
+}
+
+void FUserInfo::Form_Load() {
+    DetectVisualStyles();
+    ApplyColorsAndIcons();
+    ApplyFontsAndTexts();
+    decimalSign_ = LocaleDecimalSign();
+
+    NetUser = std::make_unique<CNetUser>(platform_.net, platform_.system);
+    CurrentUser = NetUser->CurrentUserName();
+    CurrentMachine = NetUser->CurrentMachineName();
+
+    // Selecting the local computer runs the target handler while FormLoaded
+    // is still false: it only sets the target and reads the local setting.
+    optLocal->SetValue(true);
+    FormLoaded = true;
+    optServer_Click();
+
+    SubclassWindow();
+    ShowStatus(StartupBanner());
+}
+
+void FUserInfo::Form_Unload() { UnsubclassWindow(); }
+
+void FUserInfo::Form_Terminate() { RemoveKeyboardCues(); }
+
+char16_t FUserInfo::LocaleDecimalSign() {
+    char16_t buffer[8] = {};
+    const int written = platform_.system.GetLocaleInfoW(win::LOCALE_USER_DEFAULT,
+                                                        win::LOCALE_SDECIMAL, buffer, 8);
+    return written > 1 ? buffer[0] : u'.';
+}
+
+std::u16string FUserInfo::StartupBanner() const {
+    const toolkit::VersionInfo& v = app_.Version();
+    auto padded = [](int value, std::size_t width) {
+        std::u16string digits = UnsignedToText(value);
+        if (digits.size() < width)
+            digits.insert(0, width - digits.size(), u'0');
+        return digits;
+    };
+    return v.Title + u" " + UnsignedToText(v.Major) + u"." + padded(v.Minor, 2) + u"." +
+           padded(v.Revision, 3) + u"     " + v.LegalCopyright + u"     " + v.WebAddress;
+}
+
+void FUserInfo::ApplyFontsAndTexts() {
+    const std::u16string face = common_.IsWin2000OrLater() ? u"MS Shell Dlg 2" : u"Arial";
+    const int charset = common_.AnsiCharset();
+    toolkit::Font formFont = form_.Font();
+    formFont.Name = face;
+    formFont.Charset = charset;
+    form_.SetFont(formFont);
+
+    for (const auto& control : form_.Controls()) {
+        using toolkit::ControlKind;
+        const ControlKind kind = control->Kind();
+        if (kind == ControlKind::Line || kind == ControlKind::Shape ||
+            kind == ControlKind::Timer || kind == ControlKind::UserControl)
+            continue;
+        toolkit::Font font = control->Font();
+        font.Name = face;
+        font.Charset = charset;
+        control->SetFont(font);
+
+        const std::u16string prefix = u"Frm." + FromUtf8(control->Name());
+        switch (kind) {
+        case ControlKind::Label: {
+            auto& label = static_cast<toolkit::Label&>(*control);
+            label.SetCaption(common_.LocString(prefix + u".Caption", label.Caption()));
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto& box = static_cast<toolkit::CheckBox&>(*control);
+            box.SetCaption(common_.LocString(prefix + u".Caption", box.Caption()));
+            break;
+        }
+        case ControlKind::OptionButton: {
+            auto& option = static_cast<toolkit::OptionButton&>(*control);
+            option.SetCaption(common_.LocString(prefix + u".Caption", option.Caption()));
+            break;
+        }
+        case ControlKind::CommandButton: {
+            auto& button = static_cast<toolkit::CommandButton&>(*control);
+            button.SetCaption(common_.LocString(prefix + u".Caption", button.Caption()));
+            break;
+        }
+        default:
+            break; // text boxes and lists have no caption
+        }
+        control->SetToolTipText(common_.LocString(prefix + u".ToolTipText", control->ToolTipText()));
+    }
+}
+
+void FUserInfo::BeginBusy() {
+    app_.SetMousePointer(MousePointer::Hourglass);
+    ShowStatus(common_.LocString(u"Frm.Status_Wait", u"Wait..."));
+    form_.SetEnabled(false);
+    app_.DoEvents();
+}
+
+void FUserInfo::EndBusy(std::int32_t status) {
+    form_.SetEnabled(true);
+    app_.SetMousePointer(MousePointer::Default);
+    ShowStatus(status != 0 ? ErrorText(status) : std::u16string());
+}
+
+std::u16string FUserInfo::ErrorText(std::int32_t status) {
+    return common_.LocString(u"Frm.Status_Error", u"Error %1. %2",
+                             {status, common_.ApiErrorText(status)});
+}
+
+void FUserInfo::ShowStatus(const std::u16string& text) { lblStatus->SetCaption(text); }
+
+} // namespace tw::app

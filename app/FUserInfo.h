@@ -1,0 +1,211 @@
+// The program's one window: start-up and shutdown, the status line, the
+// target row, the user panel, the policy panel, the numeric fields and the
+// password expiry warning row. Member functions are split over several .cpp
+// files by panel.
+#pragma once
+
+#include "account/CNetUser.h"
+#include "common/mCommon.h"
+#include "controls/ICue.h"
+#include "controls/ucPlusMinus.h"
+#include "platform/Platform.h"
+#include "toolkit/Form.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tw::app {
+
+class FUserInfo : public controls::ICue {
+public:
+    // Creates the window's controls in their design state; nothing runs yet.
+    FUserInfo(toolkit::Application& app, const win::Platform& platform);
+    ~FUserInfo() override;
+
+    toolkit::Form& Form() { return form_; }
+
+    // The window system creates the window: the initialization handler, then,
+    // unless the platform was refused, the load handler; then the window shows.
+    void Start();
+
+    void Cue() override;
+    void UnCue() override;
+
+private:
+    using TextBox = toolkit::TextBox;
+    using Label = toolkit::Label;
+
+    // A numeric field: its text box, the label that names it in messages and
+    // the store validator that runs after its text was checked.
+    struct NumericField {
+        TextBox* box;
+        Label* label;
+        void (FUserInfo::*validator)(bool& Cancel, bool ShowMessage);
+    };
+
+    // Design (FUserInfoDesign.cpp)
+    void CreateControls();
+    void CreateTargetRow();
+    void CreateUserPane();
+    void CreateServerPane();
+    void CreateStatusLine();
+    void WireHandlers();
+
+    // Start-up, status line and shutdown (FUserInfo.cpp)
+    void Form_Initialize();
+    void Form_Load();
+    void Form_Unload();
+    void Form_Terminate();
+    std::u16string StartupBanner() const;
+    void ApplyFontsAndTexts();
+    void ApplyColorsAndIcons();
+    void BeginBusy();
+    void EndBusy(std::int32_t status);
+    std::u16string ErrorText(std::int32_t status);
+    void ShowStatus(const std::u16string& text);
+
+    // Target row (TargetRow.cpp)
+    void optServer_Click();
+    void optLocal_Click();
+    void txtServer_KeyPress(int& KeyAscii);
+    void txtServer_Validate(bool& Cancel);
+    void txtServer_GotFocus();
+    void txtServer_LostFocus();
+
+    // User list and panel (UserPanel.cpp)
+    bool FillUserList();
+    void LoadSelectedUser();
+    void FillUserPanel();
+    void ClearUserPanel();
+    void UpdateUserSetButton();
+    void cbUsername_Click();
+    void FlagBox_Click(toolkit::CheckBox& box, std::int32_t bit, bool checkedMeansSet);
+    void cmdUserSet_Click();
+
+    // Policy panel (PolicyPanel.cpp)
+    bool LoadPolicy();
+    void ClearPolicyPanel();
+    void FillPolicyPanel();
+    void UpdatePolicySetButton();
+    void cmdModalsSet_Click();
+    void StorePolicyField(TextBox& field, Label& label, bool& Cancel, bool ShowMessage,
+                          void (CNetUser::*setter)(std::int32_t), bool inDays);
+    void ValidateMaxPwdAge(bool& Cancel, bool ShowMessage);
+    void ValidateMinPwdAge(bool& Cancel, bool ShowMessage);
+    void ValidateMinPwdLen(bool& Cancel, bool ShowMessage);
+    void ValidateLockoutThreshold(bool& Cancel, bool ShowMessage);
+    void ValidateLockoutDuration(bool& Cancel, bool ShowMessage);
+    void ValidateLockoutTimeout(bool& Cancel, bool ShowMessage);
+    void ValidatePwdHistoryLen(bool& Cancel, bool ShowMessage);
+
+    // Numeric fields (NumericFields.cpp)
+    const NumericField* FindField(const TextBox& box) const;
+    std::int32_t FieldMinimum(const TextBox& field) const;
+    std::int32_t FieldMaximum(const TextBox& field) const;
+    bool IsInFieldRange(std::int32_t value, const TextBox& field) const;
+    void ValidateField(TextBox& field, const std::u16string& caption, bool& invalid);
+    void StepField(TextBox& field, bool down);
+    void FilterNumericKey(int& KeyAscii, TextBox& field);
+    static void SelectAllText(TextBox& box);
+    void NumericField_Change(const NumericField& field);
+    void NumericField_GotFocus(const NumericField& field);
+    void NumericField_LostFocus(const NumericField& field);
+    void NumericField_Validate(const NumericField& field, bool& Cancel);
+    void ctlPlusMinus_MinusClick();
+    void ctlPlusMinus_PlusClick();
+    std::optional<std::int32_t> ParseUnsigned(const std::u16string& text) const;
+
+    // Password expiry warning row (ExpiryWarningRow.cpp)
+    void EnableLocalSettings(bool enabled);
+    void ClearLocalSettings();
+    void RefreshLocalSettings();
+    void SetLocalSettings();
+    void UpdateLocalSetButton();
+    void ValidatePasswordReminder(bool& Cancel, bool ShowMessage);
+
+    char16_t LocaleDecimalSign();
+
+    // Colours, icons and keyboard cues (Appearance.cpp)
+    void InitializeKeyboardCues();
+    void RemoveKeyboardCues();
+    void DetectVisualStyles();
+    void ApplyFieldColors(TextBox& box);
+    void SubclassWindow();
+    void UnsubclassWindow();
+
+    toolkit::Application& app_;
+    win::Platform platform_; // references to the platform's objects
+    toolkit::Form form_;
+    tw::mCommon common_;
+    char16_t decimalSign_ = u'.';
+
+    // Window state.
+    std::unique_ptr<CNetUser> NetUser;
+    std::u16string CurrentUser;
+    std::u16string CurrentMachine;
+    bool FormLoaded = false;
+    std::int32_t EditedFlags = 0;
+    std::int32_t LoadedExpiryWarning = 0;
+    bool CuesShown = false;
+
+    std::vector<NumericField> numericFields_;
+
+    // Controls.
+    toolkit::OptionButton* optLocal = nullptr;
+    toolkit::OptionButton* optServer = nullptr;
+    TextBox* txtServer = nullptr;
+    Label* lblUserPar = nullptr;
+    Label* lblUsername = nullptr;
+    toolkit::ComboBox* cbUsername = nullptr;
+    Label* lblLastLogon = nullptr;
+    TextBox* txtLastLogon = nullptr;
+    Label* lblPasswordAge = nullptr;
+    TextBox* txtPasswordAge = nullptr;
+    Label* lblPasswordAge_u = nullptr;
+    Label* lblLogonCount = nullptr;
+    TextBox* txtLogonCount = nullptr;
+    Label* lblBadPassCount = nullptr;
+    TextBox* txtBadPassCount = nullptr;
+    toolkit::CheckBox* chkDisabled = nullptr;
+    toolkit::CheckBox* chkLocked = nullptr;
+    toolkit::CheckBox* chkExpired = nullptr;
+    toolkit::CheckBox* chkPassRequired = nullptr;
+    toolkit::CheckBox* chkNeverExpires = nullptr;
+    toolkit::CheckBox* chkCanChange = nullptr;
+    toolkit::CommandButton* cmdUserSet = nullptr;
+    Label* lblServerPar = nullptr;
+    Label* lblMaxPwdAge = nullptr;
+    TextBox* txtMaxPwdAge = nullptr;
+    Label* lblMaxPwdAge_u = nullptr;
+    Label* lblMinPwdAge = nullptr;
+    TextBox* txtMinPwdAge = nullptr;
+    Label* lblMinPwdAge_u = nullptr;
+    Label* lblMinPwdLen = nullptr;
+    TextBox* txtMinPwdLen = nullptr;
+    Label* lblLockoutThreshold = nullptr;
+    TextBox* txtLockoutThreshold = nullptr;
+    Label* lblLockoutDuration = nullptr;
+    TextBox* txtLockoutDuration = nullptr;
+    Label* lblLockoutDuration_u = nullptr;
+    Label* lblLockoutTimeout = nullptr;
+    TextBox* txtLockoutTimeout = nullptr;
+    Label* lblLockoutTimeout_u = nullptr;
+    Label* lblPwdHistoryLen = nullptr;
+    TextBox* txtPwdHistoryLen = nullptr;
+    toolkit::CommandButton* cmdModalsSet = nullptr;
+    Label* lblPasswordReminder = nullptr;
+    TextBox* txtPasswordReminder = nullptr;
+    Label* lblPasswordReminder_u = nullptr;
+    toolkit::CommandButton* cmdLocalSet = nullptr;
+    Label* lblStatus = nullptr;
+    toolkit::Line* lnLocal = nullptr;
+    toolkit::Line* lnStatus = nullptr;
+    toolkit::Shape* shaUserPane = nullptr;
+    toolkit::Shape* Shape1 = nullptr;
+    controls::ucPlusMinus* ctlPlusMinus = nullptr;
+};
+
+} // namespace tw::app

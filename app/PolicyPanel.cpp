@@ -1,0 +1,135 @@
+// The account policy panel: seven fields in days, seconds and counts.
+#include "FUserInfo.h"
+
+#include "common/RuntimeError.h"
+#include "common/UnsignedNumbers.h"
+#include "platform/TextConvert.h"
+
+namespace tw::app {
+
+namespace {
+constexpr std::int32_t kSecondsPerDay = 86400;
+constexpr std::int32_t kNeverExpires = -1; // 4294967295 seconds
+} // namespace
+
+bool FUserInfo::LoadPolicy() {
+    BeginBusy();
+    std::int32_t status = 0;
+    if (NetUser->RefreshModals(&status))
+        FillPolicyPanel();
+    else
+        ClearPolicyPanel();
+    form_.SetEnabled(true);
+    app_.SetMousePointer(toolkit::MousePointer::Default);
+    if (status != 0) {
+        ShowStatus(ErrorText(status));
+        return false;
+    }
+    ShowStatus(u"");
+    return true;
+}
+
+void FUserInfo::ClearPolicyPanel() {
+    const std::vector<TextBox*> fields = {txtMaxPwdAge,        txtMinPwdAge,       txtMinPwdLen,
+                                          txtLockoutThreshold, txtLockoutDuration, txtLockoutTimeout,
+                                          txtPwdHistoryLen};
+    for (TextBox* field : fields)
+        field->SetText(u"");
+    for (TextBox* field : fields)
+        field->SetEnabled(false);
+    cmdModalsSet->SetEnabled(false);
+}
+
+void FUserInfo::FillPolicyPanel() {
+    const CNetUser& user = *NetUser;
+    txtMaxPwdAge->SetText(UnsignedToText(UnsignedDivide(user.ModalsMaxPwdAge(), kSecondsPerDay)));
+    txtMinPwdAge->SetText(UnsignedToText(UnsignedDivide(user.ModalsMinPwdAge(), kSecondsPerDay)));
+    txtMinPwdLen->SetText(FromUtf8(std::to_string(user.ModalsMinPwdLen())));
+    txtLockoutThreshold->SetText(UnsignedToText(user.ModalsLockoutThreshold()));
+    txtLockoutDuration->SetText(UnsignedToText(user.ModalsLockoutDuration()));
+    txtLockoutTimeout->SetText(UnsignedToText(user.ModalsLockoutObsWin()));
+    txtPwdHistoryLen->SetText(FromUtf8(std::to_string(user.ModalsPwdHistoryLen())));
+    for (TextBox* field : {txtMaxPwdAge, txtMinPwdAge, txtMinPwdLen, txtLockoutThreshold,
+                           txtLockoutDuration, txtLockoutTimeout, txtPwdHistoryLen})
+        field->SetEnabled(true);
+    cmdModalsSet->SetEnabled(false);
+}
+
+void FUserInfo::UpdatePolicySetButton() { cmdModalsSet->SetEnabled(NetUser->ModalsChanged()); }
+
+void FUserInfo::cmdModalsSet_Click() {
+    std::int32_t status = 0;
+    BeginBusy();
+    const bool ok = NetUser->SetModals(&status);
+    LoadPolicy(); // the policy is always read back, whatever the write did
+    if (!ok)
+        ShowStatus(ErrorText(status));
+}
+
+// The common steps of the store validators: check the text, then store the
+// number (in seconds when the field shows days) and follow with the button.
+void FUserInfo::StorePolicyField(TextBox& field, Label& label, bool& Cancel, bool ShowMessage,
+                                 void (CNetUser::*setter)(std::int32_t), bool inDays) {
+    bool invalid = false;
+    ValidateField(field, ShowMessage ? label.Caption() : std::u16string(), invalid);
+    Cancel = invalid;
+    if (invalid)
+        return;
+    const std::int32_t value = *ParseUnsigned(field.Text());
+    // The text passed the range check, so even 49710 days fit in 32 bits.
+    (NetUser.get()->*setter)(inDays ? UnsignedMultiply(value, kSecondsPerDay) : value);
+    UpdatePolicySetButton();
+}
+
+void FUserInfo::ValidateMaxPwdAge(bool& Cancel, bool ShowMessage) {
+    bool invalid = false;
+    ValidateField(*txtMaxPwdAge, ShowMessage ? lblMaxPwdAge->Caption() : std::u16string(),
+                  invalid);
+    Cancel = invalid;
+    if (invalid)
+        return;
+    const std::int32_t days = *ParseUnsigned(txtMaxPwdAge->Text());
+    // 49710 is how the never value shows, so it is read back as never.
+    NetUser->SetModalsMaxPwdAge(days == FieldMaximum(*txtMaxPwdAge)
+                                    ? kNeverExpires
+                                    : UnsignedMultiply(days, kSecondsPerDay));
+    const std::int32_t minimum = ParseUnsigned(txtMinPwdAge->Text()).value_or(0);
+    if (UnsignedCompare(days, minimum) < 0) {
+        txtMinPwdAge->SetText(txtMaxPwdAge->Text());
+        bool minCancel = false;
+        ValidateMinPwdAge(minCancel, true);
+    }
+    UpdatePolicySetButton();
+}
+
+void FUserInfo::ValidateMinPwdAge(bool& Cancel, bool ShowMessage) {
+    StorePolicyField(*txtMinPwdAge, *lblMinPwdAge, Cancel, ShowMessage,
+                     &CNetUser::SetModalsMinPwdAge, true);
+}
+
+void FUserInfo::ValidateMinPwdLen(bool& Cancel, bool ShowMessage) {
+    StorePolicyField(*txtMinPwdLen, *lblMinPwdLen, Cancel, ShowMessage,
+                     &CNetUser::SetModalsMinPwdLen, false);
+}
+
+void FUserInfo::ValidateLockoutThreshold(bool& Cancel, bool ShowMessage) {
+    StorePolicyField(*txtLockoutThreshold, *lblLockoutThreshold, Cancel, ShowMessage,
+                     &CNetUser::SetModalsLockoutThreshold, false);
+}
+
+void FUserInfo::ValidateLockoutDuration(bool& Cancel, bool ShowMessage) {
+    StorePolicyField(*txtLockoutDuration, *lblLockoutDuration, Cancel, ShowMessage,
+                     &CNetUser::SetModalsLockoutDuration, false);
+}
+
+void FUserInfo::ValidateLockoutTimeout(bool& Cancel, bool ShowMessage) {
+    StorePolicyField(*txtLockoutTimeout, *lblLockoutTimeout, Cancel, ShowMessage,
+                     &CNetUser::SetModalsLockoutObsWin, false);
+}
+
+void FUserInfo::ValidatePwdHistoryLen(bool& Cancel, bool ShowMessage) {
+    StorePolicyField(*txtPwdHistoryLen, *lblPwdHistoryLen, Cancel, ShowMessage,
+                     &CNetUser::SetModalsPwdHistoryLen, false);
+}
+
+} // namespace tw::app

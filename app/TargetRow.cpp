@@ -1,0 +1,73 @@
+// The target row: the local computer or a server by name.
+#include "FUserInfo.h"
+
+#include "common/TextCompare.h"
+
+namespace tw::app {
+
+void FUserInfo::optLocal_Click() { optServer_Click(); }
+
+// The target handler: runs on either option button, at load and when a
+// changed server name is confirmed.
+void FUserInfo::optServer_Click() {
+    const bool server = optServer->Value();
+    txtServer->SetEnabled(server);
+    if (server) {
+        if (TrimSpaces(txtServer->Text()).empty())
+            txtServer->SetText(CurrentMachine);
+        NetUser->SetServer(TrimSpaces(txtServer->Text()));
+    } else {
+        NetUser->SetServer(u"");
+    }
+
+    // An error of the reload must outlive the local-setting step below, whose
+    // field changes would otherwise empty the status line before anyone read it.
+    std::u16string reloadStatus;
+    bool keepReloadStatus = false;
+    if (FormLoaded) {
+        if (LoadPolicy()) {
+            if (FillUserList())
+                LoadSelectedUser();
+            else
+                ClearUserPanel();
+        } else {
+            cbUsername->Clear();
+            ClearUserPanel();
+        }
+        reloadStatus = lblStatus->Caption();
+        keepReloadStatus = !reloadStatus.empty();
+    }
+
+    if (optLocal->Value()) {
+        RefreshLocalSettings();
+        EnableLocalSettings(true);
+    } else {
+        ClearLocalSettings();
+        EnableLocalSettings(false);
+        // An unsaved edit of the local setting cannot be written from a
+        // server target: its field is empty now, so its button goes too.
+        cmdLocalSet->SetEnabled(false);
+    }
+    if (keepReloadStatus)
+        ShowStatus(reloadStatus);
+}
+
+void FUserInfo::txtServer_KeyPress(int& KeyAscii) {
+    if (KeyAscii == 13) {
+        bool cancel = false;
+        txtServer_Validate(cancel);
+        KeyAscii = 0; // the box neither takes Enter nor beeps
+    }
+}
+
+void FUserInfo::txtServer_Validate(bool& Cancel) {
+    if (!EqualsIgnoringCase(NetUser->Server(), TrimSpaces(txtServer->Text())))
+        optServer_Click();
+    Cancel = false; // the name is never refused here; the platform judges it
+}
+
+void FUserInfo::txtServer_GotFocus() { ApplyFieldColors(*txtServer); }
+
+void FUserInfo::txtServer_LostFocus() { ApplyFieldColors(*txtServer); }
+
+} // namespace tw::app

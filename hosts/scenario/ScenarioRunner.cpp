@@ -1,0 +1,325 @@
+#include "ScenarioRunner.h"
+
+#include "ControlProperties.h"
+#include "JsonValues.h"
+#include "Version.h"
+#include "platform/TextConvert.h"
+#include "platform/sim/MachineLoader.h"
+#include "platform/sim/SimPlatform.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace tw::scenario {
+
+using nlohmann::json;
+
+namespace {
+
+// A failure of the scenario itself (malformed step, unknown name) or of one
+// of its expectations; the runner reports it with the step number.
+struct StepFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+toolkit::VersionInfo ProgramVersion() {
+    return {FromUtf8(TW_TITLE),        TW_VERSION_MAJOR,         TW_VERSION_MINOR,
+            TW_VERSION_REVISION,       FromUtf8(TW_LEGAL_COPYRIGHT), FromUtf8(TW_WEB_ADDRESS)};
+}
+
+std::u16string LongDatePicture(win::ISystem& system) {
+    char16_t buffer[128] = {};
+    const int written = system.GetLocaleInfoW(win::LOCALE_USER_DEFAULT, win::LOCALE_SLONGDATE,
+                                              buffer, 128);
+    return written > 0 ? std::u16string(buffer) : std::u16string(u"dddd, MMMM d, yyyy");
+}
+
+class Run {
+public:
+    Run(const json& scenario, ToolkitFactory makeToolkit)
+        : scenario_(scenario), makeToolkit_(makeToolkit) {}
+
+    void Execute() {
+        for (auto it = scenario_.begin(); it != scenario_.end(); ++it) {
+            if (it.key() != "name" && it.key() != "machine" && it.key() != "steps")
+                throw StepFailure("unknown key \"" + it.key() + "\" in the scenario");
+        }
+        try {
+            sim_ = std::make_unique<sim::SimPlatform>(sim::loadMachine(
+                scenario_.contains("machine") ? scenario_.at("machine") : json::object()));
+        } catch (const std::exception& error) {
+            throw StepFailure(error.what());
+        }
+        app_ = std::make_unique<toolkit::Application>(ProgramVersion(), sim_->machine().system.executableFolder);
+        window_ = std::make_unique<app::FUserInfo>(*app_, sim_->platform());
+        toolkit_ = makeToolkit_();
+        toolkit_->Attach(*window_, *app_, LongDatePicture(sim_->platform().system));
+
+        const json steps = scenario_.value("steps", json::array());
+        if (!steps.is_array())
+            throw StepFailure("\"steps\" must be an array");
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            try {
+                Step(steps[i]);
+            } catch (const StepFailure& failure) {
+                throw StepFailure("step " + std::to_string(i + 1) + ": " + failure.what());
+            }
+        }
+    }
+
+private:
+    toolkit::Form& Form() { return window_->Form(); }
+    toolkit::IUserInput& Input() { return toolkit_->Input(); }
+
+    toolkit::Control& ControlNamed(const json& name) {
+        if (!name.is_string())
+            throw StepFailure("a control name must be a string, found " + Show(name));
+        toolkit::Control* control = Form().Find(name.get<std::string>());
+        if (control == nullptr)
+            throw StepFailure("unknown control \"" + name.get<std::string>() + "\"");
+        return *control;
+    }
+
+    toolkit::TextBox& TextBoxNamed(const json& name) {
+        toolkit::Control& control = ControlNamed(name);
+        if (control.Kind() != toolkit::ControlKind::TextBox)
+            throw StepFailure("\"" + control.Name() + "\" is not a text box");
+        return static_cast<toolkit::TextBox&>(control);
+    }
+
+    static const json& Pair(const json& args, const char* step) {
+        if (!args.is_array() || args.size() != 2)
+            throw StepFailure(std::string("\"") + step + "\" takes [control, value]");
+        return args;
+    }
+
+    static int KeyCode(const std::string& key) {
+        if (key == "Enter")
+            return toolkit::vbKeyReturn;
+        if (key == "Backspace")
+            return toolkit::vbKeyBack;
+        if (key == "Escape")
+            return toolkit::vbKeyEscape;
+        if (key == "Ctrl+V")
+            return toolkit::vbKeyCtrlV;
+        const std::u16string text = FromUtf8(key);
+        if (text.size() == 1)
+            return text[0];
+        throw StepFailure("unknown key \"" + key + "\"");
+    }
+
+    void TypeText(const std::u16string& text) {
+        for (char16_t c : text)
+            Input().Key(c);
+    }
+
+    void Step(const json& step) {
+        if (!step.is_object() || step.size() != 1)
+            throw StepFailure("a step is an object with one key, found " + Show(step));
+        const std::string action = step.begin().key();
+        const json& args = step.begin().value();
+        if (action == "start") {
+            if (started_)
+                throw StepFailure("the program was already started");
+            started_ = true;
+            window_->Start();
+        } else if (action == "close") {
+            Input().Close();
+        } else if (action == "click") {
+            Input().Click(ControlNamed(args));
+        } else if (action == "focus") {
+            Input().Focus(ControlNamed(args));
+        } else if (action == "type" || action == "replace") {
+            const json& pair = Pair(args, action.c_str());
+            toolkit::TextBox& box = TextBoxNamed(pair[0]);
+            const std::u16string text = FromUtf8(pair[1].get<std::string>());
+            Input().Focus(box);
+            if (action == "replace" && Form().ActiveControl() == &box) {
+                Input().SelectAllWithMouse(box);
+                if (text.empty())
+                    Input().Paste(box, u""); // deletes the selection, no key press
+            }
+            TypeText(text);
+        } else if (action == "key") {
+            const json& pair = Pair(args, "key");
+            toolkit::Control& control = ControlNamed(pair[0]);
+            Input().Focus(control);
+            if (!pair[1].is_string())
+                throw StepFailure("a key is a string");
+            Input().Key(KeyCode(pair[1].get<std::string>()));
+        } else if (action == "paste") {
+            const json& pair = Pair(args, "paste");
+            toolkit::TextBox& box = TextBoxNamed(pair[0]);
+            Input().Focus(box);
+            if (Form().ActiveControl() == &box)
+                Input().Paste(box, FromUtf8(pair[1].get<std::string>()));
+        } else if (action == "select") {
+            Select(Pair(args, "select"));
+        } else if (action == "mouseDown" || action == "mouseUp") {
+            const json& pair = Pair(args, action.c_str());
+            toolkit::Control& control = ControlNamed(pair[0]);
+            const auto button = WholeNumber(pair[1]);
+            if (!button)
+                throw StepFailure("a mouse button is a number");
+            if (action == "mouseDown")
+                Input().MouseDown(control, static_cast<int>(*button));
+            else
+                Input().MouseUp(control, static_cast<int>(*button));
+        } else if (action == "wait") {
+            const auto ms = WholeNumber(args);
+            if (!ms || *ms < 0)
+                throw StepFailure("\"wait\" takes a number of milliseconds");
+            Input().Wait(static_cast<int>(*ms));
+        } else if (action == "machine") {
+            try {
+                sim_->applyPatch(args);
+            } catch (const std::exception& error) {
+                throw StepFailure(error.what());
+            }
+        } else if (action == "clearCalls") {
+            sim_->clearCalls();
+        } else if (action == "expect") {
+            Expect(args);
+        } else if (action == "keyboard" || action == "mouseMove" || action == "system") {
+            throw StepFailure("\"" + action + "\" is not supported yet");
+        } else {
+            throw StepFailure("unknown action \"" + action + "\"");
+        }
+    }
+
+    void Select(const json& pair) {
+        toolkit::Control& control = ControlNamed(pair[0]);
+        if (control.Kind() != toolkit::ControlKind::ComboBox)
+            throw StepFailure("\"" + control.Name() + "\" is not a list");
+        auto& list = static_cast<toolkit::ComboBox&>(control);
+        int index = -1;
+        if (pair[1].is_string()) {
+            const std::u16string wanted = FromUtf8(pair[1].get<std::string>());
+            for (int i = 0; i < list.ListCount(); ++i) {
+                if (list.List(i) == wanted) {
+                    index = i;
+                    break;
+                }
+            }
+            if (index < 0)
+                throw StepFailure("\"" + control.Name() + "\" has no entry " + Show(pair[1]));
+        } else if (const auto number = WholeNumber(pair[1])) {
+            index = static_cast<int>(*number);
+            if (index < 0 || index >= list.ListCount())
+                throw StepFailure("\"" + control.Name() + "\" has no entry " + Show(pair[1]));
+        } else {
+            throw StepFailure("\"select\" takes an entry's text or index");
+        }
+        Input().Select(list, index);
+    }
+
+    void Expect(const json& expectations) {
+        if (!expectations.is_object())
+            throw StepFailure("\"expect\" takes an object");
+        for (auto it = expectations.begin(); it != expectations.end(); ++it) {
+            const json actual = Actual(it.key());
+            if (!Matches(it.value(), actual))
+                throw StepFailure(it.key() + ": expected " + Show(it.value()) + ", found " +
+                                  Show(actual));
+        }
+    }
+
+    json Actual(const std::string& key) {
+        if (key.rfind("Machine.", 0) == 0) {
+            try {
+                return sim_->query(key.substr(8));
+            } catch (const std::exception& error) {
+                throw StepFailure(key + ": " + error.what());
+            }
+        }
+        if (key == "Form.Caption")
+            return ToUtf8(Form().Caption());
+        if (key == "Form.Enabled")
+            return Form().Enabled();
+        if (key == "Form.Visible")
+            return Form().Visible();
+        if (key == "Form.ActiveControl")
+            return Form().ActiveControl() ? json(Form().ActiveControl()->Name()) : json(nullptr);
+        if (key == "Screen.MousePointer")
+            return app_->MousePointer() == toolkit::MousePointer::Hourglass ? "hourglass"
+                                                                             : "default";
+        if (key == "App.MessageBoxes") {
+            json boxes = json::array();
+            for (const auto& box : app_->MessageBoxes())
+                boxes.push_back(
+                    {{"text", ToUtf8(box.Text)}, {"title", ToUtf8(box.Title)}, {"style", box.Style}});
+            return boxes;
+        }
+        if (key == "App.Beeps")
+            return app_->Beeps();
+        if (key == "App.Ended")
+            return app_->Ended();
+        if (key == "Platform.Calls")
+            return sim_->calls();
+        if (key == "Platform.OutstandingBuffers")
+            return sim_->outstandingBuffers();
+        const auto dot = key.rfind('.');
+        if (dot == std::string::npos)
+            throw StepFailure("unknown expectation \"" + key + "\"");
+        toolkit::Control& control = ControlNamed(json(key.substr(0, dot)));
+        const std::optional<json> value = ReadProperty(control, key.substr(dot + 1));
+        if (!value)
+            throw StepFailure("unknown property \"" + key.substr(dot + 1) + "\" of \"" +
+                              control.Name() + "\"");
+        return *value;
+    }
+
+    const json& scenario_;
+    ToolkitFactory makeToolkit_;
+    std::unique_ptr<sim::SimPlatform> sim_;
+    std::unique_ptr<toolkit::Application> app_;
+    std::unique_ptr<app::FUserInfo> window_;
+    std::unique_ptr<ScenarioToolkit> toolkit_;
+    bool started_ = false;
+};
+
+} // namespace
+
+ScenarioResult RunScenarioText(const std::string& text, const std::string& fallbackName,
+                               ToolkitFactory makeToolkit) {
+    ScenarioResult result;
+    result.name = fallbackName;
+    json scenario;
+    try {
+        scenario = json::parse(text);
+    } catch (const json::parse_error& error) {
+        result.message = std::string("not valid JSON: ") + error.what();
+        return result;
+    }
+    if (!scenario.is_object()) {
+        result.message = "a scenario is a JSON object";
+        return result;
+    }
+    if (scenario.contains("name") && scenario.at("name").is_string())
+        result.name = scenario.at("name").get<std::string>();
+    try {
+        Run(scenario, makeToolkit).Execute();
+        result.passed = true;
+    } catch (const StepFailure& failure) {
+        result.message = failure.what();
+    } catch (const std::exception& error) {
+        result.message = std::string("unexpected error: ") + error.what();
+    }
+    return result;
+}
+
+ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        ScenarioResult result;
+        result.name = path;
+        result.message = "cannot read the file";
+        return result;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return RunScenarioText(text.str(), path, makeToolkit);
+}
+
+} // namespace tw::scenario

@@ -1,0 +1,27 @@
+// The toolkit a scenario runs through: the headless model alone, or a real
+// widget backend fed with real input events.
+#pragma once
+
+#include "app/FUserInfo.h"
+#include "toolkit/IUserInput.h"
+
+#include <memory>
+#include <string>
+
+namespace tw::scenario {
+
+class ScenarioToolkit {
+public:
+    virtual ~ScenarioToolkit() = default;
+    // Creates the backend for the window and hands it to the application.
+    virtual void Attach(app::FUserInfo& window, toolkit::Application& app,
+                        const std::u16string& longDatePicture) = 0;
+    virtual toolkit::IUserInput& Input() = 0;
+};
+
+// Makes a fresh toolkit for one scenario.
+using ToolkitFactory = std::unique_ptr<ScenarioToolkit> (*)();
+
+std::unique_ptr<ScenarioToolkit> MakeHeadlessToolkit();
+
+} // namespace tw::scenario

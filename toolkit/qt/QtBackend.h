@@ -1,0 +1,119 @@
+// The Linux window: the form model mirrored into Qt Widgets. Every model
+// change is copied into the widgets, and real input comes back to the model
+// through QtInputRouter; no widget changes its own state behind the model's
+// back, and the backend raises no model event itself.
+#pragma once
+
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+#include "toolkit/IFormView.h"
+#include "toolkit/headless/VirtualClock.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class QTimer;
+class QWidget;
+
+namespace tw::toolkit {
+
+class FormWindow;
+class QtInputRouter;
+
+struct QtBackendOptions {
+    // The user's long date format, as "dddd, MMMM d, yyyy".
+    std::u16string longDatePicture = u"dddd, MMMM d, yyyy";
+    // Whether message boxes are shown and wait for OK (off for scenario runs,
+    // where the model's record of them is what counts).
+    bool interactiveMessageBoxes = true;
+    // Timers tick from a virtual clock that only moves when told to (scenario
+    // runs and tests) instead of real time.
+    bool virtualTime = false;
+};
+
+class QtBackend : public QObject, public IFormView, public IAppBackend {
+    Q_OBJECT
+public:
+    // Creates the window and a widget for every control of `form`, and
+    // attaches itself to the form and its application. A QApplication must exist.
+    explicit QtBackend(Form& form, QtBackendOptions options = {});
+    ~QtBackend() override;
+    QtBackend(const QtBackend&) = delete;
+    QtBackend& operator=(const QtBackend&) = delete;
+
+    // IFormView
+    void ControlChanged(Control& control, Property what) override;
+    void FormChanged(Property what) override;
+    void FocusChanged(Control* control) override;
+
+    // IAppBackend
+    void ShowMousePointer(MousePointer pointer) override;
+    void DoEvents() override;
+    void ShowMessageBox(const MessageBoxRecord& box) override;
+    void Beep() override;
+    std::u16string FormatLongDate(double serial) override;
+    void End() override;
+
+    Form& Model() const { return form_; }
+    // The top-level window.
+    QWidget* Window() const;
+    // The widget that shows a control, or null (timers have none).
+    QWidget* WidgetOf(const Control& control) const;
+    // The control a widget shows, or null.
+    Control* ControlOf(const QObject* widget) const;
+
+    bool UsesVirtualClock() const { return options_.virtualTime; }
+    VirtualClock& Clock() { return clock_; }
+
+    // Whether the backend is busy copying the model into the widgets: what
+    // Qt does meanwhile is not user input.
+    bool Mirroring() const { return mirroring_ > 0; }
+
+    // The routing of real input, for QtInput (context menu, clipboard).
+    QtInputRouter& Router() const { return *router_; }
+
+private:
+    class MirrorScope;
+
+    QWidget* EnsureWidget(Control& control);
+    QWidget* CreateWidget(Control& control, QWidget* parent);
+    void MirrorAll(Control& control, QWidget* widget);
+    void Mirror(Control& control, QWidget* widget, Property what);
+    void MirrorGeometry(Control& control, QWidget* widget);
+    void MirrorLine(const Line& line, QWidget* widget);
+    void MirrorCaption(Control& control, QWidget* widget);
+    void MirrorText(TextBox& box, QWidget* widget);
+    void MirrorValue(Control& control, QWidget* widget);
+    void MirrorColors(Control& control, QWidget* widget);
+    void MirrorList(ComboBox& list, QWidget* widget);
+    void MirrorTimer(Timer& timer);
+    void MirrorFormColors();
+    void Restack(QWidget* parent);
+    void MoveInZOrder(Control& control, QWidget* widget);
+    bool CloseRequested();
+    int DpiX() const;
+    int DpiY() const;
+
+    Form& form_;
+    QtBackendOptions options_;
+    VirtualClock clock_;
+    std::unique_ptr<FormWindow> window_;
+    std::unique_ptr<QtInputRouter> router_;
+    std::unordered_map<const Control*, QPointer<QWidget>> widgets_;
+    std::unordered_map<const QObject*, Control*> controls_;
+    std::unordered_map<const Timer*, QTimer*> timers_;
+    // Per parent widget, its controls from bottom to top as the model ordered them.
+    std::map<QWidget*, std::vector<Control*>> zOrder_;
+    int mirroring_ = 0;
+    bool waitCursor_ = false;
+    bool ending_ = false;
+};
+
+} // namespace tw::toolkit
