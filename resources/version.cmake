@@ -9,3 +9,6 @@ set(TW_VERSION_REVISION 12)
 set(TW_COMPANY "Quillmere")
 set(TW_LEGAL_COPYRIGHT "Copyright (C) 2026 Quillmere. All rights reserved.")
 set(TW_WEB_ADDRESS "www.quillmere.example/brenholt")
+# The application manifest's assembly version (the file version is above).
+set(TW_ASSEMBLY_NAME "Quillmere.Tarnwick.Tarnwick")
+set(TW_ASSEMBLY_VERSION "1.0.0.0")

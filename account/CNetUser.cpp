@@ -1,0 +1,156 @@
+#include "CNetUser.h"
+
+#include "NetStatus.h"
+#include "common/StringFromPointer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace tw {
+
+namespace {
+
+constexpr win::DWORD kLevelName = 0;
+constexpr win::DWORD kLevelAccount = 3;
+constexpr win::DWORD kLevelFlags = 1008;
+// Deliberately small: a target with more than a few accounts is read in
+// several batches, each resumed by the platform's handle.
+constexpr win::DWORD kEnumPreferredLength = 255;
+constexpr win::DWORD kUserNameBufferSize = 257;    // 256 characters and the NUL
+constexpr win::DWORD kComputerNameBufferSize = 16; // 15 characters and the NUL
+constexpr double kUnixEpochSerial = 25569.0;       // 1 January 1970
+constexpr double kSecondsPerDay = 86400.0;
+
+// A platform that answers "more data" but neither hands out a name nor moves
+// its resume handle would keep the enumeration going for ever. After this
+// many such answers in a row the enumeration gives up as if the batch had
+// failed: an empty list, and Result keeps the last status (ERROR_MORE_DATA),
+// so the window reports that the platform never finished.
+constexpr int kMaxStalledBatches = 16;
+
+} // namespace
+
+CNetUser::CNetUser(win::INetApi& net, win::ISystem& system) : net_(net), system_(system) {}
+
+void CNetUser::freeBuffer(win::LPBYTE buffer) {
+    if (buffer != nullptr)
+        net_.NetApiBufferFree(buffer);
+}
+
+void CNetUser::SetServer(std::u16string_view server) {
+    server_ = server;
+    if (server_.empty())
+        serverArg_.reset();
+    else if (server_.starts_with(u"\\\\"))
+        serverArg_ = server_;
+    else
+        serverArg_ = u"\\\\" + server_;
+}
+
+std::int32_t CNetUser::AcctExpiresDate() const {
+    // Half to even, whatever the floating-point rounding mode.
+    const double serial = NetTimeToVbTime(acctExpires_);
+    const double below = std::floor(serial);
+    const double fraction = serial - below;
+    double whole = below;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
+        whole += 1.0;
+    return static_cast<std::int32_t>(whole);
+}
+
+bool CNetUser::SetFlags(std::int32_t Flags, std::int32_t* nRet) {
+    win::USER_INFO_1008 info{static_cast<win::DWORD>(Flags)};
+    win::DWORD parameterError = 0; // which field was refused; not looked at
+    const win::NET_API_STATUS status =
+        net_.NetUserSetInfo(serverPointer(), requestedName_.c_str(), kLevelFlags,
+                            reinterpret_cast<win::LPBYTE>(&info), &parameterError);
+    netstatus::Report(nRet, status);
+    return status == win::NERR_Success;
+}
+
+bool CNetUser::RefreshUser(std::int32_t* nRet) {
+    win::LPBYTE buffer = nullptr;
+    win::NET_API_STATUS status =
+        net_.NetUserGetInfo(serverPointer(), requestedName_.c_str(), kLevelAccount, &buffer);
+    if (status == win::NERR_Success && buffer == nullptr)
+        status = netstatus::kNoRecord;
+    if (status == win::NERR_Success) {
+        const auto& info = *reinterpret_cast<const win::USER_INFO_3*>(buffer);
+        returnedName_ = StringFromPointer(info.usri3_name);
+        passwordAge_ = static_cast<std::int32_t>(info.usri3_password_age);
+        privilege_ = static_cast<std::int32_t>(info.usri3_priv);
+        flags_ = static_cast<std::int32_t>(info.usri3_flags);
+        authFlags_ = static_cast<std::int32_t>(info.usri3_auth_flags);
+        lastLogon_ = static_cast<std::int32_t>(info.usri3_last_logon);
+        lastLogoff_ = static_cast<std::int32_t>(info.usri3_last_logoff);
+        acctExpires_ = static_cast<std::int32_t>(info.usri3_acct_expires);
+        badPasswordCount_ = static_cast<std::int32_t>(info.usri3_bad_pw_count);
+        numLogons_ = static_cast<std::int32_t>(info.usri3_num_logons);
+        passwordExpired_ = info.usri3_password_expired != 0;
+    }
+    freeBuffer(buffer);
+    netstatus::Report(nRet, status);
+    return status == win::NERR_Success;
+}
+
+double CNetUser::NetTimeToVbTime(std::int32_t seconds) {
+    return static_cast<double>(seconds) / kSecondsPerDay + kUnixEpochSerial;
+}
+
+std::u16string CNetUser::CurrentUserName() {
+    std::array<char16_t, kUserNameBufferSize> buffer{};
+    win::DWORD size = kUserNameBufferSize;
+    if (system_.GetUserNameW(buffer.data(), &size) == 0 || size == 0)
+        return {};
+    // The size counts the terminating NUL.
+    return std::u16string(buffer.data(), std::min<win::DWORD>(size - 1, kUserNameBufferSize));
+}
+
+std::u16string CNetUser::CurrentMachineName() {
+    std::array<char16_t, kComputerNameBufferSize> buffer{};
+    win::DWORD size = kComputerNameBufferSize;
+    if (system_.GetComputerNameW(buffer.data(), &size) == 0)
+        return {};
+    // Here the size does not count the NUL.
+    return std::u16string(buffer.data(), std::min<win::DWORD>(size, kComputerNameBufferSize));
+}
+
+std::vector<std::u16string> CNetUser::EnumerateUsers(std::int32_t* Result) {
+    std::vector<std::u16string> names;
+    win::DWORD resumeHandle = 0;
+    int stalledBatches = 0;
+    for (;;) {
+        win::LPBYTE buffer = nullptr;
+        win::DWORD entriesRead = 0;
+        win::DWORD totalEntries = 0;
+        const win::DWORD handleBefore = resumeHandle;
+        win::NET_API_STATUS status =
+            net_.NetUserEnum(serverPointer(), kLevelName, win::FILTER_NORMAL_ACCOUNT, &buffer,
+                             kEnumPreferredLength, &entriesRead, &totalEntries, &resumeHandle);
+        const bool accepted = status == win::NERR_Success || status == win::ERROR_MORE_DATA;
+        if (accepted && entriesRead > 0 && buffer == nullptr)
+            status = netstatus::kNoRecord;
+        netstatus::Report(Result, status);
+        if (status != win::NERR_Success && status != win::ERROR_MORE_DATA) {
+            freeBuffer(buffer);
+            return {}; // names of earlier batches are dropped: no partial lists
+        }
+
+        const auto* records = reinterpret_cast<const win::USER_INFO_0*>(buffer);
+        for (win::DWORD i = 0; i < entriesRead; ++i)
+            names.push_back(StringFromPointer(records[i].usri0_name));
+        freeBuffer(buffer);
+
+        if (status == win::NERR_Success)
+            return names;
+        if (entriesRead == 0 && resumeHandle == handleBefore) {
+            if (++stalledBatches >= kMaxStalledBatches)
+                return {};
+        } else {
+            stalledBatches = 0;
+        }
+    }
+}
+
+} // namespace tw

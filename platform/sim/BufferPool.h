@@ -1,0 +1,27 @@
+// The buffers the simulated network-management functions hand out: one real
+// allocation each, tracked until NetApiBufferFree, so that tests see leaks and
+// bad frees as counts instead of undefined behaviour.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <unordered_map>
+
+namespace tw::sim {
+
+class BufferPool {
+public:
+    // Zero-filled, aligned for any record.
+    void* allocate(std::size_t bytes);
+    // False (and counted) when `buffer` is not a live buffer of this pool.
+    bool release(void* buffer);
+
+    std::size_t outstanding() const { return live_.size(); }
+    std::size_t badFrees() const { return badFrees_; }
+
+private:
+    std::unordered_map<void*, std::unique_ptr<std::max_align_t[]>> live_;
+    std::size_t badFrees_ = 0;
+};
+
+} // namespace tw::sim

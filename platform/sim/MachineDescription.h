@@ -1,0 +1,155 @@
+// The state of a simulated Windows computer and its network, as a machine
+// description (the "machine" object of a scenario file) describes it.
+//
+// Plain data with value semantics: MachineLoader.h reads and writes it as JSON,
+// SimPlatform keeps one as its current state. Texts are UTF-16 as the Windows
+// functions hand them out; 32-bit numbers keep their unsigned bits.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tw::sim {
+
+// A bad machine description (or a bad path asked of one). The message names
+// the place: "machine.computers.WS01.accounts[2].flags: expected a 32-bit
+// number, found \"abc\"".
+class MachineError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Wow64Mode {
+    No,      // a native process: 64-bit on 64-bit Windows, or 32-bit Windows
+    Yes,     // a 32-bit process on 64-bit Windows
+    Missing, // a system without IsWow64Process
+};
+
+struct SystemInfo {
+    std::uint32_t platformId = 2;
+    std::uint32_t major = 10;
+    std::uint32_t minor = 0;
+    std::uint32_t build = 19045;
+    Wow64Mode wow64 = Wow64Mode::No;
+    std::uint16_t uiLanguage = 1033;
+    std::uint32_t threadLocale = 1033;
+    std::uint32_t acp = 1252;
+    std::u16string longDateFormat = u"dddd, MMMM d, yyyy";
+    std::u16string decimalSign = u".";
+    std::optional<std::u16string> userName = u"alice";     // null: GetUserNameW fails
+    std::optional<std::u16string> computerName = u"WS01"; // null: GetComputerNameW fails
+    bool isAdmin = true;
+    // Variables for ExpandEnvironmentStringsW, in order; names are unique
+    // without regard to case.
+    std::vector<std::pair<std::u16string, std::u16string>> environment = {
+        {u"SystemRoot", u"C:\\Windows"}, {u"windir", u"C:\\Windows"}};
+    std::u16string executableFolder = u"C:\\Program Files\\Tarnwick";
+
+    bool operator==(const SystemInfo&) const = default;
+};
+
+struct LanguageFile {
+    std::u16string name = u"1033.loc";
+    std::vector<std::uint8_t> content;
+    bool folder = false;     // a folder of that name instead of a file
+    bool unreadable = false; // exists, but reading it fails
+
+    bool operator==(const LanguageFile&) const = default;
+};
+
+struct Account {
+    std::u16string name;
+    std::uint32_t flags = 513;
+    std::uint32_t passwordAge = 0;
+    std::uint32_t privilege = 1;
+    std::uint32_t authFlags = 0;
+    std::uint32_t lastLogon = 0;
+    std::uint32_t lastLogoff = 0;
+    std::uint32_t acctExpires = 0xFFFFFFFFu;
+    std::uint32_t badPwCount = 0;
+    std::uint32_t numLogons = 0;
+    bool passwordExpired = false;
+
+    bool operator==(const Account&) const = default;
+};
+
+// The user modals, in the platform's units (seconds and counts).
+struct Policy {
+    std::uint32_t minPwdLen = 0;
+    std::uint32_t maxPwdAge = 0;
+    std::uint32_t minPwdAge = 0;
+    std::uint32_t forceLogoff = 0;
+    std::uint32_t pwdHistoryLen = 0;
+    std::uint32_t lockoutDuration = 0;
+    std::uint32_t lockoutObsWin = 0;
+    std::uint32_t lockoutThreshold = 0;
+
+    bool operator==(const Policy&) const = default;
+};
+
+struct Computer {
+    std::u16string name;
+    std::vector<Account> accounts; // in enumeration order
+    Policy policy;
+    // Failure injection: "NetUserEnum", "NetUserModalsGet.3", "NetUserEnum#2",
+    // "NetUserModalsGet.3#1" (levels and call numbers in plain decimal) -> status.
+    std::map<std::string, std::uint32_t> fail;
+
+    bool operator==(const Computer&) const = default;
+};
+
+struct RegValue {
+    std::u16string name; // empty: the key's default value
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+
+    bool operator==(const RegValue&) const = default;
+};
+
+struct RegKey {
+    std::u16string name;
+    bool denyWrite = false;
+    std::vector<RegValue> values;
+    std::vector<RegKey> subkeys;
+
+    bool operator==(const RegKey&) const = default;
+};
+
+// One tree per root. The 32-bit view of HKLM\SOFTWARE lies where Windows
+// keeps it, under HKLM\SOFTWARE\WOW6432Node.
+struct Registry {
+    RegKey hklm{u"HKLM", false, {}, {}};
+    RegKey hkcu{u"HKCU", false, {}, {}};
+
+    bool operator==(const Registry&) const = default;
+};
+
+struct MachineDescription {
+    SystemInfo system;
+    std::optional<LanguageFile> languageFile;
+    // Keyed by name without regard to case. The local computer is always
+    // present: the loader adds it, empty, when the description leaves it out.
+    std::vector<Computer> computers;
+    std::uint32_t unknownServerStatus = 53;
+    Registry registry;
+    // Failure injection of the registry functions: "RegOpenKeyExW",
+    // "RegSetValueExW#2" -> status.
+    std::map<std::string, std::uint32_t> registryFail;
+    // Additions to and replacements of the system message table; no value
+    // removes a message.
+    std::map<std::uint32_t, std::optional<std::u16string>> messages;
+
+    bool operator==(const MachineDescription&) const = default;
+};
+
+// The name by which calls without a server argument reach the local computer.
+inline std::u16string localComputerName(const SystemInfo& system) {
+    return system.computerName.value_or(u"WS01");
+}
+
+} // namespace tw::sim

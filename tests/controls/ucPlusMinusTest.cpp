@@ -1,0 +1,355 @@
+#include "controls/ucPlusMinus.h"
+#include "toolkit/Form.h"
+#include "toolkit/headless/HeadlessBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+using namespace tw::toolkit;
+using tw::controls::ucPlusMinus;
+
+namespace {
+
+// A window with two text boxes and the spinner, wired as the main window
+// wires its numeric fields: the spinner follows the focus of txtNumber.
+class PlusMinusTest : public ::testing::Test {
+protected:
+    PlusMinusTest() {
+        app.SetBackend(&backend);
+        form.SetView(&backend);
+        number = &form.Add<TextBox>("txtNumber");
+        number->SetTabIndex(0);
+        number->Move(7080, 4560, 855, 285);
+        other = &form.Add<TextBox>("txtOther");
+        other->SetTabIndex(1);
+        other->Move(600, 600, 2000, 285);
+        spinner = &form.Add<ucPlusMinus>("ctlPlusMinus");
+        spinner->MinusClick = [this] { events.push_back({'-', backend.Clock().Now()}); };
+        spinner->PlusClick = [this] { events.push_back({'+', backend.Clock().Now()}); };
+        number->GotFocus = [this] { spinner->LinkTo(*number); };
+        number->LostFocus = [this] {
+            ++numberLostFocus;
+            spinner->Unlink();
+        };
+    }
+
+    Image& part(const std::string& name) {
+        return static_cast<Image&>(*form.Find("ctlPlusMinus." + name));
+    }
+    Timer& timer(const std::string& name) {
+        return static_cast<Timer&>(*form.Find("ctlPlusMinus." + name));
+    }
+    void wait(int ms) { backend.Clock().Advance(ms); }
+
+    struct Event {
+        char kind; // '-' MinusClick, '+' PlusClick
+        std::int64_t at;
+        bool operator==(const Event&) const = default;
+        friend void PrintTo(const Event& e, std::ostream* os) { *os << e.kind << '@' << e.at; }
+    };
+
+    HeadlessBackend backend;
+    Application app{{}, u""};
+    Form form{app};
+    TextBox* number = nullptr;
+    TextBox* other = nullptr;
+    ucPlusMinus* spinner = nullptr;
+    std::vector<Event> events;
+    int numberLostFocus = 0;
+};
+
+} // namespace
+
+// --- pictures ---
+
+struct IconRow {
+    int row;
+    const char* plus;
+    const char* minus;
+    friend void PrintTo(const IconRow& r, std::ostream* os) { *os << "row " << r.row; }
+};
+
+class PlusMinusIcon : public PlusMinusTest, public ::testing::WithParamInterface<IconRow> {};
+
+std::vector<std::uint32_t> decodeRow(const std::string& codes) {
+    std::vector<std::uint32_t> pixels;
+    for (char c : codes) {
+        switch (c) {
+        case 'S':
+            pixels.push_back(0xC0C0C0);
+            break;
+        case 'W':
+            pixels.push_back(0xFFFFFF);
+            break;
+        case 'R':
+            pixels.push_back(0xFF0000);
+            break;
+        case 'B':
+            pixels.push_back(0x0000FF);
+            break;
+        default:
+            pixels.push_back(Picture::Transparent);
+            break;
+        }
+    }
+    return pixels;
+}
+
+std::vector<std::uint32_t> pictureRow(const Picture& picture, int row) {
+    const auto begin = picture.pixels.begin() + row * picture.width;
+    return {begin, begin + picture.width};
+}
+
+TEST_P(PlusMinusIcon, RowHasTheDrawnPixels) {
+    const IconRow& expected = GetParam();
+    const Picture& plus = part("imgPlus").Picture();
+    const Picture& minus = part("imgMinus").Picture();
+    ASSERT_EQ(plus.width, 8);
+    ASSERT_EQ(plus.height, 8);
+    ASSERT_EQ(plus.pixels.size(), 64u);
+    ASSERT_EQ(minus.width, 8);
+    ASSERT_EQ(minus.height, 8);
+    ASSERT_EQ(minus.pixels.size(), 64u);
+    EXPECT_EQ(pictureRow(plus, expected.row), decodeRow(expected.plus));
+    EXPECT_EQ(pictureRow(minus, expected.row), decodeRow(expected.minus));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlusMinusIcon,
+    ::testing::Values(IconRow{0, ".SSSSSS.", ".SSSSSS."}, IconRow{1, "SWWRRWWS", "SWWWWWWS"},
+                      IconRow{2, "SWWRRWWS", "SWWWWWWS"}, IconRow{3, "SRRRRRRS", "SBBBBBBS"},
+                      IconRow{4, "SRRRRRRS", "SBBBBBBS"}, IconRow{5, "SWWRRWWS", "SWWWWWWS"},
+                      IconRow{6, "SWWRRWWS", "SWWWWWWS"}, IconRow{7, ".SSSSSS.", ".SSSSSS."}));
+
+// --- start-up state ---
+
+TEST_F(PlusMinusTest, StartsHiddenUnlinkedAtItsDesignPlace) {
+    EXPECT_FALSE(spinner->Visible());
+    EXPECT_EQ(spinner->LinkedControl(), nullptr);
+    EXPECT_EQ(spinner->Left(), 5160);
+    EXPECT_EQ(spinner->Top(), 5160);
+    EXPECT_EQ(spinner->Width(), 735);
+    EXPECT_EQ(spinner->Height(), 255);
+}
+
+TEST_F(PlusMinusTest, ImagesAreIconSizedAndTimersIdle) {
+    for (const char* name : {"imgMinus", "imgPlus"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(part(name).Width(), 120);
+        EXPECT_EQ(part(name).Height(), 120);
+    }
+    EXPECT_EQ(part("imgMinus").Left(), 0);
+    for (const char* name : {"tmrDelayMinus", "tmrDelayPlus"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(timer(name).Enabled());
+        EXPECT_EQ(timer(name).Interval(), 1000);
+    }
+    for (const char* name : {"tmrRepeatMinus", "tmrRepeatPlus"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(timer(name).Enabled());
+        EXPECT_EQ(timer(name).Interval(), 200);
+    }
+}
+
+// --- linking ---
+
+struct Placement {
+    float boxLeft, boxTop, boxWidth, boxHeight;
+    float left, top, width, height;
+    float minusTop, plusLeft, plusTop;
+    friend void PrintTo(const Placement& p, std::ostream* os) {
+        *os << "box " << p.boxLeft << ", " << p.boxTop << ", " << p.boxWidth << " x "
+            << p.boxHeight;
+    }
+};
+
+class PlusMinusPlacement : public PlusMinusTest, public ::testing::WithParamInterface<Placement> {};
+
+TEST_P(PlusMinusPlacement, LinkToSurroundsTheBoxWithCentredImages) {
+    const Placement& p = GetParam();
+    other->Move(p.boxLeft, p.boxTop, p.boxWidth, p.boxHeight);
+    spinner->LinkTo(*other);
+    EXPECT_EQ(spinner->LinkedControl(), other);
+    EXPECT_TRUE(spinner->Visible());
+    EXPECT_EQ(spinner->ZPosition(), 1);
+    EXPECT_EQ(spinner->Left(), p.left);
+    EXPECT_EQ(spinner->Top(), p.top);
+    EXPECT_EQ(spinner->Width(), p.width);
+    EXPECT_EQ(spinner->Height(), p.height);
+    EXPECT_EQ(part("imgMinus").Left(), 0);
+    EXPECT_EQ(part("imgMinus").Top(), p.minusTop);
+    EXPECT_EQ(part("imgPlus").Left(), p.plusLeft);
+    EXPECT_EQ(part("imgPlus").Top(), p.plusTop);
+    // The plus image's right edge meets the spinner's right edge.
+    EXPECT_EQ(part("imgPlus").Left() + part("imgPlus").Width(), spinner->Width());
+    EXPECT_EQ(part("imgMinus").Width(), 120);
+    EXPECT_EQ(part("imgPlus").Height(), 120);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, PlusMinusPlacement,
+    ::testing::Values(Placement{7080, 4560, 855, 285, 6960, 4560, 1095, 285, 82.5f, 975, 82.5f},
+                      Placement{1200, 300, 2000, 420, 1080, 300, 2240, 420, 150, 2120, 150},
+                      Placement{500, 900, 600, 315, 380, 900, 840, 315, 97.5f, 720, 97.5f},
+                      Placement{0, 0, 400, 90, -120, 0, 640, 90, -15, 520, -15}));
+
+TEST_F(PlusMinusTest, RelinkingToATallerBoxRecentresTheImages) {
+    spinner->LinkTo(*number);
+    other->Move(600, 600, 2000, 405);
+    spinner->LinkTo(*other);
+    EXPECT_EQ(spinner->Height(), 405);
+    EXPECT_EQ(part("imgMinus").Top(), 142.5f);
+    EXPECT_EQ(part("imgPlus").Top(), 142.5f);
+    EXPECT_EQ(part("imgPlus").Left(), 2120);
+}
+
+TEST_F(PlusMinusTest, UnlinkForgetsTheBoxAndHides) {
+    EXPECT_EQ(spinner->LinkedControl(), nullptr);
+    spinner->LinkTo(*number);
+    ASSERT_EQ(spinner->LinkedControl(), number);
+    spinner->Unlink();
+    EXPECT_EQ(spinner->LinkedControl(), nullptr);
+    EXPECT_FALSE(spinner->Visible());
+}
+
+TEST_F(PlusMinusTest, CausesValidationIsAlwaysFalse) {
+    spinner->SetCausesValidation(true);
+    EXPECT_FALSE(spinner->CausesValidation());
+    // The form reads the flag through the base class.
+    const Control& asControl = *spinner;
+    EXPECT_FALSE(asControl.CausesValidation());
+}
+
+// --- press and hold, the same for both buttons ---
+
+struct ButtonCase {
+    const char* image;
+    const char* delay;
+    const char* repeat;
+    char kind;
+    friend void PrintTo(const ButtonCase& b, std::ostream* os) { *os << b.image; }
+};
+
+class PlusMinusPress : public PlusMinusTest, public ::testing::WithParamInterface<ButtonCase> {
+protected:
+    void SetUp() override {
+        form.Show(); // focus to txtNumber, which links the spinner
+        ASSERT_EQ(spinner->LinkedControl(), number);
+    }
+    Image& image() { return part(GetParam().image); }
+    std::vector<Event> at(std::initializer_list<std::int64_t> times) {
+        std::vector<Event> expected;
+        for (auto t : times)
+            expected.push_back({GetParam().kind, t});
+        return expected;
+    }
+};
+
+TEST_P(PlusMinusPress, ClickReleasedWithinTheDelayGivesOneEventAtRelease) {
+    form.UserMouseDown(image(), vbLeftButton);
+    wait(999);
+    EXPECT_TRUE(events.empty());
+    form.UserMouseUp(image(), vbLeftButton);
+    EXPECT_EQ(events, at({999}));
+    wait(3000);
+    EXPECT_EQ(events, at({999}));
+    EXPECT_FALSE(timer(GetParam().delay).Enabled());
+    EXPECT_FALSE(timer(GetParam().repeat).Enabled());
+}
+
+TEST_P(PlusMinusPress, HoldRepeatsAfterTheDelayAndReleaseAddsNothing) {
+    form.UserMouseDown(image(), vbLeftButton);
+    wait(1500);
+    EXPECT_EQ(events, at({1000, 1200, 1400}));
+    form.UserMouseUp(image(), vbLeftButton);
+    wait(3000);
+    EXPECT_EQ(events, at({1000, 1200, 1400}));
+    EXPECT_FALSE(timer(GetParam().delay).Enabled());
+    EXPECT_FALSE(timer(GetParam().repeat).Enabled());
+}
+
+TEST_P(PlusMinusPress, FormClickGivesOneEvent) {
+    form.UserClick(image());
+    wait(3000);
+    EXPECT_EQ(events, at({0}));
+}
+
+TEST_P(PlusMinusPress, RightButtonDoesNothingAndStartsNoTimer) {
+    form.UserMouseDown(image(), vbRightButton);
+    EXPECT_FALSE(timer(GetParam().delay).Enabled());
+    wait(1500);
+    form.UserMouseUp(image(), vbRightButton);
+    wait(1500);
+    EXPECT_TRUE(events.empty());
+    EXPECT_FALSE(timer(GetParam().delay).Enabled());
+    EXPECT_FALSE(timer(GetParam().repeat).Enabled());
+}
+
+TEST_P(PlusMinusPress, RightButtonReleaseDoesNotEndALeftPress) {
+    form.UserMouseDown(image(), vbLeftButton);
+    wait(500);
+    form.UserMouseUp(image(), vbRightButton);
+    wait(700);
+    form.UserMouseUp(image(), vbLeftButton);
+    EXPECT_EQ(events, at({1000, 1200}));
+}
+
+TEST_P(PlusMinusPress, PressGoesOnAfterUnlinkUntilTheLeftRelease) {
+    form.UserMouseDown(image(), vbLeftButton);
+    wait(500);
+    ASSERT_TRUE(form.UserFocus(*other)); // the field loses the focus mid-press
+    ASSERT_EQ(spinner->LinkedControl(), nullptr);
+    wait(1000);
+    EXPECT_EQ(events, at({1000, 1200, 1400}));
+    ASSERT_TRUE(form.UserFocus(*number)); // shown again beside the field
+    wait(50);
+    form.UserMouseUp(image(), vbLeftButton);
+    wait(3000);
+    EXPECT_EQ(events, at({1000, 1200, 1400}));
+}
+
+TEST_P(PlusMinusPress, PressingTheImageLeavesTheFocusInTheTextBox) {
+    ASSERT_EQ(form.ActiveControl(), number);
+    form.UserMouseDown(image(), vbLeftButton);
+    EXPECT_EQ(form.ActiveControl(), number);
+    form.UserMouseUp(image(), vbLeftButton);
+    form.UserClick(image());
+    EXPECT_EQ(form.ActiveControl(), number);
+    EXPECT_EQ(numberLostFocus, 0);
+    EXPECT_EQ(spinner->LinkedControl(), number);
+    EXPECT_TRUE(spinner->Visible());
+    EXPECT_FALSE(spinner->TakesFocus());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, PlusMinusPress,
+    ::testing::Values(ButtonCase{"imgMinus", "tmrDelayMinus", "tmrRepeatMinus", '-'},
+                      ButtonCase{"imgPlus", "tmrDelayPlus", "tmrRepeatPlus", '+'}),
+    [](const ::testing::TestParamInfo<ButtonCase>& info) { return std::string(info.param.image); });
+
+TEST_F(PlusMinusTest, ButtonsHaveSeparateTimers) {
+    form.Show();
+    Image& minus = part("imgMinus");
+    Image& plus = part("imgPlus");
+    form.UserMouseDown(minus, vbLeftButton);
+    wait(300);
+    form.UserMouseDown(plus, vbLeftButton);
+    wait(200);
+    form.UserMouseUp(plus, vbLeftButton); // a plain click on plus at 500
+    wait(750);
+    form.UserMouseDown(plus, vbLeftButton); // plus held from 1250
+    wait(1050);
+    form.UserMouseUp(minus, vbLeftButton); // minus released at 2300, plus still held
+    wait(200);
+    form.UserMouseUp(plus, vbLeftButton); // at 2500
+    wait(2000);
+    const std::vector<Event> expected = {
+        {'+', 500},  {'-', 1000}, {'-', 1200}, {'-', 1400}, {'-', 1600},
+        {'-', 1800}, {'-', 2000}, {'-', 2200}, {'+', 2250}, {'+', 2450},
+    };
+    EXPECT_EQ(events, expected);
+}
