@@ -6,6 +6,8 @@
 #include "INetApi.h"
 #include "IRegistry.h"
 #include "ISystem.h"
+#include "IVisualStyles.h"
+#include "IWindowSystem.h"
 
 namespace tw::win {
 
@@ -14,6 +16,8 @@ struct Platform {
     ISystem& system;
     IRegistry& registry;
     IFileSystem& files;
+    IWindowSystem& windowSystem;
+    IVisualStyles& visualStyles;
 };
 
 } // namespace tw::win

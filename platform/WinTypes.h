@@ -6,32 +6,18 @@
 // layout, so a pointer handed out by netapi32 can be read through them.
 #pragma once
 
+#include "WinHandles.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace tw::win {
 
-using BYTE = std::uint8_t;
-using WORD = std::uint16_t;
-using DWORD = std::uint32_t;
-using LONG = std::int32_t;
-using BOOL = int;
-using UINT = unsigned int;
 using LANGID = WORD;
 using LCID = DWORD;
-using WCHAR = char16_t;
-using CHAR = char;
-using LPWSTR = WCHAR*;
-using LPCWSTR = const WCHAR*;
-using LPBYTE = BYTE*;
-using LPDWORD = DWORD*;
-using PDWORD = DWORD*;
-using LPVOID = void*;
-using HANDLE = void*;
 using NET_API_STATUS = DWORD;
 using REGSAM = DWORD;
 using LSTATUS = LONG;
-using ULONG_PTR = std::uintptr_t;
 
 struct HKEY__;
 using HKEY = HKEY__*;
@@ -176,5 +162,112 @@ constexpr DWORD TCI_SRCCODEPAGE = 2;
 constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
 constexpr DWORD LOCALE_SDECIMAL = 0x000E;
 constexpr DWORD LOCALE_SLONGDATE = 0x0020;
+
+// ---- Window system (user32) and visual styles (uxtheme) ----
+
+// Status codes of the window functions.
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+constexpr DWORD ERROR_NOACCESS = 998;
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+constexpr DWORD ERROR_INVALID_CURSOR_HANDLE = 1402;
+constexpr DWORD ERROR_INVALID_HOOK_HANDLE = 1404;
+constexpr DWORD ERROR_INVALID_INDEX = 1413;
+constexpr DWORD ERROR_INVALID_HOOK_FILTER = 1426;
+constexpr DWORD ERROR_INVALID_FILTER_PROC = 1427;
+constexpr DWORD ERROR_HOOK_NEEDS_HMOD = 1428;
+constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
+constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT E_HANDLE = static_cast<HRESULT>(0x80070006u);
+
+// Messages.
+constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
+constexpr UINT WM_SETTINGCHANGE = 0x001A;
+constexpr UINT WM_SETICON = 0x0080;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_UPDATEUISTATE = 0x0128;
+constexpr UINT WM_MOUSEMOVE = 0x0200;
+constexpr UINT WM_THEMECHANGED = 0x031A;
+
+// WM_SETICON.
+constexpr WPARAM ICON_SMALL = 0;
+constexpr WPARAM ICON_BIG = 1;
+constexpr WPARAM ICON_SMALL2 = 2;
+
+// WM_UPDATEUISTATE: the action in the low word, the state flags in the high word.
+constexpr WORD UIS_SET = 1;
+constexpr WORD UIS_CLEAR = 2;
+constexpr WORD UIS_INITIALIZE = 3;
+constexpr WORD UISF_HIDEFOCUS = 0x1;
+constexpr WORD UISF_HIDEACCEL = 0x2;
+constexpr WPARAM MAKEWPARAM_(WORD low, WORD high) {
+    return static_cast<WPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
+}
+
+// SetWindowLongW.
+constexpr int GWL_WNDPROC = -4;
+
+// GetSystemMetrics.
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CXICON = 11;
+constexpr int SM_CYICON = 12;
+constexpr int SM_CXSMICON = 49;
+constexpr int SM_CYSMICON = 50;
+
+// LoadImageW.
+constexpr UINT IMAGE_ICON = 1;
+constexpr UINT LR_DEFAULTCOLOR = 0x0000;
+constexpr UINT LR_DEFAULTSIZE = 0x0040;
+// A resource named by number, as MAKEINTRESOURCEW makes it.
+inline LPCWSTR MAKEINTRESOURCEW_(WORD id) {
+    return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(id));
+}
+
+// SystemParametersInfoW.
+constexpr UINT SPI_GETKEYBOARDCUES = 0x100A;
+
+// Hooks.
+constexpr int WH_KEYBOARD = 2;
+constexpr int WH_MOUSE = 7;
+constexpr int HC_ACTION = 0;
+
+// Virtual keys; the mouse buttons count as keys in the keyboard state.
+constexpr BYTE VK_LBUTTON = 0x01;
+constexpr BYTE VK_RBUTTON = 0x02;
+constexpr BYTE VK_MBUTTON = 0x04;
+constexpr BYTE VK_SHIFT = 0x10;
+constexpr BYTE VK_CONTROL = 0x11;
+constexpr BYTE VK_MENU = 0x12;
+
+// System colour indexes.
+constexpr int COLOR_WINDOW = 5;
+constexpr int COLOR_WINDOWTEXT = 8;
+constexpr int COLOR_BTNFACE = 15;
+constexpr int COLOR_BTNTEXT = 18;
+constexpr int COLOR_3DDKSHADOW = 21;
+// Indexes 0 to 30 are the classic system colours.
+constexpr int SYSTEM_COLOR_COUNT = 31;
+
+// SetThemeAppProperties / GetThemeAppProperties.
+constexpr DWORD STAP_ALLOW_NONCLIENT = 0x1;
+constexpr DWORD STAP_ALLOW_CONTROLS = 0x2;
+constexpr DWORD STAP_ALLOW_WEBCONTENT = 0x4;
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+// What a WH_MOUSE hook procedure gets at lParam.
+struct MOUSEHOOKSTRUCT {
+    POINT pt;
+    HWND hwnd;
+    UINT wHitTestCode;
+    ULONG_PTR dwExtraInfo;
+};
+constexpr UINT HTCLIENT = 1;
 
 } // namespace tw::win

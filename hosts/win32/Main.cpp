@@ -34,7 +34,7 @@ int main() {
     tw::toolkit::Win32Backend backend(window.Form());
     // Initialization, load, show; an unsupported system has ended the program by now.
     window.Start();
-    return app.Ended() && backend.Handle() == nullptr ? 0 : backend.Run();
+    return backend.Run();
 #else
     // TODO(lead): app/ has no sources yet. Until FUserInfo links in, the
     // program shows its empty window with the title, so the build, the

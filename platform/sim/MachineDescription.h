@@ -6,6 +6,7 @@
 // functions hand them out; 32-bit numbers keep their unsigned bits.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -30,6 +31,55 @@ enum class Wow64Mode {
     Missing, // a system without IsWow64Process
 };
 
+// The classic system colours (GetSysColor, indexes 0 to 30) of a light
+// Windows 10 desktop, as 0x00BBGGRR.
+inline constexpr std::array<std::uint32_t, 31> kDefaultSysColors = {
+    0xC8C8C8, // 0 COLOR_SCROLLBAR
+    0x000000, // 1 COLOR_BACKGROUND
+    0xD1B499, // 2 COLOR_ACTIVECAPTION
+    0xDBCDBF, // 3 COLOR_INACTIVECAPTION
+    0xF0F0F0, // 4 COLOR_MENU
+    0xFFFFFF, // 5 COLOR_WINDOW
+    0x646464, // 6 COLOR_WINDOWFRAME
+    0x000000, // 7 COLOR_MENUTEXT
+    0x000000, // 8 COLOR_WINDOWTEXT
+    0x000000, // 9 COLOR_CAPTIONTEXT
+    0xB4B4B4, // 10 COLOR_ACTIVEBORDER
+    0xFCF7F4, // 11 COLOR_INACTIVEBORDER
+    0xABABAB, // 12 COLOR_APPWORKSPACE
+    0xD77800, // 13 COLOR_HIGHLIGHT
+    0xFFFFFF, // 14 COLOR_HIGHLIGHTTEXT
+    0xF0F0F0, // 15 COLOR_BTNFACE
+    0xA0A0A0, // 16 COLOR_BTNSHADOW
+    0x6D6D6D, // 17 COLOR_GRAYTEXT
+    0x000000, // 18 COLOR_BTNTEXT
+    0x000000, // 19 COLOR_INACTIVECAPTIONTEXT
+    0xFFFFFF, // 20 COLOR_BTNHIGHLIGHT
+    0x696969, // 21 COLOR_3DDKSHADOW
+    0xE3E3E3, // 22 COLOR_3DLIGHT
+    0x000000, // 23 COLOR_INFOTEXT
+    0xE1FFFF, // 24 COLOR_INFOBK
+    0x000000, // 25 (unused)
+    0xCC6600, // 26 COLOR_HOTLIGHT
+    0xEAD1B9, // 27 COLOR_GRADIENTACTIVECAPTION
+    0xF2E4D7, // 28 COLOR_GRADIENTINACTIVECAPTION
+    0xD77800, // 29 COLOR_MENUHILIGHT
+    0xF0F0F0, // 30 COLOR_MENUBAR
+};
+
+// Visual styles as the desktop has them: the uxtheme answers.
+struct ThemeState {
+    bool library = true;       // uxtheme exists
+    bool appThemed = false;    // IsAppThemed, while appProperties allow themed parts
+    bool themeActive = false;  // IsThemeActive
+    std::uint32_t appProperties = 7; // GetThemeAppProperties; SetThemeAppProperties changes it
+    // GetThemeSysColor of the class "WINDOW" by colour index; an index not
+    // listed gives the system colour.
+    std::map<std::uint32_t, std::uint32_t> colors;
+
+    bool operator==(const ThemeState&) const = default;
+};
+
 struct SystemInfo {
     std::uint32_t platformId = 2;
     std::uint32_t major = 10;
@@ -41,7 +91,7 @@ struct SystemInfo {
     std::uint32_t acp = 1252;
     std::u16string longDateFormat = u"dddd, MMMM d, yyyy";
     std::u16string decimalSign = u".";
-    std::optional<std::u16string> userName = u"alice";     // null: GetUserNameW fails
+    std::optional<std::u16string> userName = u"alice";    // null: GetUserNameW fails
     std::optional<std::u16string> computerName = u"WS01"; // null: GetComputerNameW fails
     bool isAdmin = true;
     // Variables for ExpandEnvironmentStringsW, in order; names are unique
@@ -49,6 +99,13 @@ struct SystemInfo {
     std::vector<std::pair<std::u16string, std::u16string>> environment = {
         {u"SystemRoot", u"C:\\Windows"}, {u"windir", u"C:\\Windows"}};
     std::u16string executableFolder = u"C:\\Program Files\\Tarnwick";
+
+    // The window system.
+    std::array<std::uint32_t, 31> sysColors = kDefaultSysColors;
+    ThemeState themes;
+    bool keyboardCues = false; // SPI_GETKEYBOARDCUES: focus and access-key cues always shown
+    std::uint32_t smallIconSize = 16; // SM_CXSMICON, SM_CYSMICON
+    std::uint32_t largeIconSize = 32; // SM_CXICON, SM_CYICON
 
     bool operator==(const SystemInfo&) const = default;
 };
@@ -143,6 +200,9 @@ struct MachineDescription {
     // Additions to and replacements of the system message table; no value
     // removes a message.
     std::map<std::uint32_t, std::optional<std::u16string>> messages;
+    // Failure injection of the window-system and visual-styles functions:
+    // "LoadImageW", "SetWindowsHookExW#2" -> the status GetLastError reports.
+    std::map<std::string, std::uint32_t> windowFail;
 
     bool operator==(const MachineDescription&) const = default;
 };

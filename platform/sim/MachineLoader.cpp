@@ -7,6 +7,8 @@
 
 #include "platform/TextConvert.h"
 
+#include <unordered_set>
+
 #include <algorithm>
 
 namespace tw::sim {
@@ -20,9 +22,16 @@ const std::vector<std::string_view>& netApiFunctions() {
 }
 
 const std::vector<std::string_view>& registryFunctions() {
+    static const std::vector<std::string_view> names = {"RegOpenKeyExW",  "RegCreateKeyExW",
+                                                        "RegCloseKey",    "RegQueryValueExW",
+                                                        "RegSetValueExW", "RegDeleteValueW"};
+    return names;
+}
+
+const std::vector<std::string_view>& windowFunctions() {
     static const std::vector<std::string_view> names = {
-        "RegOpenKeyExW",    "RegCreateKeyExW", "RegCloseKey",
-        "RegQueryValueExW", "RegSetValueExW",  "RegDeleteValueW"};
+        "LoadImageW",       "SetWindowsHookExW", "SetWindowLongW",
+        "GetKeyboardState", "SystemParametersInfoW", "OpenThemeData"};
     return names;
 }
 
@@ -62,12 +71,53 @@ void readEnvironment(const Json& value, const std::string& where, SystemInfo& sy
     }
 }
 
+std::uint32_t readColor(const Json& value, const std::string& where) {
+    std::uint32_t color = readU32(value, where);
+    if ((color & 0xFF000000u) != 0)
+        fail(where, "expected a colour 0x00BBGGRR, found " + describe(value));
+    return color;
+}
+
+// Colours by system colour index: {"5": 16777215, "0x0F": "0xF0F0F0"}.
+template <typename Store>
+void readColorIndexes(const Json& value, const std::string& where, Store store) {
+    requireObject(value, where);
+    for (const auto& [key, color] : value.items()) {
+        std::uint32_t index = 0;
+        if (!parseU32Text(key, index) || index >= kDefaultSysColors.size())
+            fail(child(where, key), "expected a system colour index from 0 to 30 as the key");
+        store(index, readColor(color, child(where, key)));
+    }
+}
+
+ThemeState readThemes(const Json& value, const std::string& where) {
+    requireObject(value, where);
+    checkFields(value, where, {"library", "appThemed", "themeActive", "appProperties", "colors"});
+    ThemeState t;
+    readOptional(value, "library", where, t.library, readBool);
+    readOptional(value, "appThemed", where, t.appThemed, readBool);
+    readOptional(value, "themeActive", where, t.themeActive, readBool);
+    readOptional(value, "appProperties", where, t.appProperties, readU32);
+    if (auto it = value.find("colors"); it != value.end())
+        readColorIndexes(*it, child(where, "colors"),
+                         [&](std::uint32_t index, std::uint32_t color) { t.colors[index] = color; });
+    return t;
+}
+
+std::uint32_t readIconSize(const Json& value, const std::string& where) {
+    std::uint32_t size = readU32(value, where);
+    if (size == 0 || size > 256)
+        fail(where, "expected an icon size from 1 to 256 pixels, found " + describe(value));
+    return size;
+}
+
 SystemInfo readSystem(const Json& value, const std::string& where) {
     requireObject(value, where);
     checkFields(value, where,
                 {"platformId", "major", "minor", "build", "wow64", "uiLanguage", "threadLocale",
                  "acp", "longDateFormat", "decimalSign", "userName", "computerName", "isAdmin",
-                 "environment", "executableFolder"});
+                 "environment", "executableFolder", "sysColors", "themes", "keyboardCues",
+                 "smallIconSize", "largeIconSize"});
     SystemInfo s;
     readOptional(value, "platformId", where, s.platformId, readU32);
     readOptional(value, "major", where, s.major, readU32);
@@ -85,6 +135,13 @@ SystemInfo readSystem(const Json& value, const std::string& where) {
     readOptional(value, "executableFolder", where, s.executableFolder, readText);
     if (auto it = value.find("environment"); it != value.end())
         readEnvironment(*it, child(where, "environment"), s);
+    if (auto it = value.find("sysColors"); it != value.end())
+        readColorIndexes(*it, child(where, "sysColors"),
+                         [&](std::uint32_t index, std::uint32_t color) { s.sysColors[index] = color; });
+    readOptional(value, "themes", where, s.themes, readThemes);
+    readOptional(value, "keyboardCues", where, s.keyboardCues, readBool);
+    readOptional(value, "smallIconSize", where, s.smallIconSize, readIconSize);
+    readOptional(value, "largeIconSize", where, s.largeIconSize, readIconSize);
     return s;
 }
 
@@ -194,13 +251,13 @@ Computer readComputer(const std::string& name, const Json& value, const std::str
     if (auto it = value.find("accounts"); it != value.end()) {
         std::string list = child(where, "accounts");
         requireArray(*it, list);
+        // A set of folded names keeps a machine of many accounts linear to load.
+        std::unordered_set<std::u16string> seen;
         for (std::size_t i = 0; i < it->size(); ++i) {
             Account a = readAccount((*it)[i], element(list, i));
-            for (const auto& other : c.accounts) {
-                if (sameName(other.name, a.name))
-                    fail(child(element(list, i), "name"),
-                         "a second account named \"" + ToUtf8(a.name) + "\"");
-            }
+            if (!seen.insert(foldCase(a.name)).second)
+                fail(child(element(list, i), "name"),
+                     "a second account named \"" + ToUtf8(a.name) + "\"");
             c.accounts.push_back(std::move(a));
         }
     }
@@ -253,8 +310,8 @@ void readRegistryEntry(const Json& value, const std::string& where, Registry& re
     KeyPath path = splitKeyPath(readText(value["key"], child(where, "key")));
     RegKey* root = path.empty() ? nullptr : rootFor(registry, path.front());
     if (root == nullptr)
-        fail(child(where, "key"), "expected a key path from HKLM or HKCU, found " +
-                                      describe(value["key"]));
+        fail(child(where, "key"),
+             "expected a key path from HKLM or HKCU, found " + describe(value["key"]));
     path.erase(path.begin());
     std::uint32_t view = 64;
     readOptional(value, "view", where, view, readU32);
@@ -314,8 +371,8 @@ std::map<std::uint32_t, std::optional<std::u16string>> readMessages(const Json& 
             fail(child(where, key), "expected a message number as the key");
         if (messages.count(code) != 0)
             fail(child(where, key), "a second text for message " + std::to_string(code));
-        messages[code] = text.is_null() ? std::nullopt
-                                        : std::optional(readText(text, child(where, key)));
+        messages[code] =
+            text.is_null() ? std::nullopt : std::optional(readText(text, child(where, key)));
     }
     return messages;
 }
@@ -326,7 +383,7 @@ MachineDescription loadMachine(const nlohmann::json& machine, const std::string&
     requireObject(machine, where);
     checkFields(machine, where,
                 {"system", "languageFile", "computers", "unknownServerStatus", "registry",
-                 "registryFail", "messages"});
+                 "registryFail", "messages", "windowFail"});
     MachineDescription m;
     readOptional(machine, "system", where, m.system, readSystem);
     readOptional(machine, "languageFile", where, m.languageFile, readLanguageFile);
@@ -342,6 +399,8 @@ MachineDescription loadMachine(const nlohmann::json& machine, const std::string&
         m.registryFail =
             readFailRules(*it, child(where, "registryFail"), registryFunctions(), false);
     readOptional(machine, "messages", where, m.messages, readMessages);
+    if (auto it = machine.find("windowFail"); it != machine.end())
+        m.windowFail = readFailRules(*it, child(where, "windowFail"), windowFunctions(), false);
 
     // Calls without a server argument always reach a local computer.
     std::u16string local = localComputerName(m.system);

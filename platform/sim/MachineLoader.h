@@ -14,8 +14,7 @@ namespace tw::sim {
 // Reads a machine description. Every field may be left out (defaults as in
 // MachineDescription.h). Throws MachineError naming the place of the first
 // problem, its path starting with `where`.
-MachineDescription loadMachine(const nlohmann::json& machine,
-                               const std::string& where = "machine");
+MachineDescription loadMachine(const nlohmann::json& machine, const std::string& where = "machine");
 // The same from JSON text; text that is not JSON is a MachineError too.
 MachineDescription loadMachineText(std::string_view text, const std::string& where = "machine");
 
@@ -34,5 +33,6 @@ void mergeMachinePatch(nlohmann::json& target, const nlohmann::json& patch);
 // The functions that failure injection knows.
 const std::vector<std::string_view>& netApiFunctions();
 const std::vector<std::string_view>& registryFunctions();
+const std::vector<std::string_view>& windowFunctions();
 
 } // namespace tw::sim

@@ -17,16 +17,30 @@ Json textOrNull(const std::optional<std::u16string>& text) {
     return text ? Json(ToUtf8(*text)) : Json(nullptr);
 }
 
+Json themesToJson(const ThemeState& t) {
+    Json colors = Json::object();
+    for (const auto& [index, color] : t.colors)
+        colors[std::to_string(index)] = color;
+    return Json{{"library", t.library},
+                {"appThemed", t.appThemed},
+                {"themeActive", t.themeActive},
+                {"appProperties", t.appProperties},
+                {"colors", colors}};
+}
+
 Json systemToJson(const SystemInfo& s) {
     Json env = Json::object();
     for (const auto& [name, value] : s.environment)
         env[ToUtf8(name)] = ToUtf8(value);
+    Json sysColors = Json::object();
+    for (std::size_t i = 0; i < s.sysColors.size(); ++i)
+        sysColors[std::to_string(i)] = s.sysColors[i];
     return Json{{"platformId", s.platformId},
                 {"major", s.major},
                 {"minor", s.minor},
                 {"build", s.build},
-                {"wow64", s.wow64 == Wow64Mode::Missing ? Json("missing")
-                                                        : Json(s.wow64 == Wow64Mode::Yes)},
+                {"wow64",
+                 s.wow64 == Wow64Mode::Missing ? Json("missing") : Json(s.wow64 == Wow64Mode::Yes)},
                 {"uiLanguage", s.uiLanguage},
                 {"threadLocale", s.threadLocale},
                 {"acp", s.acp},
@@ -36,7 +50,12 @@ Json systemToJson(const SystemInfo& s) {
                 {"computerName", textOrNull(s.computerName)},
                 {"isAdmin", s.isAdmin},
                 {"environment", env},
-                {"executableFolder", ToUtf8(s.executableFolder)}};
+                {"executableFolder", ToUtf8(s.executableFolder)},
+                {"sysColors", sysColors},
+                {"themes", themesToJson(s.themes)},
+                {"keyboardCues", s.keyboardCues},
+                {"smallIconSize", s.smallIconSize},
+                {"largeIconSize", s.largeIconSize}};
 }
 
 Json languageFileToJson(const std::optional<LanguageFile>& file) {
@@ -115,7 +134,8 @@ void putValueData(Json& out, const RegValue& v) {
             std::size_t start = 0;
             while (true) {
                 std::size_t end = body.find(u'\0', start);
-                texts.push_back(body.substr(start, end == std::u16string::npos ? end : end - start));
+                texts.push_back(
+                    body.substr(start, end == std::u16string::npos ? end : end - start));
                 if (end == std::u16string::npos)
                     break;
                 start = end + 1;
@@ -159,7 +179,8 @@ void keyToEntries(const RegKey& key, const std::u16string& root, const KeyPath& 
     }
     if (key.values.empty() && key.subkeys.empty() && !key.denyWrite && !path.empty())
         entries.push_back(entry());
-    bool isSoftware = root == u"HKLM" && !view32 && path.size() == 1 && sameName(path[0], u"SOFTWARE");
+    bool isSoftware =
+        root == u"HKLM" && !view32 && path.size() == 1 && sameName(path[0], u"SOFTWARE");
     for (const auto& sub : key.subkeys) {
         if (isSoftware && sameName(sub.name, u"WOW6432Node")) {
             // The 32-bit view is written as it is described: under SOFTWARE, view 32.
@@ -193,13 +214,17 @@ nlohmann::json machineToJson(const MachineDescription& m) {
     Json messages = Json::object();
     for (const auto& [code, text] : m.messages)
         messages[std::to_string(code)] = textOrNull(text);
+    Json windowFail = Json::object();
+    for (const auto& [key, status] : m.windowFail)
+        windowFail[key] = status;
     return Json{{"system", systemToJson(m.system)},
                 {"languageFile", languageFileToJson(m.languageFile)},
                 {"computers", computers},
                 {"unknownServerStatus", m.unknownServerStatus},
                 {"registry", registry},
                 {"registryFail", registryFail},
-                {"messages", messages}};
+                {"messages", messages},
+                {"windowFail", windowFail}};
 }
 
 namespace {
@@ -227,8 +252,10 @@ void merge(Json& target, const Json& patch, const std::string& path) {
         return;
     }
     KeyMatch match = path == "computers" || path == "system.environment" ? KeyMatch::IgnoreCase
-                     : path == "messages"                                ? KeyMatch::Number
-                                                                         : KeyMatch::Exact;
+                     : path == "messages" || path == "system.sysColors" ||
+                             path == "system.themes.colors"
+                         ? KeyMatch::Number
+                         : KeyMatch::Exact;
     for (const auto& [key, value] : patch.items()) {
         std::string existing = findKey(target, key, match);
         if (existing != key && !value.is_object()) {

@@ -78,7 +78,8 @@ Computer* SimPlatform::beginNetCall(const char* function, DWORD level, LPCWSTR s
     }
     // Every call counts, also those that fail below.
     std::string prefix = ToUtf8(foldCase(computer->name)) + "|";
-    std::uint32_t ofFunction = ++netCallCounts_[prefix + failKey(function, std::nullopt, std::nullopt)];
+    std::uint32_t ofFunction =
+        ++netCallCounts_[prefix + failKey(function, std::nullopt, std::nullopt)];
     std::uint32_t ofLevel = ++netCallCounts_[prefix + failKey(function, level, std::nullopt)];
     auto injected = findFailure(computer->fail, function, level, ofFunction, ofLevel);
     if (injected && *injected != 0) {
@@ -257,12 +258,14 @@ NET_API_STATUS SimPlatform::NetUserModalsGet(LPCWSTR servername, DWORD level, LP
         return ERROR_INVALID_PARAMETER;
     const Policy& p = computer->policy;
     if (level == 0) {
-        auto* info = static_cast<USER_MODALS_INFO_0*>(buffers_.allocate(sizeof(USER_MODALS_INFO_0)));
+        auto* info =
+            static_cast<USER_MODALS_INFO_0*>(buffers_.allocate(sizeof(USER_MODALS_INFO_0)));
         *info = USER_MODALS_INFO_0{p.minPwdLen, p.maxPwdAge, p.minPwdAge, p.forceLogoff,
                                    p.pwdHistoryLen};
         *bufptr = reinterpret_cast<LPBYTE>(info);
     } else {
-        auto* info = static_cast<USER_MODALS_INFO_3*>(buffers_.allocate(sizeof(USER_MODALS_INFO_3)));
+        auto* info =
+            static_cast<USER_MODALS_INFO_3*>(buffers_.allocate(sizeof(USER_MODALS_INFO_3)));
         *info = USER_MODALS_INFO_3{p.lockoutDuration, p.lockoutObsWin, p.lockoutThreshold};
         *bufptr = reinterpret_cast<LPBYTE>(info);
     }

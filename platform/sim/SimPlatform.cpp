@@ -9,7 +9,7 @@ SimPlatform::SimPlatform(MachineDescription machine) : machine_(std::move(machin
 SimPlatform::~SimPlatform() = default;
 
 win::Platform SimPlatform::platform() {
-    return win::Platform{*this, *this, *this, *this};
+    return win::Platform{*this, *this, *this, *this, *this, *this};
 }
 
 void SimPlatform::applyPatch(const nlohmann::json& patch) {

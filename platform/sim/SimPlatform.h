@@ -15,7 +15,12 @@
 //   locale settings and environment; GetLastError as the functions set it;
 // - the registry with its 32-bit and 64-bit views, handles with their access
 //   rights, administrator rights for HKLM, denied keys;
-// - the language file in the executable's folder.
+// - the language file in the executable's folder;
+// - the window system: system colours, metrics, the keyboard-cue setting,
+//   icons, windows with their procedures (each non-null window handle is a
+//   window of this thread with the default procedure until SetWindowLongW
+//   replaces it), thread hooks fed by keyEvent and mouseMove, the keyboard
+//   state; and the visual styles of uxtheme, which may be missing.
 //
 // The platform functions never throw. Only the scenario-runner functions
 // applyPatch and query throw MachineError, for a bad patch or path.
@@ -29,8 +34,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,14 +46,16 @@ namespace tw::sim {
 class SimPlatform final : public win::INetApi,
                           public win::ISystem,
                           public win::IRegistry,
-                          public win::IFileSystem {
+                          public win::IFileSystem,
+                          public win::IWindowSystem,
+                          public win::IVisualStyles {
 public:
     explicit SimPlatform(MachineDescription machine = {});
     ~SimPlatform() override;
     SimPlatform(const SimPlatform&) = delete;
     SimPlatform& operator=(const SimPlatform&) = delete;
 
-    // The four interfaces as one bundle, valid while this object lives.
+    // The interfaces as one bundle, valid while this object lives.
     win::Platform platform();
 
     // ---- For the scenario runner and tests -------------------------------
@@ -99,6 +108,47 @@ public:
     // Key handles opened and not yet closed.
     std::size_t openKeyCount() const { return keys_.size(); }
 
+    // ---- Window system: input and messages from outside the program ------
+
+    // A key of virtual key code `vk` goes down or up: the thread's keyboard
+    // hooks see it (HC_ACTION, the key code, the keystroke flags) and the
+    // keyboard state follows (down until it goes up).
+    void keyEvent(win::BYTE vk, bool up);
+    // The pointer moves to (x, y), screen pixels: the thread's mouse hooks see
+    // WM_MOUSEMOVE with a MOUSEHOOKSTRUCT.
+    void mouseMove(win::LONG x, win::LONG y);
+    // A key or mouse button (VK_LBUTTON, VK_RBUTTON...) held down or
+    // released, as GetKeyboardState reports it; no hook sees this.
+    void setKeyDown(win::BYTE vk, bool down);
+    // The window system sends a window a message of its own
+    // (WM_SYSCOLORCHANGE, WM_SETTINGCHANGE, WM_THEMECHANGED): the window's
+    // current procedure gets it. Not in windowMessages().
+    win::LRESULT deliverMessage(win::HWND hWnd, win::UINT Msg, win::WPARAM wParam,
+                                win::LPARAM lParam);
+
+    // ---- Window system: what the program did -------------------------------
+
+    // The messages the program sent with SendMessageW, in order, as
+    // "WM_UPDATEUISTATE 0x30002 0" (name or number, wParam, lParam) and
+    // "WM_SETICON ICON_SMALL 16x16" (the icon by its size, "0" for none).
+    const std::vector<std::string>& windowMessages() const { return windowMessages_; }
+    void clearWindowMessages() { windowMessages_.clear(); }
+    // Icons loaded and not yet destroyed.
+    std::size_t liveIcons() const { return icons_.size(); }
+    // The icon a window holds, as "16x16" ("?" for a handle that is no icon
+    // of this computer), or empty when it has none.
+    std::string windowIcon(win::HWND hWnd, bool big) const;
+    // The installed hooks, oldest first: "WH_KEYBOARD", "WH_MOUSE".
+    std::vector<std::string> hooks() const;
+    // A window's user-interface state flags (UISF_HIDEFOCUS, UISF_HIDEACCEL)
+    // as WM_UPDATEUISTATE left them; a new window hides both unless the
+    // keyboard-cue setting always shows them.
+    win::WORD uiState(win::HWND hWnd) const;
+    // Theme handles opened and not yet closed.
+    std::size_t openThemes() const { return themes_.size(); }
+    // Calls of uxtheme functions made while the library is missing.
+    std::size_t missingLibraryCalls() const { return missingLibraryCalls_; }
+
     // ---- INetApi -----------------------------------------------------------
     win::NET_API_STATUS NetUserEnum(win::LPCWSTR servername, win::DWORD level, win::DWORD filter,
                                     win::LPBYTE* bufptr, win::DWORD prefmaxlen,
@@ -111,8 +161,8 @@ public:
                                        win::LPDWORD parm_err) override;
     win::NET_API_STATUS NetUserModalsGet(win::LPCWSTR servername, win::DWORD level,
                                          win::LPBYTE* bufptr) override;
-    win::NET_API_STATUS NetUserModalsSet(win::LPCWSTR servername, win::DWORD level,
-                                         win::LPBYTE buf, win::LPDWORD parm_err) override;
+    win::NET_API_STATUS NetUserModalsSet(win::LPCWSTR servername, win::DWORD level, win::LPBYTE buf,
+                                         win::LPDWORD parm_err) override;
     win::NET_API_STATUS NetApiBufferFree(win::LPVOID Buffer) override;
 
     // ---- ISystem -----------------------------------------------------------
@@ -140,13 +190,13 @@ public:
     win::LSTATUS RegOpenKeyExW(win::HKEY hKey, win::LPCWSTR lpSubKey, win::DWORD ulOptions,
                                win::REGSAM samDesired, win::HKEY* phkResult) override;
     win::LSTATUS RegCreateKeyExW(win::HKEY hKey, win::LPCWSTR lpSubKey, win::DWORD Reserved,
-                                 win::LPWSTR lpClass, win::DWORD dwOptions,
-                                 win::REGSAM samDesired, void* lpSecurityAttributes,
-                                 win::HKEY* phkResult, win::LPDWORD lpdwDisposition) override;
+                                 win::LPWSTR lpClass, win::DWORD dwOptions, win::REGSAM samDesired,
+                                 void* lpSecurityAttributes, win::HKEY* phkResult,
+                                 win::LPDWORD lpdwDisposition) override;
     win::LSTATUS RegCloseKey(win::HKEY hKey) override;
-    win::LSTATUS RegQueryValueExW(win::HKEY hKey, win::LPCWSTR lpValueName,
-                                  win::LPDWORD lpReserved, win::LPDWORD lpType,
-                                  win::LPBYTE lpData, win::LPDWORD lpcbData) override;
+    win::LSTATUS RegQueryValueExW(win::HKEY hKey, win::LPCWSTR lpValueName, win::LPDWORD lpReserved,
+                                  win::LPDWORD lpType, win::LPBYTE lpData,
+                                  win::LPDWORD lpcbData) override;
     win::LSTATUS RegSetValueExW(win::HKEY hKey, win::LPCWSTR lpValueName, win::DWORD Reserved,
                                 win::DWORD dwType, const win::BYTE* lpData,
                                 win::DWORD cbData) override;
@@ -155,6 +205,44 @@ public:
     // ---- IFileSystem -------------------------------------------------------
     win::DWORD GetFileAttributesW(win::LPCWSTR lpFileName) override;
     bool ReadWholeFile(win::LPCWSTR lpFileName, std::vector<win::BYTE>& bytes) override;
+
+    // ---- IWindowSystem -----------------------------------------------------
+    win::DWORD GetSysColor(int nIndex) override;
+    int GetSystemMetrics(int nIndex) override;
+    win::BOOL SystemParametersInfoW(win::UINT uiAction, win::UINT uiParam, win::PVOID pvParam,
+                                    win::UINT fWinIni) override;
+    win::HANDLE LoadImageW(win::HINSTANCE hInst, win::LPCWSTR name, win::UINT type, int cx, int cy,
+                           win::UINT fuLoad) override;
+    win::BOOL DestroyIcon(win::HICON hIcon) override;
+    win::LRESULT SendMessageW(win::HWND hWnd, win::UINT Msg, win::WPARAM wParam,
+                              win::LPARAM lParam) override;
+    win::LONG_PTR SetWindowLongW(win::HWND hWnd, int nIndex, win::LONG_PTR dwNewLong) override;
+    win::LRESULT CallWindowProcW(win::WNDPROC lpPrevWndFunc, win::HWND hWnd, win::UINT Msg,
+                                 win::WPARAM wParam, win::LPARAM lParam) override;
+    win::HHOOK SetWindowsHookExW(int idHook, win::HOOKPROC lpfn, win::HINSTANCE hmod,
+                                 win::DWORD dwThreadId) override;
+    win::BOOL UnhookWindowsHookEx(win::HHOOK hhk) override;
+    win::LRESULT CallNextHookEx(win::HHOOK hhk, int nCode, win::WPARAM wParam,
+                                win::LPARAM lParam) override;
+    win::BOOL GetKeyboardState(win::PBYTE lpKeyState) override;
+    win::DWORD GetCurrentThreadId() override;
+    win::HMODULE GetModuleHandleW(win::LPCWSTR lpModuleName) override;
+
+    // ---- IVisualStyles -----------------------------------------------------
+    bool HasUxTheme() override { return machine_.system.themes.library; }
+    win::BOOL IsAppThemed() override;
+    win::BOOL IsThemeActive() override;
+    win::DWORD GetThemeAppProperties() override;
+    void SetThemeAppProperties(win::DWORD dwFlags) override;
+    win::HTHEME OpenThemeData(win::HWND hwnd, win::LPCWSTR pszClassList) override;
+    win::COLORREF GetThemeSysColor(win::HTHEME hTheme, int iColorId) override;
+    win::HRESULT CloseThemeData(win::HTHEME hTheme) override;
+
+    // The procedure every window starts with. Called directly it does
+    // nothing; through SendMessageW, CallWindowProcW or deliverMessage the
+    // simulation runs the default handling (WM_SETICON, WM_UPDATEUISTATE).
+    static win::LRESULT TW_CALLBACK DefaultWindowProc(win::HWND hWnd, win::UINT Msg,
+                                                      win::WPARAM wParam, win::LPARAM lParam);
 
 private:
     // Network management.
@@ -184,6 +272,41 @@ private:
     enum class FileKind { None, Folder, LanguageFile };
     FileKind fileAt(win::LPCWSTR path) const;
 
+    // Window system.
+    struct Window {
+        win::WNDPROC proc = nullptr;
+        std::uintptr_t smallIcon = 0;
+        std::uintptr_t bigIcon = 0;
+        win::WORD uiState = 0;
+    };
+    struct Icon {
+        int cx = 0;
+        int cy = 0;
+    };
+    struct Hook {
+        std::uintptr_t handle = 0;
+        int kind = 0;
+        win::HOOKPROC proc = nullptr;
+    };
+    // One dispatch of an input event to the hooks of one kind: the chain as it
+    // stood, newest first, and the hook running now.
+    struct HookCall {
+        std::vector<win::HOOKPROC> chain;
+        std::size_t position = 0;
+    };
+    Window& windowAt(win::HWND hWnd);
+    win::LRESULT runWindowProc(win::WNDPROC proc, win::HWND hWnd, win::UINT Msg,
+                               win::WPARAM wParam, win::LPARAM lParam);
+    win::LRESULT defaultWindowProc(win::HWND hWnd, win::UINT Msg, win::WPARAM wParam,
+                                   win::LPARAM lParam);
+    std::string describeMessage(win::UINT Msg, win::WPARAM wParam, win::LPARAM lParam) const;
+    std::string iconText(std::uintptr_t icon) const;
+    win::LRESULT dispatchHooks(int kind, win::WPARAM wParam, win::LPARAM lParam);
+    win::LRESULT callHook(std::size_t call, std::size_t position, int code, win::WPARAM wParam,
+                          win::LPARAM lParam);
+    bool injectWindowFailure(const char* function);
+    bool uxThemeCall();
+
     MachineDescription machine_;
     BufferPool buffers_;
     std::vector<std::string> calls_;
@@ -205,6 +328,21 @@ private:
     };
     std::map<std::u16string, EnumList> enumLists_;
     std::uint64_t accountsVersion_ = 1;
+
+    // Window system and visual styles.
+    std::map<std::uintptr_t, Window> windows_;
+    std::map<std::uintptr_t, Icon> icons_;
+    std::uintptr_t nextIcon_ = 0x10000;
+    std::vector<Hook> hooks_; // in installation order
+    std::uintptr_t nextHook_ = 0x20000;
+    std::vector<HookCall> hookCalls_;
+    std::array<win::BYTE, 256> keyState_{};
+    win::POINT cursor_{0, 0};
+    std::vector<std::string> windowMessages_;
+    std::map<std::string, std::uint32_t> windowCallCounts_;
+    std::set<std::uintptr_t> themes_; // open theme handles
+    std::uintptr_t nextTheme_ = 0x30000;
+    std::size_t missingLibraryCalls_ = 0;
 };
 
 } // namespace tw::sim

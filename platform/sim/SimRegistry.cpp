@@ -110,8 +110,7 @@ LSTATUS SimPlatform::openKey(const char* function, HKEY hKey, LPCWSTR lpSubKey, 
     KeyHandle parent;
     if (!resolveKey(hKey, parent))
         return ERROR_INVALID_HANDLE;
-    if (phkResult == nullptr ||
-        ((samDesired & KEY_WOW64_64KEY) && (samDesired & KEY_WOW64_32KEY)))
+    if (phkResult == nullptr || ((samDesired & KEY_WOW64_64KEY) && (samDesired & KEY_WOW64_32KEY)))
         return ERROR_INVALID_PARAMETER;
 
     const SystemInfo& system = machine_.system;
@@ -171,8 +170,7 @@ LSTATUS SimPlatform::RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserv
                                      LPWSTR /*lpClass*/, DWORD /*dwOptions*/, REGSAM samDesired,
                                      void* /*lpSecurityAttributes*/, HKEY* phkResult,
                                      LPDWORD lpdwDisposition) {
-    return openKey("RegCreateKeyExW", hKey, lpSubKey, samDesired, true, phkResult,
-                   lpdwDisposition);
+    return openKey("RegCreateKeyExW", hKey, lpSubKey, samDesired, true, phkResult, lpdwDisposition);
 }
 
 LSTATUS SimPlatform::RegCloseKey(HKEY hKey) {
@@ -183,7 +181,7 @@ LSTATUS SimPlatform::RegCloseKey(HKEY hKey) {
     if (hKey == HKEY_LOCAL_MACHINE_() || hKey == HKEY_CURRENT_USER_())
         return ERROR_SUCCESS;
     return keys_.erase(reinterpret_cast<std::uintptr_t>(hKey)) == 1 ? ERROR_SUCCESS
-                                                                     : ERROR_INVALID_HANDLE;
+                                                                    : ERROR_INVALID_HANDLE;
 }
 
 LSTATUS SimPlatform::RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved,
@@ -235,6 +233,8 @@ LSTATUS SimPlatform::RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD /*Rese
     RegKey* key = keyOf(handle);
     if (key == nullptr)
         return (handle.access & KEY_SET_VALUE) ? ERROR_KEY_DELETED : ERROR_ACCESS_DENIED;
+    if (!mayWrite(handle, *key))
+        return ERROR_ACCESS_DENIED;
     if (lpData == nullptr && cbData > 0)
         return ERROR_NOACCESS;
     RegValue value{lpValueName != nullptr ? lpValueName : u"", dwType, {}};

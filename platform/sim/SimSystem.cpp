@@ -33,10 +33,10 @@ struct Charset {
 };
 
 constexpr Charset kCharsets[] = {
-    {1252, 0, 0x1},         {1250, 238, 0x2},       {1251, 204, 0x4},      {1253, 161, 0x8},
-    {1254, 162, 0x10},      {1255, 177, 0x20},      {1256, 178, 0x40},     {1257, 186, 0x80},
-    {1258, 163, 0x100},     {874, 222, 0x10000},    {932, 128, 0x20000},   {936, 134, 0x40000},
-    {949, 129, 0x80000},    {950, 136, 0x100000},
+    {1252, 0, 0x1},      {1250, 238, 0x2},     {1251, 204, 0x4},    {1253, 161, 0x8},
+    {1254, 162, 0x10},   {1255, 177, 0x20},    {1256, 178, 0x40},   {1257, 186, 0x80},
+    {1258, 163, 0x100},  {874, 222, 0x10000},  {932, 128, 0x20000}, {936, 134, 0x40000},
+    {949, 129, 0x80000}, {950, 136, 0x100000},
 };
 
 } // namespace
@@ -248,8 +248,7 @@ DWORD SimPlatform::ExpandEnvironmentStringsW(LPCWSTR lpSrc, LPWSTR lpDst, DWORD 
                 value = &content;
         }
         // An unknown name stays as it stands, with both "%".
-        out.append(value != nullptr ? std::u16string_view(*value)
-                                    : src.substr(i, close - i + 1));
+        out.append(value != nullptr ? std::u16string_view(*value) : src.substr(i, close - i + 1));
         i = close + 1;
     }
     DWORD needed = static_cast<DWORD>(out.size() + 1);

@@ -8,9 +8,9 @@
 // run on the build machine, so a cross build gets the same icon.
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -37,7 +37,9 @@ struct Shape {
 
 Rgb ParseColor(const std::string& text, bool& ok) {
     unsigned value = 0;
-    ok = text.size() == 6 && std::sscanf(text.c_str(), "%6x", &value) == 1;
+    const char* end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value, 16);
+    ok = text.size() == 6 && parsed.ec == std::errc() && parsed.ptr == end;
     return {static_cast<double>((value >> 16) & 0xFF), static_cast<double>((value >> 8) & 0xFF),
             static_cast<double>(value & 0xFF)};
 }
@@ -228,7 +230,9 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     Put16(out, v >> 16);
 }
 
-std::size_t RowBytes(int size, int bits) { return ((static_cast<std::size_t>(size) * bits + 31) / 32) * 4; }
+std::size_t RowBytes(int size, int bits) {
+    return ((static_cast<std::size_t>(size) * bits + 31) / 32) * 4;
+}
 
 // One icon image: BITMAPINFOHEADER, palette, colour rows and mask rows, bottom-up.
 std::vector<std::uint8_t> EncodeImage(const std::vector<Shape>& shapes, int size, int bits) {
@@ -302,7 +306,7 @@ int main(int argc, char** argv) {
         int size;
         int bits;
     };
-    const Entry entries[] = {{32, 4}, {24, 4}, {16, 4}, {32, 8},  {24, 8},
+    const Entry entries[] = {{32, 4}, {24, 4},  {16, 4},  {32, 8},  {24, 8},
                              {16, 8}, {48, 32}, {32, 32}, {24, 32}, {16, 32}};
     constexpr std::uint32_t count = sizeof(entries) / sizeof(entries[0]);
 
@@ -331,7 +335,8 @@ int main(int argc, char** argv) {
         file.insert(file.end(), image.begin(), image.end());
 
     std::ofstream out(argv[2], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    out.write(reinterpret_cast<const char*>(file.data()),
+              static_cast<std::streamsize>(file.size()));
     if (!out) {
         std::cerr << argv[2] << ": cannot write\n";
         return 1;

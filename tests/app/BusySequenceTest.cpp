@@ -64,7 +64,12 @@ std::vector<Observation> ObserveStartup(const std::string& machineText) {
     sim::SimPlatform sim(sim::loadMachineText(machineText));
     win::Platform simPlatform = sim.platform();
     ObservingNetApi net(simPlatform.net);
-    win::Platform platform{net, simPlatform.system, simPlatform.registry, simPlatform.files};
+    win::Platform platform{net,
+                           simPlatform.system,
+                           simPlatform.registry,
+                           simPlatform.files,
+                           simPlatform.windowSystem,
+                           simPlatform.visualStyles};
     toolkit::Application app({u"Brenholt", 1, 0, 12, u"", u""},
                              sim.machine().system.executableFolder);
     toolkit::HeadlessBackend backend;

@@ -7,7 +7,8 @@ using namespace tw::toolkit;
 
 TEST(FormEvents, Smoke) {
     HeadlessBackend backend;
-    Application app(backend, {}, u"");
+    Application app({}, u"");
+    app.SetBackend(&backend);
     Form form(app);
     form.SetView(&backend);
     auto& box = form.Add<TextBox>("txt");

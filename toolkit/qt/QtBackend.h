@@ -72,6 +72,9 @@ public:
     bool UsesVirtualClock() const { return options_.virtualTime; }
     VirtualClock& Clock() { return clock_; }
 
+    // Resolves the system colours again: the desktop's colours changed.
+    void RefreshColors();
+
     // Whether the backend is busy copying the model into the widgets: what
     // Qt does meanwhile is not user input.
     bool Mirroring() const { return mirroring_ > 0; }
@@ -80,7 +83,17 @@ public:
     QtInputRouter& Router() const { return *router_; }
 
 private:
-    class MirrorScope;
+    // Marks the backend as copying the model into the widgets for its lifetime.
+    class MirrorScope {
+    public:
+        explicit MirrorScope(QtBackend& backend) : backend_(backend) { ++backend_.mirroring_; }
+        ~MirrorScope() { --backend_.mirroring_; }
+        MirrorScope(const MirrorScope&) = delete;
+        MirrorScope& operator=(const MirrorScope&) = delete;
+
+    private:
+        QtBackend& backend_;
+    };
 
     QWidget* EnsureWidget(Control& control);
     QWidget* CreateWidget(Control& control, QWidget* parent);

@@ -14,11 +14,11 @@ QPalette::ColorRole SystemColorRole(unsigned index) {
     switch (index) {
     case 5: // window background
         return QPalette::Base;
-    case 6: // window frame
+    case 6:  // window frame
     case 21: // 3-D dark shadow
         return QPalette::Shadow;
-    case 7: // menu text
-    case 9: // caption text
+    case 7:  // menu text
+    case 9:  // caption text
     case 18: // button text
         return QPalette::ButtonText;
     case 8: // window text
@@ -68,9 +68,9 @@ QString SansSerifFamily() {
 }
 
 bool IsWindowsSansFace(const QString& name) {
-    static const char* const faces[] = {"MS Shell Dlg 2", "MS Shell Dlg", "MS Sans Serif",
-                                        "Microsoft Sans Serif", "Arial", "Tahoma",
-                                        "Segoe UI", "Verdana"};
+    static const char* const faces[] = {
+        "MS Shell Dlg 2", "MS Shell Dlg", "MS Sans Serif", "Microsoft Sans Serif",
+        "Arial",          "Tahoma",       "Segoe UI",      "Verdana"};
     for (const char* face : faces) {
         if (name.compare(QString::fromLatin1(face), Qt::CaseInsensitive) == 0)
             return true;

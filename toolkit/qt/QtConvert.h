@@ -13,8 +13,12 @@
 
 namespace tw::toolkit {
 
-inline QString ToQString(const std::u16string& text) { return QString::fromStdU16String(text); }
-inline std::u16string ToU16(const QString& text) { return text.toStdU16String(); }
+inline QString ToQString(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+inline std::u16string ToU16(const QString& text) {
+    return text.toStdU16String();
+}
 
 // Twips to pixels at `dpi` dots per inch (1440 twips to the inch).
 int TwipsToPixels(double twips, int dpi);

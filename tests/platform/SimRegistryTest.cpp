@@ -1,0 +1,287 @@
+#include "SimTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tw;
+using namespace tw::sim;
+using namespace tw::sim::test;
+using namespace tw::win;
+
+namespace {
+
+const char16_t* const kWinlogon = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const char16_t* const kWarning = u"PasswordExpiryWarning";
+
+// `more` adds top-level fields: ", \"registryFail\": {...}".
+std::string machine(const std::string& system, const std::string& more = "") {
+    return R"({"system": )" + system + R"(, "registry": [
+        {"key": "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+         "name": "PasswordExpiryWarning", "type": 4, "dword": 5},
+        {"key": "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+         "name": "PasswordExpiryWarning", "type": 4, "dword": 7, "view": 32},
+        {"key": "HKLM\\SOFTWARE\\Locked", "denyWrite": true},
+        {"key": "HKLM\\SOFTWARE\\Locked\\Below"},
+        {"key": "HKCU\\Software\\Tarnwick", "name": "Text", "text": "abc"}])" +
+           more + "}";
+}
+
+// The dword read through a fresh handle, or the failing status + 1000000.
+DWORD readWarning(SimPlatform& sim, REGSAM sam) {
+    HKEY key = nullptr;
+    LSTATUS status = sim.RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, sam, &key);
+    if (status != 0)
+        return 1000000 + static_cast<DWORD>(status);
+    DWORD value = 0, size = sizeof value, type = 0;
+    status = sim.RegQueryValueExW(key, kWarning, nullptr, &type, reinterpret_cast<LPBYTE>(&value),
+                                  &size);
+    sim.RegCloseKey(key);
+    return status == 0 ? value : 1000000 + static_cast<DWORD>(status);
+}
+
+} // namespace
+
+struct ViewRow {
+    using TestRow = void;
+    const char* wow64;
+    REGSAM viewFlag;
+    DWORD expected;
+};
+
+class SimRegistryViews : public testing::TestWithParam<ViewRow> {};
+
+TEST_P(SimRegistryViews, SoftwareIsRedirectedAsForTheProcessKind) {
+    auto sim = makeSim(machine(std::string(R"({"wow64": )") + GetParam().wow64 + "}"));
+    EXPECT_EQ(readWarning(*sim, KEY_READ | GetParam().viewFlag), GetParam().expected);
+    EXPECT_EQ(sim->openKeyCount(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SimRegistryViews,
+                         testing::Values(ViewRow{"false", 0, 5},
+                                         ViewRow{"false", KEY_WOW64_64KEY, 5},
+                                         ViewRow{"false", KEY_WOW64_32KEY, 7},
+                                         ViewRow{"true", 0, 7}, ViewRow{"true", KEY_WOW64_64KEY, 5},
+                                         ViewRow{"true", KEY_WOW64_32KEY, 7},
+                                         ViewRow{"\"missing\"", KEY_WOW64_32KEY, 5},
+                                         ViewRow{"false", KEY_WOW64_32KEY | KEY_WOW64_64KEY,
+                                                 1000000 + ERROR_INVALID_PARAMETER}));
+
+TEST(SimRegistry, KeysAndValuesAreFoundWithoutRegardToCase) {
+    auto sim = makeSim(machine("{}"));
+    HKEY key = nullptr;
+    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"SOFTWARE\\tarnwick", 0,
+                                 KEY_READ | KEY_WOW64_32KEY, &key),
+              0);
+    DWORD size = 0;
+    EXPECT_EQ(sim->RegQueryValueExW(key, u"TEXT", nullptr, nullptr, nullptr, &size), 0);
+    EXPECT_EQ(size, 8u);
+    EXPECT_EQ(sim->RegCloseKey(key), 0);
+}
+
+TEST(SimRegistry, MissingKeysAndValuesAreFileNotFound) {
+    auto sim = makeSim(machine("{}"));
+    HKEY key = reinterpret_cast<HKEY>(0x1);
+    EXPECT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\Nothing", 0, KEY_READ, &key),
+              2);
+    EXPECT_EQ(key, nullptr);
+    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_READ, &key), 0);
+    DWORD size = 0;
+    EXPECT_EQ(sim->RegQueryValueExW(key, u"Nothing", nullptr, nullptr, nullptr, &size), 2);
+    sim->RegCloseKey(key);
+}
+
+TEST(SimRegistry, QueryGivesSizesAsWindowsDoes) {
+    auto sim = makeSim(machine("{}"));
+    HKEY key = nullptr;
+    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_READ, &key),
+              0);
+    DWORD type = 0, size = 0;
+    EXPECT_EQ(sim->RegQueryValueExW(key, u"Text", nullptr, &type, nullptr, &size), 0);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(size, 8u);
+    BYTE data[16] = {};
+    size = 7;
+    EXPECT_EQ(sim->RegQueryValueExW(key, u"Text", nullptr, &type, data, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 8u);
+    size = sizeof data;
+    EXPECT_EQ(sim->RegQueryValueExW(key, u"Text", nullptr, &type, data, &size), 0);
+    EXPECT_EQ(size, 8u);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(data)), u"abc");
+    sim->RegCloseKey(key);
+}
+
+TEST(SimRegistry, HandlesCarryTheirRights) {
+    auto sim = makeSim(machine("{}"));
+    HKEY reader = nullptr, writer = nullptr;
+    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_READ, &reader), 0);
+    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_WRITE, &writer), 0);
+    DWORD value = 14, size = 4;
+    EXPECT_EQ(sim->RegSetValueExW(reader, kWarning, 0, REG_DWORD,
+                                  reinterpret_cast<const BYTE*>(&value), 4),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(sim->RegDeleteValueW(reader, kWarning), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(sim->RegQueryValueExW(writer, kWarning, nullptr, nullptr, nullptr, &size),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(sim->RegSetValueExW(writer, kWarning, 0, REG_DWORD,
+                                  reinterpret_cast<const BYTE*>(&value), 4),
+              0);
+    EXPECT_EQ(sim->query("registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\"
+                         "Winlogon/PasswordExpiryWarning"),
+              (nlohmann::json{{"type", 4}, {"dword", 14}}));
+    EXPECT_EQ(sim->RegDeleteValueW(writer, kWarning), 0);
+    EXPECT_EQ(sim->RegDeleteValueW(writer, kWarning), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(sim->query("registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\"
+                         "Winlogon/PasswordExpiryWarning"),
+              nullptr);
+    EXPECT_EQ(sim->openKeyCount(), 2u);
+    sim->RegCloseKey(reader);
+    sim->RegCloseKey(writer);
+    EXPECT_EQ(sim->openKeyCount(), 0u);
+}
+
+struct WriteRow {
+    using TestRow = void;
+    const char* system;
+    HKEY root;
+    const char16_t* key;
+    REGSAM sam;
+    LSTATUS expected;
+};
+
+class SimRegistryWriteAccess : public testing::TestWithParam<WriteRow> {};
+
+TEST_P(SimRegistryWriteAccess, NeedsAdministratorsForHklmAndAKeyNotDenied) {
+    auto sim = makeSim(machine(GetParam().system));
+    HKEY key = nullptr;
+    EXPECT_EQ(sim->RegOpenKeyExW(GetParam().root, GetParam().key, 0, GetParam().sam, &key),
+              GetParam().expected);
+    EXPECT_EQ(sim->openKeyCount(), GetParam().expected == 0 ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SimRegistryWriteAccess,
+    testing::Values(
+        WriteRow{R"({"isAdmin": false})", HKEY_LOCAL_MACHINE_(), kWinlogon, KEY_WRITE, 5},
+        WriteRow{R"({"isAdmin": false})", HKEY_LOCAL_MACHINE_(), kWinlogon, KEY_SET_VALUE, 5},
+        WriteRow{R"({"isAdmin": false})", HKEY_LOCAL_MACHINE_(), kWinlogon, KEY_CREATE_SUB_KEY, 5},
+        WriteRow{R"({"isAdmin": false})", HKEY_LOCAL_MACHINE_(), kWinlogon, KEY_READ, 0},
+        WriteRow{R"({"isAdmin": false})", HKEY_CURRENT_USER_(), u"Software\\Tarnwick", KEY_WRITE,
+                 0},
+        WriteRow{R"({"isAdmin": true})", HKEY_LOCAL_MACHINE_(), kWinlogon, KEY_WRITE, 0},
+        WriteRow{R"({"isAdmin": true})", HKEY_LOCAL_MACHINE_(), u"software\\locked", KEY_WRITE, 5},
+        WriteRow{R"({"isAdmin": true})", HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\Locked", KEY_READ, 0},
+        WriteRow{R"({"isAdmin": true})", HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\Locked\\Below",
+                 KEY_WRITE, 0}));
+
+TEST(SimRegistry, CreateReportsWhetherTheKeyIsNew) {
+    auto sim = makeSim(machine("{}"));
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    ASSERT_EQ(sim->RegCreateKeyExW(HKEY_CURRENT_USER_(), u"Software\\New\\Deep", 0, nullptr, 0,
+                                   KEY_WRITE, nullptr, &key, &disposition),
+              0);
+    EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
+    sim->RegCloseKey(key);
+    ASSERT_EQ(sim->RegCreateKeyExW(HKEY_CURRENT_USER_(), u"software\\new\\deep", 0, nullptr, 0,
+                                   KEY_READ, nullptr, &key, &disposition),
+              0);
+    EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+    sim->RegCloseKey(key);
+    EXPECT_EQ(sim->query("registry/HKCU\\Software\\New\\Deep"), nlohmann::json::object());
+}
+
+TEST(SimRegistry, CreatingUnderHklmNeedsAdministratorsAndAParentNotDenied) {
+    auto sim = makeSim(machine(R"({"isAdmin": false})"));
+    HKEY key = nullptr;
+    EXPECT_EQ(sim->RegCreateKeyExW(HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\New", 0, nullptr, 0, KEY_READ,
+                                   nullptr, &key, nullptr),
+              ERROR_ACCESS_DENIED);
+    sim->applyPatch({{"system", {{"isAdmin", true}}}});
+    EXPECT_EQ(sim->RegCreateKeyExW(HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\Locked\\New", 0, nullptr, 0,
+                                   KEY_READ, nullptr, &key, nullptr),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(sim->query("registry/HKLM\\SOFTWARE\\New"), nullptr);
+    EXPECT_EQ(sim->query("registry/HKLM\\SOFTWARE\\Locked\\New"), nullptr);
+}
+
+TEST(SimRegistry, ClosingAnUnknownHandleIsInvalidHandle) {
+    auto sim = makeSim(machine("{}"));
+    HKEY key = nullptr;
+    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_READ, &key), 0);
+    EXPECT_EQ(sim->RegCloseKey(key), 0);
+    EXPECT_EQ(sim->RegCloseKey(key), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(sim->RegCloseKey(reinterpret_cast<HKEY>(0x4242)), ERROR_INVALID_HANDLE);
+    DWORD size = 0;
+    EXPECT_EQ(sim->RegQueryValueExW(key, kWarning, nullptr, nullptr, nullptr, &size),
+              ERROR_INVALID_HANDLE);
+}
+
+TEST(SimRegistry, ValuesAreStoredAsTypeAndRawBytes) {
+    auto sim = makeSim(machine("{}"));
+    HKEY key = nullptr;
+    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0,
+                                 KEY_READ | KEY_WRITE, &key),
+              0);
+    const char16_t multi[] = u"a\0b\0";
+    sim->RegSetValueExW(key, u"List", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi), 10);
+    const BYTE odd[] = {1, 2, 3};
+    sim->RegSetValueExW(key, u"Odd", 0, REG_SZ, odd, 3);
+    sim->RegSetValueExW(key, nullptr, 0, REG_BINARY, nullptr, 0);
+    sim->RegCloseKey(key);
+    EXPECT_EQ(sim->query("registry/HKCU\\Software\\Tarnwick/List"),
+              (nlohmann::json{{"type", 7}, {"texts", {"a", "b"}}}));
+    EXPECT_EQ(sim->query("registry/HKCU\\Software\\Tarnwick/Odd"),
+              (nlohmann::json{{"type", 1}, {"bytes", {1, 2, 3}}}));
+    EXPECT_EQ(sim->query("registry/HKCU\\Software\\Tarnwick/"),
+              (nlohmann::json{{"type", 3}, {"bytes", nlohmann::json::array()}}));
+}
+
+TEST(SimRegistry, InjectedFailuresCountEveryCallOfTheFunction) {
+    auto sim = makeSim(
+        machine("{}", R"(, "registryFail": {"RegOpenKeyExW#2": 1018, "RegSetValueExW": 5})"));
+    HKEY key = nullptr;
+    EXPECT_EQ(sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_WRITE, &key),
+              0);
+    HKEY second = nullptr;
+    EXPECT_EQ(
+        sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_WRITE, &second),
+        1018);
+    EXPECT_EQ(second, nullptr);
+    DWORD value = 1;
+    EXPECT_EQ(sim->RegSetValueExW(key, u"Text", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4),
+              5);
+    EXPECT_EQ(sim->query("registry/HKCU\\Software\\Tarnwick/Text")["type"], 1);
+    EXPECT_EQ(sim->openKeyCount(), 1u);
+}
+
+TEST(SimRegistry, CallLogShowsKeysAsOpened) {
+    auto sim = makeSim(machine(R"({"wow64": true})"));
+    HKEY key = nullptr;
+    sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_READ | KEY_WOW64_64KEY, &key);
+    DWORD size = 0;
+    sim->RegQueryValueExW(key, kWarning, nullptr, nullptr, nullptr, &size);
+    DWORD value = 3;
+    sim->RegSetValueExW(key, kWarning, 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4);
+    sim->RegDeleteValueW(key, u"");
+    sim->RegCloseKey(key);
+    const std::string winlogon = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+    EXPECT_EQ(sim->registryCalls(),
+              (std::vector<std::string>{
+                  "RegOpenKeyExW " + winlogon + " 0x20119",
+                  "RegQueryValueExW " + winlogon + " PasswordExpiryWarning",
+                  "RegSetValueExW " + winlogon + " PasswordExpiryWarning type 4, 4 bytes",
+                  "RegDeleteValueW " + winlogon + " (default)", "RegCloseKey " + winlogon}));
+    sim->clearRegistryCalls();
+    EXPECT_TRUE(sim->registryCalls().empty());
+    EXPECT_TRUE(sim->calls().empty());
+}
+
+TEST(SimRegistry, HandleOfAKeyRemovedByAMachineStepReportsItDeleted) {
+    auto sim = makeSim(machine("{}"));
+    HKEY key = nullptr;
+    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_READ, &key),
+              0);
+    sim->applyPatch({{"registry", nlohmann::json::array()}});
+    DWORD size = 0;
+    EXPECT_EQ(sim->RegQueryValueExW(key, u"Text", nullptr, nullptr, nullptr, &size), 1018);
+    EXPECT_EQ(sim->RegCloseKey(key), 0);
+}

@@ -1,0 +1,193 @@
+// The scenario runner's view of the simulation: machine steps, Machine.PATH
+// queries, and the language file beside the executable.
+#include "SimTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tw;
+using namespace tw::sim;
+using namespace tw::sim::test;
+using namespace tw::win;
+using nlohmann::json;
+
+namespace {
+
+const char* const kMachine = R"({
+    "system": {"isAdmin": true, "userName": "alice"},
+    "computers": {
+        "WS01": {"accounts": [{"name": "alice", "flags": 513}, {"name": "bob"}],
+                 "policy": {"maxPwdAge": -1, "minPwdLen": 7},
+                 "fail": {"NetUserModalsGet#2": 5}},
+        "SRV01": {"accounts": [{"name": "Carol", "flags": "0x10211"}]}},
+    "registry": [
+        {"key": "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+         "name": "PasswordExpiryWarning", "type": 4, "dword": 14},
+        {"key": "HKLM\\SOFTWARE\\Vendor", "name": "Bits", "dword": 32, "view": 32}],
+    "languageFile": {"name": "1033.loc", "text": "Frm.Status_Wait=Bitte warten\r\n"}})";
+
+const char* const kWarningPath =
+    "registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/"
+    "PasswordExpiryWarning";
+
+} // namespace
+
+struct QueryRow {
+    using TestRow = void;
+    const char* path;
+    const char* expected; // JSON
+};
+
+class SimQuery : public testing::TestWithParam<QueryRow> {};
+
+TEST_P(SimQuery, GivesTheStateAtAPath) {
+    auto sim = makeSim(kMachine);
+    EXPECT_EQ(sim->query(GetParam().path), json::parse(GetParam().expected)) << GetParam().path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SimQuery,
+    testing::Values(
+        QueryRow{"computers/SRV01/accounts/carol/flags", "66065"},
+        QueryRow{"computers/srv01/accounts/Carol/name", "\"Carol\""},
+        QueryRow{"computers/WS01/policy/maxPwdAge", "4294967295"},
+        QueryRow{"computers/WS01/accounts/bob/acctExpires", "4294967295"},
+        QueryRow{"computers/WS01/accounts/mallory", "null"},
+        QueryRow{"computers/WS01/accounts/mallory/flags", "null"},
+        QueryRow{"computers/SRV02/policy", "null"},
+        QueryRow{"computers/WS01/fail/NetUserModalsGet#2", "5"}, QueryRow{"system/isAdmin", "true"},
+        QueryRow{"languageFile/name", "\"1033.loc\""},
+        QueryRow{"system/environment/WINDIR", "\"C:\\\\Windows\""},
+        QueryRow{kWarningPath, R"({"type": 4, "dword": 14})"},
+        QueryRow{"registry/hklm\\software\\microsoft\\windows nt\\currentversion\\winlogon/"
+                 "passwordexpirywarning",
+                 R"({"type": 4, "dword": 14})"},
+        QueryRow{"registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/Other",
+                 "null"},
+        QueryRow{"registry/HKLM\\SOFTWARE\\Nowhere/Value", "null"},
+        QueryRow{"registry/HKLM\\SOFTWARE\\Vendor/Bits", "null"},
+        QueryRow{"registry32/HKLM\\SOFTWARE\\Vendor/Bits", R"({"type": 4, "dword": 32})"},
+        QueryRow{"registry32/HKLM\\SOFTWARE\\Vendor", R"({"Bits": {"type": 4, "dword": 32}})"}));
+
+struct BadQueryRow {
+    using TestRow = void;
+    const char* path;
+    const char* message;
+};
+
+class SimBadQuery : public testing::TestWithParam<BadQueryRow> {};
+
+TEST_P(SimBadQuery, FieldsTheMachineFormatDoesNotHaveAreErrors) {
+    auto sim = makeSim(kMachine);
+    EXPECT_EQ(machineErrorOf([&] { sim->query(GetParam().path); }), GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SimBadQuery,
+    testing::Values(
+        BadQueryRow{"computers/WS01/policy/maxPwAge",
+                    "Machine.computers/WS01/policy/maxPwAge: unknown field \"maxPwAge\""},
+        BadQueryRow{"computer/WS01", "Machine.computer/WS01: unknown field \"computer\""},
+        BadQueryRow{"system/isAdmin/x",
+                    "Machine.system/isAdmin/x: \"x\" is below a value that has no fields"},
+        BadQueryRow{"registry/HKXX\\A/B",
+                    "Machine.registry/HKXX\\A/B: expected a key path from HKLM or HKCU, found "
+                    "\"HKXX\\A\""}));
+
+TEST(SimPatch, MergesObjectsKeyByKeyAndKeepsTheRest) {
+    auto sim = makeSim(kMachine);
+    sim->applyPatch(json::parse(R"({"system": {"isAdmin": false},
+                                   "computers": {"ws01": {"policy": {"minPwdLen": 9}}}})"));
+    EXPECT_EQ(sim->query("system/isAdmin"), false);
+    EXPECT_EQ(sim->query("system/userName"), "alice");
+    EXPECT_EQ(sim->query("computers/WS01/policy/minPwdLen"), 9);
+    EXPECT_EQ(sim->query("computers/WS01/policy/maxPwdAge"), 4294967295u);
+    EXPECT_EQ(sim->query("computers/WS01/accounts/bob/flags"), 513);
+    EXPECT_EQ(sim->query(kWarningPath)["dword"], 14);
+}
+
+TEST(SimPatch, ArraysAndOtherValuesReplace) {
+    auto sim = makeSim(kMachine);
+    sim->applyPatch(json::parse(R"({"computers": {"WS01": {"accounts": [{"name": "dave"}]},
+                                                  "SRV01": null},
+                                   "registry": [{"key": "HKCU\\Software\\X"}],
+                                   "languageFile": null,
+                                   "system": {"userName": null}})"));
+    EXPECT_EQ(sim->query("computers/WS01/accounts/alice"), nullptr);
+    EXPECT_EQ(sim->query("computers/WS01/accounts/dave/flags"), 513);
+    EXPECT_EQ(sim->query("computers/SRV01"), nullptr);
+    EXPECT_EQ(sim->query(kWarningPath), nullptr);
+    EXPECT_EQ(sim->query("registry/HKCU\\Software\\X"), json::object());
+    EXPECT_EQ(sim->query("languageFile"), nullptr);
+    EXPECT_EQ(sim->query("system/userName"), nullptr);
+}
+
+TEST(SimPatch, CallLogBuffersCountersAndHandlesSurvive) {
+    auto sim = makeSim(kMachine);
+    LPBYTE buffer = nullptr;
+    ASSERT_EQ(sim->NetUserModalsGet(nullptr, 0, &buffer), 0u); // first call of two
+    HKEY key = nullptr;
+    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(),
+                                 u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 0,
+                                 KEY_READ, &key),
+              0);
+    sim->applyPatch(json::parse(R"({"computers": {"WS01": {"policy": {"minPwdLen": 3}}}})"));
+    EXPECT_EQ(sim->calls().size(), 1u);
+    EXPECT_EQ(sim->outstandingBuffers(), 1u);
+    EXPECT_EQ(sim->NetApiBufferFree(buffer), 0u);
+    LPBYTE second = nullptr;
+    EXPECT_EQ(sim->NetUserModalsGet(nullptr, 0, &second), 5u); // the second call fails
+    DWORD value = 0, size = 4;
+    EXPECT_EQ(sim->RegQueryValueExW(key, u"PasswordExpiryWarning", nullptr, nullptr,
+                                    reinterpret_cast<LPBYTE>(&value), &size),
+              0);
+    EXPECT_EQ(value, 14u);
+    EXPECT_EQ(sim->RegCloseKey(key), 0);
+}
+
+TEST(SimPatch, AccountChangesReachTheNextEnumeration) {
+    auto sim = makeSim(kMachine);
+    LPBYTE buffer = nullptr;
+    DWORD read = 0, total = 0;
+    sim->NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH, &read, &total, nullptr);
+    sim->NetApiBufferFree(buffer);
+    EXPECT_EQ(read, 2u);
+    sim->applyPatch(json::parse(R"({"computers": {"WS01": {"accounts": [{"name": "x"}]}}})"));
+    sim->NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH, &read, &total, nullptr);
+    ASSERT_EQ(read, 1u);
+    EXPECT_EQ(std::u16string(reinterpret_cast<USER_INFO_0*>(buffer)->usri0_name), u"x");
+    sim->NetApiBufferFree(buffer);
+}
+
+TEST(SimPatch, InvalidResultIsRefusedAndChangesNothing) {
+    auto sim = makeSim(kMachine);
+    json before = sim->toJson();
+    std::string message = machineErrorOf(
+        [&] { sim->applyPatch(json::parse(R"({"system": {"isAdmin": false, "major": "ten"}})")); });
+    EXPECT_EQ(message, R"(machine.system.major: expected a 32-bit number, found "ten")");
+    EXPECT_EQ(sim->toJson(), before);
+}
+
+TEST(SimFiles, LanguageFileLiesInTheExecutableFolder) {
+    auto sim = makeSim(kMachine);
+    std::vector<BYTE> bytes;
+    EXPECT_EQ(sim->GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\1033.loc"), 0x20u);
+    EXPECT_EQ(sim->GetFileAttributesW(u"c:\\program files\\TARNWICK\\1033.LOC"), 0x20u);
+    EXPECT_EQ(sim->GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\"), FILE_ATTRIBUTE_DIRECTORY);
+    ASSERT_TRUE(sim->ReadWholeFile(u"C:\\Program Files\\Tarnwick\\1033.loc", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Frm.Status_Wait=Bitte warten\r\n");
+    EXPECT_EQ(sim->GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\1031.loc"),
+              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(sim->GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(sim->ReadWholeFile(u"C:\\Program Files\\Tarnwick\\1031.loc", bytes));
+}
+
+TEST(SimFiles, FolderAndUnreadableFileCannotBeRead) {
+    auto sim = makeSim(R"({"languageFile": {"name": "1033.loc", "folder": true},
+                           "system": {"executableFolder": "D:\\Apps"}})");
+    std::vector<BYTE> bytes;
+    EXPECT_EQ(sim->GetFileAttributesW(u"D:\\Apps\\1033.loc"), FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(sim->ReadWholeFile(u"D:\\Apps\\1033.loc", bytes));
+    sim->applyPatch(json::parse(R"({"languageFile": {"folder": false, "unreadable": true}})"));
+    EXPECT_EQ(sim->GetFileAttributesW(u"D:\\Apps\\1033.loc") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_FALSE(sim->ReadWholeFile(u"D:\\Apps\\1033.loc", bytes));
+}

@@ -1,0 +1,255 @@
+#include "SimTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tw;
+using namespace tw::sim;
+using namespace tw::sim::test;
+using namespace tw::win;
+
+namespace {
+
+constexpr DWORD kFlags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+
+struct Formatted {
+    DWORD result;
+    std::u16string text;
+    DWORD lastError;
+};
+
+Formatted format(SimPlatform& sim, DWORD code, DWORD size = 256, DWORD flags = kFlags) {
+    std::u16string buffer(300, u'#');
+    DWORD n = sim.FormatMessageW(flags, nullptr, code, 0, buffer.data(), size, nullptr);
+    return {n, n ? buffer.substr(0, n) : std::u16string(), sim.GetLastError()};
+}
+
+} // namespace
+
+struct MessageRow {
+    using TestRow = void;
+    DWORD code;
+    const char16_t* text;
+};
+
+class SimSystemMessages : public testing::TestWithParam<MessageRow> {};
+
+TEST_P(SimSystemMessages, ComeWithTheirFinalLineBreak) {
+    auto sim = makeSim("{}");
+    Formatted f = format(*sim, GetParam().code);
+    EXPECT_EQ(f.text, GetParam().text);
+    EXPECT_EQ(f.result, f.text.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SimSystemMessages,
+    testing::Values(MessageRow{0, u"The operation completed successfully.\r\n"},
+                    MessageRow{5, u"Access is denied.\r\n"},
+                    MessageRow{53, u"The network path was not found.\r\n"},
+                    MessageRow{87, u"The parameter is incorrect.\r\n"},
+                    MessageRow{1722, u"The RPC server is unavailable.\r\n"},
+                    MessageRow{
+                        317, u"The system cannot find message text for message number 0x%1 in the "
+                             u"message file for %2.\r\n"}));
+
+TEST(SimSystem, MessagesOutsideTheSystemTableAreNotFound) {
+    auto sim = makeSim("{}");
+    for (DWORD code : {DWORD{2221}, DWORD{2351}, DWORD{99999}, DWORD{0xFFFFFFFF}}) {
+        Formatted f = format(*sim, code);
+        EXPECT_EQ(f.result, 0u) << code;
+        EXPECT_EQ(f.lastError, ERROR_MR_MID_NOT_FOUND) << code;
+    }
+}
+
+TEST(SimSystem, MessageMustFitWithItsTerminator) {
+    auto sim = makeSim("{}");
+    const std::u16string denied = u"Access is denied.\r\n";
+    auto size = static_cast<DWORD>(denied.size());
+    EXPECT_EQ(format(*sim, 5, size).result, 0u);
+    EXPECT_EQ(sim->GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(format(*sim, 5, size + 1).text, denied);
+}
+
+TEST(SimSystem, FormatMessageTakesOnlySystemMessagesWithInsertsIgnored) {
+    auto sim = makeSim("{}");
+    Formatted f = format(*sim, 5, 256, FORMAT_MESSAGE_FROM_SYSTEM);
+    EXPECT_EQ(f.result, 0u);
+    EXPECT_EQ(f.lastError, ERROR_INVALID_PARAMETER);
+}
+
+TEST(SimSystem, DescribedMessagesAddToAndReplaceTheTable) {
+    std::string longText(300, 'x');
+    auto sim = makeSim(R"({"messages": {"5": "Denied here.\r\n", "0x10000": "Insert %1 stays.",
+                                        "6": null, "70000": ")" +
+                       longText + "\"}}");
+    EXPECT_EQ(format(*sim, 5).text, u"Denied here.\r\n");
+    EXPECT_EQ(format(*sim, 0x10000).text, u"Insert %1 stays.");
+    EXPECT_EQ(format(*sim, 6).lastError, ERROR_MR_MID_NOT_FOUND);
+    Formatted tooLong = format(*sim, 70000);
+    EXPECT_EQ(tooLong.result, 0u);
+    EXPECT_EQ(tooLong.lastError, ERROR_INSUFFICIENT_BUFFER);
+}
+
+TEST(SimSystem, UserNameSizeCountsTheTerminator) {
+    auto sim = makeSim("{}");
+    char16_t buffer[257] = {};
+    DWORD size = 257;
+    ASSERT_TRUE(sim->GetUserNameW(buffer, &size));
+    EXPECT_EQ(size, 6u);
+    EXPECT_EQ(std::u16string(buffer), u"alice");
+    size = 5;
+    EXPECT_FALSE(sim->GetUserNameW(buffer, &size));
+    EXPECT_EQ(sim->GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(size, 6u);
+}
+
+TEST(SimSystem, ComputerNameSizeLeavesOutTheTerminatorOnSuccess) {
+    auto sim = makeSim(R"({"system": {"computerName": "WORKSTATION-0001"}})");
+    char16_t buffer[32] = {};
+    DWORD size = 16;
+    EXPECT_FALSE(sim->GetComputerNameW(buffer, &size));
+    EXPECT_EQ(sim->GetLastError(), 111u); // ERROR_BUFFER_OVERFLOW
+    EXPECT_EQ(size, 17u);
+    size = 17;
+    ASSERT_TRUE(sim->GetComputerNameW(buffer, &size));
+    EXPECT_EQ(size, 16u);
+    EXPECT_EQ(std::u16string(buffer), u"WORKSTATION-0001");
+}
+
+TEST(SimSystem, NullNamesMakeTheNameCallsFail) {
+    auto sim = makeSim(R"({"system": {"userName": null, "computerName": null}})");
+    char16_t buffer[257] = {};
+    DWORD size = 257;
+    EXPECT_FALSE(sim->GetUserNameW(buffer, &size));
+    EXPECT_NE(sim->GetLastError(), 0u);
+    size = 16;
+    EXPECT_FALSE(sim->GetComputerNameW(buffer, &size));
+    EXPECT_NE(sim->GetLastError(), 0u);
+}
+
+TEST(SimSystem, VersionNeedsAKnownStructureSize) {
+    auto sim = makeSim(R"({"system": {"platformId": 1, "major": 4, "minor": 90}})");
+    OSVERSIONINFOA info{};
+    EXPECT_FALSE(sim->GetVersionExA(&info));
+    EXPECT_EQ(sim->GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(info.dwPlatformId, 0u);
+    info.dwOSVersionInfoSize = sizeof info;
+    ASSERT_TRUE(sim->GetVersionExA(&info));
+    EXPECT_EQ(info.dwPlatformId, 1u);
+    EXPECT_EQ(info.dwMajorVersion, 4u);
+    EXPECT_EQ(info.dwMinorVersion, 90u);
+}
+
+struct Wow64Row {
+    using TestRow = void;
+    const char* wow64;
+    bool present;
+    BOOL flag;
+};
+
+class SimWow64 : public testing::TestWithParam<Wow64Row> {};
+
+TEST_P(SimWow64, IsReportedAsDescribed) {
+    auto sim = makeSim(std::string(R"({"system": {"wow64": )") + GetParam().wow64 + "}}");
+    EXPECT_EQ(sim->HasIsWow64Process(), GetParam().present);
+    BOOL flag = 7;
+    BOOL ok = sim->IsWow64Process(sim->GetCurrentProcess(), &flag);
+    EXPECT_EQ(ok != 0, GetParam().present);
+    if (GetParam().present) {
+        EXPECT_EQ(flag, GetParam().flag);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SimWow64,
+                         testing::Values(Wow64Row{"true", true, 1}, Wow64Row{"false", true, 0},
+                                         Wow64Row{"\"missing\"", false, 0}));
+
+TEST(SimSystem, CurrentProcessIsThePseudoHandle) {
+    auto sim = makeSim("{}");
+    EXPECT_EQ(reinterpret_cast<std::intptr_t>(sim->GetCurrentProcess()), -1);
+    BOOL flag = 0;
+    EXPECT_FALSE(sim->IsWow64Process(reinterpret_cast<HANDLE>(0x1234), &flag));
+    EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+TEST(SimSystem, LanguageAndCodePageComeFromTheDescription) {
+    auto sim =
+        makeSim(R"({"system": {"uiLanguage": 1031, "threadLocale": "0x10407", "acp": 1251}})");
+    EXPECT_EQ(sim->GetUserDefaultUILanguage(), 1031);
+    EXPECT_EQ(sim->GetThreadLocale(), 0x10407u);
+    EXPECT_EQ(sim->GetACP(), 1251u);
+}
+
+struct CharsetRow {
+    using TestRow = void;
+    DWORD codePage;
+    bool ok;
+    UINT charset;
+};
+
+class SimCharsets : public testing::TestWithParam<CharsetRow> {};
+
+TEST_P(SimCharsets, CodePageGivesItsFontCharacterSet) {
+    auto sim = makeSim("{}");
+    // As on Windows, the code page itself stands in place of the source pointer.
+    auto* source = reinterpret_cast<DWORD*>(static_cast<std::uintptr_t>(GetParam().codePage));
+    CHARSETINFO info{};
+    EXPECT_EQ(sim->TranslateCharsetInfo(source, &info, TCI_SRCCODEPAGE) != 0, GetParam().ok);
+    EXPECT_EQ(info.ciCharset, GetParam().charset);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SimCharsets,
+                         testing::Values(CharsetRow{1252, true, 0}, CharsetRow{1250, true, 238},
+                                         CharsetRow{1251, true, 204}, CharsetRow{1253, true, 161},
+                                         CharsetRow{1254, true, 162}, CharsetRow{1255, true, 177},
+                                         CharsetRow{1256, true, 178}, CharsetRow{1257, true, 186},
+                                         CharsetRow{1258, true, 163}, CharsetRow{874, true, 222},
+                                         CharsetRow{932, true, 128}, CharsetRow{936, true, 134},
+                                         CharsetRow{949, true, 129}, CharsetRow{950, true, 136},
+                                         CharsetRow{437, false, 0}, CharsetRow{65001, false, 0}));
+
+TEST(SimSystem, LocaleInfoFollowsTheSizeConventions) {
+    auto sim = makeSim(R"({"system": {"decimalSign": ",", "longDateFormat": "d. MMMM yyyy"}})");
+    char16_t buffer[32] = {};
+    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, nullptr, 0), 13);
+    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, buffer, 12), 0);
+    EXPECT_EQ(sim->GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, buffer, 13), 13);
+    EXPECT_EQ(std::u16string(buffer), u"d. MMMM yyyy");
+    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 32), 2);
+    EXPECT_EQ(std::u16string(buffer), u",");
+    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, 0x9999, buffer, 32), 0);
+    EXPECT_EQ(sim->GetLastError(), 1004u); // ERROR_INVALID_FLAGS
+}
+
+struct ExpandRow {
+    using TestRow = void;
+    const char16_t* source;
+    const char16_t* expanded;
+};
+
+class SimExpand : public testing::TestWithParam<ExpandRow> {};
+
+TEST_P(SimExpand, ReplacesKnownVariablesWithoutRegardToCase) {
+    auto sim = makeSim(R"({"system": {"environment": {"TEMP": "C:\\Temp", "EMPTY": ""}}})");
+    char16_t buffer[260] = {};
+    DWORD n = sim->ExpandEnvironmentStringsW(GetParam().source, buffer, 260);
+    EXPECT_EQ(std::u16string(buffer), GetParam().expanded);
+    EXPECT_EQ(n, std::u16string(GetParam().expanded).size() + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SimExpand,
+    testing::Values(ExpandRow{u"%SystemRoot%\\system32", u"C:\\Windows\\system32"},
+                    ExpandRow{u"%systemroot%|%WINDIR%", u"C:\\Windows|C:\\Windows"},
+                    ExpandRow{u"%UNKNOWN%\\%temp%", u"%UNKNOWN%\\C:\\Temp"},
+                    ExpandRow{u"100% sure", u"100% sure"}, ExpandRow{u"%%", u"%%"},
+                    ExpandRow{u"a%EMPTY%b", u"ab"}, ExpandRow{u"", u""},
+                    ExpandRow{u"%TEMP%%TEMP", u"C:\\Temp%TEMP"}));
+
+TEST(SimSystem, ExpansionThatDoesNotFitOnlyReportsTheSizeNeeded) {
+    auto sim = makeSim("{}");
+    char16_t buffer[8] = {u'#', 0};
+    EXPECT_EQ(sim->ExpandEnvironmentStringsW(u"%windir%\\x", buffer, 8), 13u);
+    EXPECT_EQ(buffer[0], u'#');
+    EXPECT_EQ(sim->ExpandEnvironmentStringsW(u"%windir%\\x", buffer, 0), 13u);
+}

@@ -1,0 +1,160 @@
+#include "TestForm.h"
+
+namespace tw::winetests {
+
+using namespace tw::toolkit;
+
+PlusMinusPair::PlusMinusPair(Form& form, std::string name)
+    : UserControl(form, std::move(name)), imgMinus(AddPart<Image>("imgMinus")),
+      imgPlus(AddPart<Image>("imgPlus")) {
+    imgMinus.Move(0, 0, 120, 120);
+    imgPlus.Move(840, 0, 120, 120);
+    imgMinus.SetPicture(ButtonPicture(false));
+    imgPlus.SetPicture(ButtonPicture(true));
+    Resize = [this] {
+        imgMinus.Move(0, (Height() - 120) / 2, 120, 120);
+        imgPlus.Move(Width() - 120, (Height() - 120) / 2, 120, 120);
+    };
+}
+
+Picture ButtonPicture(bool plus) {
+    constexpr std::uint32_t t = Picture::Transparent, s = 0xC0C0C0, w = 0xFFFFFF;
+    const std::uint32_t bar = plus ? 0xFF0000 : 0x0000FF;
+    Picture picture;
+    picture.width = 8;
+    picture.height = 8;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const bool edgeX = x == 0 || x == 7, edgeY = y == 0 || y == 7;
+            std::uint32_t p = w;
+            if (edgeX && edgeY)
+                p = t;
+            else if (edgeX || edgeY)
+                p = s;
+            else if (y == 3 || y == 4 || (plus && (x == 3 || x == 4)))
+                p = bar;
+            picture.pixels.push_back(p);
+        }
+    }
+    return picture;
+}
+
+TestForm::TestForm()
+    : app(VersionInfo{u"Brenholt", 1, 0, 12, u"Copyright (C) 2026 Quillmere.", u""}, u""),
+      form(app), shaPane(form.Add<Shape>("shaPane")), lblHeader(form.Add<Label>("lblHeader")),
+      optLocal(form.Add<OptionButton>("optLocal")), optServer(form.Add<OptionButton>("optServer")),
+      txtServer(form.Add<TextBox>("txtServer")), lblUsername(form.Add<Label>("lblUsername")),
+      cbUsername(form.Add<ComboBox>("cbUsername")),
+      lblPasswordAge(form.Add<Label>("lblPasswordAge")),
+      txtPasswordAge(form.Add<TextBox>("txtPasswordAge")),
+      lblPasswordAge_u(form.Add<Label>("lblPasswordAge_u")),
+      chkDisabled(form.Add<CheckBox>("chkDisabled")), chkLocked(form.Add<CheckBox>("chkLocked")),
+      cmdSet(form.Add<CommandButton>("cmdSet")), lnStatus(form.Add<Line>("lnStatus")),
+      lblStatus(form.Add<Label>("lblStatus")),
+      ctlPlusMinus(form.Add<PlusMinusPair>("ctlPlusMinus")),
+      tmrRepeat(form.Add<Timer>("tmrRepeat")) {
+    form.SetCaption(u"Brenholt");
+    form.SetClientSize(6000, 4200);
+
+    shaPane.Move(60, 540, 5880, 3000);
+    lblHeader.Move(120, 600, 5760, 330);
+    lblHeader.SetCaption(u"User Parameters");
+    lblHeader.SetAlignment(Alignment::Center);
+    lblHeader.SetFont(Font{u"MS Sans Serif", 12, true, 0});
+
+    optLocal.Move(120, 150, 1700, 255);
+    optLocal.SetCaption(u"Local Computer");
+    optLocal.SetTabIndex(0);
+    optServer.Move(1900, 150, 1000, 255);
+    optServer.SetCaption(u"Server:");
+    optServer.SetTabIndex(1);
+    txtServer.Move(2900, 120, 2400, 285);
+    txtServer.SetTabIndex(2);
+    txtServer.SetToolTipText(u"Server name");
+
+    lblUsername.Move(240, 1140, 1300, 255);
+    lblUsername.SetCaption(u"Username:");
+    cbUsername.Move(1680, 1080, 2900, 315);
+    cbUsername.SetTabIndex(3);
+    for (const char16_t* name : {u"Administrator", u"Guest", u"mara"})
+        cbUsername.AddItem(name);
+
+    lblPasswordAge.Move(240, 1620, 1400, 255);
+    lblPasswordAge.SetCaption(u"Password Age:");
+    txtPasswordAge.Move(1800, 1575, 855, 285);
+    txtPasswordAge.SetTabIndex(4);
+    txtPasswordAge.SetToolTipText(u"The time since last password change");
+    lblPasswordAge_u.Move(2880, 1620, 600, 255);
+    lblPasswordAge_u.SetCaption(u"days");
+
+    chkDisabled.Move(240, 2100, 3000, 255);
+    chkDisabled.SetCaption(u"Account Disabled");
+    chkDisabled.SetTabIndex(5);
+    chkLocked.Move(240, 2400, 3000, 255);
+    chkLocked.SetCaption(u"Account Locked");
+    chkLocked.SetTabIndex(6);
+    for (CheckBox* box : {&chkDisabled, &chkLocked})
+        box->SetBackColor(SystemColor(5));
+
+    cmdSet.Move(4560, 3000, 1215, 375);
+    cmdSet.SetCaption(u"Set");
+    cmdSet.SetTabIndex(7);
+    cmdSet.SetToolTipText(u"Set above parameters");
+
+    lnStatus.SetPoints(0, 3780, 6000, 3780);
+    lblStatus.Move(60, 3840, 5880, 315);
+    lblStatus.SetCaption(u"Brenholt 1.00.012     Copyright (C) 2026 Quillmere.");
+
+    ctlPlusMinus.Move(4000, 4000, 735, 255);
+    ctlPlusMinus.SetVisible(false);
+    tmrRepeat.SetInterval(200);
+
+    auto record = [this](std::string text) { events.push_back(std::move(text)); };
+    optLocal.Click = [=] { record("optLocal_Click"); };
+    optServer.Click = [=] { record("optServer_Click"); };
+    txtServer.Change = [=] { record("txtServer_Change"); };
+    txtServer.KeyPress = [=](int& key) { record("txtServer_KeyPress " + std::to_string(key)); };
+    cbUsername.Click = [=] { record("cbUsername_Click"); };
+    txtPasswordAge.Change = [=] { record("txtPasswordAge_Change"); };
+    txtPasswordAge.KeyPress = [=](int& key) {
+        record("txtPasswordAge_KeyPress " + std::to_string(key));
+        if (key >= 32 && (key < '0' || key > '9'))
+            key = 0; // digits only
+    };
+    txtPasswordAge.Validate = [this, record](bool& cancel) {
+        record("txtPasswordAge_Validate");
+        cancel = refuseLeavingAge;
+    };
+    txtPasswordAge.GotFocus = [this, record] {
+        record("txtPasswordAge_GotFocus");
+        LinkSpinner();
+    };
+    txtPasswordAge.LostFocus = [this, record] {
+        record("txtPasswordAge_LostFocus");
+        ctlPlusMinus.SetVisible(false);
+    };
+    chkDisabled.Click = [=] { record("chkDisabled_Click"); };
+    chkLocked.Click = [=] { record("chkLocked_Click"); };
+    cmdSet.Click = [=] { record("cmdSet_Click"); };
+    ctlPlusMinus.imgMinus.MouseDown = [=](int b) {
+        record("imgMinus_MouseDown " + std::to_string(b));
+    };
+    ctlPlusMinus.imgMinus.MouseUp = [=](int b) { record("imgMinus_MouseUp " + std::to_string(b)); };
+    ctlPlusMinus.imgPlus.MouseDown = [=](int b) {
+        record("imgPlus_MouseDown " + std::to_string(b));
+    };
+    ctlPlusMinus.imgPlus.MouseUp = [=](int b) { record("imgPlus_MouseUp " + std::to_string(b)); };
+    tmrRepeat.Tick = [=] { record("tmrRepeat_Timer"); };
+    form.Unload = [=] { record("Form_Unload"); };
+    form.Terminate = [=] { record("Form_Terminate"); };
+}
+
+void TestForm::LinkSpinner() {
+    const float m = ctlPlusMinus.imgMinus.Width(), p = ctlPlusMinus.imgPlus.Width();
+    ctlPlusMinus.Move(txtPasswordAge.Left() - m, txtPasswordAge.Top(),
+                      txtPasswordAge.Width() + m + p, txtPasswordAge.Height());
+    ctlPlusMinus.SetVisible(true);
+    ctlPlusMinus.ZOrder(1);
+}
+
+} // namespace tw::winetests

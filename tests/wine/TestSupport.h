@@ -1,0 +1,21 @@
+// Small Windows services for the tests, so that the test sources can use the
+// program's own names for Windows constants (which <windows.h> would turn
+// into macros).
+#pragma once
+
+#include <string>
+
+namespace tw::winetests {
+
+// The temporary folder, with its final backslash.
+std::u16string TempFolder();
+unsigned long ProcessId();
+bool WriteBytes(const std::u16string& path, const std::string& bytes);
+void RemoveFile(const std::u16string& path);
+// Deletes a key (without subkeys) under HKEY_CURRENT_USER.
+void RemoveUserKey(const std::u16string& path);
+bool SameTextIgnoringCase(const std::u16string& a, const std::u16string& b);
+// Wine's ntdll exports wine_get_version; Windows' does not.
+bool RunningUnderWine();
+
+} // namespace tw::winetests

@@ -1,0 +1,298 @@
+// The real platform backend against the system's own functions: what the
+// program relies on from each call, checked where the system really runs it
+// (Windows, or Wine in CI).
+#include "platform/win32/WinPlatform.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace w = tw::win;
+using tw::win32::WinPlatform;
+
+std::u16string Text(const char16_t* buffer) {
+    return buffer;
+}
+
+using namespace tw::winetests;
+
+std::u16string ApiMessage(WinPlatform& platform, w::DWORD code, w::DWORD& error) {
+    char16_t buffer[256] = {};
+    const w::DWORD n = platform.FormatMessageW(0x1200, nullptr, code, 0, buffer, 256, nullptr);
+    error = n == 0 ? platform.GetLastError() : 0;
+    return std::u16string(buffer, n);
+}
+
+TEST(WinPlatformSystem, VersionIsTheNtFamily) {
+    WinPlatform platform;
+    w::OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    ASSERT_NE(platform.GetVersionExA(&info), 0);
+    EXPECT_EQ(info.dwPlatformId, w::VER_PLATFORM_WIN32_NT);
+    EXPECT_GE(info.dwMajorVersion, 5u);
+}
+
+TEST(WinPlatformSystem, Wow64IsLookedUpAndAnsweredForThisProcess) {
+    WinPlatform platform;
+    ASSERT_TRUE(platform.HasIsWow64Process());
+    w::BOOL wow64 = -1;
+    ASSERT_NE(platform.IsWow64Process(platform.GetCurrentProcess(), &wow64), 0);
+#ifdef _WIN64
+    EXPECT_EQ(wow64, 0) << "a 64-bit process never runs under WOW64";
+#else
+    EXPECT_TRUE(wow64 == 0 || wow64 == 1);
+#endif
+}
+
+TEST(WinPlatformMessages, SystemMessageEndsWithCrLf) {
+    WinPlatform platform;
+    w::DWORD error = 0;
+    // Wine words its message table a little differently.
+    const std::u16string expected =
+        RunningUnderWine() ? u"Access denied.\r\n" : u"Access is denied.\r\n";
+    EXPECT_EQ(ApiMessage(platform, w::ERROR_ACCESS_DENIED, error), expected);
+    EXPECT_EQ(error, 0u);
+}
+
+TEST(WinPlatformMessages, MissingMessageFailsWithItsErrorCode) {
+    WinPlatform platform;
+    w::DWORD error = 0;
+    // The customer bit: never a system message.
+    EXPECT_EQ(ApiMessage(platform, 0x2000FFFFu, error), u"");
+    EXPECT_EQ(error, w::ERROR_MR_MID_NOT_FOUND);
+}
+
+TEST(WinPlatformMessages, NetworkManagementCodesAreNotSystemMessages) {
+    if (RunningUnderWine())
+        GTEST_SKIP() << "Wine's system message table holds the network-management texts too";
+    WinPlatform platform;
+    w::DWORD error = 0;
+    // They live in a message table of their own (netmsg.dll).
+    EXPECT_EQ(ApiMessage(platform, w::NERR_UserNotFound, error), u"");
+    EXPECT_EQ(error, w::ERROR_MR_MID_NOT_FOUND);
+}
+
+TEST(WinPlatformMessages, TooSmallBufferFails) {
+    WinPlatform platform;
+    char16_t buffer[4] = {};
+    EXPECT_EQ(
+        platform.FormatMessageW(0x1200, nullptr, w::ERROR_ACCESS_DENIED, 0, buffer, 4, nullptr),
+        0u);
+    EXPECT_EQ(platform.GetLastError(), w::ERROR_INSUFFICIENT_BUFFER);
+}
+
+TEST(WinPlatformNames, UserNameIsTheEnvironmentsUserName) {
+    WinPlatform platform;
+    char16_t name[257] = {};
+    w::DWORD size = 257;
+    ASSERT_NE(platform.GetUserNameW(name, &size), 0);
+    EXPECT_EQ(size, Text(name).size() + 1) << "the size counts the final NUL";
+    char16_t expanded[257] = {};
+    const w::DWORD n = platform.ExpandEnvironmentStringsW(u"%USERNAME%", expanded, 257);
+    ASSERT_GT(n, 0u);
+    EXPECT_EQ(n, Text(expanded).size() + 1);
+    EXPECT_EQ(Text(name), Text(expanded));
+}
+
+TEST(WinPlatformNames, UserNameReportsTheSizeItNeeds) {
+    WinPlatform platform;
+    char16_t name[1] = {};
+    w::DWORD size = 1;
+    EXPECT_EQ(platform.GetUserNameW(name, &size), 0);
+    EXPECT_EQ(platform.GetLastError(), w::ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_GT(size, 1u);
+}
+
+TEST(WinPlatformNames, ComputerNameIsTheEnvironmentsComputerName) {
+    WinPlatform platform;
+    char16_t name[16] = {}; // MAX_COMPUTERNAME_LENGTH + 1
+    w::DWORD size = 16;
+    ASSERT_NE(platform.GetComputerNameW(name, &size), 0);
+    EXPECT_EQ(size, Text(name).size()) << "without the final NUL";
+    char16_t expanded[64] = {};
+    platform.ExpandEnvironmentStringsW(u"%COMPUTERNAME%", expanded, 64);
+    EXPECT_EQ(Text(name), Text(expanded));
+}
+
+TEST(WinPlatformNames, UnknownVariableStaysAsWritten) {
+    WinPlatform platform;
+    char16_t out[64] = {};
+    platform.ExpandEnvironmentStringsW(u"%TW_NO_SUCH_VARIABLE%\\x", out, 64);
+    EXPECT_EQ(Text(out), u"%TW_NO_SUCH_VARIABLE%\\x");
+}
+
+TEST(WinPlatformLanguage, CodePageTranslatesToItsCharacterSet) {
+    WinPlatform platform;
+    const w::UINT acp = platform.GetACP();
+    w::CHARSETINFO info{};
+    // The code page travels in the pointer itself.
+    auto* source = reinterpret_cast<w::DWORD*>(static_cast<std::uintptr_t>(acp));
+    ASSERT_NE(platform.TranslateCharsetInfo(source, &info, w::TCI_SRCCODEPAGE), 0);
+    EXPECT_EQ(info.ciACP, acp);
+    if (acp == 1252) {
+        EXPECT_EQ(info.ciCharset, 0u); // ANSI_CHARSET
+    }
+    EXPECT_NE(platform.GetUserDefaultUILanguage(), 0);
+    EXPECT_NE(platform.GetThreadLocale(), 0u);
+    char16_t picture[80] = {};
+    EXPECT_GT(platform.GetLocaleInfoW(w::LOCALE_USER_DEFAULT, w::LOCALE_SLONGDATE, picture, 80), 1);
+}
+
+// A key of its own under HKEY_CURRENT_USER, removed again afterwards.
+class WinPlatformRegistry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string id = std::to_string(ProcessId());
+        path_ = u"Software\\Quillmere\\TarnwickTests\\" + std::u16string(id.begin(), id.end());
+        w::DWORD disposition = 0;
+        ASSERT_EQ(platform_.RegCreateKeyExW(w::HKEY_CURRENT_USER_(), path_.c_str(), 0, nullptr,
+                                            w::REG_OPTION_NON_VOLATILE, w::KEY_READ | w::KEY_WRITE,
+                                            nullptr, &key_, &disposition),
+                  0);
+        EXPECT_EQ(disposition, w::REG_CREATED_NEW_KEY);
+    }
+    void TearDown() override {
+        if (key_ != nullptr)
+            platform_.RegCloseKey(key_);
+        RemoveUserKey(path_);
+    }
+
+    WinPlatform platform_;
+    std::u16string path_;
+    w::HKEY key_ = nullptr;
+};
+
+TEST_F(WinPlatformRegistry, DwordIsWrittenReadAndDeleted) {
+    const w::DWORD value = 14;
+    ASSERT_EQ(platform_.RegSetValueExW(key_, u"PasswordExpiryWarning", 0, w::REG_DWORD,
+                                       reinterpret_cast<const w::BYTE*>(&value), sizeof(value)),
+              0);
+    w::DWORD type = 0, read = 0, size = sizeof(read);
+    ASSERT_EQ(platform_.RegQueryValueExW(key_, u"PasswordExpiryWarning", nullptr, &type,
+                                         reinterpret_cast<w::BYTE*>(&read), &size),
+              0);
+    EXPECT_EQ(type, w::REG_DWORD);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(read, 14u);
+    EXPECT_EQ(platform_.RegDeleteValueW(key_, u"PasswordExpiryWarning"), 0);
+    EXPECT_EQ(
+        platform_.RegQueryValueExW(key_, u"PasswordExpiryWarning", nullptr, &type, nullptr, &size),
+        static_cast<w::LSTATUS>(w::ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(platform_.RegDeleteValueW(key_, u"PasswordExpiryWarning"),
+              static_cast<w::LSTATUS>(w::ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(WinPlatformRegistry, TextReportsItsSizeAndMoreDataWhenTheBufferIsShort) {
+    const std::u16string text = u"%SystemRoot%\\x";
+    ASSERT_EQ(platform_.RegSetValueExW(key_, u"Path", 0, w::REG_EXPAND_SZ,
+                                       reinterpret_cast<const w::BYTE*>(text.c_str()),
+                                       static_cast<w::DWORD>((text.size() + 1) * 2)),
+              0);
+    w::DWORD type = 0, size = 0;
+    ASSERT_EQ(platform_.RegQueryValueExW(key_, u"Path", nullptr, &type, nullptr, &size), 0);
+    EXPECT_EQ(type, w::REG_EXPAND_SZ);
+    EXPECT_EQ(size, (text.size() + 1) * 2);
+    char16_t small[4] = {};
+    w::DWORD smallSize = sizeof(small);
+    EXPECT_EQ(platform_.RegQueryValueExW(key_, u"Path", nullptr, &type,
+                                         reinterpret_cast<w::BYTE*>(small), &smallSize),
+              static_cast<w::LSTATUS>(w::ERROR_MORE_DATA));
+    std::vector<char16_t> all(size / 2);
+    ASSERT_EQ(platform_.RegQueryValueExW(key_, u"Path", nullptr, &type,
+                                         reinterpret_cast<w::BYTE*>(all.data()), &size),
+              0);
+    EXPECT_EQ(std::u16string(all.data()), text);
+}
+
+TEST_F(WinPlatformRegistry, OpeningAMissingKeyFails) {
+    w::HKEY missing = nullptr;
+    const std::u16string path = path_ + u"\\Missing";
+    EXPECT_EQ(
+        platform_.RegOpenKeyExW(w::HKEY_CURRENT_USER_(), path.c_str(), 0, w::KEY_READ, &missing),
+        static_cast<w::LSTATUS>(w::ERROR_FILE_NOT_FOUND));
+}
+
+TEST(WinPlatformRegistryViews, WinlogonKeyOpensInTheNativeView) {
+    WinPlatform platform;
+    w::HKEY key = nullptr;
+    ASSERT_EQ(platform.RegOpenKeyExW(w::HKEY_LOCAL_MACHINE_(),
+                                     u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+                                     0, w::KEY_READ | w::KEY_WOW64_64KEY, &key),
+              0);
+    EXPECT_EQ(platform.RegCloseKey(key), 0);
+}
+
+TEST(WinPlatformNetApi, LocalUserListHoldsTheCurrentUser) {
+    WinPlatform platform;
+    char16_t me[257] = {};
+    w::DWORD size = 257;
+    ASSERT_NE(platform.GetUserNameW(me, &size), 0);
+    w::LPBYTE buffer = nullptr;
+    w::DWORD read = 0, total = 0, resume = 0;
+    const w::NET_API_STATUS status =
+        platform.NetUserEnum(nullptr, 0, w::FILTER_NORMAL_ACCOUNT, &buffer, w::MAX_PREFERRED_LENGTH,
+                             &read, &total, &resume);
+    ASSERT_EQ(status, w::NERR_Success);
+    ASSERT_NE(buffer, nullptr);
+    bool found = false;
+    const auto* users = reinterpret_cast<const w::USER_INFO_0*>(buffer);
+    for (w::DWORD i = 0; i < read; ++i) {
+        found = found || SameTextIgnoringCase(users[i].usri0_name, me);
+    }
+    EXPECT_EQ(platform.NetApiBufferFree(buffer), w::NERR_Success);
+    EXPECT_TRUE(found);
+}
+
+TEST(WinPlatformNetApi, CurrentUserRecordReadsThroughTheProgramsLayout) {
+    WinPlatform platform;
+    char16_t me[257] = {};
+    w::DWORD size = 257;
+    ASSERT_NE(platform.GetUserNameW(me, &size), 0);
+    w::LPBYTE buffer = nullptr;
+    const w::NET_API_STATUS status = platform.NetUserGetInfo(nullptr, me, 3, &buffer);
+    if (status == 2140 && RunningUnderWine())
+        GTEST_SKIP() << "Wine's netapi32 has no level 3 (NERR_InternalError)";
+    ASSERT_EQ(status, w::NERR_Success);
+    const auto* user = reinterpret_cast<const w::USER_INFO_3*>(buffer);
+    EXPECT_TRUE(SameTextIgnoringCase(user->usri3_name, me));
+    EXPECT_NE(user->usri3_flags & w::UF_NORMAL_ACCOUNT, 0u);
+    platform.NetApiBufferFree(buffer);
+}
+
+TEST(WinPlatformNetApi, UnknownUserIsReported) {
+    WinPlatform platform;
+    w::LPBYTE buffer = nullptr;
+    EXPECT_EQ(platform.NetUserGetInfo(nullptr, u"tw-no-such-user", 3, &buffer),
+              w::NERR_UserNotFound);
+}
+
+TEST(WinPlatformFiles, WholeFileIsReadAndMissingFileFails) {
+    WinPlatform platform;
+    const std::u16string folder = TempFolder();
+    ASSERT_FALSE(folder.empty());
+    const std::string id = std::to_string(ProcessId());
+    const std::u16string path =
+        folder + u"tw-wine-test-" + std::u16string(id.begin(), id.end()) + u".loc";
+    const std::string content = "Frm.Status_Wait=Bitte warten...\r\n";
+    ASSERT_TRUE(WriteBytes(path, content));
+
+    std::vector<w::BYTE> bytes;
+    EXPECT_TRUE(platform.ReadWholeFile(path.c_str(), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content);
+    EXPECT_NE(platform.GetFileAttributesW(path.c_str()), w::INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(platform.GetFileAttributesW(folder.c_str()) & w::FILE_ATTRIBUTE_DIRECTORY,
+              w::FILE_ATTRIBUTE_DIRECTORY);
+    RemoveFile(path);
+
+    std::vector<w::BYTE> untouched{1, 2, 3};
+    EXPECT_FALSE(platform.ReadWholeFile(path.c_str(), untouched));
+    EXPECT_EQ(platform.GetFileAttributesW(path.c_str()), w::INVALID_FILE_ATTRIBUTES);
+}
+
+} // namespace

@@ -1,0 +1,297 @@
+// QtBackend: the window and its widgets, focus, z-order and timers.
+#include "QtBackend.h"
+
+#include "QtConvert.h"
+#include "QtInputRouter.h"
+#include "QtWidgets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace tw::toolkit {
+
+namespace {
+
+// Rectangles and lines are painted on the window in Windows, beneath labels
+// and images, and those beneath every control that is a window of its own.
+int Layer(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Shape:
+    case ControlKind::Line:
+        return 0;
+    case ControlKind::Label:
+    case ControlKind::Image:
+        return 1;
+    default:
+        return 2;
+    }
+}
+
+} // namespace
+
+QtBackend::QtBackend(Form& form, QtBackendOptions options)
+    : form_(form), options_(std::move(options)), window_(std::make_unique<FormWindow>()) {
+    router_ = std::make_unique<QtInputRouter>(*this);
+    MirrorScope scope(*this);
+    window_->setFocusPolicy(Qt::NoFocus);
+    window_->setAutoFillBackground(true);
+    window_->CloseRequested = [this] { return CloseRequested(); };
+    window_->TabRequested = [this](bool next) {
+        if (!Mirroring())
+            form_.UserTab(!next);
+    };
+    window_->installEventFilter(router_.get());
+
+    // Rectangles and lines first, so they start beneath everything else.
+    for (const auto& control : form_.Controls()) {
+        if (Layer(control->Kind()) == 0)
+            EnsureWidget(*control);
+    }
+    for (const auto& control : form_.Controls())
+        EnsureWidget(*control);
+    for (auto& [parent, order] : zOrder_)
+        Restack(parent);
+
+    for (Property what : {Property::Caption, Property::Geometry, Property::Colors, Property::Font})
+        FormChanged(what);
+    form_.SetView(this);
+    form_.App().SetBackend(this);
+    if (form_.Visible())
+        FormChanged(Property::Visible);
+    if (form_.ActiveControl() != nullptr)
+        FocusChanged(form_.ActiveControl());
+}
+
+QtBackend::~QtBackend() {
+    ++mirroring_;
+    if (form_.View() == this)
+        form_.SetView(nullptr);
+    form_.App().SetBackend(nullptr);
+    if (waitCursor_)
+        QGuiApplication::restoreOverrideCursor();
+    for (auto& [timer, qtimer] : timers_)
+        qtimer->stop();
+    window_.reset();
+    router_.reset();
+}
+
+QWidget* QtBackend::Window() const {
+    return window_.get();
+}
+
+QWidget* QtBackend::WidgetOf(const Control& control) const {
+    const auto it = widgets_.find(&control);
+    return it == widgets_.end() ? nullptr : it->second.data();
+}
+
+Control* QtBackend::ControlOf(const QObject* widget) const {
+    const auto it = controls_.find(widget);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+int QtBackend::DpiX() const {
+    return window_->logicalDpiX();
+}
+int QtBackend::DpiY() const {
+    return window_->logicalDpiY();
+}
+
+QWidget* QtBackend::EnsureWidget(Control& control) {
+    if (control.Kind() == ControlKind::Timer) {
+        MirrorTimer(static_cast<Timer&>(control));
+        return nullptr;
+    }
+    if (QWidget* existing = WidgetOf(control))
+        return existing;
+    QWidget* parent = window_.get();
+    if (control.Container() != nullptr) {
+        if (QWidget* container = EnsureWidget(*control.Container()))
+            parent = container;
+    }
+    QWidget* widget = CreateWidget(control, parent);
+    widgets_[&control] = widget;
+    controls_[widget] = &control;
+    zOrder_[parent].push_back(&control);
+    MirrorAll(control, widget);
+    if (control.Kind() == ControlKind::UserControl) {
+        for (const auto& part : static_cast<UserControl&>(control).Parts())
+            EnsureWidget(*part);
+        Restack(widget);
+    }
+    return widget;
+}
+
+QWidget* QtBackend::CreateWidget(Control& control, QWidget* parent) {
+    QWidget* widget = nullptr;
+    switch (control.Kind()) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAutoFillBackground(true);
+        widget = label;
+        break;
+    }
+    case ControlKind::TextBox: {
+        auto* edit = new ModelLineEdit(parent);
+        // Text only ever changes through the model: no drops, no drags.
+        edit->setAcceptDrops(false);
+        edit->setDragEnabled(false);
+        widget = edit;
+        break;
+    }
+    case ControlKind::CheckBox:
+        widget = new QCheckBox(parent);
+        widget->setAutoFillBackground(true);
+        break;
+    case ControlKind::OptionButton: {
+        auto* option = new QRadioButton(parent);
+        // The model deselects the other options of the group.
+        option->setAutoExclusive(false);
+        option->setAutoFillBackground(true);
+        widget = option;
+        break;
+    }
+    case ControlKind::CommandButton: {
+        auto* button = new QPushButton(parent);
+        button->setAutoDefault(false);
+        widget = button;
+        break;
+    }
+    case ControlKind::ComboBox: {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(false);
+        widget = combo;
+        break;
+    }
+    case ControlKind::Image:
+        widget = new PictureWidget(parent);
+        break;
+    case ControlKind::Line:
+        widget = new LineWidget(parent);
+        break;
+    case ControlKind::Shape:
+        widget = new ShapeWidget(parent);
+        break;
+    case ControlKind::UserControl:
+    case ControlKind::Timer:
+    default:
+        widget = new QWidget(parent);
+        widget->setAutoFillBackground(true);
+        break;
+    }
+    // Qt never moves the focus on its own (click, Tab, activation): the model
+    // decides, and FocusChanged hands its decision to the widget.
+    widget->setFocusPolicy(Qt::NoFocus);
+    widget->setObjectName(QString::fromStdString(control.Name()));
+    router_->Attach(control, widget);
+    return widget;
+}
+
+void QtBackend::ControlChanged(Control& control, Property what) {
+    MirrorScope scope(*this);
+    if (control.Kind() == ControlKind::Timer) {
+        if (what == Property::Enabled || what == Property::TimerState)
+            MirrorTimer(static_cast<Timer&>(control));
+        return;
+    }
+    QWidget* widget = EnsureWidget(control);
+    if (widget == nullptr)
+        return;
+    if (what == Property::ZOrder)
+        MoveInZOrder(control, widget);
+    else
+        Mirror(control, widget, what);
+}
+
+void QtBackend::MirrorTimer(Timer& timer) {
+    if (options_.virtualTime) {
+        clock_.TimerChanged(timer);
+        return;
+    }
+    QTimer*& qtimer = timers_[&timer];
+    if (qtimer == nullptr) {
+        qtimer = new QTimer(this);
+        connect(qtimer, &QTimer::timeout, this, [this, &timer] {
+            if (timer.Enabled() && !form_.App().Ended() && timer.Tick)
+                timer.Tick();
+        });
+    }
+    if (timer.Enabled() && timer.Interval() > 0 && !ending_)
+        qtimer->start(timer.Interval());
+    else
+        qtimer->stop();
+}
+
+void QtBackend::MoveInZOrder(Control& control, QWidget* widget) {
+    QWidget* parent = widget->parentWidget();
+    auto& order = zOrder_[parent];
+    std::erase(order, &control);
+    if (control.ZPosition() == 1)
+        order.insert(order.begin(), &control);
+    else
+        order.push_back(&control);
+    Restack(parent);
+}
+
+void QtBackend::Restack(QWidget* parent) {
+    std::vector<Control*> order = zOrder_[parent];
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+        return Layer(a->Kind()) < Layer(b->Kind());
+    });
+    for (Control* control : order) {
+        if (QWidget* widget = WidgetOf(*control))
+            widget->raise();
+    }
+}
+
+void QtBackend::FormChanged(Property what) {
+    MirrorScope scope(*this);
+    switch (what) {
+    case Property::Caption:
+        window_->setWindowTitle(ToQString(form_.Caption()));
+        break;
+    case Property::Visible:
+        window_->setVisible(form_.Visible() && !ending_);
+        break;
+    case Property::Geometry:
+        window_->setFixedSize(TwipsToPixels(form_.ScaleWidth(), DpiX()),
+                              TwipsToPixels(form_.ScaleHeight(), DpiY()));
+        break;
+    case Property::Colors:
+        MirrorFormColors();
+        break;
+    case Property::Font:
+        window_->setFont(ToQFont(form_.Font()));
+        break;
+    default:
+        // A disabled window keeps its look, as a disabled Win32 window does
+        // not repaint its children; the model refuses the input meanwhile.
+        break;
+    }
+}
+
+void QtBackend::FocusChanged(Control* control) {
+    MirrorScope scope(*this);
+    if (control == nullptr) {
+        if (QWidget* focused = window_->focusWidget())
+            focused->clearFocus();
+        return;
+    }
+    QWidget* widget = EnsureWidget(*control);
+    if (widget == nullptr)
+        return;
+    widget->setFocus(Qt::OtherFocusReason);
+    // Qt drops a line edit's selection when it loses the focus; the model keeps it.
+    if (control->Kind() == ControlKind::TextBox)
+        MirrorText(static_cast<TextBox&>(*control), widget);
+}
+
+} // namespace tw::toolkit

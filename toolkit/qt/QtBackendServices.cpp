@@ -1,0 +1,85 @@
+// QtBackend: the application services (pointer, messages, message box, beep,
+// long dates, end) and the close of the window.
+#include "QtBackend.h"
+
+#include "QtConvert.h"
+#include "QtWidgets.h"
+#include "toolkit/DateFormat.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace tw::toolkit {
+
+bool QtBackend::CloseRequested() {
+    if (ending_)
+        return true;
+    // A disabled window cannot be closed by its user (a busy operation is under way).
+    if (!form_.Enabled())
+        return false;
+    form_.UserClose();
+    // Closed for good once the model has hidden it: Qt may then end the event loop.
+    return !form_.Visible();
+}
+
+void QtBackend::ShowMousePointer(MousePointer pointer) {
+    const bool wait = pointer == MousePointer::Hourglass;
+    if (wait == waitCursor_)
+        return;
+    waitCursor_ = wait;
+    if (wait)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void QtBackend::DoEvents() {
+    QCoreApplication::processEvents();
+}
+
+void QtBackend::ShowMessageBox(const MessageBoxRecord& box) {
+    if (!options_.interactiveMessageBoxes)
+        return;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (box.Style & 0x70) {
+    case 16:
+        icon = QMessageBox::Critical;
+        break;
+    case 32:
+        icon = QMessageBox::Question;
+        break;
+    case 48:
+        icon = QMessageBox::Warning;
+        break;
+    case 64:
+        icon = QMessageBox::Information;
+        break;
+    default:
+        break;
+    }
+    QMessageBox message(icon, ToQString(box.Title), ToQString(box.Text), QMessageBox::Ok,
+                        window_->isVisible() ? window_.get() : nullptr);
+    message.exec();
+}
+
+void QtBackend::Beep() {
+    QApplication::beep();
+}
+
+std::u16string QtBackend::FormatLongDate(double serial) {
+    return FormatDatePicture(serial, options_.longDatePicture);
+}
+
+void QtBackend::End() {
+    MirrorScope scope(*this);
+    ending_ = true;
+    for (auto& [timer, qtimer] : timers_)
+        qtimer->stop();
+    window_->close();
+    // Queued, so an End before the event loop runs still ends it once it starts.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+}
+
+} // namespace tw::toolkit

@@ -1,0 +1,76 @@
+// QtInputRouter: the text box's context menu and the clipboard it shares
+// with other programs.
+#include "QtInputRouter.h"
+
+#include "QtConvert.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace tw::toolkit {
+
+void QtInputRouter::ShowContextMenu(TextBox& box, QLineEdit* edit, const QPoint& globalPos) {
+    Form& form = Model();
+    if (!form.AcceptsInput(box))
+        return;
+    if (form.ActiveControl() != &box && !form.UserFocus(box))
+        return;
+    if (menu_)
+        menu_->close();
+    TakeSystemClipboard();
+    const bool selected = box.SelLength() > 0;
+    const bool editable = !box.Locked();
+    auto* menu = new QMenu(edit);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    auto add = [&](const char* name, const char* text, bool enabled, auto action) {
+        QAction* item = menu->addAction(QString::fromUtf8(text));
+        item->setObjectName(QString::fromLatin1(name));
+        item->setEnabled(enabled);
+        QObject::connect(item, &QAction::triggered, this, action);
+    };
+    auto selection = [&box] {
+        return box.Text().substr(static_cast<std::size_t>(box.SelStart()),
+                                 static_cast<std::size_t>(box.SelLength()));
+    };
+    add("undo", "&Undo", false, [] {});
+    menu->addSeparator();
+    add("cut", "Cu&t", selected && editable, [this, &box, selection] {
+        Model().Clipboard = selection();
+        PublishClipboard();
+        Model().UserPaste(box, u"");
+    });
+    add("copy", "&Copy", selected, [this, selection] {
+        Model().Clipboard = selection();
+        PublishClipboard();
+    });
+    add("paste", "&Paste", editable, [this, &box] {
+        TakeSystemClipboard();
+        Model().UserPaste(box, Model().Clipboard);
+    });
+    add("delete", "&Delete", selected && editable, [this, &box] { Model().UserPaste(box, u""); });
+    menu->addSeparator();
+    add("selectAll", "Select &All", !box.Text().empty(),
+        [this, &box] { Model().UserSelectAll(box); });
+    menu_ = menu;
+    menu->popup(globalPos);
+}
+
+void QtInputRouter::TakeSystemClipboard() {
+    const QString system = QGuiApplication::clipboard()->text();
+    if (system == lastSystemClipboard_)
+        return;
+    lastSystemClipboard_ = system;
+    Model().Clipboard = ToU16(system);
+}
+
+void QtInputRouter::PublishClipboard() {
+    const QString mine = ToQString(Model().Clipboard);
+    if (mine == lastSystemClipboard_)
+        return;
+    lastSystemClipboard_ = mine;
+    QGuiApplication::clipboard()->setText(mine);
+}
+
+} // namespace tw::toolkit

@@ -1,0 +1,78 @@
+// The Windows window: the form model mirrored into a top-level window of
+// plain Win32 controls, with real input fed back into the model. The model
+// keeps every event rule; the controls never change their own state.
+//
+// This header stays free of <windows.h>, so hosts can include it beside the
+// platform's own declarations; window handles appear as HWND__*.
+#pragma once
+
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+#include "toolkit/IFormView.h"
+
+#include <memory>
+#include <string>
+
+struct HWND__;
+
+namespace tw::toolkit {
+
+class VirtualClock;
+
+struct Win32Options {
+    // Scenario runs: the model's timers tick from this clock, not in real time.
+    VirtualClock* clock = nullptr;
+    // Closing the window (or End) ends the thread's message loop. Tests that
+    // open several windows in one thread turn it off.
+    bool quitOnClose = true;
+    // Scenario runs: long dates in this picture ("dddd, MMMM d, yyyy"), the
+    // same on every machine. Empty: the user's long date format.
+    std::u16string longDatePicture;
+    // Off for scenario runs: message boxes are only recorded by the model,
+    // nobody is there to press OK.
+    bool interactiveMessageBoxes = true;
+};
+
+class Win32Backend final : public IFormView, public IAppBackend {
+public:
+    // Creates the window and its controls, hidden until the form shows, and
+    // becomes the form's view and its application's backend.
+    explicit Win32Backend(Form& form, Win32Options options = {});
+    ~Win32Backend() override;
+    Win32Backend(const Win32Backend&) = delete;
+    Win32Backend& operator=(const Win32Backend&) = delete;
+
+    Form& Model() const;
+    // The top-level window; null once it is destroyed.
+    HWND__* Handle() const;
+    // The window that shows a control; null for a timer or an unknown control.
+    HWND__* HandleOf(const Control& control) const;
+
+    // The program's message loop: until the thread's quit message; returns its code.
+    int Run();
+    // Processes every message waiting in the thread's queue, as the loop does.
+    void PumpMessages();
+
+    // IFormView
+    void ControlChanged(Control& control, Property what) override;
+    void FormChanged(Property what) override;
+    void FocusChanged(Control* control) override;
+
+    // IAppBackend
+    void ShowMousePointer(MousePointer pointer) override;
+    void DoEvents() override;
+    void ShowMessageBox(const MessageBoxRecord& box) override;
+    void Beep() override;
+    std::u16string FormatLongDate(double serial) override;
+    void End() override;
+
+    class Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// The folder of the running executable, without a final backslash (App.Path).
+std::u16string Win32ExecutableFolder();
+
+} // namespace tw::toolkit

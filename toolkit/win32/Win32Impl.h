@@ -1,0 +1,155 @@
+// Inside the Win32 window: one record per real window, and the backend's
+// state. Only the toolkit/win32 sources include this header.
+#pragma once
+
+#include "toolkit/Controls.h"
+#include "toolkit/Form.h"
+#include "toolkit/UserControl.h"
+#include "toolkit/headless/VirtualClock.h"
+
+#include "Win32Backend.h"
+#include "Win32Gdi.h"
+#include "Win32Windows.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace tw::toolkit {
+
+// One real window: the form itself (control null) or one control of the model.
+// Records live as long as the backend, so a handler that destroys the window
+// never leaves a dangling record behind.
+struct ControlWindow {
+    Win32Backend::Impl* impl = nullptr;
+    Control* control = nullptr;
+    HWND hwnd = nullptr;
+    // A left press on a button that the model accepted, waiting for its release.
+    bool armed = false;
+    // The mouse buttons whose press reached the model (model button bits).
+    int pressed = 0;
+    bool hasToolTip = false;
+};
+
+// The static control style for a label's alignment.
+inline DWORD LabelAlignmentStyle(const Label& label) {
+    switch (label.Alignment()) {
+    case Alignment::Right:
+        return SS_RIGHT;
+    case Alignment::Center:
+        return SS_CENTER;
+    default:
+        return SS_LEFT;
+    }
+}
+
+class Win32Backend::Impl {
+public:
+    Impl(Form& form, Win32Options options);
+    ~Impl();
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    Form& Model() const { return form_; }
+    HWND Handle() const { return hwnd_; }
+    HWND HandleOf(const Control& control) const;
+
+    // Creation and layout (Win32Create.cpp).
+    void CreateFormWindow();
+    void CreateControlWindow(Control& control, HWND parent);
+    void Restack(const UserControl* container);
+    void MoveToLayerEnd(Control& control, bool top);
+    int Px(float twips) const;
+    RECT PixelRect(const Control& control) const;
+    void PlaceFormWindow(bool center);
+
+    // The model into the windows (Win32Mirror.cpp).
+    void ControlChanged(Control& control, Property what);
+    void FormChanged(Property what);
+    void FocusChanged(Control* control);
+    void TimerChanged(Timer& timer);
+
+    // Messages of the backend's own window classes (Win32WindowProcs.cpp).
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    // Real input of the standard controls (Win32Subclass.cpp).
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                         DWORD_PTR ref);
+
+    // Message loop and application services (Win32Backend.cpp).
+    bool PreTranslate(const MSG& msg);
+    void PumpMessages();
+    int Run();
+    void ShowMousePointer(MousePointer pointer);
+    void ShowMessageBox(const MessageBoxRecord& box);
+    std::u16string FormatLongDate(double serial);
+    void End();
+
+private:
+    ControlWindow* Find(const Control& control) const;
+    ControlWindow* FindByHandle(HWND hwnd) const;
+    void WindowGone(ControlWindow& cw);
+    void MirrorText(ControlWindow& cw);
+    void MirrorSelection(ControlWindow& cw);
+    void MirrorList(ControlWindow& cw);
+    void MirrorGeometry(ControlWindow& cw);
+    void UpdateToolTip(ControlWindow& cw);
+    void Redraw(HWND hwnd);
+    // What shows behind a transparent control: the topmost filled rectangle
+    // under it, else its container's background.
+    Color BackgroundBehind(const Control& control) const;
+
+    // Own window classes.
+    LRESULT HandleMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT FormMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT ContainerMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT ImageMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnEraseBackground(HWND hwnd, HDC dc, Color color);
+    LRESULT OnCtlColor(HDC dc, HWND child, UINT msg);
+    void OnCommand(UINT code, HWND child);
+    void OnTimer(UINT_PTR id);
+    void OnClose();
+    void OnDestroy();
+    void OnSysColorChange();
+    void PaintLine(ControlWindow& cw);
+    void PaintShape(ControlWindow& cw);
+    void PaintImage(ControlWindow& cw);
+    void OnImageDown(ControlWindow& cw, int button);
+    void OnImageUp(ControlWindow& cw, int button, POINT at);
+
+    // Standard controls.
+    LRESULT EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT ButtonMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT ComboMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
+    void SyncSelection(ControlWindow& cw);
+    void OnEditChar(TextBox& box, int code);
+    void OnEditDelete(TextBox& box);
+    void OnEditCut(TextBox& box);
+    void OnEditClear(TextBox& box);
+    void OnEditPaste(TextBox& box);
+
+    Form& form_;
+    Win32Options options_;
+    ControlWindow formWindow_;
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    int dpi_ = 96;
+    std::map<const Control*, std::unique_ptr<ControlWindow>> windows_;
+    std::map<HWND, ControlWindow*> byHandle_;
+    // Stacking order per container (null: the form), bottom first.
+    std::map<const UserControl*, std::vector<Control*>> stacking_;
+    std::map<const Timer*, UINT_PTR> timerIds_;
+    std::map<UINT_PTR, Timer*> timers_;
+    UINT_PTR nextTimerId_ = 1;
+    int nextControlId_ = 100;
+    GdiCache gdi_;
+    bool busy_ = false;
+    // Set while the backend writes the model's state into a control, so the
+    // control's own notifications are not taken for user input.
+    int mirroring_ = 0;
+    // The text box whose selection is being copied into the model.
+    const Control* syncing_ = nullptr;
+    // The backend is going away: destroying the window does not end the loop.
+    bool tearingDown_ = false;
+};
+
+} // namespace tw::toolkit

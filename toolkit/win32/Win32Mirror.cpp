@@ -1,0 +1,258 @@
+// The model into the real windows: every property change the model reports
+// is written into the control that shows it. Writes are marked as mirroring,
+// so the controls' own notifications are not taken for user input.
+#include "Win32Impl.h"
+
+#include "Win32Text.h"
+
+namespace tw::toolkit {
+
+using win32text::Wide;
+
+ControlWindow* Win32Backend::Impl::Find(const Control& control) const {
+    const auto it = windows_.find(&control);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+ControlWindow* Win32Backend::Impl::FindByHandle(HWND hwnd) const {
+    const auto it = byHandle_.find(hwnd);
+    return it == byHandle_.end() ? nullptr : it->second;
+}
+
+HWND Win32Backend::Impl::HandleOf(const Control& control) const {
+    const ControlWindow* cw = Find(control);
+    return cw ? cw->hwnd : nullptr;
+}
+
+void Win32Backend::Impl::Redraw(HWND hwnd) {
+    ::RedrawWindow(hwnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void Win32Backend::Impl::MirrorSelection(ControlWindow& cw) {
+    const auto& box = static_cast<const TextBox&>(*cw.control);
+    ++mirroring_;
+    ::SendMessageW(cw.hwnd, EM_SETSEL, static_cast<WPARAM>(box.SelStart()),
+                   static_cast<LPARAM>(box.SelStart() + box.SelLength()));
+    ::SendMessageW(cw.hwnd, EM_SCROLLCARET, 0, 0);
+    --mirroring_;
+}
+
+void Win32Backend::Impl::MirrorText(ControlWindow& cw) {
+    const auto& box = static_cast<const TextBox&>(*cw.control);
+    ++mirroring_;
+    ::SetWindowTextW(cw.hwnd, Wide(box.Text()));
+    --mirroring_;
+    MirrorSelection(cw);
+}
+
+void Win32Backend::Impl::MirrorList(ControlWindow& cw) {
+    const auto& list = static_cast<const ComboBox&>(*cw.control);
+    ++mirroring_;
+    const auto count = static_cast<int>(::SendMessageW(cw.hwnd, CB_GETCOUNT, 0, 0));
+    if (count + 1 == list.ListCount() && list.NewIndex() >= 0) {
+        // One entry added: insert it where the model put it.
+        ::SendMessageW(cw.hwnd, CB_INSERTSTRING, static_cast<WPARAM>(list.NewIndex()),
+                       reinterpret_cast<LPARAM>(Wide(list.List(list.NewIndex()))));
+    } else {
+        ::SendMessageW(cw.hwnd, CB_RESETCONTENT, 0, 0);
+        for (const auto& item : list.Items())
+            ::SendMessageW(cw.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item)));
+    }
+    ::SendMessageW(cw.hwnd, CB_SETCURSEL, static_cast<WPARAM>(list.ListIndex()), 0);
+    --mirroring_;
+}
+
+void Win32Backend::Impl::MirrorGeometry(ControlWindow& cw) {
+    RECT r = PixelRect(*cw.control);
+    if (cw.control->Kind() == ControlKind::ComboBox)
+        r.bottom += Px(3000);
+    ::SetWindowPos(cw.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // Labels and lines show what lies under them: a moved rectangle repaints its neighbours.
+    if (cw.control->Kind() == ControlKind::Shape)
+        Redraw(::GetParent(cw.hwnd));
+}
+
+void Win32Backend::Impl::UpdateToolTip(ControlWindow& cw) {
+    if (tooltip_ == nullptr || cw.hwnd == nullptr)
+        return;
+    const std::u16string& text = cw.control->ToolTipText();
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = ::GetParent(cw.hwnd);
+    info.uId = reinterpret_cast<UINT_PTR>(cw.hwnd);
+    info.lpszText = const_cast<wchar_t*>(Wide(text));
+    if (text.empty()) {
+        if (cw.hasToolTip)
+            ::SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+        cw.hasToolTip = false;
+    } else if (cw.hasToolTip) {
+        ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+    } else {
+        cw.hasToolTip =
+            ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
+    }
+}
+
+void Win32Backend::Impl::TimerChanged(Timer& timer) {
+    if (options_.clock != nullptr) {
+        options_.clock->TimerChanged(timer);
+        return;
+    }
+    auto it = timerIds_.find(&timer);
+    if (it == timerIds_.end()) {
+        it = timerIds_.emplace(&timer, nextTimerId_++).first;
+        timers_[it->second] = &timer;
+    }
+    if (hwnd_ == nullptr)
+        return;
+    // Setting a running timer again starts its count again, as the model says.
+    if (timer.Enabled() && timer.Interval() > 0)
+        ::SetTimer(hwnd_, it->second, static_cast<UINT>(timer.Interval()), nullptr);
+    else
+        ::KillTimer(hwnd_, it->second);
+}
+
+void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
+    if (control.Kind() == ControlKind::Timer) {
+        if (what == Property::Enabled || what == Property::TimerState)
+            TimerChanged(static_cast<Timer&>(control));
+        return;
+    }
+    ControlWindow* cw = Find(control);
+    if (cw == nullptr) {
+        // A control added after the window was made: make its window now.
+        const UserControl* container = control.Container();
+        const HWND parent = container ? HandleOf(*container) : hwnd_;
+        if (parent != nullptr) {
+            CreateControlWindow(control, parent);
+            Restack(container);
+        }
+        return;
+    }
+    if (cw->hwnd == nullptr)
+        return;
+    const HWND hwnd = cw->hwnd;
+    switch (what) {
+    case Property::Caption:
+        if (control.Kind() == ControlKind::Label) {
+            const auto& label = static_cast<const Label&>(control);
+            LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
+            style |= static_cast<LONG_PTR>(LabelAlignmentStyle(label));
+            ::SetWindowLongPtrW(hwnd, GWL_STYLE, style);
+            ::SetWindowTextW(hwnd, Wide(label.Caption()));
+            ::InvalidateRect(hwnd, nullptr, TRUE);
+        } else if (control.Kind() == ControlKind::CheckBox) {
+            ::SetWindowTextW(hwnd, Wide(static_cast<const CheckBox&>(control).Caption()));
+        } else if (control.Kind() == ControlKind::OptionButton) {
+            ::SetWindowTextW(hwnd, Wide(static_cast<const OptionButton&>(control).Caption()));
+        } else if (control.Kind() == ControlKind::CommandButton) {
+            ::SetWindowTextW(hwnd, Wide(static_cast<const CommandButton&>(control).Caption()));
+        }
+        break;
+    case Property::Text:
+        if (control.Kind() == ControlKind::TextBox)
+            MirrorText(*cw);
+        break;
+    case Property::Selection:
+        if (control.Kind() == ControlKind::TextBox && syncing_ != &control)
+            MirrorSelection(*cw);
+        break;
+    case Property::Value: {
+        bool checked = false;
+        if (control.Kind() == ControlKind::CheckBox)
+            checked = static_cast<const CheckBox&>(control).Value() == 1;
+        else if (control.Kind() == ControlKind::OptionButton)
+            checked = static_cast<const OptionButton&>(control).Value();
+        ::SendMessageW(hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+    }
+    case Property::Enabled:
+        ::EnableWindow(hwnd, control.Enabled() ? TRUE : FALSE);
+        break;
+    case Property::Visible:
+        ::ShowWindow(hwnd, control.Visible() ? SW_SHOWNA : SW_HIDE);
+        break;
+    case Property::Geometry:
+        MirrorGeometry(*cw);
+        break;
+    case Property::ToolTip:
+        UpdateToolTip(*cw);
+        break;
+    case Property::Colors:
+        Redraw(control.Kind() == ControlKind::Shape ? ::GetParent(hwnd) : hwnd);
+        break;
+    case Property::Font:
+        ::SendMessageW(hwnd, WM_SETFONT,
+                       reinterpret_cast<WPARAM>(gdi_.FontFor(control.Font(), dpi_)), TRUE);
+        break;
+    case Property::List:
+    case Property::ListIndex:
+        if (control.Kind() == ControlKind::ComboBox) {
+            if (what == Property::List) {
+                MirrorList(*cw);
+            } else {
+                ++mirroring_;
+                ::SendMessageW(hwnd, CB_SETCURSEL,
+                               static_cast<WPARAM>(static_cast<ComboBox&>(control).ListIndex()), 0);
+                --mirroring_;
+            }
+        }
+        break;
+    case Property::ZOrder:
+        MoveToLayerEnd(control, control.ZPosition() == 0);
+        Restack(control.Container());
+        break;
+    case Property::Locked:
+        ::SendMessageW(hwnd, EM_SETREADONLY, static_cast<const TextBox&>(control).Locked(), 0);
+        break;
+    case Property::Picture:
+        ::InvalidateRect(hwnd, nullptr, FALSE);
+        break;
+    case Property::TimerState:
+        break;
+    }
+}
+
+void Win32Backend::Impl::FormChanged(Property what) {
+    if (hwnd_ == nullptr)
+        return;
+    switch (what) {
+    case Property::Caption:
+        ::SetWindowTextW(hwnd_, Wide(form_.Caption()));
+        break;
+    case Property::Visible:
+        if (form_.Visible()) {
+            ::ShowWindow(hwnd_, SW_SHOW);
+            ::UpdateWindow(hwnd_);
+            FocusChanged(form_.ActiveControl());
+        } else {
+            ::ShowWindow(hwnd_, SW_HIDE);
+        }
+        break;
+    case Property::Geometry:
+        PlaceFormWindow(!::IsWindowVisible(hwnd_));
+        break;
+    case Property::Colors:
+        Redraw(hwnd_);
+        break;
+    default:
+        // A disabled form keeps its look: the model refuses input meanwhile,
+        // and the hourglass shows that the program is busy.
+        break;
+    }
+}
+
+void Win32Backend::Impl::FocusChanged(Control* control) {
+    if (hwnd_ == nullptr || !::IsWindowVisible(hwnd_))
+        return; // the focus is set when the window shows
+    HWND target = control ? HandleOf(*control) : hwnd_;
+    if (target == nullptr)
+        target = hwnd_;
+    if (::GetFocus() != target)
+        ::SetFocus(target);
+}
+
+} // namespace tw::toolkit

@@ -1,0 +1,234 @@
+// Real input into the model. The standard controls are subclassed so that a
+// press, a key or a paste goes to the model's input entry points first; the
+// controls never change their own text, check state or selection on their
+// own, the model's answer is mirrored back into them.
+#include "toolkit/IUserInput.h"
+
+#include "Win32Impl.h"
+
+#include "Win32Clipboard.h"
+
+namespace tw::toolkit {
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+bool KeyDown(int key) {
+    return ::GetKeyState(key) < 0;
+}
+
+bool Inside(HWND hwnd, LPARAM lp) {
+    RECT r{};
+    ::GetClientRect(hwnd, &r);
+    const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    return ::PtInRect(&r, at) != FALSE;
+}
+
+} // namespace
+
+LRESULT CALLBACK Win32Backend::Impl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                                  UINT_PTR, DWORD_PTR ref) {
+    auto* cw = reinterpret_cast<ControlWindow*>(ref);
+    if (msg == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(hwnd, &SubclassProc, kSubclassId);
+        cw->impl->WindowGone(*cw);
+        return ::DefSubclassProc(hwnd, msg, wp, lp);
+    }
+    switch (cw->control->Kind()) {
+    case ControlKind::TextBox:
+        return cw->impl->EditMessage(*cw, msg, wp, lp);
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::CommandButton:
+        return cw->impl->ButtonMessage(*cw, msg, wp, lp);
+    case ControlKind::ComboBox:
+        return cw->impl->ComboMessage(*cw, msg, wp, lp);
+    default:
+        return ::DefSubclassProc(hwnd, msg, wp, lp);
+    }
+}
+
+// --- text boxes ---
+
+void Win32Backend::Impl::SyncSelection(ControlWindow& cw) {
+    if (cw.hwnd == nullptr || mirroring_ > 0)
+        return;
+    DWORD start = 0, end = 0;
+    ::SendMessageW(cw.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    // Caret moves and selections are no change of the text: no change event,
+    // and the edit keeps its own caret end (no echo back).
+    syncing_ = cw.control;
+    static_cast<TextBox&>(*cw.control)
+        .SyncSelection(static_cast<int>(start), static_cast<int>(end - start));
+    syncing_ = nullptr;
+}
+
+LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp) {
+    const HWND hwnd = cw.hwnd;
+    auto& box = static_cast<TextBox&>(*cw.control);
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_CONTEXTMENU:
+        // Focus first, with validation; a refused focus swallows the press.
+        if (!form_.UserFocus(box) || cw.hwnd == nullptr)
+            return 0;
+        break;
+    case WM_CHAR:
+        OnEditChar(box, static_cast<int>(wp));
+        return 0;
+    case WM_KEYDOWN:
+        if (wp == VK_DELETE) {
+            if (KeyDown(VK_SHIFT))
+                OnEditCut(box);
+            else
+                OnEditDelete(box);
+            return 0;
+        }
+        break;
+    case WM_PASTE:
+        OnEditPaste(box);
+        return 0;
+    case WM_CUT:
+        OnEditCut(box);
+        return 0;
+    case WM_CLEAR:
+        OnEditClear(box);
+        return 0;
+    case WM_UNDO:
+    case EM_UNDO:
+        return 0; // the model keeps no undo
+    default:
+        break;
+    }
+    const LRESULT result = ::DefSubclassProc(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_CONTEXTMENU:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        SyncSelection(cw);
+        break;
+    case WM_MOUSEMOVE:
+        if ((wp & MK_LBUTTON) != 0)
+            SyncSelection(cw);
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+void Win32Backend::Impl::OnEditChar(TextBox& box, int code) {
+    if (code == vbKeyCtrlV) {
+        // Ctrl+V pastes what the system clipboard holds.
+        if (auto text = ReadClipboardText(hwnd_))
+            form_.Clipboard = *text;
+    }
+    const std::u16string before = form_.Clipboard;
+    form_.UserChar(box, code);
+    if (form_.Clipboard != before)
+        WriteClipboardText(hwnd_, form_.Clipboard); // Ctrl+C, Ctrl+X
+}
+
+void Win32Backend::Impl::OnEditDelete(TextBox& box) {
+    if (!form_.AcceptsInput(box) || box.Locked())
+        return;
+    if (box.SelLength() == 0) {
+        if (box.SelStart() >= static_cast<int>(box.Text().size()))
+            return;
+        box.SetSelLength(1);
+    }
+    box.SetSelText(u"");
+}
+
+void Win32Backend::Impl::OnEditCut(TextBox& box) {
+    if (!form_.AcceptsInput(box) || box.SelLength() == 0)
+        return;
+    form_.Clipboard = box.Text().substr(static_cast<std::size_t>(box.SelStart()),
+                                        static_cast<std::size_t>(box.SelLength()));
+    WriteClipboardText(hwnd_, form_.Clipboard);
+    if (!box.Locked())
+        box.SetSelText(u"");
+}
+
+void Win32Backend::Impl::OnEditClear(TextBox& box) {
+    if (!form_.AcceptsInput(box) || box.Locked() || box.SelLength() == 0)
+        return;
+    box.SetSelText(u"");
+}
+
+void Win32Backend::Impl::OnEditPaste(TextBox& box) {
+    if (auto text = ReadClipboardText(hwnd_))
+        form_.UserPaste(box, *text);
+}
+
+// --- check boxes, option buttons, push buttons ---
+
+LRESULT Win32Backend::Impl::ButtonMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp) {
+    const HWND hwnd = cw.hwnd;
+    Control& control = *cw.control;
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        cw.armed = false;
+        if (!form_.AcceptsInput(control))
+            return 0;
+        // The focus moves at the press, with validation; a cancel swallows the click.
+        cw.pressed = vbLeftButton;
+        form_.UserMouseDown(control, vbLeftButton);
+        if (cw.hwnd == nullptr || form_.ActiveControl() != &control)
+            return 0;
+        cw.armed = true;
+        break; // the button shows itself pressed and takes the mouse
+    case WM_LBUTTONUP: {
+        const bool pressed = cw.pressed != 0, armed = cw.armed;
+        cw.pressed = 0;
+        cw.armed = false;
+        const bool inside = Inside(hwnd, lp);
+        // The button draws itself released; its own notification is not used.
+        const LRESULT result = ::DefSubclassProc(hwnd, msg, wp, lp);
+        if (pressed)
+            form_.UserMouseUp(control, vbLeftButton);
+        if (armed && inside)
+            form_.UserClick(control); // released over the button: a click
+        return result;
+    }
+    case WM_CHAR:
+        // Space clicks through the model (key press first).
+        form_.UserCharTo(control, static_cast<int>(wp));
+        return 0;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// --- drop-down lists ---
+
+LRESULT Win32Backend::Impl::ComboMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp) {
+    const HWND hwnd = cw.hwnd;
+    Control& control = *cw.control;
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (!form_.UserFocus(control) || cw.hwnd == nullptr)
+            return 0;
+        break;
+    case WM_CHAR:
+        // Key press first; the list then moves to the entry typed (a selection change).
+        form_.UserCharTo(control, static_cast<int>(wp));
+        if (cw.hwnd == nullptr)
+            return 0;
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+} // namespace tw::toolkit
