@@ -28,6 +28,7 @@ Label* AddLabel(Form& form, const char* name, const char16_t* caption, float lef
                 float width, float height, int tab) {
     auto* label = Place<Label>(form, name, left, top, width, height, tab);
     label->SetCaption(caption);
+    label->SetBackStyle(0); // the pane or the window shows through
     return label;
 }
 
@@ -115,7 +116,6 @@ void FUserInfo::CreateUserPane() {
     lblUserPar = AddLabel(f, "lblUserPar", u"User Parameters", 120, 630, 4455, 315, 3);
     lblUserPar->SetAlignment(Alignment::Center);
     lblUserPar->SetFont(kHeaderFont);
-    lblUserPar->SetBackColor(SystemColor(5));
 
     lblUsername = AddLabel(f, "lblUsername", u"Username:", 240, 1140, 1935, 255, 4);
     cbUsername = Place<ComboBox>(f, "cbUsername", 2280, 1080, 2175, 315, 5);
@@ -158,7 +158,6 @@ void FUserInfo::CreateServerPane() {
     lblServerPar = AddLabel(f, "lblServerPar", u"Server Parameters", 4740, 630, 4455, 315, 22);
     lblServerPar->SetAlignment(Alignment::Center);
     lblServerPar->SetFont(kHeaderFont);
-    lblServerPar->SetBackColor(SystemColor(5));
 
     PaneRow row = AddNumericRow(f, "lblMaxPwdAge", u"Max. Password Age:", "txtMaxPwdAge",
                                 u"The maximum allowable password age (49710 means infinite)",

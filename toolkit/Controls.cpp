@@ -12,6 +12,20 @@ void Label::SetCaption(const std::u16string& text) {
     Changed(Property::Caption);
 }
 
+void Label::SetAlignment(tw::toolkit::Alignment a) {
+    if (alignment_ == a)
+        return;
+    alignment_ = a;
+    Changed(Property::Caption);
+}
+
+void Label::SetBackStyle(int style) {
+    if (backStyle_ == style)
+        return;
+    backStyle_ = style;
+    Changed(Property::Colors);
+}
+
 void TextBox::SetText(const std::u16string& text) {
     if (text == text_)
         return;

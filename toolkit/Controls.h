@@ -17,11 +17,15 @@ public:
     const std::u16string& Caption() const { return caption_; }
     void SetCaption(const std::u16string& text);
     tw::toolkit::Alignment Alignment() const { return alignment_; }
-    void SetAlignment(tw::toolkit::Alignment a) { alignment_ = a; }
+    void SetAlignment(tw::toolkit::Alignment a);
+    // 1 fills the label with its BackColor; 0 lets what lies below show through.
+    int BackStyle() const { return backStyle_; }
+    void SetBackStyle(int style);
 
 private:
     std::u16string caption_;
     tw::toolkit::Alignment alignment_ = tw::toolkit::Alignment::Left;
+    int backStyle_ = 1;
 };
 
 // Raises Change on every change of its text, also when the program sets it,

@@ -179,6 +179,8 @@ void QtBackend::MirrorValue(Control& control, QWidget* widget) {
 }
 
 void QtBackend::MirrorColors(Control& control, QWidget* widget) {
+    if (control.Kind() == ControlKind::Label)
+        widget->setAutoFillBackground(static_cast<const Label&>(control).BackStyle() == 1);
     const QPalette system = QApplication::palette();
     const QColor back = ResolveColor(control.BackColor(), system);
     const QColor fore = ResolveColor(control.ForeColor(), system);
