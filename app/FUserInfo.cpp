@@ -12,9 +12,18 @@ FUserInfo::FUserInfo(toolkit::Application& app, const win::Platform& platform)
     : app_(app), platform_(platform), form_(app), common_(platform_, app.Path()) {
     CreateControls();
     WireHandlers();
+    common_.SetCueTarget([this](bool show) {
+        if (controls::ICue* window = ActiveCueWindow())
+            show ? window->Cue() : window->UnCue();
+    });
 }
 
-FUserInfo::~FUserInfo() = default;
+FUserInfo::~FUserInfo() {
+    // A window that goes away without being closed (an embedding program that
+    // ends early) still gives the window system back what it took.
+    UnsubclassWindow();
+    RemoveKeyboardCues();
+}
 
 void FUserInfo::Start() {
     Form_Initialize();

@@ -19,7 +19,7 @@
 
 namespace tw::app {
 
-class FUserInfo : public controls::ICue {
+class FUserInfo : public controls::ICue, public ISubclassedWindow {
 public:
     // Creates the window's controls in their design state; nothing runs yet.
     FUserInfo(toolkit::Application& app, const win::Platform& platform);
@@ -33,6 +33,13 @@ public:
 
     void Cue() override;
     void UnCue() override;
+    // What the window last asked the platform for: cues shown or hidden.
+    bool AreCuesShown() const { return CuesShown; }
+
+    // The subclassed window procedure: follows colour, setting and theme
+    // changes, then hands every message to the procedure it replaced.
+    win::LRESULT WindowProc(win::HWND hWnd, win::UINT uMsg, win::WPARAM wParam,
+                            win::LPARAM lParam) override;
 
 private:
     using TextBox = toolkit::TextBox;
@@ -132,9 +139,12 @@ private:
     void InitializeKeyboardCues();
     void RemoveKeyboardCues();
     void DetectVisualStyles();
+    void ApplyFormColors();
     void ApplyFieldColors(TextBox& box);
     void SubclassWindow();
     void UnsubclassWindow();
+    controls::ICue* ActiveCueWindow();
+    void RedrawCueControls();
 
     toolkit::Application& app_;
     win::Platform platform_; // references to the platform's objects
@@ -150,6 +160,8 @@ private:
     std::int32_t EditedFlags = 0;
     std::int32_t LoadedExpiryWarning = 0;
     bool CuesShown = false;
+    // The window procedure SubclassWindow replaced; null when not subclassed.
+    win::WNDPROC PrevWndProc = nullptr;
 
     std::vector<NumericField> numericFields_;
 

@@ -53,6 +53,14 @@ void Form::SetFont(const tw::toolkit::Font& font) {
     FormChanged(Property::Font);
 }
 
+void Form::SetKeyboardCues(bool shown) {
+    if (keyboardCues_ == shown)
+        return;
+    keyboardCues_ = shown;
+    if (view_)
+        view_->KeyboardCuesChanged();
+}
+
 void Form::SetClientSize(float width, float height) {
     scaleWidth_ = width;
     scaleHeight_ = height;

@@ -16,6 +16,8 @@
 #include "IFormView.h"
 #include "UserControl.h"
 
+#include "platform/WinHandles.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +61,19 @@ public:
     void SetClientSize(float width, float height);
 
     Control* ActiveControl() const { return active_; }
+
+    // The window system's handle of the window, set by the backend that shows
+    // it (null until then). The program sends the window messages and
+    // replaces its procedure through the platform with it.
+    win::HWND Handle() const { return handle_; }
+    void SetHandle(win::HWND handle) { handle_ = handle; }
+
+    // Whether the window draws its keyboard cues: focus rectangles and
+    // access-key underlines. A backend whose window system keeps no such
+    // state per window shows them as this says; a real Win32 window follows
+    // the WM_UPDATEUISTATE it is sent instead.
+    bool KeyboardCues() const { return keyboardCues_; }
+    void SetKeyboardCues(bool shown);
 
     void SetView(IFormView* view) { view_ = view; }
     IFormView* View() const { return view_; }
@@ -124,6 +139,8 @@ private:
     float scaleWidth_ = 0;
     float scaleHeight_ = 0;
     Control* active_ = nullptr;
+    win::HWND handle_ = nullptr;
+    bool keyboardCues_ = false;
     // The control that took the last mouse press keeps the mouse until the
     // release, as a window with the capture does, even if it hides meanwhile.
     Control* mouseCapture_ = nullptr;

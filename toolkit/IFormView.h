@@ -17,6 +17,8 @@ public:
     virtual void FormChanged(Property what) = 0;
     // The model moved the focus.
     virtual void FocusChanged(Control* control) = 0;
+    // The window's keyboard cues were turned on or off (Form::KeyboardCues).
+    virtual void KeyboardCuesChanged() {}
 };
 
 } // namespace tw::toolkit

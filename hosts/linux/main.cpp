@@ -94,6 +94,18 @@ int main(int argc, char** argv) {
     tw::app::FUserInfo window(app, sim.platform());
     tw::toolkit::QtBackendOptions options;
     options.longDatePicture = machine.system.longDateFormat;
+    // The window paints the simulated computer's colours, and the user's real
+    // keys and mouse reach the program's keyboard-cue hooks through it.
+    options.systemColor = [&sim](unsigned index) {
+        return sim.GetSysColor(static_cast<int>(index));
+    };
+    options.keyEvent = [&sim](int key, bool up) {
+        sim.keyEvent(static_cast<tw::win::BYTE>(key), up);
+    };
+    options.mouseMove = [&sim](int x, int y) { sim.mouseMove(x, y); };
+    options.mouseButton = [&sim](int key, bool down) {
+        sim.setKeyDown(static_cast<tw::win::BYTE>(key), down);
+    };
     tw::toolkit::QtBackend backend(window.Form(), options);
     window.Start();
     if (app.Ended())

@@ -69,9 +69,9 @@ inline constexpr std::array<std::uint32_t, 31> kDefaultSysColors = {
 
 // Visual styles as the desktop has them: the uxtheme answers.
 struct ThemeState {
-    bool library = true;       // uxtheme exists
-    bool appThemed = false;    // IsAppThemed, while appProperties allow themed parts
-    bool themeActive = false;  // IsThemeActive
+    bool library = true;             // uxtheme exists
+    bool appThemed = false;          // IsAppThemed, while themeActive and appProperties allow it
+    bool themeActive = false;        // IsThemeActive
     std::uint32_t appProperties = 7; // GetThemeAppProperties; SetThemeAppProperties changes it
     // GetThemeSysColor of the class "WINDOW" by colour index; an index not
     // listed gives the system colour.
@@ -103,7 +103,7 @@ struct SystemInfo {
     // The window system.
     std::array<std::uint32_t, 31> sysColors = kDefaultSysColors;
     ThemeState themes;
-    bool keyboardCues = false; // SPI_GETKEYBOARDCUES: focus and access-key cues always shown
+    bool keyboardCues = false;        // SPI_GETKEYBOARDCUES: focus and access-key cues always shown
     std::uint32_t smallIconSize = 16; // SM_CXSMICON, SM_CYSMICON
     std::uint32_t largeIconSize = 32; // SM_CXICON, SM_CYICON
 

@@ -30,7 +30,7 @@ const std::vector<std::string_view>& registryFunctions() {
 
 const std::vector<std::string_view>& windowFunctions() {
     static const std::vector<std::string_view> names = {
-        "LoadImageW",       "SetWindowsHookExW", "SetWindowLongW",
+        "LoadImageW",       "SetWindowsHookExW",     "SetWindowLongW",
         "GetKeyboardState", "SystemParametersInfoW", "OpenThemeData"};
     return names;
 }
@@ -99,8 +99,9 @@ ThemeState readThemes(const Json& value, const std::string& where) {
     readOptional(value, "themeActive", where, t.themeActive, readBool);
     readOptional(value, "appProperties", where, t.appProperties, readU32);
     if (auto it = value.find("colors"); it != value.end())
-        readColorIndexes(*it, child(where, "colors"),
-                         [&](std::uint32_t index, std::uint32_t color) { t.colors[index] = color; });
+        readColorIndexes(
+            *it, child(where, "colors"),
+            [&](std::uint32_t index, std::uint32_t color) { t.colors[index] = color; });
     return t;
 }
 
@@ -114,10 +115,10 @@ std::uint32_t readIconSize(const Json& value, const std::string& where) {
 SystemInfo readSystem(const Json& value, const std::string& where) {
     requireObject(value, where);
     checkFields(value, where,
-                {"platformId", "major", "minor", "build", "wow64", "uiLanguage", "threadLocale",
-                 "acp", "longDateFormat", "decimalSign", "userName", "computerName", "isAdmin",
-                 "environment", "executableFolder", "sysColors", "themes", "keyboardCues",
-                 "smallIconSize", "largeIconSize"});
+                {"platformId", "major",        "minor",        "build",          "wow64",
+                 "uiLanguage", "threadLocale", "acp",          "longDateFormat", "decimalSign",
+                 "userName",   "computerName", "isAdmin",      "environment",    "executableFolder",
+                 "sysColors",  "themes",       "keyboardCues", "smallIconSize",  "largeIconSize"});
     SystemInfo s;
     readOptional(value, "platformId", where, s.platformId, readU32);
     readOptional(value, "major", where, s.major, readU32);
@@ -136,8 +137,9 @@ SystemInfo readSystem(const Json& value, const std::string& where) {
     if (auto it = value.find("environment"); it != value.end())
         readEnvironment(*it, child(where, "environment"), s);
     if (auto it = value.find("sysColors"); it != value.end())
-        readColorIndexes(*it, child(where, "sysColors"),
-                         [&](std::uint32_t index, std::uint32_t color) { s.sysColors[index] = color; });
+        readColorIndexes(
+            *it, child(where, "sysColors"),
+            [&](std::uint32_t index, std::uint32_t color) { s.sysColors[index] = color; });
     readOptional(value, "themes", where, s.themes, readThemes);
     readOptional(value, "keyboardCues", where, s.keyboardCues, readBool);
     readOptional(value, "smallIconSize", where, s.smallIconSize, readIconSize);

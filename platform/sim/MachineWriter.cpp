@@ -251,11 +251,11 @@ void merge(Json& target, const Json& patch, const std::string& path) {
         target = patch;
         return;
     }
-    KeyMatch match = path == "computers" || path == "system.environment" ? KeyMatch::IgnoreCase
-                     : path == "messages" || path == "system.sysColors" ||
-                             path == "system.themes.colors"
-                         ? KeyMatch::Number
-                         : KeyMatch::Exact;
+    KeyMatch match =
+        path == "computers" || path == "system.environment" ? KeyMatch::IgnoreCase
+        : path == "messages" || path == "system.sysColors" || path == "system.themes.colors"
+            ? KeyMatch::Number
+            : KeyMatch::Exact;
     for (const auto& [key, value] : patch.items()) {
         std::string existing = findKey(target, key, match);
         if (existing != key && !value.is_object()) {

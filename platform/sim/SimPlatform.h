@@ -295,8 +295,8 @@ private:
         std::size_t position = 0;
     };
     Window& windowAt(win::HWND hWnd);
-    win::LRESULT runWindowProc(win::WNDPROC proc, win::HWND hWnd, win::UINT Msg,
-                               win::WPARAM wParam, win::LPARAM lParam);
+    win::LRESULT runWindowProc(win::WNDPROC proc, win::HWND hWnd, win::UINT Msg, win::WPARAM wParam,
+                               win::LPARAM lParam);
     win::LRESULT defaultWindowProc(win::HWND hWnd, win::UINT Msg, win::WPARAM wParam,
                                    win::LPARAM lParam);
     std::string describeMessage(win::UINT Msg, win::WPARAM wParam, win::LPARAM lParam) const;

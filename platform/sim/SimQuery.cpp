@@ -32,8 +32,8 @@ std::vector<std::string> splitPath(const std::string& path) {
 // rather than fields of the machine format.
 bool isNameMap(const std::string& place) {
     return place == "computers" || place == "messages" || place == "registryFail" ||
-           place == "system/environment" || place == "computers/*/fail" ||
-           place == "windowFail" || place == "system/sysColors" || place == "system/themes/colors";
+           place == "system/environment" || place == "computers/*/fail" || place == "windowFail" ||
+           place == "system/sysColors" || place == "system/themes/colors";
 }
 
 Json registryQuery(const MachineDescription& m, const std::string& path, bool view32,

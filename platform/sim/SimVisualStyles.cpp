@@ -44,9 +44,10 @@ BOOL SimPlatform::IsAppThemed() {
     if (!uxThemeCall())
         return 0;
     const ThemeState& themes = machine_.system.themes;
-    // A program that turned off all themed parts is not themed any more.
+    // Without a theme on the desktop nothing is themed, and a program that
+    // turned off all its themed parts is not themed any more.
     const DWORD parts = STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS;
-    return themes.appThemed && (themes.appProperties & parts) != 0 ? 1 : 0;
+    return themes.appThemed && themes.themeActive && (themes.appProperties & parts) != 0 ? 1 : 0;
 }
 
 BOOL SimPlatform::IsThemeActive() {
@@ -71,8 +72,7 @@ HTHEME SimPlatform::OpenThemeData(HWND /*hwnd*/, LPCWSTR pszClassList) {
     if (!uxThemeCall() || injectWindowFailure("OpenThemeData"))
         return nullptr;
     // No theme data while the desktop or the program is not themed.
-    if (IsAppThemed() == 0 || !machine_.system.themes.themeActive || pszClassList == nullptr ||
-        !namesWindowClass(pszClassList))
+    if (IsAppThemed() == 0 || pszClassList == nullptr || !namesWindowClass(pszClassList))
         return nullptr;
     const std::uintptr_t handle = nextTheme_;
     nextTheme_ += 4;

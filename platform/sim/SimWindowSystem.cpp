@@ -45,7 +45,9 @@ const char* messageName(UINT message) {
     }
 }
 
-std::uintptr_t handleValue(const void* handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+std::uintptr_t handleValue(const void* handle) {
+    return reinterpret_cast<std::uintptr_t>(handle);
+}
 
 } // namespace
 
@@ -253,8 +255,7 @@ LRESULT SimPlatform::CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg,
 
 // ---- Hooks and input ------------------------------------------------------------
 
-HHOOK SimPlatform::SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE hmod,
-                                     DWORD dwThreadId) {
+HHOOK SimPlatform::SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId) {
     if (injectWindowFailure("SetWindowsHookExW"))
         return nullptr;
     if (idHook != WH_KEYBOARD && idHook != WH_MOUSE) {

@@ -9,6 +9,7 @@
 #include "../IUserInput.h"
 #include "VirtualClock.h"
 
+#include <cstdint>
 #include <string>
 
 namespace tw::toolkit {
@@ -34,6 +35,10 @@ public:
 
     VirtualClock& Clock() { return clock_; }
     int DoEventsPasses() const { return doEventsPasses_; }
+
+    // The handle a window without a screen goes by, the same every run, so
+    // that the program can address it through a simulated window system.
+    static win::HWND WindowHandle() { return reinterpret_cast<win::HWND>(std::uintptr_t{0xA0010}); }
     void SetLongDatePicture(std::u16string picture) { longDatePicture_ = std::move(picture); }
 
 private:

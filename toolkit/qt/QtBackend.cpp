@@ -2,6 +2,8 @@
 #include "QtBackend.h"
 
 #include "QtConvert.h"
+#include "QtCueStyle.h"
+#include "QtInputHooks.h"
 #include "QtInputRouter.h"
 #include "QtWidgets.h"
 
@@ -40,6 +42,15 @@ QtBackend::QtBackend(Form& form, QtBackendOptions options)
     : form_(form), options_(std::move(options)), window_(std::make_unique<FormWindow>()) {
     router_ = std::make_unique<QtInputRouter>(*this);
     MirrorScope scope(*this);
+    if (form_.Handle() == nullptr)
+        form_.SetHandle(WindowHandle());
+    // Focus rectangles and access-key underlines follow the model's cues.
+    cueStyle_ = std::make_unique<CueStyle>();
+    window_->setStyle(cueStyle_.get());
+    window_->setProperty(CueStyle::kProperty, form_.KeyboardCues());
+    QtInputHookCallbacks hooks{options_.keyEvent, options_.mouseMove, options_.mouseButton};
+    if (hooks.Any())
+        inputHooks_ = std::make_unique<QtInputHooks>(std::move(hooks));
     window_->setFocusPolicy(Qt::NoFocus);
     window_->setAutoFillBackground(true);
     window_->CloseRequested = [this] { return CloseRequested(); };
@@ -71,6 +82,9 @@ QtBackend::QtBackend(Form& form, QtBackendOptions options)
 
 QtBackend::~QtBackend() {
     ++mirroring_;
+    inputHooks_.reset();
+    if (form_.Handle() == WindowHandle())
+        form_.SetHandle(nullptr);
     if (form_.View() == this)
         form_.SetView(nullptr);
     form_.App().SetBackend(nullptr);
@@ -190,6 +204,7 @@ QWidget* QtBackend::CreateWidget(Control& control, QWidget* parent) {
     // Qt never moves the focus on its own (click, Tab, activation): the model
     // decides, and FocusChanged hands its decision to the widget.
     widget->setFocusPolicy(Qt::NoFocus);
+    widget->setStyle(cueStyle_.get());
     widget->setObjectName(QString::fromStdString(control.Name()));
     router_->Attach(control, widget);
     return widget;
@@ -275,6 +290,15 @@ void QtBackend::FormChanged(Property what) {
         // A disabled window keeps its look, as a disabled Win32 window does
         // not repaint its children; the model refuses the input meanwhile.
         break;
+    }
+}
+
+void QtBackend::KeyboardCuesChanged() {
+    window_->setProperty(CueStyle::kProperty, form_.KeyboardCues());
+    // Focus rectangles and underlines are painted: every widget repaints.
+    for (const auto& [control, widget] : widgets_) {
+        if (widget)
+            widget->update();
     }
 }
 

@@ -9,10 +9,14 @@
 #include "toolkit/IFormView.h"
 #include "toolkit/headless/VirtualClock.h"
 
+#include <QColor>
 #include <QObject>
+#include <QPalette>
 #include <QPointer>
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,7 +28,9 @@ class QWidget;
 
 namespace tw::toolkit {
 
+class CueStyle;
 class FormWindow;
+class QtInputHooks;
 class QtInputRouter;
 
 struct QtBackendOptions {
@@ -36,6 +42,17 @@ struct QtBackendOptions {
     // Timers tick from a virtual clock that only moves when told to (scenario
     // runs and tests) instead of real time.
     bool virtualTime = false;
+    // The colours of the window system the program runs on: a system colour
+    // index (5 for the window background...) to its current 0x00BBGGRR
+    // colour, as GetSysColor answers. Unset: Qt's palette stands for them.
+    std::function<std::uint32_t(unsigned index)> systemColor;
+    // Real input handed to the thread hooks of the platform the program runs
+    // on: a key going down or up (Windows virtual-key code), the pointer
+    // moving (screen pixels), a mouse button pressed or released (VK_LBUTTON
+    // 1, VK_RBUTTON 2, VK_MBUTTON 4). Unset: nothing is handed on.
+    std::function<void(int virtualKey, bool up)> keyEvent;
+    std::function<void(int x, int y)> mouseMove;
+    std::function<void(int virtualKey, bool down)> mouseButton;
 };
 
 class QtBackend : public QObject, public IFormView, public IAppBackend {
@@ -52,6 +69,7 @@ public:
     void ControlChanged(Control& control, Property what) override;
     void FormChanged(Property what) override;
     void FocusChanged(Control* control) override;
+    void KeyboardCuesChanged() override;
 
     // IAppBackend
     void ShowMousePointer(MousePointer pointer) override;
@@ -74,6 +92,10 @@ public:
 
     // Resolves the system colours again: the desktop's colours changed.
     void RefreshColors();
+
+    // The handle the program knows the window by when the form has none of
+    // its own: the same every run, for a simulated window system.
+    static win::HWND WindowHandle() { return reinterpret_cast<win::HWND>(std::uintptr_t{0xB0010}); }
 
     // Whether the backend is busy copying the model into the widgets: what
     // Qt does meanwhile is not user input.
@@ -113,10 +135,16 @@ private:
     bool CloseRequested();
     int DpiX() const;
     int DpiY() const;
+    // A model colour as the window paints it; system colours from the
+    // platform's colours when the options give them, else from `palette`.
+    QColor Resolve(Color color, const QPalette& palette) const;
 
     Form& form_;
     QtBackendOptions options_;
     VirtualClock clock_;
+    // Outlives the widgets that draw with it (the window goes first).
+    std::unique_ptr<CueStyle> cueStyle_;
+    std::unique_ptr<QtInputHooks> inputHooks_;
     std::unique_ptr<FormWindow> window_;
     std::unique_ptr<QtInputRouter> router_;
     std::unordered_map<const Control*, QPointer<QWidget>> widgets_;

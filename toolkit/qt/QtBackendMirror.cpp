@@ -120,7 +120,7 @@ void QtBackend::MirrorLine(const Line& line, QWidget* widget) {
     const QRect box = QRect(from, to).normalized();
     widget->setGeometry(box);
     static_cast<LineWidget*>(widget)->SetLine(from - box.topLeft(), to - box.topLeft(),
-                                              ResolveColor(line.BorderColor(), widget->palette()));
+                                              Resolve(line.BorderColor(), widget->palette()));
 }
 
 void QtBackend::MirrorCaption(Control& control, QWidget* widget) {
@@ -182,8 +182,8 @@ void QtBackend::MirrorColors(Control& control, QWidget* widget) {
     if (control.Kind() == ControlKind::Label)
         widget->setAutoFillBackground(static_cast<const Label&>(control).BackStyle() == 1);
     const QPalette system = QApplication::palette();
-    const QColor back = ResolveColor(control.BackColor(), system);
-    const QColor fore = ResolveColor(control.ForeColor(), system);
+    const QColor back = Resolve(control.BackColor(), system);
+    const QColor fore = Resolve(control.ForeColor(), system);
     QPalette palette = widget->palette();
     switch (control.Kind()) {
     case ControlKind::TextBox:
@@ -205,11 +205,15 @@ void QtBackend::MirrorColors(Control& control, QWidget* widget) {
         return;
     case ControlKind::Shape:
         static_cast<ShapeWidget*>(widget)->SetColors(
-            back, ResolveColor(static_cast<Shape&>(control).BorderColor(), system));
+            back, Resolve(static_cast<Shape&>(control).BorderColor(), system));
         return;
     default: // labels, check boxes, option buttons, user controls, images
         SetBack(palette, QPalette::Window, back);
         SetFore(palette, QPalette::WindowText, fore);
+        // Check boxes and option buttons fill their background with the
+        // button role, and draw their text in the window text role.
+        if (widget->backgroundRole() != QPalette::Window)
+            SetBack(palette, widget->backgroundRole(), back);
         break;
     }
     widget->setPalette(palette);
@@ -240,9 +244,15 @@ void QtBackend::MirrorList(ComboBox& list, QWidget* widget) {
 void QtBackend::MirrorFormColors() {
     const QPalette system = QApplication::palette();
     QPalette palette = window_->palette();
-    SetBack(palette, QPalette::Window, ResolveColor(form_.BackColor(), system));
-    SetFore(palette, QPalette::WindowText, ResolveColor(form_.ForeColor(), system));
+    SetBack(palette, QPalette::Window, Resolve(form_.BackColor(), system));
+    SetFore(palette, QPalette::WindowText, Resolve(form_.ForeColor(), system));
     window_->setPalette(palette);
+}
+
+QColor QtBackend::Resolve(Color color, const QPalette& palette) const {
+    if (IsSystemColor(color) && options_.systemColor)
+        return ResolveColor(options_.systemColor(color & 0x7FFFFFFFu) & 0xFFFFFFu, palette);
+    return ResolveColor(color, palette);
 }
 
 } // namespace tw::toolkit

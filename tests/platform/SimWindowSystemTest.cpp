@@ -1,0 +1,297 @@
+// The simulated window system: colours, metrics, the keyboard-cue setting,
+// icons, window procedures, thread hooks and the keyboard state.
+#include "SimTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace tw;
+using namespace tw::sim;
+using namespace tw::sim::test;
+using namespace tw::win;
+
+namespace {
+
+HWND window(std::uintptr_t value = 0xA0010) {
+    return reinterpret_cast<HWND>(value);
+}
+
+// What the test's window and hook procedures saw.
+struct Seen {
+    std::vector<std::string> calls;
+    std::vector<POINT> points;
+    SimPlatform* sim = nullptr;
+};
+Seen seen;
+
+LRESULT TW_CALLBACK RecordingProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
+    seen.calls.push_back("proc " + std::to_string(msg) + " " + std::to_string(wParam));
+    return 42;
+}
+
+LRESULT TW_CALLBACK NewerKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    seen.calls.push_back("newer " + std::to_string(code) + " " + std::to_string(wParam) +
+                         ((static_cast<DWORD>(lParam) >> 31) ? " up" : " down"));
+    return seen.sim->CallNextHookEx(nullptr, code, wParam, lParam) + 1;
+}
+
+LRESULT TW_CALLBACK OlderKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    seen.calls.push_back("older " + std::to_string(code) + " " + std::to_string(wParam));
+    return seen.sim->CallNextHookEx(nullptr, code, wParam, lParam) + 10;
+}
+
+LRESULT TW_CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
+    seen.calls.push_back("mouse " + std::to_string(code) + " " + std::to_string(wParam));
+    seen.points.push_back(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt);
+    return seen.sim->CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class SimWindowSystem : public testing::Test {
+protected:
+    void SetUp() override { seen = Seen{}; }
+    void use(SimPlatform& sim) { seen.sim = &sim; }
+};
+
+} // namespace
+
+TEST_F(SimWindowSystem, SystemColoursAreThoseOfALightDesktopUnlessTheMachineSaysOtherwise) {
+    auto light = makeSim("{}");
+    EXPECT_EQ(light->GetSysColor(COLOR_WINDOW), 0xFFFFFFu);
+    EXPECT_EQ(light->GetSysColor(COLOR_WINDOWTEXT), 0x000000u);
+    EXPECT_EQ(light->GetSysColor(COLOR_BTNFACE), 0xF0F0F0u);
+    EXPECT_EQ(light->GetSysColor(COLOR_3DDKSHADOW), 0x696969u);
+    EXPECT_EQ(light->GetSysColor(31), 0u);
+    EXPECT_EQ(light->GetSysColor(-1), 0u);
+
+    auto dark = makeSim(R"({"system": {"sysColors": {"5": "0x202020", "0x0F": 3158064}}})");
+    EXPECT_EQ(dark->GetSysColor(COLOR_WINDOW), 0x202020u);
+    EXPECT_EQ(dark->GetSysColor(COLOR_BTNFACE), 0x303030u);
+    EXPECT_EQ(dark->GetSysColor(COLOR_WINDOWTEXT), 0x000000u); // the others keep their defaults
+}
+
+TEST_F(SimWindowSystem, AMachineStepChangesOneSystemColourAndKeepsTheRest) {
+    auto sim = makeSim(R"({"system": {"sysColors": {"8": "0x111111"}}})");
+    sim->applyPatch(nlohmann::json::parse(R"({"system": {"sysColors": {"0x05": "0xE0E0E0"}}})"));
+    EXPECT_EQ(sim->GetSysColor(COLOR_WINDOW), 0xE0E0E0u);
+    EXPECT_EQ(sim->GetSysColor(COLOR_WINDOWTEXT), 0x111111u);
+    EXPECT_EQ(sim->query("system/sysColors/5"), 0xE0E0E0u);
+}
+
+TEST_F(SimWindowSystem, WindowFieldsSurviveTheWayThroughJson) {
+    MachineDescription m = loadMachineText(R"({
+        "system": {"sysColors": {"13": 255}, "keyboardCues": true, "smallIconSize": 20,
+                   "largeIconSize": 40,
+                   "themes": {"library": false, "appThemed": true, "themeActive": true,
+                              "appProperties": 3, "colors": {"5": "0xF8F8F8"}}},
+        "windowFail": {"LoadImageW#2": 1814}})");
+    EXPECT_EQ(loadMachine(machineToJson(m)), m);
+    EXPECT_EQ(m.system.themes.colors.at(5), 0xF8F8F8u);
+    EXPECT_EQ(m.windowFail.at("LoadImageW#2"), 1814u);
+}
+
+struct BadWindowField {
+    using TestRow = void;
+    const char* machine;
+    const char* error;
+};
+
+class SimWindowMachineErrors : public testing::TestWithParam<BadWindowField> {};
+
+TEST_P(SimWindowMachineErrors, NameThePlace) {
+    EXPECT_EQ(machineErrorOf([] { loadMachineText(GetParam().machine); }), GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SimWindowMachineErrors,
+    testing::Values(
+        BadWindowField{R"({"system": {"sysColors": {"31": 0}}})",
+                       "machine.system.sysColors.31: expected a system colour index from 0 to 30 "
+                       "as the key"},
+        BadWindowField{R"({"system": {"sysColors": {"5": "0x1000000"}}})",
+                       "machine.system.sysColors.5: expected a colour 0x00BBGGRR, found "
+                       "\"0x1000000\""},
+        BadWindowField{R"({"system": {"themes": {"visualStyles": true}}})",
+                       "machine.system.themes.visualStyles: unknown field"},
+        BadWindowField{R"({"system": {"themes": {"colors": {"window": 0}}}})",
+                       "machine.system.themes.colors.window: expected a system colour index from "
+                       "0 to 30 as the key"},
+        BadWindowField{R"({"system": {"smallIconSize": 0}})",
+                       "machine.system.smallIconSize: expected an icon size from 1 to 256 pixels, "
+                       "found 0"},
+        BadWindowField{R"({"system": {"keyboardCues": "yes"}})",
+                       "machine.system.keyboardCues: expected true or false, found \"yes\""}));
+
+TEST_F(SimWindowSystem, KeyboardCueSettingAndIconMetricsComeFromTheMachine) {
+    auto sim = makeSim(R"({"system": {"keyboardCues": true, "smallIconSize": 20}})");
+    BOOL always = 0;
+    ASSERT_NE(sim->SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0), 0);
+    EXPECT_NE(always, 0);
+    EXPECT_EQ(sim->GetSystemMetrics(SM_CXSMICON), 20);
+    EXPECT_EQ(sim->GetSystemMetrics(SM_CYSMICON), 20);
+    EXPECT_EQ(sim->GetSystemMetrics(SM_CXICON), 32);
+
+    auto plain = makeSim("{}");
+    ASSERT_NE(plain->SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0), 0);
+    EXPECT_EQ(always, 0);
+    EXPECT_EQ(plain->SystemParametersInfoW(0x1234, 0, &always, 0), 0);
+    EXPECT_EQ(plain->GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(SimWindowSystem, IconsOfResourceOneAreFreshHandlesUntilDestroyed) {
+    auto sim = makeSim("{}");
+    const HMODULE module = sim->GetModuleHandleW(nullptr);
+    HANDLE a = sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0);
+    HANDLE b = sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 32, 32, 0);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(sim->liveIcons(), 2u);
+    EXPECT_NE(sim->DestroyIcon(static_cast<HICON>(a)), 0);
+    EXPECT_EQ(sim->liveIcons(), 1u);
+    EXPECT_EQ(sim->DestroyIcon(static_cast<HICON>(a)), 0);
+    EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_CURSOR_HANDLE);
+
+    EXPECT_EQ(sim->LoadImageW(module, MAKEINTRESOURCEW_(2), IMAGE_ICON, 16, 16, 0), nullptr);
+    EXPECT_EQ(sim->GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+    EXPECT_EQ(sim->liveIcons(), 1u);
+}
+
+TEST_F(SimWindowSystem, InjectedFailureMakesTheNamedCallFail) {
+    auto sim = makeSim(R"({"windowFail": {"LoadImageW#2": 1814}})");
+    const HMODULE module = sim->GetModuleHandleW(nullptr);
+    EXPECT_NE(sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0), nullptr);
+    EXPECT_EQ(sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 32, 32, 0), nullptr);
+    EXPECT_EQ(sim->GetLastError(), 1814u);
+    EXPECT_NE(sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 32, 32, 0), nullptr);
+}
+
+TEST_F(SimWindowSystem, DefaultProcedureKeepsTheIconsAndGivesBackTheOneReplaced) {
+    auto sim = makeSim("{}");
+    const HMODULE module = sim->GetModuleHandleW(nullptr);
+    auto small1 = reinterpret_cast<LPARAM>(
+        sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0));
+    auto small2 = reinterpret_cast<LPARAM>(
+        sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0));
+    EXPECT_EQ(sim->SendMessageW(window(), WM_SETICON, ICON_SMALL, small1), 0);
+    EXPECT_EQ(sim->SendMessageW(window(), WM_SETICON, ICON_SMALL, small2), small1);
+    EXPECT_EQ(sim->windowIcon(window(), false), "16x16");
+    EXPECT_EQ(sim->windowIcon(window(), true), "");
+    EXPECT_EQ(sim->windowMessages(), (std::vector<std::string>{"WM_SETICON ICON_SMALL 16x16",
+                                                               "WM_SETICON ICON_SMALL 16x16"}));
+}
+
+TEST_F(SimWindowSystem, ReplacedProcedureGetsTheMessagesAndCanHandThemOn) {
+    auto sim = makeSim("{}");
+    use(*sim);
+    const LONG_PTR previous =
+        sim->SetWindowLongW(window(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(previous), &SimPlatform::DefaultWindowProc);
+
+    EXPECT_EQ(sim->SendMessageW(window(), WM_UPDATEUISTATE, 0x30002, 0), 42);
+    EXPECT_EQ(sim->deliverMessage(window(), WM_SYSCOLORCHANGE, 0, 0), 42);
+    EXPECT_EQ(seen.calls, (std::vector<std::string>{"proc 296 196610", "proc 21 0"}));
+    // Only what the program sent is in the log.
+    EXPECT_EQ(sim->windowMessages(), std::vector<std::string>{"WM_UPDATEUISTATE 0x30002 0"});
+    // The procedure has not handed the message on: the state is unchanged.
+    EXPECT_EQ(sim->uiState(window()), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+
+    sim->CallWindowProcW(reinterpret_cast<WNDPROC>(previous), window(), WM_UPDATEUISTATE, 0x30002,
+                         0);
+    EXPECT_EQ(sim->uiState(window()), 0);
+    EXPECT_EQ(sim->SetWindowLongW(window(), GWL_WNDPROC, previous),
+              reinterpret_cast<LONG_PTR>(&RecordingProc));
+    EXPECT_EQ(sim->SendMessageW(window(), WM_UPDATEUISTATE, 0x10001, 0), 0);
+    EXPECT_EQ(sim->uiState(window()), UISF_HIDEFOCUS);
+}
+
+TEST_F(SimWindowSystem, SetWindowLongRefusesWhatItCannotDo) {
+    auto sim = makeSim("{}");
+    EXPECT_EQ(sim->SetWindowLongW(nullptr, GWL_WNDPROC, 1), 0);
+    EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(sim->SetWindowLongW(window(), -16, 1), 0);
+    EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_INDEX);
+}
+
+TEST_F(SimWindowSystem, WindowsStartWithTheCuesTheSettingAsksFor) {
+    EXPECT_EQ(makeSim("{}")->uiState(window()), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    EXPECT_EQ(makeSim(R"({"system": {"keyboardCues": true}})")->uiState(window()), 0);
+}
+
+TEST_F(SimWindowSystem, KeyEventsReachTheKeyboardHooksNewestFirstThroughTheChain) {
+    auto sim = makeSim("{}");
+    use(*sim);
+    const DWORD thread = sim->GetCurrentThreadId();
+    HHOOK older = sim->SetWindowsHookExW(WH_KEYBOARD, &OlderKeyboardHook, nullptr, thread);
+    HHOOK newer = sim->SetWindowsHookExW(WH_KEYBOARD, &NewerKeyboardHook, nullptr, thread);
+    ASSERT_NE(older, nullptr);
+    ASSERT_NE(newer, nullptr);
+    EXPECT_EQ(sim->hooks(), (std::vector<std::string>{"WH_KEYBOARD", "WH_KEYBOARD"}));
+
+    sim->keyEvent(VK_MENU, false);
+    sim->keyEvent(VK_MENU, true);
+    EXPECT_EQ(seen.calls, (std::vector<std::string>{"newer 0 18 down", "older 0 18",
+                                                    "newer 0 18 up", "older 0 18"}));
+    EXPECT_NE(sim->UnhookWindowsHookEx(newer), 0);
+    EXPECT_EQ(sim->UnhookWindowsHookEx(newer), 0);
+    EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_HOOK_HANDLE);
+    EXPECT_EQ(sim->hooks(), std::vector<std::string>{"WH_KEYBOARD"});
+}
+
+TEST_F(SimWindowSystem, MouseMovesReachTheMouseHooksWithThePointerPosition) {
+    auto sim = makeSim("{}");
+    use(*sim);
+    ASSERT_NE(sim->SetWindowsHookExW(WH_MOUSE, &MouseHook, nullptr, sim->GetCurrentThreadId()),
+              nullptr);
+    sim->keyEvent(VK_MENU, false); // no keyboard hook: nothing happens
+    sim->mouseMove(30, -4);
+    ASSERT_EQ(seen.points.size(), 1u);
+    EXPECT_EQ(seen.points[0].x, 30);
+    EXPECT_EQ(seen.points[0].y, -4);
+    EXPECT_EQ(seen.calls, std::vector<std::string>{"mouse 0 512"});
+}
+
+struct HookRefusal {
+    using TestRow = void;
+    int kind;
+    bool withProc;
+    DWORD thread; // 1: the program's thread
+    DWORD error;
+};
+
+class SimHookRefusals : public testing::TestWithParam<HookRefusal> {};
+
+TEST_P(SimHookRefusals, SetTheLastError) {
+    auto sim = makeSim("{}");
+    const HookRefusal& row = GetParam();
+    const DWORD thread = row.thread == 1 ? sim->GetCurrentThreadId() : row.thread;
+    EXPECT_EQ(
+        sim->SetWindowsHookExW(row.kind, row.withProc ? &MouseHook : nullptr, nullptr, thread),
+        nullptr);
+    EXPECT_EQ(sim->GetLastError(), row.error);
+    EXPECT_TRUE(sim->hooks().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SimHookRefusals,
+                         testing::Values(HookRefusal{13, true, 1, ERROR_INVALID_HOOK_FILTER},
+                                         HookRefusal{WH_MOUSE, false, 1, ERROR_INVALID_FILTER_PROC},
+                                         HookRefusal{WH_MOUSE, true, 0, ERROR_HOOK_NEEDS_HMOD},
+                                         HookRefusal{WH_MOUSE, true, 4242,
+                                                     ERROR_INVALID_PARAMETER}));
+
+TEST_F(SimWindowSystem, KeyboardStateShowsKeysAndButtonsHeldDown) {
+    auto sim = makeSim("{}");
+    BYTE keys[256] = {};
+    sim->setKeyDown(VK_LBUTTON, true);
+    sim->keyEvent(VK_SHIFT, false);
+    ASSERT_NE(sim->GetKeyboardState(keys), 0);
+    EXPECT_EQ(keys[VK_LBUTTON], 0x80);
+    EXPECT_EQ(keys[VK_SHIFT], 0x80);
+    EXPECT_EQ(keys[VK_RBUTTON], 0);
+
+    sim->setKeyDown(VK_LBUTTON, false);
+    sim->keyEvent(VK_SHIFT, true);
+    ASSERT_NE(sim->GetKeyboardState(keys), 0);
+    EXPECT_EQ(keys[VK_LBUTTON], 0);
+    EXPECT_EQ(keys[VK_SHIFT], 0);
+}
