@@ -13,11 +13,19 @@ enable_language(RC)
 set(TW_WIN32_DEFINITIONS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
                          WINVER=0x0601)
 
-tw_library(tw_platform_win32 DIRS platform/win32 LINK tw_platform netapi32 advapi32 kernel32 gdi32)
+tw_library(tw_platform_win32 DIRS platform/win32 LINK tw_platform netapi32 advapi32 kernel32 user32
+                                                   gdi32)
 target_compile_definitions(tw_platform_win32 PUBLIC ${TW_WIN32_DEFINITIONS})
 
 tw_library(tw_toolkit_win32 DIRS toolkit/win32 LINK tw_toolkit user32 gdi32 comctl32)
 target_compile_definitions(tw_toolkit_win32 PUBLIC ${TW_WIN32_DEFINITIONS})
+
+# The simulated platform, for tarnwick-scenario.exe: the scenario suite
+# through the Win32 window. It reads machine descriptions with nlohmann/json.
+if(NOT TARGET tw_sim)
+    include(${CMAKE_SOURCE_DIR}/cmake/NlohmannJson.cmake)
+    tw_library(tw_sim DIRS platform/sim LINK tw_platform tw_nlohmann_json)
+endif()
 
 # Icon, manifest and version information: the object library tw_resources_win32.
 add_subdirectory(resources)

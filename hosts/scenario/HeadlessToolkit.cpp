@@ -12,6 +12,7 @@ public:
                 const std::u16string& longDatePicture) override {
         backend_ = std::make_unique<toolkit::HeadlessBackend>(longDatePicture);
         window.Form().SetView(backend_.get());
+        window.Form().SetHandle(toolkit::HeadlessBackend::WindowHandle());
         app.SetBackend(backend_.get());
         input_ = std::make_unique<toolkit::HeadlessInput>(window.Form(), backend_->Clock());
     }

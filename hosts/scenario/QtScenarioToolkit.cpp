@@ -11,18 +11,33 @@ namespace {
 
 class QtToolkit : public ScenarioToolkit {
 public:
+    void UseWindowSystem(win::IWindowSystem& windowSystem) override {
+        windowSystem_ = &windowSystem;
+    }
     void Attach(app::FUserInfo& window, toolkit::Application&,
                 const std::u16string& longDatePicture) override {
         toolkit::QtBackendOptions options;
         options.longDatePicture = longDatePicture;
         options.interactiveMessageBoxes = false;
         options.virtualTime = true;
+        // The hooks see only the scenario's own keyboard and mouseMove steps,
+        // as in the headless run: no real input is handed to them here.
+        if (win::IWindowSystem* windowSystem = windowSystem_)
+            options.systemColor = [windowSystem](unsigned index) {
+                return windowSystem->GetSysColor(static_cast<int>(index));
+            };
         backend_ = std::make_unique<toolkit::QtBackend>(window.Form(), options);
         input_ = std::make_unique<toolkit::QtInput>(*backend_);
     }
     toolkit::IUserInput& Input() override { return *input_; }
+    // The system colours changed: the widgets paint with the new ones.
+    void SystemMessage(unsigned message) override {
+        if (message == win::WM_SYSCOLORCHANGE)
+            backend_->RefreshColors();
+    }
 
 private:
+    win::IWindowSystem* windowSystem_ = nullptr;
     std::unique_ptr<toolkit::QtBackend> backend_;
     std::unique_ptr<toolkit::QtInput> input_;
 };

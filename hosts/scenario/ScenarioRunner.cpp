@@ -7,6 +7,7 @@
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -24,14 +25,18 @@ struct StepFailure : std::runtime_error {
 };
 
 toolkit::VersionInfo ProgramVersion() {
-    return {FromUtf8(TW_TITLE),        TW_VERSION_MAJOR,         TW_VERSION_MINOR,
-            TW_VERSION_REVISION,       FromUtf8(TW_LEGAL_COPYRIGHT), FromUtf8(TW_WEB_ADDRESS)};
+    return {FromUtf8(TW_TITLE),
+            TW_VERSION_MAJOR,
+            TW_VERSION_MINOR,
+            TW_VERSION_REVISION,
+            FromUtf8(TW_LEGAL_COPYRIGHT),
+            FromUtf8(TW_WEB_ADDRESS)};
 }
 
 std::u16string LongDatePicture(win::ISystem& system) {
     char16_t buffer[128] = {};
-    const int written = system.GetLocaleInfoW(win::LOCALE_USER_DEFAULT, win::LOCALE_SLONGDATE,
-                                              buffer, 128);
+    const int written =
+        system.GetLocaleInfoW(win::LOCALE_USER_DEFAULT, win::LOCALE_SLONGDATE, buffer, 128);
     return written > 0 ? std::u16string(buffer) : std::u16string(u"dddd, MMMM d, yyyy");
 }
 
@@ -51,9 +56,11 @@ public:
         } catch (const std::exception& error) {
             throw StepFailure(error.what());
         }
-        app_ = std::make_unique<toolkit::Application>(ProgramVersion(), sim_->machine().system.executableFolder);
+        app_ = std::make_unique<toolkit::Application>(ProgramVersion(),
+                                                      sim_->machine().system.executableFolder);
         window_ = std::make_unique<app::FUserInfo>(*app_, sim_->platform());
         toolkit_ = makeToolkit_();
+        toolkit_->UseWindowSystem(*sim_);
         toolkit_->Attach(*window_, *app_, LongDatePicture(sim_->platform().system));
 
         const json steps = scenario_.value("steps", json::array());
@@ -162,10 +169,18 @@ private:
             const auto button = WholeNumber(pair[1]);
             if (!button)
                 throw StepFailure("a mouse button is a number");
-            if (action == "mouseDown")
+            // The button is held, as the keyboard state reports it, from the
+            // press to the release.
+            const win::BYTE key = *button == toolkit::vbRightButton  ? win::VK_RBUTTON
+                                  : *button == toolkit::vbLeftButton ? win::VK_LBUTTON
+                                                                     : win::VK_MBUTTON;
+            if (action == "mouseDown") {
+                sim_->setKeyDown(key, true);
                 Input().MouseDown(control, static_cast<int>(*button));
-            else
+            } else {
                 Input().MouseUp(control, static_cast<int>(*button));
+                sim_->setKeyDown(key, false);
+            }
         } else if (action == "wait") {
             const auto ms = WholeNumber(args);
             if (!ms || *ms < 0)
@@ -179,13 +194,68 @@ private:
             }
         } else if (action == "clearCalls") {
             sim_->clearCalls();
+            sim_->clearWindowMessages();
         } else if (action == "expect") {
             Expect(args);
-        } else if (action == "keyboard" || action == "mouseMove" || action == "system") {
-            throw StepFailure("\"" + action + "\" is not supported yet");
+        } else if (action == "keyboard") {
+            Keyboard(args);
+        } else if (action == "mouseMove") {
+            const auto x =
+                args.is_array() && args.size() == 2 ? WholeNumber(args[0]) : std::nullopt;
+            const auto y =
+                args.is_array() && args.size() == 2 ? WholeNumber(args[1]) : std::nullopt;
+            if (!x || !y)
+                throw StepFailure("\"mouseMove\" takes [x, y] in screen pixels");
+            sim_->mouseMove(static_cast<win::LONG>(*x), static_cast<win::LONG>(*y));
+        } else if (action == "system") {
+            SystemMessage(args);
         } else {
             throw StepFailure("unknown action \"" + action + "\"");
         }
+    }
+
+    // {"key": virtual key (default Alt), "action": "press" (down and up, the
+    // default), "down" (held until an "up") or "up"}.
+    void Keyboard(const json& args) {
+        if (!args.is_object())
+            throw StepFailure("\"keyboard\" takes an object, {} for a press of Alt");
+        win::BYTE key = win::VK_MENU;
+        std::string what = "press";
+        for (auto it = args.begin(); it != args.end(); ++it) {
+            if (it.key() == "key") {
+                const auto number = WholeNumber(it.value());
+                if (!number || *number < 1 || *number > 254)
+                    throw StepFailure("a virtual key is a number from 1 to 254");
+                key = static_cast<win::BYTE>(*number);
+            } else if (it.key() == "action") {
+                what = it.value().is_string() ? it.value().get<std::string>() : std::string();
+                if (what != "press" && what != "down" && what != "up")
+                    throw StepFailure("a key action is \"press\", \"down\" or \"up\"");
+            } else {
+                throw StepFailure("unknown field \"" + it.key() + "\" of \"keyboard\"");
+            }
+        }
+        if (what != "up")
+            sim_->keyEvent(key, false);
+        if (what != "down")
+            sim_->keyEvent(key, true);
+    }
+
+    void SystemMessage(const json& name) {
+        static const std::pair<const char*, win::UINT> messages[] = {
+            {"WM_SYSCOLORCHANGE", win::WM_SYSCOLORCHANGE},
+            {"WM_SETTINGCHANGE", win::WM_SETTINGCHANGE},
+            {"WM_THEMECHANGED", win::WM_THEMECHANGED}};
+        for (const auto& [text, message] : messages) {
+            if (name.is_string() && name.get<std::string>() == text) {
+                sim_->deliverMessage(Form().Handle(), message, 0, 0);
+                toolkit_->SystemMessage(message);
+                return;
+            }
+        }
+        throw StepFailure("\"system\" takes \"WM_SYSCOLORCHANGE\", \"WM_SETTINGCHANGE\" or "
+                          "\"WM_THEMECHANGED\", found " +
+                          Show(name));
     }
 
     void Select(const json& pair) {
@@ -243,12 +313,13 @@ private:
             return Form().ActiveControl() ? json(Form().ActiveControl()->Name()) : json(nullptr);
         if (key == "Screen.MousePointer")
             return app_->MousePointer() == toolkit::MousePointer::Hourglass ? "hourglass"
-                                                                             : "default";
+                                                                            : "default";
         if (key == "App.MessageBoxes") {
             json boxes = json::array();
             for (const auto& box : app_->MessageBoxes())
-                boxes.push_back(
-                    {{"text", ToUtf8(box.Text)}, {"title", ToUtf8(box.Title)}, {"style", box.Style}});
+                boxes.push_back({{"text", ToUtf8(box.Text)},
+                                 {"title", ToUtf8(box.Title)},
+                                 {"style", box.Style}});
             return boxes;
         }
         if (key == "App.Beeps")
@@ -259,6 +330,29 @@ private:
             return sim_->calls();
         if (key == "Platform.OutstandingBuffers")
             return sim_->outstandingBuffers();
+        if (key == "Platform.WindowMessages")
+            return sim_->windowMessages();
+        if (key == "Platform.Hooks")
+            return sim_->hooks();
+        if (key == "Platform.LiveIcons")
+            return sim_->liveIcons();
+        if (key == "Platform.OpenThemes")
+            return sim_->openThemes();
+        if (key == "Platform.WindowIcons") {
+            auto icon = [&](bool big) {
+                const std::string size = sim_->windowIcon(Form().Handle(), big);
+                return size.empty() ? json(nullptr) : json(size);
+            };
+            return json{{"small", icon(false)}, {"big", icon(true)}};
+        }
+        if (key == "Form.BackColor")
+            return Form().BackColor();
+        if (key == "Form.ForeColor")
+            return Form().ForeColor();
+        if (key == "Form.CuesShown")
+            return window_->AreCuesShown();
+        if (key == "Form.KeyboardCues")
+            return Form().KeyboardCues();
         const auto dot = key.rfind('.');
         if (dot == std::string::npos)
             throw StepFailure("unknown expectation \"" + key + "\"");
@@ -288,7 +382,8 @@ ScenarioResult RunScenarioText(const std::string& text, const std::string& fallb
     json scenario;
     try {
         scenario = json::parse(text);
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) {
+        // Not only syntax: a number too large for any number type is refused too.
         result.message = std::string("not valid JSON: ") + error.what();
         return result;
     }
@@ -310,7 +405,9 @@ ScenarioResult RunScenarioText(const std::string& text, const std::string& fallb
 }
 
 ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit) {
-    std::ifstream file(path, std::ios::binary);
+    // The path is UTF-8 on every system: on Windows it opens through the wide file functions.
+    std::ifstream file(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                       std::ios::binary);
     if (!file) {
         ScenarioResult result;
         result.name = path;

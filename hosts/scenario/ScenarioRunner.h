@@ -14,6 +14,7 @@ struct ScenarioResult {
     std::string message; // why it failed: "step N: ..."
 };
 
+// `path` is UTF-8, as the runner's arguments are (CommandLine.h).
 ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit);
 ScenarioResult RunScenarioText(const std::string& text, const std::string& fallbackName,
                                ToolkitFactory makeToolkit);

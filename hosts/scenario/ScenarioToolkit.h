@@ -14,9 +14,16 @@ class ScenarioToolkit {
 public:
     virtual ~ScenarioToolkit() = default;
     // Creates the backend for the window and hands it to the application.
+    // The simulated window system the program runs on, before Attach: a
+    // backend that paints system colours itself takes them from there.
+    virtual void UseWindowSystem(win::IWindowSystem& /*windowSystem*/) {}
     virtual void Attach(app::FUserInfo& window, toolkit::Application& app,
                         const std::u16string& longDatePicture) = 0;
     virtual toolkit::IUserInput& Input() = 0;
+    // The window system sent the window a message of its own (a "system"
+    // step), after the program's window procedure had it: a backend that
+    // paints system colours itself picks up the new ones here.
+    virtual void SystemMessage(unsigned /*message*/) {}
 };
 
 // Makes a fresh toolkit for one scenario.

@@ -1,28 +1,52 @@
-// tarnwick-scenario [--toolkit headless|qt] FILE...
+// tarnwick-scenario [--toolkit headless|qt|win32] FILE...
 // Runs each scenario file against the window's real logic on the simulated
 // platform; prints PASS/FAIL per file and a total; exits 0 only when all passed.
+// The output and the exit code are the same on every system and toolkit.
+#include "CommandLine.h"
 #include "ScenarioRunner.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #ifdef TW_SCENARIO_QT
 #include "QtScenarioToolkit.h"
 #endif
+#ifdef TW_SCENARIO_WIN32
+#include "Win32ScenarioToolkit.h"
+#endif
+
+namespace {
+
+// The toolkits this build has, as the usage line lists them.
+constexpr const char* kToolkits = "headless"
+#ifdef TW_SCENARIO_QT
+                                  "|qt"
+#endif
+#ifdef TW_SCENARIO_WIN32
+                                  "|win32"
+#endif
+    ;
+
+void Usage(std::FILE* out) {
+    std::fprintf(out, "usage: tarnwick-scenario [--toolkit %s] FILE...\n", kToolkits);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    tw::scenario::PrepareConsole();
+    const std::vector<std::string> arguments = tw::scenario::Utf8Arguments(argc, argv);
     std::string toolkitName = "headless";
     std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--toolkit" && i + 1 < argc) {
-            toolkitName = argv[++i];
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        if (arg == "--toolkit" && i + 1 < arguments.size()) {
+            toolkitName = arguments[++i];
         } else if (arg.rfind("--toolkit=", 0) == 0) {
             toolkitName = arg.substr(10);
         } else if (arg == "-h" || arg == "--help") {
-            std::puts("usage: tarnwick-scenario [--toolkit headless|qt] FILE...");
+            Usage(stdout);
             return 0;
         } else {
             files.push_back(arg);
@@ -38,13 +62,18 @@ int main(int argc, char** argv) {
         factory = &tw::scenario::MakeQtToolkit;
     }
 #endif
+#ifdef TW_SCENARIO_WIN32
+    else if (toolkitName == "win32") {
+        factory = &tw::scenario::MakeWin32Toolkit;
+    }
+#endif
     if (factory == nullptr) {
         std::fprintf(stderr, "tarnwick-scenario: toolkit \"%s\" is not available here\n",
                      toolkitName.c_str());
         return 2;
     }
     if (files.empty()) {
-        std::fprintf(stderr, "usage: tarnwick-scenario [--toolkit headless|qt] FILE...\n");
+        Usage(stderr);
         return 2;
     }
     int passed = 0;

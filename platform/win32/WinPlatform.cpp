@@ -32,7 +32,7 @@ using IsWow64ProcessFn = ::BOOL(WINAPI*)(::HANDLE, ::PBOOL);
 
 } // namespace
 
-WinPlatform::WinPlatform() : platform_{*this, *this, *this, *this} {
+WinPlatform::WinPlatform() : platform_{*this, *this, *this, *this, windowSystem_, visualStyles_} {
     if (::HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll")) {
         // Through void(*)() so that the compiler accepts the cast of one
         // function type to another.

@@ -1,10 +1,14 @@
 // The real Windows platform: every call goes to the function of the same name
-// in netapi32, advapi32, kernel32 or gdi32. The records of platform/WinTypes.h
-// are checked at compile time against the SDK's, so buffers handed out by
-// Windows are read through them as they stand.
+// in netapi32, advapi32, kernel32 or gdi32; the window system (user32) and the
+// visual styles (uxtheme, loaded at run time) are parts of their own. The
+// records of platform/WinTypes.h are checked at compile time against the
+// SDK's, so buffers handed out by Windows are read through them as they stand.
 #pragma once
 
 #include "platform/Platform.h"
+
+#include "WinVisualStyles.h"
+#include "WinWindowSystem.h"
 
 namespace tw::win32 {
 
@@ -80,6 +84,8 @@ public:
 private:
     // IsWow64Process, looked up at run time: older systems do not have it.
     void (*isWow64Process_)() = nullptr;
+    WinWindowSystem windowSystem_;
+    WinVisualStyles visualStyles_;
     win::Platform platform_;
 };
 

@@ -55,4 +55,13 @@ bool RunningUnderWine() {
     return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+HWND__* CreateStaticWindow(const std::u16string& text) {
+    return ::CreateWindowExW(0, L"STATIC", Wide(text), WS_POPUP, 0, 0, 80, 20, nullptr, nullptr,
+                             ::GetModuleHandleW(nullptr), nullptr);
+}
+
+void DestroyTestWindow(HWND__* hwnd) {
+    ::DestroyWindow(hwnd);
+}
+
 } // namespace tw::winetests

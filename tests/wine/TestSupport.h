@@ -5,6 +5,8 @@
 
 #include <string>
 
+struct HWND__;
+
 namespace tw::winetests {
 
 // The temporary folder, with its final backslash.
@@ -17,5 +19,8 @@ void RemoveUserKey(const std::u16string& path);
 bool SameTextIgnoringCase(const std::u16string& a, const std::u16string& b);
 // Wine's ntdll exports wine_get_version; Windows' does not.
 bool RunningUnderWine();
+// A hidden pop-up STATIC control with that text; null when it cannot be made.
+HWND__* CreateStaticWindow(const std::u16string& text);
+void DestroyTestWindow(HWND__* hwnd);
 
 } // namespace tw::winetests

@@ -112,6 +112,30 @@ TEST_F(Win32Input_, CaretKeysMoveTheModelsSelectionWithoutAChange) {
     EXPECT_EQ(TextOf(edit), L"RV91");
 }
 
+TEST_F(Win32Input_, SelectionMadeAsAClickBringsTheFocusOutlivesThePress) {
+    t.txtServer.SetText(u"SRV01");
+    t.txtServer.GotFocus = [this] {
+        t.txtServer.SetSelStart(0);
+        t.txtServer.SetSelLength(5);
+    };
+    input->Click(t.txtServer);
+    EXPECT_EQ(t.txtServer.SelStart(), 0);
+    EXPECT_EQ(t.txtServer.SelLength(), 5);
+    DWORD start = 9, end = 9;
+    ::SendMessageW(H(t.txtServer), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 5u);
+    // A press into the box that has the focus places the caret, past the text here.
+    RECT r{};
+    ::GetClientRect(H(t.txtServer), &r);
+    const LPARAM at = MAKELPARAM(r.right - 2, r.bottom / 2);
+    ::SendMessageW(H(t.txtServer), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(H(t.txtServer), WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(t.txtServer.SelStart(), 5);
+    EXPECT_EQ(t.txtServer.SelLength(), 0);
+}
+
 TEST_F(Win32Input_, ContextMenuPasteReplacesTheSelectionWithoutAKeyPress) {
     t.txtServer.SetText(u"old");
     input->SelectAllWithMouse(t.txtServer);

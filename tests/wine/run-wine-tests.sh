@@ -1,89 +1,176 @@
 #!/usr/bin/env bash
-# Runs the Windows build under Wine: tarnwick-win32-tests.exe (the real
-# platform backend, the Win32 window, the program's resources), then a smoke
-# start of Tarnwick.exe with a screenshot, closed again through its window.
+# Runs the Windows build under Wine, in a throw-away Wine prefix inside a
+# throw-away X server (Xvfb), one stage after the other:
+#
+#   1. tarnwick-win32-tests.exe: the real platform backend against Wine's own
+#      registry, message table, version, names, window system and uxtheme; the
+#      Win32 window driven by real window messages; the manifest, version
+#      information and icon read back from the built Tarnwick.exe;
+#   2. tarnwick-scenario.exe --toolkit win32: every scenario under
+#      tests/scenarios through the program's real Win32 window on the
+#      simulated platform; then once --toolkit headless (the model alone);
+#   3. Tarnwick.exe: a smoke start on the real (Wine) platform: it must start,
+#      show its window (screenshot) and close cleanly through its window.
 #
 #   tests/wine/run-wine-tests.sh [build-dir] [screenshot.png]
 #
-# build-dir defaults to build/windows-x64 (cmake --preset windows-x64); the
-# screenshot goes to <build-dir>/tarnwick-wine.png unless named. Needs wine
-# (64-bit), xvfb-run and ImageMagick's import. Uses a throw-away Wine prefix.
+# build-dir defaults to build/windows-x64 (cmake --preset windows-x64 and
+# cmake --build --preset windows-x64); the screenshot goes to
+# <build-dir>/tarnwick-wine.png unless named, Wine's log to
+# <build-dir>/wine-tests.log. Prints one line per stage, and on a failure what
+# failed; exits 0 only when every stage passed.
+#
+# Needs 64-bit Wine (the `wine` command, or Debian's wine64 package alone:
+# then /usr/lib/wine/wine64 is used; WINE and WINESERVER override both),
+# xvfb-run and ImageMagick's import.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-build=$(cd "${1:-$here/../../build/windows-x64}" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=$(cd "${1:-$root/build/windows-x64}" && pwd)
 shot=${2:-$build/tarnwick-wine.png}
+case $shot in
+/*) ;;
+*) shot=$PWD/$shot ;;
+esac
 bin=$build/bin
 
-for tool in wine wineboot wineserver xvfb-run import timeout; do
-    command -v "$tool" >/dev/null || { echo "run-wine-tests: needs $tool" >&2; exit 2; }
+need() {
+    echo "run-wine-tests: $*" >&2
+    exit 2
+}
+
+for tool in xvfb-run import timeout; do
+    command -v "$tool" >/dev/null || need "needs $tool"
 done
-for exe in tarnwick-win32-tests.exe Tarnwick.exe; do
-    [ -f "$bin/$exe" ] || { echo "run-wine-tests: no $bin/$exe; build the windows-x64 preset" >&2; exit 2; }
+for exe in tarnwick-win32-tests.exe tarnwick-scenario.exe Tarnwick.exe; do
+    [ -f "$bin/$exe" ] || need "no $bin/$exe; build the windows-x64 preset"
 done
 
+if [ -z "${TW_WINE_TESTS_DISPLAY:-}" ]; then
+    # Everything in one X server of its own: nothing appears on the user's
+    # screen, and Wine's desktop lives exactly as long as the tests.
+    export TW_WINE_TESTS_DISPLAY=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$build" "$shot"
+fi
+
+# --- Wine, in a prefix of its own ---
+
+# The `wine` command; where only Debian's wine64 package is installed, its
+# 64-bit loader and server themselves.
+WINE=${WINE:-$(command -v wine || echo /usr/lib/wine/wine64)}
+WINESERVER=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver)}
+[ -x "$WINE" ] || need "needs wine (64-bit): install wine64"
+[ -x "$WINESERVER" ] || need "needs wineserver: install wine64"
+[ "$(basename "$WINE")" = wine64 ] && export WINELOADER=${WINELOADER:-$WINE}
+export WINESERVER
+
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-wine.XXXXXX")
-log=$(mktemp "${TMPDIR:-/tmp}/tarnwick-wine-log.XXXXXX")
 export WINEPREFIX WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko installers: they would wait for a click that never comes.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+log=$build/wine-tests.log
+: >"$log"
+out=$(mktemp "${TMPDIR:-/tmp}/tarnwick-wine-out.XXXXXX")
+err=$(mktemp "${TMPDIR:-/tmp}/tarnwick-wine-err.XXXXXX")
 cleanup() {
-    timeout 30 wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$WINEPREFIX" "$log"
+    timeout 30 "$WINESERVER" -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX" "$out" "$err"
 }
 trap cleanup EXIT
 
-fail() {
-    echo "run-wine-tests: $*" >&2
-    tail -n 40 "$log" >&2 || true
-    exit 1
+failures=0
+
+# One stage: `stage TITLE SECONDS COMMAND...`. Its output goes to the log; the
+# console gets one line, and on a failure the stage's own report (failed tests
+# and scenarios) and the end of what Wine said meanwhile.
+stage() {
+    local title=$1 limit=$2
+    shift 2
+    local start=$SECONDS code=0
+    timeout "$limit" "$@" >"$out" 2>"$err" || code=$?
+    local took=$((SECONDS - start))
+    {
+        echo "=== $title (exit $code, ${took}s)"
+        cat "$out" "$err"
+    } >>"$log"
+    if [ "$code" -eq 0 ]; then
+        printf '  %-34s %4ds  %s\n' "$title" "$took" \
+            "$(grep -E 'passed|PASSED|closed' "$out" | tail -n 1)"
+        return 0
+    fi
+    failures=$((failures + 1))
+    printf '  %-34s %4ds  FAILED (exit %d%s)\n' "$title" "$took" "$code" \
+        "$([ "$code" -eq 124 ] && echo ", timed out after ${limit}s")"
+    grep -vE '^(PASS |Running main)' "$out" | tail -n 60 | sed 's/^/    /' || true
+    if [ -s "$err" ]; then
+        echo "    --- Wine said (end):"
+        tail -n 15 "$err" | sed 's/^/    /'
+    fi
+    return 0
 }
 
-# A fresh prefix (about a minute the first time on a slow machine).
-timeout 300 wineboot -i >>"$log" 2>&1 || fail "wineboot -i failed"
-# One virtual desktop: Xvfb has no window manager, and without one Wine waits
-# for every window it hides or destroys.
-timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$log" 2>&1
-timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
-    >>"$log" 2>&1
-timeout 60 wineserver -w || true
+prefix() {
+    # About a minute the first time on a slow machine.
+    "$WINE" wineboot -i || return
+    # One virtual desktop: Xvfb has no window manager, and without one Wine
+    # waits for every window it hides or destroys.
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f &&
+        "$WINESERVER" -w
+}
 
-echo "tarnwick-win32-tests.exe"
-status=0
-# --gtest_brief: only failures and the summary.
-timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" \
-    wine "$bin/tarnwick-win32-tests.exe" --gtest_brief=1 2>>"$log" || status=$?
-if [ "$status" -ne 0 ]; then
-    echo "run-wine-tests: tests failed (exit $status)" >&2
-    tail -n 20 "$log" >&2
-fi
-
-echo "Tarnwick.exe: start, screenshot, close"
-smoke=0
-# Inside one X server: start, let it settle, look, close through WM_CLOSE,
-# and require a clean exit.
-timeout 180 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    wine "$1" >>"$3" 2>&1 &
-    program=$!
+# Inside the X server: start, let it settle, look, close through WM_CLOSE
+# (taskkill without /f), and require a clean exit.
+smoke() {
+    "$WINE" "$bin/Tarnwick.exe" >&2 &
+    local program=$!
     sleep 10
     if ! kill -0 "$program" 2>/dev/null; then
-        echo "Tarnwick.exe ended during start-up" >&2
-        exit 1
+        echo "Tarnwick.exe ended during start-up"
+        wait "$program" || echo "exit code $?"
+        return 1
     fi
-    import -window root "$2" || exit 1
-    timeout 30 wine taskkill /im Tarnwick.exe >>"$3" 2>&1
+    timeout 60 import -window root "$shot" || return 1
+    echo "screenshot: $shot"
+    timeout 30 "$WINE" taskkill /im Tarnwick.exe
     for _ in $(seq 1 30); do
         kill -0 "$program" 2>/dev/null || break
         sleep 1
     done
     if kill -0 "$program" 2>/dev/null; then
-        echo "Tarnwick.exe did not close" >&2
-        exit 1
+        echo "Tarnwick.exe did not close"
+        kill "$program" 2>/dev/null
+        return 1
     fi
-    wait "$program"
-' _ "$bin/Tarnwick.exe" "$shot" "$log" 2>>"$log" || smoke=$?
-if [ "$smoke" -ne 0 ]; then
-    fail "smoke start failed (exit $smoke)"
+    wait "$program" && echo "started, showed its window, closed cleanly"
+}
+
+# The stages run in a shell of their own, under a time limit.
+export -f prefix smoke
+export WINE bin shot
+
+echo "Wine $("$WINE" --version 2>/dev/null), prefix $WINEPREFIX"
+stage "Wine prefix" 300 bash -c prefix
+if [ "$failures" -ne 0 ]; then
+    exit 1
 fi
-echo "screenshot: $shot"
-exit "$status"
+
+stage "tarnwick-win32-tests.exe" 600 "$WINE" "$bin/tarnwick-win32-tests.exe" --gtest_brief=1
+
+# Relative paths from the repository: Wine hands them to the program as they
+# are, and they name the same files on Z: (the root folder).
+cd "$root"
+mapfile -t scenarios < <(find tests/scenarios -name '*.json' | LC_ALL=C sort)
+[ "${#scenarios[@]}" -gt 0 ] || need "no scenario files under $root/tests/scenarios"
+stage "scenarios --toolkit win32" 600 "$WINE" "$bin/tarnwick-scenario.exe" --toolkit win32 \
+    "${scenarios[@]}"
+stage "scenarios --toolkit headless" 600 "$WINE" "$bin/tarnwick-scenario.exe" \
+    --toolkit headless "${scenarios[@]}"
+
+stage "Tarnwick.exe smoke start" 180 bash -c smoke
+
+if [ "$failures" -ne 0 ]; then
+    echo "run-wine-tests: $failures stage(s) failed; Wine's log: $log" >&2
+    exit 1
+fi

@@ -149,13 +149,15 @@ bool QtInputRouter::eventFilter(QObject* watched, QEvent* event) {
         return event->type() == QEvent::KeyRelease;
     case ControlKind::TextBox: {
         auto& box = static_cast<TextBox&>(*control);
-        auto* edit = static_cast<QLineEdit*>(widget);
         if (IsMouse(event))
             return OnTextBoxMouse(box, static_cast<QMouseEvent*>(event));
         if (event->type() == QEvent::KeyPress)
             return OnTextBoxKey(box, static_cast<QKeyEvent*>(event));
         if (event->type() == QEvent::ContextMenu) {
-            ShowContextMenu(box, edit, static_cast<QContextMenuEvent*>(event)->globalPos());
+            // Only here is the widget surely a whole line edit: the filter also
+            // sees the events a widget gets while it is being destroyed.
+            ShowContextMenu(box, static_cast<QLineEdit*>(widget),
+                            static_cast<QContextMenuEvent*>(event)->globalPos());
             return true;
         }
         if (event->type() == QEvent::InputMethod) {

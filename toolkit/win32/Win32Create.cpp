@@ -143,6 +143,8 @@ void Win32Backend::Impl::CreateFormWindow() {
     if (hwnd_ == nullptr)
         return;
     byHandle_[hwnd_] = &formWindow_;
+    // The program addresses its window through the platform by this handle.
+    form_.SetHandle(reinterpret_cast<win::HWND>(hwnd_));
     if (form_.ScaleWidth() > 0 && form_.ScaleHeight() > 0)
         PlaceFormWindow(true);
 

@@ -71,11 +71,23 @@ LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-    case WM_CONTEXTMENU:
+    case WM_CONTEXTMENU: {
         // Focus first, with validation; a refused focus swallows the press.
+        const bool arriving = form_.ActiveControl() != &box;
+        const int selStart = box.SelStart(), selLength = box.SelLength();
         if (!form_.UserFocus(box) || cw.hwnd == nullptr)
             return 0;
+        if (arriving && msg != WM_CONTEXTMENU &&
+            (box.SelStart() != selStart || box.SelLength() != selLength)) {
+            // The program chose the selection as the focus arrived (GotFocus
+            // selecting the whole text): it stands, the press places no caret.
+            const LRESULT result = ::DefSubclassProc(hwnd, msg, wp, lp);
+            if (cw.hwnd != nullptr)
+                MirrorSelection(cw);
+            return result;
+        }
         break;
+    }
     case WM_CHAR:
         OnEditChar(box, static_cast<int>(wp));
         return 0;

@@ -58,6 +58,9 @@ void Win32Backend::Impl::WindowGone(ControlWindow& cw) {
     cw.hwnd = nullptr;
     cw.hasToolTip = false;
     if (&cw == &formWindow_) {
+        // The form keeps the handle it had: the program may still name it
+        // (restoring its window procedure late), and the system then answers
+        // that there is no such window.
         hwnd_ = nullptr;
         tooltip_ = nullptr; // an owned window, gone with its owner
     }
