@@ -1,7 +1,7 @@
 // The target row: the local computer or a server by name.
 #include "FUserInfo.h"
 
-#include "common/TextCompare.h"
+#include "platform/TextCompare.h"
 
 namespace tw::app {
 

@@ -1,7 +1,7 @@
 // The user list and the user parameters panel.
 #include "FUserInfo.h"
 
-#include "common/TextCompare.h"
+#include "platform/TextCompare.h"
 #include "common/UnsignedNumbers.h"
 
 namespace tw::app {

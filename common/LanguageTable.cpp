@@ -1,6 +1,6 @@
 #include "LanguageTable.h"
 
-#include "TextCompare.h"
+#include "platform/TextCompare.h"
 
 #include <utility>
 

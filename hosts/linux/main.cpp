@@ -3,7 +3,7 @@
 // user's name, so the window starts as it would on the user's own Windows PC.
 //
 //     tarnwick [--machine FILE]   (FILE: a machine description, see SCENARIOS.md)
-#include "Version.h"
+#include "hosts/ProgramVersion.h"
 #include "app/FUserInfo.h"
 #include "platform/TextConvert.h"
 #include "platform/sim/MachineLoader.h"
@@ -87,10 +87,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     tw::sim::SimPlatform sim(machine);
-    tw::toolkit::Application app(
-        {tw::FromUtf8(TW_TITLE), TW_VERSION_MAJOR, TW_VERSION_MINOR, TW_VERSION_REVISION,
-         tw::FromUtf8(TW_LEGAL_COPYRIGHT), tw::FromUtf8(TW_WEB_ADDRESS)},
-        machine.system.executableFolder);
+    tw::toolkit::Application app(tw::hosts::ProgramVersion(), machine.system.executableFolder);
     tw::app::FUserInfo window(app, sim.platform());
     tw::toolkit::QtBackendOptions options;
     options.longDatePicture = machine.system.longDateFormat;

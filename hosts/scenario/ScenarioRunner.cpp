@@ -2,7 +2,7 @@
 
 #include "ControlProperties.h"
 #include "JsonValues.h"
-#include "Version.h"
+#include "hosts/ProgramVersion.h"
 #include "platform/TextConvert.h"
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
@@ -23,15 +23,6 @@ namespace {
 struct StepFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-toolkit::VersionInfo ProgramVersion() {
-    return {FromUtf8(TW_TITLE),
-            TW_VERSION_MAJOR,
-            TW_VERSION_MINOR,
-            TW_VERSION_REVISION,
-            FromUtf8(TW_LEGAL_COPYRIGHT),
-            FromUtf8(TW_WEB_ADDRESS)};
-}
 
 std::u16string LongDatePicture(win::ISystem& system) {
     char16_t buffer[128] = {};
@@ -56,7 +47,7 @@ public:
         } catch (const std::exception& error) {
             throw StepFailure(error.what());
         }
-        app_ = std::make_unique<toolkit::Application>(ProgramVersion(),
+        app_ = std::make_unique<toolkit::Application>(hosts::ProgramVersion(),
                                                       sim_->machine().system.executableFolder);
         window_ = std::make_unique<app::FUserInfo>(*app_, sim_->platform());
         toolkit_ = makeToolkit_();

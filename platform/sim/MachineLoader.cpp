@@ -2,7 +2,7 @@
 
 #include "FailureKeys.h"
 #include "JsonFields.h"
-#include "NameCase.h"
+#include "platform/TextCompare.h"
 #include "RegistryTree.h"
 
 #include "platform/TextConvert.h"
@@ -57,7 +57,7 @@ void readEnvironment(const Json& value, const std::string& where, SystemInfo& sy
         std::u16string name = FromUtf8(key);
         auto& env = system.environment;
         auto it = std::find_if(env.begin(), env.end(),
-                               [&](const auto& var) { return sameName(var.first, name); });
+                               [&](const auto& var) { return EqualsIgnoringCase(var.first, name); });
         if (text.is_null()) {
             if (it != env.end())
                 env.erase(it);
@@ -257,7 +257,7 @@ Computer readComputer(const std::string& name, const Json& value, const std::str
         std::unordered_set<std::u16string> seen;
         for (std::size_t i = 0; i < it->size(); ++i) {
             Account a = readAccount((*it)[i], element(list, i));
-            if (!seen.insert(foldCase(a.name)).second)
+            if (!seen.insert(FoldCase(a.name)).second)
                 fail(child(element(list, i), "name"),
                      "a second account named \"" + ToUtf8(a.name) + "\"");
             c.accounts.push_back(std::move(a));
@@ -277,7 +277,7 @@ std::vector<Computer> readComputers(const Json& value, const std::string& where)
         if (name.empty())
             fail(place, "a computer name cannot be empty");
         for (const auto& other : computers) {
-            if (sameName(other.name, FromUtf8(name)))
+            if (EqualsIgnoringCase(other.name, FromUtf8(name)))
                 fail(place, "a second computer named \"" + name + "\"");
         }
         if (computer.is_null())
@@ -288,9 +288,9 @@ std::vector<Computer> readComputers(const Json& value, const std::string& where)
 }
 
 RegKey* rootFor(Registry& registry, std::u16string_view name) {
-    if (sameName(name, u"HKLM") || sameName(name, u"HKEY_LOCAL_MACHINE"))
+    if (EqualsIgnoringCase(name, u"HKLM") || EqualsIgnoringCase(name, u"HKEY_LOCAL_MACHINE"))
         return &registry.hklm;
-    if (sameName(name, u"HKCU") || sameName(name, u"HKEY_CURRENT_USER"))
+    if (EqualsIgnoringCase(name, u"HKCU") || EqualsIgnoringCase(name, u"HKEY_CURRENT_USER"))
         return &registry.hkcu;
     return nullptr;
 }
@@ -408,9 +408,15 @@ MachineDescription loadMachine(const nlohmann::json& machine, const std::string&
     std::u16string local = localComputerName(m.system);
     bool hasLocal = false;
     for (const auto& c : m.computers)
-        hasLocal = hasLocal || sameName(c.name, local);
-    if (!hasLocal)
-        m.computers.push_back(Computer{local, {}, {}, {}});
+        hasLocal = hasLocal || EqualsIgnoringCase(c.name, local);
+    if (!hasLocal) {
+        // In the place a JSON object of the computers gives it (by name), so
+        // that the description written back reads as the same one.
+        const std::string key = ToUtf8(local);
+        const auto at = std::find_if(m.computers.begin(), m.computers.end(),
+                                     [&](const Computer& c) { return ToUtf8(c.name) > key; });
+        m.computers.insert(at, Computer{local, {}, {}, {}});
+    }
     return m;
 }
 
@@ -418,7 +424,8 @@ MachineDescription loadMachineText(std::string_view text, const std::string& whe
     nlohmann::json machine;
     try {
         machine = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
+    } catch (const nlohmann::json::exception& e) {
+        // Not only syntax: a number too large for any number type is refused too.
         throw MachineError(where + ": not valid JSON: " + e.what());
     }
     return loadMachine(machine, where);

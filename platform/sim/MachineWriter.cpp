@@ -2,7 +2,7 @@
 #include "MachineLoader.h"
 
 #include "JsonFields.h"
-#include "NameCase.h"
+#include "platform/TextCompare.h"
 #include "RegistryTree.h"
 
 #include "platform/TextConvert.h"
@@ -180,9 +180,9 @@ void keyToEntries(const RegKey& key, const std::u16string& root, const KeyPath& 
     if (key.values.empty() && key.subkeys.empty() && !key.denyWrite && !path.empty())
         entries.push_back(entry());
     bool isSoftware =
-        root == u"HKLM" && !view32 && path.size() == 1 && sameName(path[0], u"SOFTWARE");
+        root == u"HKLM" && !view32 && path.size() == 1 && EqualsIgnoringCase(path[0], u"SOFTWARE");
     for (const auto& sub : key.subkeys) {
-        if (isSoftware && sameName(sub.name, u"WOW6432Node")) {
+        if (isSoftware && EqualsIgnoringCase(sub.name, u"WOW6432Node")) {
             // The 32-bit view is written as it is described: under SOFTWARE, view 32.
             keyToEntries(sub, root, path, true, entries);
         } else {
@@ -238,7 +238,7 @@ std::string findKey(const Json& object, const std::string& key, KeyMatch match) 
     bool numeric = match == KeyMatch::Number && json::parseU32Text(key, wanted);
     for (const auto& [existing, value] : object.items()) {
         std::uint32_t number = 0;
-        if (match == KeyMatch::IgnoreCase && sameName(FromUtf8(existing), FromUtf8(key)))
+        if (match == KeyMatch::IgnoreCase && EqualsIgnoringCase(FromUtf8(existing), FromUtf8(key)))
             return existing;
         if (numeric && json::parseU32Text(existing, number) && number == wanted)
             return existing;

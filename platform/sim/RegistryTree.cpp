@@ -1,6 +1,6 @@
 #include "RegistryTree.h"
 
-#include "NameCase.h"
+#include "platform/TextCompare.h"
 
 #include <algorithm>
 
@@ -30,8 +30,8 @@ std::u16string joinKeyPath(std::u16string_view root, const KeyPath& path) {
 }
 
 bool isRedirected(const KeyPath& hklmPath) {
-    return !hklmPath.empty() && sameName(hklmPath[0], u"SOFTWARE") &&
-           !(hklmPath.size() > 1 && sameName(hklmPath[1], u"WOW6432Node"));
+    return !hklmPath.empty() && EqualsIgnoringCase(hklmPath[0], u"SOFTWARE") &&
+           !(hklmPath.size() > 1 && EqualsIgnoringCase(hklmPath[1], u"WOW6432Node"));
 }
 
 KeyPath toView32(const KeyPath& hklmPath) {
@@ -46,7 +46,7 @@ namespace {
 
 template <typename Key> Key* findSubkey(Key& key, std::u16string_view name) {
     auto it = std::find_if(key.subkeys.begin(), key.subkeys.end(),
-                           [&](const RegKey& k) { return sameName(k.name, name); });
+                           [&](const RegKey& k) { return EqualsIgnoringCase(k.name, name); });
     return it == key.subkeys.end() ? nullptr : &*it;
 }
 
@@ -94,7 +94,7 @@ RegKey& createKey(RegKey& root, const KeyPath& path) {
 
 const RegValue* findValue(const RegKey& key, std::u16string_view name) {
     auto it = std::find_if(key.values.begin(), key.values.end(),
-                           [&](const RegValue& v) { return sameName(v.name, name); });
+                           [&](const RegValue& v) { return EqualsIgnoringCase(v.name, name); });
     return it == key.values.end() ? nullptr : &*it;
 }
 
@@ -111,7 +111,7 @@ void setValue(RegKey& key, RegValue value) {
 
 bool deleteValue(RegKey& key, std::u16string_view name) {
     auto it = std::find_if(key.values.begin(), key.values.end(),
-                           [&](const RegValue& v) { return sameName(v.name, name); });
+                           [&](const RegValue& v) { return EqualsIgnoringCase(v.name, name); });
     if (it == key.values.end())
         return false;
     key.values.erase(it);

@@ -2,7 +2,7 @@
 // language file in it.
 #include "SimPlatform.h"
 
-#include "NameCase.h"
+#include "platform/TextCompare.h"
 
 namespace tw::sim {
 
@@ -21,7 +21,7 @@ std::u16string normalPath(std::u16string_view path) {
             c = u'\\';
         if (c == u'\\' && !out.empty() && out.back() == u'\\')
             continue;
-        out += foldChar(c);
+        out += FoldCase(c);
     }
     while (out.size() > 1 && out.back() == u'\\')
         out.pop_back();

@@ -2,7 +2,7 @@
 #include "SimPlatform.h"
 
 #include "FailureKeys.h"
-#include "NameCase.h"
+#include "platform/TextCompare.h"
 
 #include "platform/TextConvert.h"
 
@@ -69,7 +69,7 @@ Computer* SimPlatform::beginNetCall(const char* function, DWORD level, LPCWSTR s
         name.erase(0, 2);
     Computer* computer = nullptr;
     for (auto& c : machine_.computers) {
-        if (sameName(c.name, name))
+        if (EqualsIgnoringCase(c.name, name))
             computer = &c;
     }
     if (computer == nullptr || name.empty()) {
@@ -77,7 +77,7 @@ Computer* SimPlatform::beginNetCall(const char* function, DWORD level, LPCWSTR s
         return nullptr;
     }
     // Every call counts, also those that fail below.
-    std::string prefix = ToUtf8(foldCase(computer->name)) + "|";
+    std::string prefix = ToUtf8(FoldCase(computer->name)) + "|";
     std::uint32_t ofFunction =
         ++netCallCounts_[prefix + failKey(function, std::nullopt, std::nullopt)];
     std::uint32_t ofLevel = ++netCallCounts_[prefix + failKey(function, level, std::nullopt)];
@@ -95,7 +95,7 @@ Account* SimPlatform::findAccount(Computer& computer, LPCWSTR name) {
     if (name == nullptr)
         return nullptr;
     for (auto& a : computer.accounts) {
-        if (sameName(a.name, name))
+        if (EqualsIgnoringCase(a.name, name))
             return &a;
     }
     return nullptr;
@@ -103,7 +103,7 @@ Account* SimPlatform::findAccount(Computer& computer, LPCWSTR name) {
 
 const std::vector<std::uint32_t>& SimPlatform::listedAccounts(const Computer& computer,
                                                               DWORD filter) {
-    EnumList& list = enumLists_[foldCase(computer.name)];
+    EnumList& list = enumLists_[FoldCase(computer.name)];
     if (list.version != accountsVersion_ || list.filter != filter) {
         list.version = accountsVersion_;
         list.filter = filter;

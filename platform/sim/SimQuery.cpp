@@ -2,7 +2,7 @@
 #include "SimPlatform.h"
 
 #include "MachineLoader.h"
-#include "NameCase.h"
+#include "platform/TextCompare.h"
 
 #include "platform/TextConvert.h"
 
@@ -42,9 +42,9 @@ Json registryQuery(const MachineDescription& m, const std::string& path, bool vi
     std::string keyText = rest.substr(0, slash);
     KeyPath key = splitKeyPath(FromUtf8(keyText));
     const RegKey* root = nullptr;
-    if (!key.empty() && (sameName(key[0], u"HKLM") || sameName(key[0], u"HKEY_LOCAL_MACHINE")))
+    if (!key.empty() && (EqualsIgnoringCase(key[0], u"HKLM") || EqualsIgnoringCase(key[0], u"HKEY_LOCAL_MACHINE")))
         root = &m.registry.hklm;
-    else if (!key.empty() && (sameName(key[0], u"HKCU") || sameName(key[0], u"HKEY_CURRENT_USER")))
+    else if (!key.empty() && (EqualsIgnoringCase(key[0], u"HKCU") || EqualsIgnoringCase(key[0], u"HKEY_CURRENT_USER")))
         root = &m.registry.hkcu;
     if (root == nullptr)
         badPath(path, "expected a key path from HKLM or HKCU, found \"" + keyText + "\"");
@@ -85,7 +85,7 @@ Json SimPlatform::query(const std::string& path) const {
             place.compare(place.size() - 9, 9, "/accounts") == 0) {
             const Json* account = nullptr;
             for (const auto& a : *at) {
-                if (sameName(FromUtf8(a["name"].get<std::string>()), FromUtf8(part)))
+                if (EqualsIgnoringCase(FromUtf8(a["name"].get<std::string>()), FromUtf8(part)))
                     account = &a;
             }
             if (account == nullptr)
@@ -111,7 +111,7 @@ Json SimPlatform::query(const std::string& path) const {
         bool nameMap = isNameMap(place);
         const Json* next = nullptr;
         for (const auto& [key, value] : at->items()) {
-            if (key == part || (nameMap && sameName(FromUtf8(key), FromUtf8(part))))
+            if (key == part || (nameMap && EqualsIgnoringCase(FromUtf8(key), FromUtf8(part))))
                 next = &value;
         }
         if (next == nullptr) {

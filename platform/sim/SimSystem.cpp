@@ -1,7 +1,7 @@
 // Version, process, messages, names, language, locale and environment.
 #include "SimPlatform.h"
 
-#include "NameCase.h"
+#include "platform/TextCompare.h"
 #include "SystemMessages.h"
 
 #include <cstring>
@@ -244,7 +244,7 @@ DWORD SimPlatform::ExpandEnvironmentStringsW(LPCWSTR lpSrc, LPWSTR lpDst, DWORD 
         std::u16string_view name = src.substr(i + 1, close - i - 1);
         const std::u16string* value = nullptr;
         for (const auto& [var, content] : machine_.system.environment) {
-            if (!name.empty() && sameName(var, name))
+            if (!name.empty() && EqualsIgnoringCase(var, name))
                 value = &content;
         }
         // An unknown name stays as it stands, with both "%".

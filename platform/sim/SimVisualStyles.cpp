@@ -3,7 +3,7 @@
 // function fails when the library is missing, and the call is counted.
 #include "SimPlatform.h"
 
-#include "NameCase.h"
+#include "platform/TextCompare.h"
 
 namespace tw::sim {
 
@@ -23,7 +23,7 @@ bool namesWindowClass(std::u16string_view classes) {
             name.remove_prefix(1);
         while (!name.empty() && name.back() == u' ')
             name.remove_suffix(1);
-        if (sameName(name, u"WINDOW"))
+        if (EqualsIgnoringCase(name, u"WINDOW"))
             return true;
         start = end + 1;
     }

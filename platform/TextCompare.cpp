@@ -3,21 +3,27 @@
 namespace tw {
 
 char16_t FoldCase(char16_t c) {
-    if (c >= u'A' && c <= u'Z')
-        return static_cast<char16_t>(c + 32);
-    if (c < 0xC0)
+    // Names compare as Windows compares them: both sides in upper case.
+    if (c >= u'a' && c <= u'z')
+        return static_cast<char16_t>(c - 0x20);
+    if (c < 0xE0)
         return c;
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
-        (c >= 0x410 && c <= 0x42F))
-        return static_cast<char16_t>(c + 32);
-    if (c >= 0x400 && c <= 0x40F)
-        return static_cast<char16_t>(c + 80);
-    if (c >= 0x100 && c <= 0x17F) {
-        // Latin Extended-A pairs upper/lower case on even/odd code points,
-        // shifted by one between 0x139 and 0x148 and from 0x179 on.
+    if ((c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||
+        (c >= 0x430 && c <= 0x44F))
+        return static_cast<char16_t>(c - 0x20);
+    if (c == 0xFF)
+        return 0x178;
+    if (c >= 0x450 && c <= 0x45F)
+        return static_cast<char16_t>(c - 0x50);
+    if (c >= 0x100 && c <= 0x17E) {
+        // Latin Extended-A pairs upper and lower case on neighbouring code
+        // points, odd for lower case, except where the pairs shift by one;
+        // dotted/dotless i, kra and the n with apostrophe have no partner.
+        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x178)
+            return c;
         const bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (shifted ? (c % 2 == 1) : (c % 2 == 0))
-            return static_cast<char16_t>(c + 1);
+        const bool lower = shifted ? (c % 2 == 0) : (c % 2 == 1);
+        return lower ? static_cast<char16_t>(c - 1) : c;
     }
     return c;
 }
