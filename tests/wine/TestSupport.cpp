@@ -46,6 +46,10 @@ void RemoveUserKey(const std::u16string& path) {
     ::RegDeleteKeyW(HKEY_CURRENT_USER, Wide(path));
 }
 
+void SetEnvironmentVariableForTest(const std::u16string& name, const std::u16string& value) {
+    ::SetEnvironmentVariableW(Wide(name), Wide(value));
+}
+
 bool SameTextIgnoringCase(const std::u16string& a, const std::u16string& b) {
     return ::lstrcmpiW(Wide(a), Wide(b)) == 0;
 }
