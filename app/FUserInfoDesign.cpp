@@ -118,9 +118,9 @@ void FUserInfo::CreateUserPane() {
     lblUserPar->SetFont(kHeaderFont);
 
     lblUsername = AddLabel(f, "lblUsername", u"Username:", 240, 1140, 1935, 255, 4);
-    cbUsername = Place<ComboBox>(f, "cbUsername", 2280, 1080, 2175, 315, 5);
+    cbUsername = Place<ComboBox>(f, "cbUsername", 2280, 1080, 2295, 315, 5);
     lblLastLogon = AddLabel(f, "lblLastLogon", u"Last Logon:", 240, 1560, 1935, 255, 6);
-    txtLastLogon = AddStatistic(f, "txtLastLogon", u"Last logon date", 1530, 2175, 7);
+    txtLastLogon = AddStatistic(f, "txtLastLogon", u"Last logon date", 1530, 2295, 7);
     lblPasswordAge = AddLabel(f, "lblPasswordAge", u"Password Age:", 240, 1920, 1935, 255, 8);
     txtPasswordAge = AddStatistic(f, "txtPasswordAge", u"The time since last password change",
                                   1890, 855, 9);

@@ -4,6 +4,7 @@
 //
 //     tarnwick [--machine FILE]   (FILE: a machine description, see SCENARIOS.md)
 #include "hosts/ProgramVersion.h"
+#include "hosts/demo/DemoMachine.h"
 #include "app/FUserInfo.h"
 #include "platform/TextConvert.h"
 #include "platform/sim/MachineLoader.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 
-#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <pwd.h>
@@ -20,57 +20,24 @@
 #include <string>
 #include <unistd.h>
 
-namespace tw::demo {
-extern const char* const kDemoMachine;
-}
-
 namespace {
 
-std::string JsonEscaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        if (static_cast<unsigned char>(c) >= 0x20)
-            out += c;
-    }
-    return out;
-}
-
-// A NetBIOS-style computer name: upper case, at most 15 characters.
-std::string ComputerName() {
+std::string HostName() {
     char host[256] = {};
-    if (gethostname(host, sizeof host - 1) != 0 || host[0] == '\0')
-        return "DEMO-PC";
-    std::string name(host);
-    name = name.substr(0, name.find('.')).substr(0, 15);
-    for (char& c : name)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return name;
+    return gethostname(host, sizeof host - 1) == 0 ? std::string(host) : std::string();
 }
 
 std::string UserName() {
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_name[0] != '\0')
-        return entry->pw_name;
-    return "demo";
-}
-
-std::string DemoMachine() {
-    std::string text = tw::demo::kDemoMachine;
-    const std::pair<std::string, std::string> names[] = {{"@USER@", JsonEscaped(UserName())},
-                                                         {"@COMPUTER@", JsonEscaped(ComputerName())}};
-    for (const auto& [from, to] : names) {
-        for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-            text.replace(at, from.size(), to);
-    }
-    return text;
+    const passwd* entry = getpwuid(getuid());
+    return entry != nullptr ? std::string(entry->pw_name) : std::string();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
-    std::string machineText = DemoMachine();
+    std::string machineText =
+        tw::demo::DemoMachineText(UserName(), tw::demo::ComputerNameFromHost(HostName()));
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--machine") {
             std::ifstream file(argv[i + 1], std::ios::binary);

@@ -1,0 +1,18 @@
+// The built-in demo machine (resources/demo-machine.json): a local computer
+// and its running user named after the real ones, a few accounts in every
+// state, a server with many accounts, one that denies access, one whose
+// policy reads but whose accounts are denied.
+#pragma once
+
+#include <string>
+
+namespace tw::demo {
+
+// The machine description with the local computer and the running user named.
+std::string DemoMachineText(const std::string& userName, const std::string& computerName);
+
+// A Windows-style computer name from a host name: the first label, upper
+// case, at most 15 characters.
+std::string ComputerNameFromHost(const std::string& host);
+
+} // namespace tw::demo
