@@ -22,13 +22,6 @@ constexpr win::DWORD kComputerNameBufferSize = 16; // 15 characters and the NUL
 constexpr double kUnixEpochSerial = 25569.0;       // 1 January 1970
 constexpr double kSecondsPerDay = 86400.0;
 
-// A platform that answers "more data" but neither hands out a name nor moves
-// its resume handle would keep the enumeration going for ever. After this
-// many such answers in a row the enumeration gives up as if the batch had
-// failed: an empty list, and Result keeps the last status (ERROR_MORE_DATA),
-// so the window reports that the platform never finished.
-constexpr int kMaxStalledBatches = 16;
-
 } // namespace
 
 CNetUser::CNetUser(win::INetApi& net, win::ISystem& system) : net_(net), system_(system) {}
@@ -103,8 +96,9 @@ std::u16string CNetUser::CurrentUserName() {
     win::DWORD size = kUserNameBufferSize;
     if (system_.GetUserNameW(buffer.data(), &size) == 0 || size == 0)
         return {};
-    // The size counts the terminating NUL.
-    return std::u16string(buffer.data(), std::min<win::DWORD>(size - 1, kUserNameBufferSize));
+    // The size counts the terminating NUL. A size beyond the buffer (which no
+    // honest platform reports) gives no more than the buffer's 256 characters.
+    return std::u16string(buffer.data(), std::min<win::DWORD>(size - 1, kUserNameBufferSize - 1));
 }
 
 std::u16string CNetUser::CurrentMachineName() {
@@ -112,15 +106,15 @@ std::u16string CNetUser::CurrentMachineName() {
     win::DWORD size = kComputerNameBufferSize;
     if (system_.GetComputerNameW(buffer.data(), &size) == 0)
         return {};
-    // Here the size does not count the NUL.
-    return std::u16string(buffer.data(), std::min<win::DWORD>(size, kComputerNameBufferSize));
+    // Here the size does not count the NUL; at most the buffer's 15 characters.
+    return std::u16string(buffer.data(), std::min<win::DWORD>(size, kComputerNameBufferSize - 1));
 }
 
 std::vector<std::u16string> CNetUser::EnumerateUsers(std::int32_t* Result) {
     std::vector<std::u16string> names;
     win::DWORD resumeHandle = 0;
     int stalledBatches = 0;
-    for (;;) {
+    for (std::uint32_t calls = 1;; ++calls) {
         win::LPBYTE buffer = nullptr;
         win::DWORD entriesRead = 0;
         win::DWORD totalEntries = 0;
@@ -144,12 +138,11 @@ std::vector<std::u16string> CNetUser::EnumerateUsers(std::int32_t* Result) {
 
         if (status == win::NERR_Success)
             return names;
-        if (entriesRead == 0 && resumeHandle == handleBefore) {
-            if (++stalledBatches >= kMaxStalledBatches)
-                return {};
-        } else {
-            stalledBatches = 0;
-        }
+        // A platform that never finishes is given up on (the limits: CNetUser.h).
+        const bool stalled = entriesRead == 0 && resumeHandle == handleBefore;
+        stalledBatches = stalled ? stalledBatches + 1 : 0;
+        if (stalledBatches >= kMaxStalledEnumerationCalls || calls >= kMaxEnumerationCalls)
+            return {};
     }
 }
 

@@ -78,8 +78,29 @@ public:
     std::u16string CurrentUserName();
     std::u16string CurrentMachineName();
     // The ordinary user accounts of the target in the platform's order; empty
-    // when any batch fails, with that batch's status in Result.
+    // when any batch fails, with that batch's status in Result. A platform
+    // that never finishes (answers "more data" for ever, with or without new
+    // names) is given up on the same way, with ERROR_MORE_DATA in Result.
     std::vector<std::u16string> EnumerateUsers(std::int32_t* Result = nullptr);
+
+    // The two limits that end an enumeration the platform would keep going
+    // for ever. Either ends it as if its last batch had failed: an empty list
+    // and ERROR_MORE_DATA in Result, so the window says that the platform
+    // never finished, instead of hanging or showing part of a list.
+    //
+    // Answers of "more data" in a row that neither hand out a name nor move
+    // the resume handle: such a platform is stuck and is not asked again.
+    static constexpr int kMaxStalledEnumerationCalls = 16;
+    // Calls in all, for a platform that keeps making "progress" (new names, a
+    // new handle every time). A level 0 batch of 255 bytes brings at least one
+    // name, and five or more of the usual names (a record pointer and at most
+    // 21 characters each), so 2^20 calls list at least a million accounts and
+    // typically over five million: far more ordinary accounts than a
+    // workstation, a server or even the largest domains (a few million users)
+    // hold. It also bounds the list's cost: at most 2^20 batches, each a copy
+    // of a buffer the platform handed out; a second or two against a local
+    // platform, minutes at a network round trip per call, never for ever.
+    static constexpr std::uint32_t kMaxEnumerationCalls = 1u << 20;
 
     // --- Account policy (CNetUserModals.cpp) ---
 

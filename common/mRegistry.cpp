@@ -69,6 +69,10 @@ win::LSTATUS mRegistry::CloseRegistryKey(win::HKEY key) {
     return key == nullptr ? 0 : platform_.registry.RegCloseKey(key);
 }
 
+// The first query's status is not looked at (a missing value leaves the size
+// 0); a read of the data that fails (the value changed or went away between
+// the two calls, access was refused) gives Empty as well, never a value made
+// of the zeroed buffer.
 RegistryValue mRegistry::RegistryKeyValue(win::HKEY key, const std::u16string& name) {
     win::DWORD type = 0;
     win::DWORD size = 0;
@@ -80,7 +84,9 @@ RegistryValue mRegistry::RegistryKeyValue(win::HKEY key, const std::u16string& n
         // A value longer than four bytes must not overrun the integer.
         std::vector<win::BYTE> data(std::max<win::DWORD>(size, 4), 0);
         win::DWORD got = size;
-        platform_.registry.RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &got);
+        if (platform_.registry.RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(),
+                                                &got) != 0)
+            return RegistryValue::Empty(); // read nothing: no number to make up
         const auto number = static_cast<std::uint32_t>(data[0] | (data[1] << 8) | (data[2] << 16) |
                                                        (data[3] << 24));
         return RegistryValue::Long(static_cast<std::int32_t>(number));
@@ -88,7 +94,9 @@ RegistryValue mRegistry::RegistryKeyValue(win::HKEY key, const std::u16string& n
     case win::REG_BINARY: {
         std::vector<std::uint8_t> data(size);
         win::DWORD got = size;
-        platform_.registry.RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &got);
+        if (platform_.registry.RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(),
+                                                &got) != 0)
+            return RegistryValue::Empty();
         return RegistryValue::ByteArray(std::move(data));
     }
     case win::REG_SZ:
@@ -104,8 +112,9 @@ RegistryValue mRegistry::ReadText(win::HKEY key, const std::u16string& name, win
     std::vector<char16_t> buffer(size / 2 + 1, u'\0');
     win::DWORD type = 0;
     win::DWORD got = size;
-    platform_.registry.RegQueryValueExW(key, name.c_str(), nullptr, &type,
-                                        reinterpret_cast<win::BYTE*>(buffer.data()), &got);
+    if (platform_.registry.RegQueryValueExW(key, name.c_str(), nullptr, &type,
+                                            reinterpret_cast<win::BYTE*>(buffer.data()), &got) != 0)
+        return RegistryValue::Empty();
     // The stored terminator is dropped; a single byte holds no text at all.
     const std::size_t units = size / 2 == 0 ? 0 : size / 2 - 1;
     std::u16string text(buffer.data(), units);

@@ -95,7 +95,7 @@ TEST_F(EnumerateUsers, GivesUpOnAPlatformThatNeverMovesOn) {
     std::int32_t status = 0;
     EXPECT_TRUE(user.EnumerateUsers(&status).empty());
     EXPECT_EQ(status, 234);
-    EXPECT_EQ(net.calls.size(), 1u + 16u);
+    EXPECT_EQ(net.calls.size(), 1u + CNetUser::kMaxStalledEnumerationCalls);
     EXPECT_EQ(net.Outstanding(), 0);
 }
 

@@ -254,6 +254,19 @@ TEST_F(CNetUserTest, CurrentUserNameTakes256CharactersAtMost) {
     EXPECT_EQ(user.CurrentUserName(), u"");
 }
 
+// Found by fuzzing: a size beyond the buffer took the NUL (or what lay
+// behind the name) into it.
+TEST_F(CNetUserTest, ANameSizeBeyondTheBufferTakesOnlyTheBuffersCharacters) {
+    system.userName = u"alice";
+    system.userNameSizeReported = 1000;
+    EXPECT_EQ(user.CurrentUserName().size(), 256u);
+    EXPECT_EQ(user.CurrentUserName().substr(0, 6), std::u16string(u"alice\0", 6));
+    system.computerName = u"WS01";
+    system.computerNameSizeReported = 1000;
+    EXPECT_EQ(user.CurrentMachineName().size(), 15u);
+    EXPECT_EQ(user.CurrentMachineName().substr(0, 5), std::u16string(u"WS01\0", 5));
+}
+
 TEST_F(CNetUserTest, CurrentMachineNameTakesTheSizeAsItIs) {
     system.computerName = u"WORKSTATION";
     EXPECT_EQ(user.CurrentMachineName(), u"WORKSTATION");

@@ -129,6 +129,21 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"qword", {{"type", 11}, {"bytes", Bytes({1, 0, 0, 0, 0, 0, 0, 0})}},
                  RegistryValue::Empty()}));
 
+// Found by the fault sweep: when the read of the data failed after the size
+// query had found the value, the zeroed buffer was read as the value (a
+// PasswordExpiryWarning of 0 on show).
+TEST(RegistryReading, AFailedReadOfTheDataIsEmpty) {
+    for (const json& entry : {json{{"name", "v"}, {"type", 4}, {"dword", 14}},
+                              json{{"name", "v"}, {"type", 3}, {"bytes", Bytes({1, 2})}},
+                              json{{"name", "v"}, {"type", 1}, {"text", "abc"}},
+                              json{{"name", "v"}, {"type", 7}, {"texts", {"a", "b"}}}}) {
+        Registry registry(json::array({entry}));
+        registry.Sim().applyPatch({{"registryFail", {{"RegQueryValueExW#2", 5}}}});
+        EXPECT_EQ(registry.Read(u"v"), RegistryValue::Empty()) << entry.dump();
+        EXPECT_NE(registry.Read(u"v"), RegistryValue::Empty()) << entry.dump(); // the next read works
+    }
+}
+
 TEST(RegistryReading, MissingValueIsEmpty) {
     Registry registry(json::array());
     EXPECT_EQ(registry.Read(u"absent"), RegistryValue::Empty());

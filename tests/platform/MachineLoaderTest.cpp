@@ -82,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, MachineErrors,
     testing::Values(
         ErrorRow{"{\"system\": ", "machine: not valid JSON: ..."},
+        // Found by fuzzing: a number beyond every number type escaped as another error.
+        ErrorRow{R"({"unknownServerStatus": 1E400})", "machine: not valid JSON: ..."},
         ErrorRow{"[]", "machine: expected an object, found []"},
         ErrorRow{R"({"system": 5})", "machine.system: expected an object, found 5"},
         ErrorRow{R"({"system": {"major": "abc"}})",
@@ -224,4 +226,16 @@ TEST(MachineLoader, WrittenStateLoadsBackToTheSameMachine) {
     EXPECT_EQ(loadMachine(written), m) << written.dump(2);
     EXPECT_EQ(written["computers"]["WS01"]["policy"]["maxPwdAge"], 4294967295u);
     EXPECT_EQ(written["system"]["wow64"], "missing");
+}
+
+// Found by fuzzing: the local computer that the loader adds went to the end of
+// the list, where the written-back description did not have it.
+TEST(MachineLoader, AnAddedLocalComputerLoadsBackInItsPlace) {
+    for (const char* local : {"AAA", "MMM", "ZZZ"}) {
+        json description = {{"system", {{"computerName", local}}},
+                            {"computers", {{"BBB", json::object()}, {"XXX", json::object()}}}};
+        MachineDescription m = loadMachine(description);
+        ASSERT_EQ(m.computers.size(), 3u);
+        EXPECT_EQ(loadMachine(machineToJson(m)), m) << local;
+    }
 }

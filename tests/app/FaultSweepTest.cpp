@@ -1,0 +1,398 @@
+// The fault sweep: every network-management and registry call the window makes
+// during start-up, the target switches, the three Set buttons and the expiry
+// warning row fails in turn, with each of several real status codes and one
+// the system has no message for. After each failure the window must be usable
+// (enabled, default pointer), the status line must show what the flow of that
+// action shows for a failure of that call, no buffer may stay unfreed and no
+// key open, and only what the user asked to write may have changed.
+#include "app/FUserInfo.h"
+#include "common/mCommon.h"
+#include "platform/TextConvert.h"
+#include "platform/sim/MachineLoader.h"
+#include "platform/sim/SimPlatform.h"
+#include "toolkit/headless/HeadlessBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tw;
+using nlohmann::json;
+
+const toolkit::VersionInfo kVersion{u"Brenholt", 1, 0, 12, u"Legal notice", u"example.com"};
+const std::u16string kBanner = u"Brenholt 1.00.012     Legal notice     example.com";
+const std::u16string kWinlogon = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+// Access denied, bad network path, invalid parameter, RPC server unavailable,
+// user not found, and a code without a system message.
+const std::int32_t kCodes[] = {5, 53, 87, 1722, 2221, 0x2000FFFF};
+
+json TestMachine() {
+    json srvAccounts = json::array({{{"name", "alice"}}});
+    for (int i = 0; i < 12; ++i) // several batches of 255 bytes
+        srvAccounts.push_back({{"name", "account" + std::to_string(i)}});
+    return {{"system", {{"userName", "alice"}, {"computerName", "WS01"}}},
+            {"computers",
+             {{"WS01",
+               {{"accounts", {{{"name", "alice"}, {"flags", 513}}, {{"name", "bob"}}}},
+                {"policy",
+                 {{"minPwdLen", 8},
+                  {"maxPwdAge", 3628800},
+                  {"minPwdAge", 86400},
+                  {"pwdHistoryLen", 3},
+                  {"lockoutDuration", 1800},
+                  {"lockoutObsWin", 1800},
+                  {"lockoutThreshold", 5}}}}},
+              {"SRV01", {{"accounts", srvAccounts}, {"policy", {{"maxPwdAge", 864000}}}}}}},
+            {"registry",
+             {{{"key", "HKLM\\" + ToUtf8(kWinlogon)},
+               {"name", "PasswordExpiryWarning"},
+               {"type", 4},
+               {"dword", 5}}}}};
+}
+
+// The window on the simulated computer with the headless toolkit, wired as
+// the scenario runner wires it.
+struct Window {
+    explicit Window(const json& machine)
+        : sim(sim::loadMachine(machine)), app(kVersion, sim.machine().system.executableFolder),
+          window(app, sim.platform()), input(window.Form(), backend.Clock()) {
+        window.Form().SetView(&backend);
+        window.Form().SetHandle(toolkit::HeadlessBackend::WindowHandle());
+        app.SetBackend(&backend);
+    }
+    toolkit::Control& Control(const char* name) { return *window.Form().Find(name); }
+    toolkit::TextBox& Box(const char* name) {
+        return static_cast<toolkit::TextBox&>(Control(name));
+    }
+    std::u16string Status() { return static_cast<toolkit::Label&>(Control("lblStatus")).Caption(); }
+    void Replace(const char* name, const std::u16string& text) {
+        input.Focus(Box(name));
+        input.SelectAllWithMouse(Box(name));
+        for (char16_t c : text)
+            input.Key(c);
+    }
+
+    sim::SimPlatform sim;
+    toolkit::Application app;
+    toolkit::HeadlessBackend backend;
+    app::FUserInfo window;
+    toolkit::HeadlessInput input;
+};
+
+// One platform call as the logs name it.
+struct Call {
+    std::string function; // "NetUserModalsGet.3", "RegOpenKeyExW"
+    std::string computer; // network calls: the computer reached; empty for the registry
+    int nthInAction = 0;  // 1 for the action's first call of this function
+    std::string failKey;  // the injection key that fails exactly this call
+};
+
+// What a failure of one call shows and writes, as the action's flow has it.
+struct Outcome {
+    std::u16string status;
+    bool userFlagsWritten = false;
+    bool policyLevel0Written = false;
+    bool policyLevel3Written = false;
+    bool expiryWarningWritten = false;
+    // The expiry warning field: what the registry holds, or empty when the
+    // last read of it failed (never a made-up number); unchecked when absent.
+    std::optional<std::u16string> expiryField;
+};
+
+// The failed call's status: the code in decimal and the system's text for it.
+struct Error {
+    std::u16string code;
+    std::u16string text;
+    // The status line's error text: "Error %1. %2".
+    std::u16string Line() const { return u"Error " + code + u". " + text; }
+};
+
+struct Action {
+    const char* name;
+    std::function<void(Window&)> run;
+    std::function<Outcome(const Call& failed, const Error& error)> outcome;
+};
+
+Error ErrorOf(sim::SimPlatform& sim, std::int32_t code) {
+    win::Platform platform = sim.platform();
+    mCommon common(platform, u"");
+    return {FromUtf8(std::to_string(code)), common.ApiErrorText(code)};
+}
+
+bool IsRegistryRead(const Call& call) {
+    return call.function == "RegOpenKeyExW" || call.function == "RegQueryValueExW";
+}
+
+// A reload of the target: the policy (both levels), the user list, then the
+// running user's account, fetched twice: once when the list selects it and
+// once more by the target handler, whose fetch decides the status line.
+// The expiry warning row's registry reads show nothing.
+Outcome TargetSwitch(const Call& failed, const Error& error) {
+    Outcome outcome;
+    outcome.status = error.Line();
+    if (failed.function == "NetUserGetInfo.3" && failed.nthInAction == 1)
+        outcome.status = u"";
+    if (failed.function.rfind("Reg", 0) == 0) {
+        outcome.status = u"";
+        outcome.expiryField = IsRegistryRead(failed) ? u"" : u"5";
+    }
+    return outcome;
+}
+
+const std::vector<Action>& Actions() {
+    static const std::vector<Action> actions = {
+        {"start-up", [](Window& w) { w.window.Start(); },
+         // The first load's errors give way to the start-up banner. The
+         // expiry warning is read twice: when the local computer is selected,
+         // and by the first load, whose read decides the field.
+         [](const Call& failed, const Error&) {
+             Outcome outcome;
+             outcome.status = kBanner;
+             const bool secondRead = failed.function == "RegOpenKeyExW" ? failed.nthInAction == 2
+                                     : failed.function == "RegQueryValueExW"
+                                         ? failed.nthInAction > 2
+                                         : false;
+             outcome.expiryField = secondRead ? u"" : u"5";
+             return outcome;
+         }},
+        {"to a server by the local name", [](Window& w) { w.input.Click(w.Control("optServer")); },
+         TargetSwitch},
+        {"to server SRV01",
+         [](Window& w) {
+             w.Replace("txtServer", u"SRV01");
+             w.input.Key(13);
+         },
+         TargetSwitch},
+        {"back to the local computer", [](Window& w) { w.input.Click(w.Control("optLocal")); },
+         TargetSwitch},
+        {"cmdUserSet",
+         [](Window& w) {
+             w.input.Click(w.Control("chkDisabled"));
+             w.input.Click(w.Control("cmdUserSet"));
+         },
+         // The write's error, or else the fetch's that follows it.
+         [](const Call& failed, const Error& error) {
+             Outcome outcome;
+             outcome.status = error.Line();
+             outcome.userFlagsWritten = failed.function != "NetUserSetInfo.1008";
+             return outcome;
+         }},
+        {"cmdModalsSet",
+         [](Window& w) {
+             w.Replace("txtMinPwdLen", u"9");
+             w.Replace("txtLockoutThreshold", u"7");
+             w.input.Click(w.Control("cmdModalsSet"));
+         },
+         // A refused level 3 write shows nothing: the reload shows the
+         // lockout values the target still holds.
+         [](const Call& failed, const Error& error) {
+             Outcome outcome;
+             outcome.status = failed.function == "NetUserModalsSet.3" ? u"" : error.Line();
+             outcome.policyLevel0Written = failed.function != "NetUserModalsSet.0";
+             outcome.policyLevel3Written =
+                 outcome.policyLevel0Written && failed.function != "NetUserModalsSet.3";
+             return outcome;
+         }},
+        {"cmdLocalSet",
+         [](Window& w) {
+             w.Replace("txtPasswordReminder", u"14");
+             w.input.Click(w.Control("cmdLocalSet"));
+         },
+         // Opening for writing is the action's first RegOpenKeyExW; the read
+         // after the write shows nothing when it fails.
+         [](const Call& failed, const Error& error) {
+             Outcome outcome;
+             if (failed.function == "RegOpenKeyExW" && failed.nthInAction == 1)
+                 outcome.status = error.Line();
+             else if (failed.function == "RegSetValueExW")
+                 outcome.status = u"Error " + error.code + u" writing registry. " + error.text;
+             else
+                 outcome.expiryWarningWritten = true;
+             const bool readFailed =
+                 IsRegistryRead(failed) &&
+                 !(failed.function == "RegOpenKeyExW" && failed.nthInAction == 1);
+             outcome.expiryField = readFailed ? u"" : outcome.expiryWarningWritten ? u"14" : u"5";
+             return outcome;
+         }},
+    };
+    return actions;
+}
+
+// The calls an action made, from the logs, with the keys that fail each one.
+std::vector<Call> CallsOf(const std::vector<std::string>& netLog, std::size_t netFrom,
+                          const std::vector<std::string>& registryLog, std::size_t registryFrom) {
+    std::vector<Call> calls;
+    auto count = [](const std::vector<std::string>& log, std::size_t upTo, auto same) {
+        int n = 0;
+        for (std::size_t i = 0; i < upTo; ++i)
+            n += same(log[i]) ? 1 : 0;
+        return n;
+    };
+    auto computerOf = [](const std::string& entry) {
+        const std::string server = entry.substr(entry.find(' ') + 1);
+        return server == "-" || server == "\\\\WS01" ? std::string("WS01") : server.substr(2);
+    };
+    for (std::size_t i = netFrom; i < netLog.size(); ++i) {
+        Call call;
+        call.function = netLog[i].substr(0, netLog[i].find(' '));
+        call.computer = computerOf(netLog[i]);
+        auto sameHere = [&](const std::string& e) {
+            return e.substr(0, e.find(' ')) == call.function && computerOf(e) == call.computer;
+        };
+        auto sameFunction = [&](const std::string& e) {
+            return e.substr(0, e.find(' ')) == call.function;
+        };
+        call.nthInAction =
+            count(netLog, i + 1, sameFunction) - count(netLog, netFrom, sameFunction);
+        call.failKey = call.function + "#" + std::to_string(count(netLog, i + 1, sameHere));
+        calls.push_back(call);
+    }
+    for (std::size_t i = registryFrom; i < registryLog.size(); ++i) {
+        Call call;
+        call.function = registryLog[i].substr(0, registryLog[i].find(' '));
+        auto same = [&](const std::string& e) { return e.substr(0, e.find(' ')) == call.function; };
+        call.nthInAction = count(registryLog, i + 1, same) - count(registryLog, registryFrom, same);
+        call.failKey = call.function + "#" + std::to_string(count(registryLog, i + 1, same));
+        calls.push_back(call);
+    }
+    return calls;
+}
+
+// The machine as the outcome says it must be after the action.
+sim::MachineDescription Expected(sim::MachineDescription machine, const Outcome& outcome) {
+    for (sim::Computer& computer : machine.computers) {
+        if (computer.name != u"WS01")
+            continue;
+        if (outcome.policyLevel0Written)
+            computer.policy.minPwdLen = 9;
+        if (outcome.policyLevel3Written)
+            computer.policy.lockoutThreshold = 7;
+        for (sim::Account& account : computer.accounts) {
+            if (account.name == u"alice" && outcome.userFlagsWritten)
+                account.flags |= 0x2;
+        }
+    }
+    if (outcome.expiryWarningWritten) {
+        sim::RegKey* key = sim::findKey(machine.registry.hklm, sim::splitKeyPath(kWinlogon));
+        sim::setValue(*key, sim::RegValue{u"PasswordExpiryWarning", 4, sim::dwordBytes(14)});
+    }
+    return machine;
+}
+
+struct Failure {
+    std::size_t action;
+    Call call;
+    std::int32_t code;
+};
+
+std::string Describe(const Failure& f) {
+    return std::string(Actions()[f.action].name) + ": " + f.call.failKey +
+           (f.call.computer.empty() ? "" : " on " + f.call.computer) + " fails with " +
+           std::to_string(f.code);
+}
+
+void RunWithFailure(const Failure& failure) {
+    json machine = TestMachine();
+    if (failure.call.computer.empty())
+        machine["registryFail"][failure.call.failKey] = failure.code;
+    else
+        machine["computers"][failure.call.computer]["fail"][failure.call.failKey] = failure.code;
+    Window w(machine);
+    for (std::size_t i = 0; i < failure.action; ++i)
+        Actions()[i].run(w);
+    const sim::MachineDescription before = w.sim.machine();
+    const std::size_t opensBefore = w.sim.registryCalls().size();
+
+    Actions()[failure.action].run(w);
+
+    SCOPED_TRACE(Describe(failure));
+    const Outcome outcome =
+        Actions()[failure.action].outcome(failure.call, ErrorOf(w.sim, failure.code));
+    EXPECT_TRUE(w.window.Form().Enabled());
+    EXPECT_EQ(w.app.MousePointer(), toolkit::MousePointer::Default);
+    EXPECT_EQ(ToUtf8(w.Status()), ToUtf8(outcome.status));
+    if (outcome.expiryField) {
+        EXPECT_EQ(ToUtf8(w.Box("txtPasswordReminder").Text()), ToUtf8(*outcome.expiryField));
+    }
+    EXPECT_EQ(w.sim.outstandingBuffers(), 0u);
+    EXPECT_EQ(w.sim.badFrees(), 0u);
+    // Every key opened is closed; only a close that itself failed leaves one.
+    EXPECT_EQ(w.sim.openKeyCount(), failure.call.function == "RegCloseKey" ? 1u : 0u);
+    int opened = 0;
+    int closed = 0;
+    const auto& log = w.sim.registryCalls();
+    for (std::size_t i = opensBefore; i < log.size(); ++i) {
+        opened += log[i].rfind("RegOpenKeyExW", 0) == 0 ? 1 : 0;
+        closed += log[i].rfind("RegCloseKey", 0) == 0 ? 1 : 0;
+    }
+    const bool openFailed = failure.call.function == "RegOpenKeyExW";
+    EXPECT_EQ(closed, opened - (openFailed ? 1 : 0));
+    EXPECT_TRUE(w.sim.machine() == Expected(before, outcome)) << w.sim.toJson().dump();
+}
+
+TEST(FaultSweep, EveryCallOfEveryActionFailsWithEveryCode) {
+    // A run without failures names the calls of each action and shows its
+    // normal outcome.
+    Window dry(TestMachine());
+    std::vector<std::vector<Call>> callsPerAction;
+    for (const Action& action : Actions()) {
+        const std::size_t net = dry.sim.calls().size();
+        const std::size_t registry = dry.sim.registryCalls().size();
+        const sim::MachineDescription before = dry.sim.machine();
+        action.run(dry);
+        callsPerAction.push_back(CallsOf(dry.sim.calls(), net, dry.sim.registryCalls(), registry));
+        ASSERT_FALSE(callsPerAction.back().empty()) << action.name;
+        EXPECT_EQ(dry.Status(), std::string(action.name) == "start-up" ? kBanner : u"")
+            << action.name;
+        EXPECT_TRUE(dry.window.Form().Enabled()) << action.name;
+    }
+    EXPECT_EQ(static_cast<toolkit::TextBox&>(dry.Control("txtPasswordReminder")).Text(), u"14");
+
+    std::size_t cases = 0;
+    for (std::size_t a = 0; a < Actions().size(); ++a) {
+        for (const Call& call : callsPerAction[a]) {
+            for (std::int32_t code : kCodes) {
+                RunWithFailure({a, call, code});
+                ++cases;
+            }
+        }
+    }
+    std::cout << "[ FAULT SWEEP ] " << cases << " call x code cases (" << std::size(kCodes)
+              << " codes):";
+    for (std::size_t a = 0; a < Actions().size(); ++a)
+        std::cout << (a == 0 ? " " : ", ") << Actions()[a].name << " " << callsPerAction[a].size();
+    std::cout << " calls" << std::endl;
+    EXPECT_GE(cases, 40u * std::size(kCodes));
+}
+
+// A server that answers "more data" for ever: the window does not hang, it
+// reports that the list never came, with no partial list on show.
+TEST(FaultSweep, AServerThatNeverFinishesItsListIsReported) {
+    json machine = TestMachine();
+    machine["computers"]["SRV01"]["fail"]["NetUserEnum"] = 234; // ERROR_MORE_DATA, nothing moves
+    Window w(machine);
+    w.window.Start();
+    w.input.Click(w.Control("optServer")); // the local computer by its name first
+    w.Replace("txtServer", u"SRV01");
+    w.input.Key(13);
+
+    int enumerations = 0;
+    for (const std::string& call : w.sim.calls())
+        enumerations += call == "NetUserEnum.0 \\\\SRV01" ? 1 : 0;
+    EXPECT_EQ(enumerations, CNetUser::kMaxStalledEnumerationCalls);
+    EXPECT_EQ(ToUtf8(w.Status()), ToUtf8(ErrorOf(w.sim, 234).Line()));
+    EXPECT_EQ(static_cast<toolkit::ComboBox&>(w.Control("cbUsername")).ListCount(), 0);
+    EXPECT_FALSE(w.Control("chkDisabled").Enabled());
+    EXPECT_TRUE(w.window.Form().Enabled());
+    EXPECT_EQ(w.app.MousePointer(), toolkit::MousePointer::Default);
+    EXPECT_EQ(w.sim.outstandingBuffers(), 0u);
+}
+
+} // namespace
