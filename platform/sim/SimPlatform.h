@@ -262,6 +262,7 @@ private:
     bool resolveKey(win::HKEY hKey, KeyHandle& handle) const;
     RegKey* keyOf(const KeyHandle& handle);
     bool mayWrite(const KeyHandle& handle, const RegKey& key) const;
+    RegKey* writableKey(win::HKEY hKey, win::LSTATUS& status);
     std::string keyText(win::HKEY hKey) const;
     bool injectRegistryFailure(const char* function, win::LSTATUS& status);
     win::LSTATUS openKey(const char* function, win::HKEY hKey, win::LPCWSTR lpSubKey,

@@ -219,6 +219,26 @@ LSTATUS SimPlatform::RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lp
     return ERROR_SUCCESS;
 }
 
+// The key behind a handle that may change its values, or null with the status
+// Windows gives: a bad handle, a key a machine step removed, no right to write.
+RegKey* SimPlatform::writableKey(HKEY hKey, LSTATUS& status) {
+    KeyHandle handle;
+    if (!resolveKey(hKey, handle)) {
+        status = ERROR_INVALID_HANDLE;
+        return nullptr;
+    }
+    RegKey* key = keyOf(handle);
+    if (key == nullptr) {
+        status = (handle.access & KEY_SET_VALUE) ? ERROR_KEY_DELETED : ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
+    if (!mayWrite(handle, *key)) {
+        status = ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
+    return key;
+}
+
 LSTATUS SimPlatform::RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD /*Reserved*/,
                                     DWORD dwType, const BYTE* lpData, DWORD cbData) {
     registryCalls_.push_back("RegSetValueExW " + keyText(hKey) + " " + valueText(lpValueName) +
@@ -227,14 +247,9 @@ LSTATUS SimPlatform::RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD /*Rese
     LSTATUS status = 0;
     if (injectRegistryFailure("RegSetValueExW", status))
         return status;
-    KeyHandle handle;
-    if (!resolveKey(hKey, handle))
-        return ERROR_INVALID_HANDLE;
-    RegKey* key = keyOf(handle);
+    RegKey* key = writableKey(hKey, status);
     if (key == nullptr)
-        return (handle.access & KEY_SET_VALUE) ? ERROR_KEY_DELETED : ERROR_ACCESS_DENIED;
-    if (!mayWrite(handle, *key))
-        return ERROR_ACCESS_DENIED;
+        return status;
     if (lpData == nullptr && cbData > 0)
         return ERROR_NOACCESS;
     RegValue value{lpValueName != nullptr ? lpValueName : u"", dwType, {}};
@@ -249,14 +264,9 @@ LSTATUS SimPlatform::RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
     LSTATUS status = 0;
     if (injectRegistryFailure("RegDeleteValueW", status))
         return status;
-    KeyHandle handle;
-    if (!resolveKey(hKey, handle))
-        return ERROR_INVALID_HANDLE;
-    RegKey* key = keyOf(handle);
+    RegKey* key = writableKey(hKey, status);
     if (key == nullptr)
-        return (handle.access & KEY_SET_VALUE) ? ERROR_KEY_DELETED : ERROR_ACCESS_DENIED;
-    if (!mayWrite(handle, *key))
-        return ERROR_ACCESS_DENIED;
+        return status;
     return deleteValue(*key, lpValueName != nullptr ? lpValueName : u"") ? ERROR_SUCCESS
                                                                          : ERROR_FILE_NOT_FOUND;
 }
