@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw::sim::json {
 
@@ -45,6 +46,17 @@ void readOptional(const Json& object, std::string_view key, const std::string& w
     auto it = object.find(std::string(key));
     if (it != object.end())
         target = reader(*it, child(where, key));
+}
+
+// Reads an array whose elements each `reader` reads, naming each element's place.
+template <typename T, typename Reader>
+std::vector<T> readArrayOf(const Json& value, const std::string& where, Reader reader) {
+    requireArray(value, where);
+    std::vector<T> items;
+    items.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i)
+        items.push_back(reader(value[i], element(where, i)));
+    return items;
 }
 
 } // namespace tw::sim::json

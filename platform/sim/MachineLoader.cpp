@@ -148,11 +148,7 @@ SystemInfo readSystem(const Json& value, const std::string& where) {
 }
 
 std::vector<std::uint8_t> readBytes(const Json& value, const std::string& where) {
-    requireArray(value, where);
-    std::vector<std::uint8_t> bytes;
-    for (std::size_t i = 0; i < value.size(); ++i)
-        bytes.push_back(readByte(value[i], element(where, i)));
-    return bytes;
+    return readArrayOf<std::uint8_t>(value, where, readByte);
 }
 
 std::vector<std::uint8_t> readLatin1(const Json& value, const std::string& where) {
@@ -296,11 +292,7 @@ RegKey* rootFor(Registry& registry, std::u16string_view name) {
 }
 
 std::vector<std::u16string> readTexts(const Json& value, const std::string& where) {
-    requireArray(value, where);
-    std::vector<std::u16string> texts;
-    for (std::size_t i = 0; i < value.size(); ++i)
-        texts.push_back(readText(value[i], element(where, i)));
-    return texts;
+    return readArrayOf<std::u16string>(value, where, readText);
 }
 
 void readRegistryEntry(const Json& value, const std::string& where, Registry& registry) {
