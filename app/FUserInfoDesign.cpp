@@ -222,6 +222,8 @@ void FUserInfo::CreateStatusLine() {
     lnStatus = Place<Line>(form_, "lnStatus", 0, 0, 0, 0, 0);
     lnStatus->SetPoints(0, 6000, kClientWidth, 6000);
     lblStatus = AddLabel(form_, "lblStatus", u"", 60, 6060, 9195, 315, 46);
+    // The status line shows texts as they are: typed values, server messages.
+    lblStatus->SetUseMnemonic(false);
 }
 
 void FUserInfo::WireHandlers() {

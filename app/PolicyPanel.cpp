@@ -93,6 +93,13 @@ void FUserInfo::ValidateMaxPwdAge(bool& Cancel, bool ShowMessage) {
     NetUser->SetModalsMaxPwdAge(days == FieldMaximum(*txtMaxPwdAge)
                                     ? kNeverExpires
                                     : UnsignedMultiply(days, kSecondsPerDay));
+    // While the maximum is being typed its text is not yet the value meant
+    // ("1" on the way to "120"): the minimum follows it once the field is
+    // left. A text set whole (a paste, a step, the fill) is final at once.
+    if (!ShowMessage && txtMaxPwdAge->Typing()) {
+        UpdatePolicySetButton();
+        return;
+    }
     const std::int32_t minimum = ParseUnsigned(txtMinPwdAge->Text()).value_or(0);
     if (UnsignedCompare(days, minimum) < 0) {
         txtMinPwdAge->SetText(txtMaxPwdAge->Text());

@@ -1,6 +1,13 @@
 #include "Application.h"
 
+#include <chrono>
+
 namespace tw::toolkit {
+
+std::int64_t IAppBackend::Milliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 void Application::SetMousePointer(tw::toolkit::MousePointer pointer) {
     pointer_ = pointer;

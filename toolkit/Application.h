@@ -6,6 +6,7 @@
 
 #include "Types.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ public:
     // The date part of a date serial in the user's long date format.
     virtual std::u16string FormatLongDate(double serial) = 0;
     virtual void End() = 0;
+    // Milliseconds on the clock the window's timers follow (a virtual clock
+    // in tests and scenarios); only differences between two readings count.
+    virtual std::int64_t Milliseconds();
 };
 
 class Application {
@@ -58,6 +62,7 @@ public:
     const std::u16string& Path() const { return path_; }
     void End();
     bool Ended() const { return ended_; }
+    std::int64_t Milliseconds() const { return backend_ ? backend_->Milliseconds() : 0; }
 
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
     int Beeps() const { return beeps_; }

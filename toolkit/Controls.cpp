@@ -2,6 +2,8 @@
 
 #include "Form.h"
 
+#include "platform/TextCompare.h"
+
 #include <algorithm>
 
 namespace tw::toolkit {
@@ -16,6 +18,13 @@ void Label::SetAlignment(tw::toolkit::Alignment a) {
     if (alignment_ == a)
         return;
     alignment_ = a;
+    Changed(Property::Caption);
+}
+
+void Label::SetUseMnemonic(bool use) {
+    if (useMnemonic_ == use)
+        return;
+    useMnemonic_ = use;
     Changed(Property::Caption);
 }
 
@@ -132,6 +141,7 @@ void CommandButton::SetCaption(const std::u16string& text) {
 
 void ComboBox::Clear() {
     items_.clear();
+    typed_.clear();
     listIndex_ = -1;
     newIndex_ = -1;
     Changed(Property::List);
@@ -156,7 +166,7 @@ void ComboBox::AddItem(const std::u16string& item) {
     if (listIndex_ >= static_cast<int>(at))
         ++listIndex_;
     newIndex_ = static_cast<int>(at);
-    Changed(Property::List);
+    Changed(Property::ListItemAdded);
 }
 
 void ComboBox::SetListIndex(int index) {
@@ -168,6 +178,28 @@ void ComboBox::SetListIndex(int index) {
     Changed(Property::ListIndex);
     if (Click)
         Click();
+}
+
+int ComboBox::FindTyped(char16_t c, std::int64_t nowMs) {
+    if (typed_.empty() || nowMs - typedAtMs_ >= kTypeAheadMs || nowMs < typedAtMs_)
+        typed_.clear();
+    typedAtMs_ = nowMs;
+    typed_ += tw::FoldCase(c);
+    const bool repeated = typed_.find_first_not_of(typed_[0]) == std::u16string::npos;
+    const std::u16string_view prefix =
+        repeated ? std::u16string_view(typed_).substr(0, 1) : std::u16string_view(typed_);
+    const int count = ListCount();
+    // A new first character (or the same again) moves on; a longer prefix
+    // keeps the entry it still fits.
+    const int first = repeated ? listIndex_ + 1 : std::max(listIndex_, 0);
+    for (int step = 0; step < count; ++step) {
+        const int at = (first + step) % count;
+        const std::u16string& item = items_[static_cast<std::size_t>(at)];
+        if (item.size() >= prefix.size() &&
+            tw::FoldCase(std::u16string_view(item).substr(0, prefix.size())) == prefix)
+            return at;
+    }
+    return -1;
 }
 
 std::u16string ComboBox::Text() const {

@@ -21,9 +21,14 @@ public:
     // 1 fills the label with its BackColor; 0 lets what lies below show through.
     int BackStyle() const { return backStyle_; }
     void SetBackStyle(int style);
+    // Whether "&" in the caption marks an access key ("&&" shows one "&").
+    // Off for a label that shows texts the program did not write.
+    bool UseMnemonic() const { return useMnemonic_; }
+    void SetUseMnemonic(bool use);
 
 private:
     std::u16string caption_;
+    bool useMnemonic_ = true;
     tw::toolkit::Alignment alignment_ = tw::toolkit::Alignment::Left;
     int backStyle_ = 1;
 };
@@ -52,11 +57,17 @@ public:
     void SyncSelection(int start, int length);
     bool Locked() const { return locked_; }
     void SetLocked(bool locked);
+    // True during the Change that a key typed into the box raises (a
+    // character, Backspace, Delete, a cut): the user is still typing. False
+    // for a text set by the program or pasted whole.
+    bool Typing() const { return typing_; }
 
     std::function<void()> Change;
 
 private:
+    friend class Form;
     std::u16string text_;
+    bool typing_ = false;
     int selStart_ = 0;
     int selLength_ = 0;
     bool locked_ = false;
@@ -136,10 +147,21 @@ public:
     std::u16string Text() const;
     bool Sorted() const { return sorted_; }
     void SetSorted(bool sorted) { sorted_ = sorted; }
+    // The entry a typed character leads to, as a drop-down list finds it
+    // (letter case aside): characters typed less than kTypeAheadMs apart
+    // make one prefix, and the search starts at the selected entry; a
+    // character typed alone, or the same one again, goes on to the next
+    // entry that starts with it, round the end. -1 when no entry fits.
+    int FindTyped(char16_t c, std::int64_t nowMs);
+    static constexpr std::int64_t kTypeAheadMs = 1000;
+    // Rows the opened list shows; a scroll bar reaches the others.
+    static constexpr int kDropDownRows = 8;
     std::function<void()> Click;
 
 private:
     std::vector<std::u16string> items_;
+    std::u16string typed_;
+    std::int64_t typedAtMs_ = 0;
     int listIndex_ = -1;
     int newIndex_ = -1;
     bool sorted_ = false;

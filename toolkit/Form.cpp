@@ -220,7 +220,7 @@ void Form::UserChar(TextBox& box, int keyAscii) {
             box.SetSelStart(start - 1);
             box.SetSelLength(1);
         }
-        box.SetSelText(u"");
+        TypeSelText(box, u"");
         return;
     case 22: // Ctrl+V
         if (!Clipboard.empty())
@@ -230,7 +230,7 @@ void Form::UserChar(TextBox& box, int keyAscii) {
         if (box.SelLength() > 0) {
             Clipboard = box.Text().substr(static_cast<std::size_t>(start),
                                           static_cast<std::size_t>(box.SelLength()));
-            box.SetSelText(u"");
+            TypeSelText(box, u"");
         }
         return;
     default:
@@ -238,7 +238,24 @@ void Form::UserChar(TextBox& box, int keyAscii) {
     }
     if (keyAscii < 32)
         return; // other control characters do nothing in an edit box
-    box.SetSelText(std::u16string(1, static_cast<char16_t>(keyAscii)));
+    TypeSelText(box, std::u16string(1, static_cast<char16_t>(keyAscii)));
+}
+
+void Form::TypeSelText(TextBox& box, const std::u16string& text) {
+    box.typing_ = true;
+    box.SetSelText(text);
+    box.typing_ = false;
+}
+
+void Form::UserDelete(TextBox& box) {
+    if (!AcceptsInput(box) || active_ != &box || box.Locked())
+        return;
+    if (box.SelLength() == 0) {
+        if (box.SelStart() >= static_cast<int>(box.Text().size()))
+            return;
+        box.SetSelLength(1);
+    }
+    TypeSelText(box, u"");
 }
 
 void Form::UserCharTo(Control& control, int keyAscii) {
@@ -252,12 +269,85 @@ void Form::UserCharTo(Control& control, int keyAscii) {
         return;
     if (control.KeyPress)
         control.KeyPress(keyAscii);
-    if (keyAscii == 32 && AcceptsInput(control)) {
+    if (keyAscii == 0 || !AcceptsInput(control))
+        return;
+    switch (control.Kind()) {
+    case ControlKind::CommandButton:
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
         // Space presses a button or toggles a check box, as a click does.
-        if (control.Kind() == ControlKind::CommandButton ||
-            control.Kind() == ControlKind::CheckBox || control.Kind() == ControlKind::OptionButton)
+        if (keyAscii == 32)
             UserClick(control);
+        break;
+    case ControlKind::ComboBox:
+        // A typed character chooses the entry it leads to, as a mouse choice does.
+        if (keyAscii >= 32) {
+            auto& list = static_cast<ComboBox&>(control);
+            const int found =
+                list.FindTyped(static_cast<char16_t>(keyAscii), app_.Milliseconds());
+            if (found >= 0)
+                list.SetListIndex(found);
+        }
+        break;
+    default:
+        break;
     }
+}
+
+void Form::UserKeyDown(Control& control, int keyCode) {
+    if (!AcceptsInput(control) || active_ != &control)
+        return;
+    const bool back = keyCode == vbKeyLeft || keyCode == vbKeyUp;
+    if (!back && keyCode != vbKeyRight && keyCode != vbKeyDown)
+        return;
+    switch (control.Kind()) {
+    case ControlKind::OptionButton:
+        // The option buttons of one container are one group: an arrow key
+        // moves the focus and the selection to the next one, round the end.
+        if (OptionButton* next = NextInGroup(static_cast<OptionButton&>(control), back))
+            UserClick(*next);
+        break;
+    case ControlKind::CommandButton:
+    case ControlKind::CheckBox:
+        UserTab(back);
+        break;
+    case ControlKind::ComboBox: {
+        auto& list = static_cast<ComboBox&>(control);
+        const int at = back ? std::max(list.ListIndex() - 1, 0)
+                            : std::min(list.ListIndex() + 1, list.ListCount() - 1);
+        if (list.ListCount() > 0)
+            list.SetListIndex(at);
+        break;
+    }
+    case ControlKind::TextBox: {
+        // A single line: Up and Down move the caret as Left and Right do.
+        auto& box = static_cast<TextBox&>(control);
+        const int start = box.SelStart();
+        const int end = start + box.SelLength();
+        if (box.SelLength() > 0)
+            box.SyncSelection(back ? start : end, 0);
+        else
+            box.SyncSelection(back ? start - 1 : start + 1, 0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+OptionButton* Form::NextInGroup(OptionButton& from, bool backward) const {
+    std::vector<OptionButton*> group;
+    for (Control* control : TabOrder()) {
+        if (control->Kind() == ControlKind::OptionButton &&
+            control->Container() == from.Container() &&
+            (control == &from || control->CanFocusNow()))
+            group.push_back(static_cast<OptionButton*>(control));
+    }
+    const auto at = std::find(group.begin(), group.end(), &from);
+    if (group.size() < 2 || at == group.end())
+        return nullptr;
+    const auto pos = static_cast<std::size_t>(at - group.begin());
+    return group[backward ? (pos + group.size() - 1) % group.size() : (pos + 1) % group.size()];
 }
 
 void Form::UserPaste(TextBox& box, const std::u16string& text) {
@@ -310,6 +400,8 @@ void Form::UserClose() {
     SetVisible(false);
     if (Terminate)
         Terminate();
+    // The program's only window is closed: the program ends.
+    app_.End();
 }
 
 void Form::NotifyChanged(Control& control, Property what) {

@@ -98,8 +98,19 @@ public:
     // first, then the character replaces the selection. Backspace deletes;
     // Enter in a single-line box beeps; Ctrl+V (22) pastes the clipboard.
     void UserChar(TextBox& box, int keyAscii);
-    // Keys delivered to a control that is not a text box (KeyPress only).
+    // A typed character to any control: a text box as UserChar; Space
+    // clicks a button, check box or option button; in a drop-down list the
+    // character chooses the entry it leads to (ComboBox::FindTyped).
     void UserCharTo(Control& control, int keyAscii);
+    // An arrow key (vbKeyLeft, vbKeyUp, vbKeyRight, vbKeyDown) to the control
+    // that has the focus: an option button moves the focus and the selection
+    // within its group (the option buttons of its container), as a click
+    // does; a button or check box passes the focus on in tab order; a list
+    // chooses the previous or next entry; a text box moves its caret.
+    void UserKeyDown(Control& control, int keyCode);
+    // The Delete key in the text box that has the focus: no key press; the
+    // selection, or else the character after the caret, goes.
+    void UserDelete(TextBox& box);
     // Text pasted through the context menu: no key press, replaces the selection.
     void UserPaste(TextBox& box, const std::u16string& text);
     // The user selects the whole text with the mouse (no change event).
@@ -108,7 +119,8 @@ public:
     void UserSelect(ComboBox& list, int index);
     void UserMouseDown(Control& control, int button);
     void UserMouseUp(Control& control, int button);
-    // The user closes the window: Unload, the window hides, then Terminate.
+    // The user closes the window: Unload, the window hides, then Terminate;
+    // the program's one window is gone, so the program ends.
     void UserClose();
 
     std::function<void()> Unload;
@@ -127,6 +139,10 @@ public:
 private:
     void FormChanged(Property what);
     std::vector<Control*> TabOrder() const;
+    // An edit typed into the box: Change sees TextBox::Typing.
+    void TypeSelText(TextBox& box, const std::u16string& text);
+    // The option button an arrow key leads to from `from`, or null.
+    OptionButton* NextInGroup(OptionButton& from, bool backward) const;
 
     Application& app_;
     std::vector<std::unique_ptr<Control>> controls_;

@@ -9,12 +9,6 @@
 
 namespace tw::toolkit {
 
-// Character codes of the special keys a user presses.
-constexpr int vbKeyBack = 8;
-constexpr int vbKeyReturn = 13;
-constexpr int vbKeyEscape = 27;
-constexpr int vbKeyCtrlV = 22;
-
 class IUserInput {
 public:
     virtual ~IUserInput() = default;
@@ -24,6 +18,9 @@ public:
     virtual void Focus(Control& control) = 0;
     // One key, as a character code, to the control that has the focus.
     virtual void Key(int keyAscii) = 0;
+    // A key that types no character (an arrow key: vbKeyLeft...) to the
+    // control that has the focus.
+    virtual void KeyDown(int keyCode) = 0;
     // Selects the whole text of a text box with the mouse (no key press).
     virtual void SelectAllWithMouse(TextBox& box) = 0;
     // Pastes through the text box's context menu (no key press).

@@ -50,13 +50,28 @@ enum class Property {
     ToolTip,
     Colors,
     Font,
+    // The whole list changed (emptied); ListItemAdded: one entry was added,
+    // at the list's NewIndex.
     List,
+    ListItemAdded,
     ListIndex,
     ZOrder,
     Locked,
     TimerState,
     Picture,
 };
+
+// Character codes of the special keys a user presses (KeyPress).
+constexpr int vbKeyBack = 8;
+constexpr int vbKeyReturn = 13;
+constexpr int vbKeyEscape = 27;
+constexpr int vbKeyCtrlV = 22;
+
+// Key codes of the keys that type no character (a key going down).
+constexpr int vbKeyLeft = 37;
+constexpr int vbKeyUp = 38;
+constexpr int vbKeyRight = 39;
+constexpr int vbKeyDown = 40;
 
 // Mouse buttons as the events report them.
 constexpr int vbLeftButton = 1;

@@ -92,6 +92,18 @@ private:
         return args;
     }
 
+    static int ArrowKeyCode(const std::string& key) {
+        if (key == "Left")
+            return toolkit::vbKeyLeft;
+        if (key == "Up")
+            return toolkit::vbKeyUp;
+        if (key == "Right")
+            return toolkit::vbKeyRight;
+        if (key == "Down")
+            return toolkit::vbKeyDown;
+        return 0;
+    }
+
     static int KeyCode(const std::string& key) {
         if (key == "Enter")
             return toolkit::vbKeyReturn;
@@ -128,6 +140,13 @@ private:
             Input().Click(ControlNamed(args));
         } else if (action == "focus") {
             Input().Focus(ControlNamed(args));
+        } else if (action == "type" && Pair(args, "type")[0].is_string() &&
+                   ControlNamed(args[0]).Kind() == toolkit::ControlKind::ComboBox) {
+            // Typing into a drop-down list finds an entry.
+            if (!args[1].is_string())
+                throw StepFailure("\"type\" takes [control, text]");
+            Input().Focus(ControlNamed(args[0]));
+            TypeText(FromUtf8(args[1].get<std::string>()));
         } else if (action == "type" || action == "replace") {
             const json& pair = Pair(args, action.c_str());
             toolkit::TextBox& box = TextBoxNamed(pair[0]);
@@ -145,7 +164,11 @@ private:
             Input().Focus(control);
             if (!pair[1].is_string())
                 throw StepFailure("a key is a string");
-            Input().Key(KeyCode(pair[1].get<std::string>()));
+            const std::string key = pair[1].get<std::string>();
+            if (const int arrow = ArrowKeyCode(key))
+                Input().KeyDown(arrow);
+            else
+                Input().Key(KeyCode(key));
         } else if (action == "paste") {
             const json& pair = Pair(args, "paste");
             toolkit::TextBox& box = TextBoxNamed(pair[0]);

@@ -37,6 +37,9 @@ const std::vector<std::string_view>& windowFunctions() {
 
 namespace {
 
+// More generated accounts than any domain holds would only exhaust memory.
+constexpr std::uint32_t kMaxGeneratedAccounts = 1000000;
+
 std::optional<std::u16string> readTextOrNull(const Json& value, const std::string& where) {
     if (value.is_null())
         return std::nullopt;
@@ -241,9 +244,43 @@ std::map<std::string, std::uint32_t> readFailRules(const Json& value, const std:
     return rules;
 }
 
+// {"prefix": "user", "count": N}: N ordinary accounts named the prefix and a
+// number of as many digits as N has ("user001" ... "user250"), after the
+// accounts listed; a large server without a large file.
+void generateAccounts(const Json& value, const std::string& where, std::vector<Account>& accounts) {
+    requireObject(value, where);
+    checkFields(value, where, {"prefix", "count"});
+    std::u16string prefix = u"user";
+    if (auto it = value.find("prefix"); it != value.end()) {
+        if (!it->is_string())
+            fail(child(where, "prefix"), "a text is needed");
+        prefix = FromUtf8(it->get<std::string>());
+    }
+    const auto countAt = value.find("count");
+    if (countAt == value.end())
+        fail(where, "\"count\" is needed");
+    const std::uint32_t count = readU32(*countAt, child(where, "count"));
+    if (count > kMaxGeneratedAccounts)
+        fail(child(where, "count"), "at most " + std::to_string(kMaxGeneratedAccounts) + " accounts");
+    std::unordered_set<std::u16string> seen;
+    for (const Account& a : accounts)
+        seen.insert(FoldCase(a.name));
+    const std::size_t digits = std::to_string(count).size();
+    accounts.reserve(accounts.size() + count);
+    for (std::uint32_t i = 1; i <= count; ++i) {
+        std::string number = std::to_string(i);
+        number.insert(0, digits - number.size(), '0');
+        Account a;
+        a.name = prefix + FromUtf8(number);
+        if (!seen.insert(FoldCase(a.name)).second)
+            fail(where, "a generated account has the name of another: \"" + ToUtf8(a.name) + "\"");
+        accounts.push_back(std::move(a));
+    }
+}
+
 Computer readComputer(const std::string& name, const Json& value, const std::string& where) {
     requireObject(value, where);
-    checkFields(value, where, {"accounts", "policy", "fail"});
+    checkFields(value, where, {"accounts", "generatedAccounts", "policy", "fail"});
     Computer c;
     c.name = FromUtf8(name);
     if (auto it = value.find("accounts"); it != value.end()) {
@@ -259,6 +296,8 @@ Computer readComputer(const std::string& name, const Json& value, const std::str
             c.accounts.push_back(std::move(a));
         }
     }
+    if (auto it = value.find("generatedAccounts"); it != value.end())
+        generateAccounts(*it, child(where, "generatedAccounts"), c.accounts);
     readOptional(value, "policy", where, c.policy, readPolicy);
     if (auto it = value.find("fail"); it != value.end())
         c.fail = readFailRules(*it, child(where, "fail"), netApiFunctions(), true);

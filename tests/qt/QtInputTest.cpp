@@ -192,6 +192,40 @@ TEST_F(QtWindowTest, ListChoiceGoesThroughTheModel) {
     EXPECT_FALSE(Widget<QComboBox>(cb)->view()->isVisible());
 }
 
+TEST_F(QtWindowTest, TypingInTheClosedListChoosesThroughTheModel) {
+    input->Focus(cb);
+    input->Key('g');
+    EXPECT_EQ(cb.ListIndex(), 2);
+    EXPECT_EQ(listClicks, 1);
+    EXPECT_EQ(Widget<QComboBox>(cb)->currentIndex(), 2);
+    input->KeyDown(vbKeyUp);
+    EXPECT_EQ(cb.ListIndex(), 1);
+    EXPECT_EQ(listClicks, 2);
+    EXPECT_EQ(Widget<QComboBox>(cb)->currentIndex(), 1);
+}
+
+TEST_F(QtWindowTest, TypingInTheOpenedListChoosesThroughTheModel) {
+    input->Focus(cb);
+    auto* combo = Widget<QComboBox>(cb);
+    combo->showPopup();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(combo->view()->isVisible());
+    input->Key('b'); // to the popup, which has the keyboard
+    EXPECT_EQ(cb.ListIndex(), 1);
+    EXPECT_EQ(listClicks, 1);
+    EXPECT_EQ(combo->view()->currentIndex().row(), 1);
+    combo->hidePopup();
+}
+
+TEST_F(QtWindowTest, ArrowKeysOnAButtonMoveTheFocusAsTabDoes) {
+    input->Focus(cmd);
+    input->KeyDown(vbKeyDown);
+    EXPECT_EQ(form.ActiveControl(), &chk);
+    input->KeyDown(vbKeyLeft);
+    EXPECT_EQ(form.ActiveControl(), &cmd);
+    EXPECT_EQ(cmdClicks, 0);
+}
+
 TEST_F(QtWindowTest, ListShowsTheModelChoiceWhenTheModelRefusesTheUsers) {
     input->Select(cb, 1);
     form.SetEnabled(false);

@@ -1,9 +1,12 @@
 // What the program sets in the model shows in the Qt widgets.
 #include "QtTestWindow.h"
 
+#include "platform/TextConvert.h"
+#include "toolkit/qt/QtConvert.h"
 #include "toolkit/qt/QtWidgets.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,10 +84,62 @@ TEST_F(QtWindowTest, ListEntriesAndChoiceShowInTheComboBox) {
     cb.SetListIndex(2);
     EXPECT_EQ(combo->currentText(), QStringLiteral("gamma"));
     cb.Clear();
+    EXPECT_EQ(combo->count(), 0);
     cb.AddItem(u"delta");
+    QCoreApplication::processEvents(); // added entries show before the next paint
     EXPECT_EQ(combo->count(), 1);
     EXPECT_EQ(combo->itemText(0), QStringLiteral("delta"));
     EXPECT_EQ(combo->currentIndex(), -1);
+}
+
+TEST_F(QtWindowTest, ABurstOfAddedEntriesReachesTheComboBoxAsOneInsertion) {
+    auto* combo = Widget<QComboBox>(cb);
+    cb.Clear();
+    int insertions = 0;
+    QObject::connect(combo->model(), &QAbstractItemModel::rowsInserted,
+                     [&insertions] { ++insertions; });
+    for (int i = 0; i < 1000; ++i)
+        cb.AddItem(u"user" + FromUtf8(std::to_string(i)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(insertions, 1);
+    ASSERT_EQ(combo->count(), 1000);
+    EXPECT_EQ(combo->itemText(999), QStringLiteral("user999"));
+    // A choice made amid additions shows the entries added before it.
+    cb.AddItem(u"late");
+    cb.SetListIndex(1000);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("late"));
+}
+
+TEST_F(QtWindowTest, SortedEntriesGoWhereTheModelPutThem) {
+    cb.Clear();
+    cb.SetSorted(true);
+    for (const char16_t* item : {u"mike", u"alpha", u"zulu", u"bravo", u"charlie"})
+        cb.AddItem(item);
+    QCoreApplication::processEvents();
+    auto* combo = Widget<QComboBox>(cb);
+    ASSERT_EQ(combo->count(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(combo->itemText(i), ToQString(cb.List(i))) << i;
+}
+
+TEST_F(QtWindowTest, OpenedListShowsAFixedNumberOfRows) {
+    for (int i = 0; i < 40; ++i)
+        cb.AddItem(u"entry" + FromUtf8(std::to_string(i)));
+    QCoreApplication::processEvents();
+    auto* combo = Widget<QComboBox>(cb);
+    combo->showPopup();
+    QCoreApplication::processEvents();
+    QAbstractItemView* view = combo->view();
+    ASSERT_TRUE(view->isVisible());
+    const int rows = view->viewport()->height() / view->sizeHintForRow(0);
+    EXPECT_EQ(rows, ComboBox::kDropDownRows);
+    combo->hidePopup();
+}
+
+TEST_F(QtWindowTest, LabelWithoutAccessKeysShowsItsAmpersands) {
+    label.SetUseMnemonic(false);
+    label.SetCaption(u"Invalid value \"&H10\" && more");
+    EXPECT_EQ(Widget<QLabel>(label)->text(), QStringLiteral("Invalid value \"&H10\" && more"));
 }
 
 TEST_F(QtWindowTest, CheckBoxValueSetByTheProgramShows) {

@@ -290,9 +290,100 @@ TEST_F(FormEvents, CloseRunsUnloadHidesThenTerminate) {
     form_.Unload = [&] { order.push_back(form_.Visible() ? "Unload(visible)" : "Unload"); };
     form_.Terminate = [&] { order.push_back(form_.Visible() ? "Terminate(visible)" : "Terminate"); };
     form_.Show();
+    EXPECT_FALSE(app_.Ended());
     form_.UserClose();
     form_.UserClose();
     EXPECT_EQ(order, (std::vector<std::string>{"Unload(visible)", "Terminate"}));
+    EXPECT_TRUE(app_.Ended()); // its one window closed, the program ends
+}
+
+// Typed characters with the milliseconds since the first, and the entry
+// each leads to (-1: the selection stays).
+struct TypeAheadCase {
+    const char* name;
+    int startIndex;
+    std::vector<std::pair<char16_t, int>> keys;
+    std::vector<int> chosen;
+};
+
+class ListTypeAhead : public ::testing::TestWithParam<TypeAheadCase> {};
+
+TEST_P(ListTypeAhead, ChoosesTheEntryTheTypedCharactersLeadTo) {
+    HeadlessBackend backend;
+    Application app({}, u"");
+    app.SetBackend(&backend);
+    Form form(app);
+    auto& list = form.Add<ComboBox>("cb");
+    for (const char16_t* item : {u"alice", u"bob", u"Bert", u"carol", u"bob2"})
+        list.AddItem(item);
+    list.SetListIndex(GetParam().startIndex);
+    int clicks = 0;
+    list.Click = [&] { ++clicks; };
+    form.Show();
+    int at = 0;
+    std::vector<int> chosen;
+    for (const auto& [key, ms] : GetParam().keys) {
+        backend.Clock().Advance(ms - at);
+        at = ms;
+        form.UserCharTo(list, key);
+        chosen.push_back(list.ListIndex());
+    }
+    EXPECT_EQ(chosen, GetParam().chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Model, ListTypeAhead,
+    ::testing::Values(
+        TypeAheadCase{"FirstLetterFromNothingSelected", -1, {{u'b', 0}}, {1}},
+        TypeAheadCase{"LettersTogetherMakeAPrefix", 0, {{u'b', 0}, {u'e', 500}}, {1, 2}},
+        TypeAheadCase{"APauseStartsAgain", 0, {{u'b', 0}, {u'e', 1000}}, {1, 1}},
+        TypeAheadCase{"TheSameLetterGoesOnRoundTheEnd", 0,
+                      {{u'b', 0}, {u'b', 100}, {u'b', 200}, {u'b', 300}}, {1, 2, 4, 1}},
+        TypeAheadCase{"LetterCaseAside", 0, {{u'B', 0}, {u'O', 10}, {u'B', 20}, {u'2', 30}},
+                      {1, 1, 1, 4}},
+        TypeAheadCase{"NoEntryLeavesTheSelection", 3, {{u'x', 0}, {u'c', 2000}}, {3, 3}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormEvents, ArrowKeysMoveWithinTheOptionGroupAsAClick) {
+    auto& first = Add<OptionButton>("optA", 0);
+    auto& off = Add<OptionButton>("optB", 1);
+    auto& last = Add<OptionButton>("optC", 2);
+    auto& box = Add<TextBox>("txt", 3);
+    off.SetEnabled(false);
+    std::vector<std::string> clicks;
+    first.Click = [&] { clicks.push_back("A"); };
+    last.Click = [&] { clicks.push_back("C"); };
+    bool cancel = false;
+    box.Validate = [&](bool& c) { c = cancel; };
+    first.SetValue(true);
+    form_.Show();
+    form_.UserKeyDown(first, vbKeyDown); // the disabled one is passed over
+    EXPECT_TRUE(last.Value());
+    EXPECT_EQ(form_.ActiveControl(), &last);
+    form_.UserKeyDown(last, vbKeyRight); // round the end
+    form_.UserKeyDown(first, vbKeyUp);
+    EXPECT_EQ(clicks, (std::vector<std::string>{"A", "C", "A", "C"}));
+    EXPECT_FALSE(first.Value());
+    // Not the control with the focus: nothing.
+    form_.UserKeyDown(first, vbKeyDown);
+    EXPECT_EQ(clicks.size(), 4u);
+}
+
+TEST_F(FormEvents, ChangeTellsWhetherTheUserIsTyping) {
+    auto& box = Add<TextBox>("txt", 0);
+    std::vector<bool> typing;
+    box.Change = [&] { typing.push_back(box.Typing()); };
+    form_.Show();
+    box.SetText(u"12");         // by program
+    form_.UserChar(box, '3');   // typed
+    form_.UserChar(box, 8);     // Backspace
+    box.SetSelStart(0);
+    form_.UserDelete(box);      // Delete
+    form_.UserPaste(box, u"9"); // pasted whole
+    form_.UserSelectAll(box);
+    form_.UserChar(box, 24);    // a cut
+    EXPECT_EQ(typing, (std::vector<bool>{false, true, true, true, false, true}));
+    EXPECT_FALSE(box.Typing());
 }
 
 } // namespace

@@ -19,4 +19,9 @@ void HeadlessInput::Key(int keyAscii) {
         form_.UserCharTo(*active, keyAscii);
 }
 
+void HeadlessInput::KeyDown(int keyCode) {
+    if (Control* active = form_.ActiveControl())
+        form_.UserKeyDown(*active, keyCode);
+}
+
 } // namespace tw::toolkit

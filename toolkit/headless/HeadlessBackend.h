@@ -32,6 +32,7 @@ public:
     void Beep() override {}
     std::u16string FormatLongDate(double serial) override;
     void End() override {}
+    std::int64_t Milliseconds() override { return clock_.Now(); }
 
     VirtualClock& Clock() { return clock_; }
     int DoEventsPasses() const { return doEventsPasses_; }
@@ -54,6 +55,7 @@ public:
     void Click(Control& control) override { form_.UserClick(control); }
     void Focus(Control& control) override { form_.UserFocus(control); }
     void Key(int keyAscii) override;
+    void KeyDown(int keyCode) override;
     void SelectAllWithMouse(TextBox& box) override { form_.UserSelectAll(box); }
     void Paste(TextBox& box, const std::u16string& text) override { form_.UserPaste(box, text); }
     void Select(ComboBox& list, int index) override { form_.UserSelect(list, index); }

@@ -182,6 +182,7 @@ QWidget* QtBackend::CreateWidget(Control& control, QWidget* parent) {
     case ControlKind::ComboBox: {
         auto* combo = new QComboBox(parent);
         combo->setEditable(false);
+        combo->setMaxVisibleItems(ComboBox::kDropDownRows);
         widget = combo;
         break;
     }

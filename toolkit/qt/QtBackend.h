@@ -23,6 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
+class QComboBox;
 class QTimer;
 class QWidget;
 
@@ -78,6 +79,7 @@ public:
     void Beep() override;
     std::u16string FormatLongDate(double serial) override;
     void End() override;
+    std::int64_t Milliseconds() override;
 
     Form& Model() const { return form_; }
     // The top-level window.
@@ -128,6 +130,10 @@ private:
     void MirrorValue(Control& control, QWidget* widget);
     void MirrorColors(Control& control, QWidget* widget);
     void MirrorList(ComboBox& list, QWidget* widget);
+    void QueueListItem(ComboBox& list, QWidget* widget);
+    void MirrorListIndex(ComboBox& list, QWidget* widget);
+    // Puts the entries added since the last paint into their lists.
+    void FlushListItems();
     void MirrorTimer(Timer& timer);
     void MirrorFormColors();
     void Restack(QWidget* parent);
@@ -152,6 +158,15 @@ private:
     std::unordered_map<const Timer*, QTimer*> timers_;
     // Per parent widget, its controls from bottom to top as the model ordered them.
     std::map<QWidget*, std::vector<Control*>> zOrder_;
+    // Entries the model added that their list does not show yet, with the
+    // position each went to, in the order added: a burst of additions
+    // reaches the widget as one insertion before the next paint.
+    struct PendingItem {
+        int index;
+        QString text;
+    };
+    std::unordered_map<QComboBox*, std::vector<PendingItem>> pendingItems_;
+    bool flushQueued_ = false;
     int mirroring_ = 0;
     bool waitCursor_ = false;
     bool ending_ = false;

@@ -4,6 +4,7 @@
 #include "QtConvert.h"
 #include "QtWidgets.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -78,9 +79,16 @@ void QtBackend::Mirror(Control& control, QWidget* widget, Property what) {
         widget->setFont(ToQFont(control.Font()));
         break;
     case Property::List:
-    case Property::ListIndex:
         if (control.Kind() == ControlKind::ComboBox)
             MirrorList(static_cast<ComboBox&>(control), widget);
+        break;
+    case Property::ListItemAdded:
+        if (control.Kind() == ControlKind::ComboBox)
+            QueueListItem(static_cast<ComboBox&>(control), widget);
+        break;
+    case Property::ListIndex:
+        if (control.Kind() == ControlKind::ComboBox)
+            MirrorListIndex(static_cast<ComboBox&>(control), widget);
         break;
     case Property::Locked:
         if (auto* edit = qobject_cast<QLineEdit*>(widget))
@@ -128,7 +136,8 @@ void QtBackend::MirrorCaption(Control& control, QWidget* widget) {
     case ControlKind::Label: {
         auto& label = static_cast<Label&>(control);
         auto* qlabel = static_cast<QLabel*>(widget);
-        qlabel->setText(StripAccessKeys(ToQString(label.Caption())));
+        const QString caption = ToQString(label.Caption());
+        qlabel->setText(label.UseMnemonic() ? StripAccessKeys(caption) : caption);
         qlabel->setAlignment(ToQtAlignment(label.Alignment()));
         break;
     }
@@ -228,17 +237,61 @@ void QtBackend::RefreshColors() {
     }
 }
 
+// The whole list anew: at creation and after Clear.
 void QtBackend::MirrorList(ComboBox& list, QWidget* widget) {
     auto* combo = static_cast<QComboBox*>(widget);
-    bool same = combo->count() == list.ListCount();
-    for (int i = 0; same && i < list.ListCount(); ++i)
-        same = combo->itemText(i) == ToQString(list.List(i));
-    if (!same) {
-        combo->clear();
-        for (const auto& item : list.Items())
-            combo->addItem(ToQString(item));
-    }
+    pendingItems_.erase(combo);
+    combo->clear();
+    QStringList items;
+    items.reserve(list.ListCount());
+    for (const auto& item : list.Items())
+        items.append(ToQString(item));
+    combo->addItems(items);
     combo->setCurrentIndex(list.ListIndex());
+}
+
+void QtBackend::QueueListItem(ComboBox& list, QWidget* widget) {
+    const int at = list.NewIndex();
+    pendingItems_[static_cast<QComboBox*>(widget)].push_back({at, ToQString(list.List(at))});
+    if (flushQueued_)
+        return;
+    flushQueued_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { FlushListItems(); }, Qt::QueuedConnection);
+}
+
+void QtBackend::MirrorListIndex(ComboBox& list, QWidget* widget) {
+    FlushListItems();
+    auto* combo = static_cast<QComboBox*>(widget);
+    combo->setCurrentIndex(list.ListIndex());
+    // An opened list highlights the entry chosen.
+    if (combo->view()->isVisible())
+        combo->view()->setCurrentIndex(combo->model()->index(list.ListIndex(), 0));
+}
+
+void QtBackend::FlushListItems() {
+    flushQueued_ = false;
+    if (pendingItems_.empty())
+        return;
+    MirrorScope scope(*this);
+    for (auto& [combo, items] : pendingItems_) {
+        // Entries that went one after another go in with one insertion.
+        for (std::size_t from = 0; from < items.size();) {
+            std::size_t to = from + 1;
+            while (to < items.size() && items[to].index == items[to - 1].index + 1)
+                ++to;
+            QStringList run;
+            run.reserve(static_cast<qsizetype>(to - from));
+            for (std::size_t i = from; i < to; ++i)
+                run.append(std::move(items[i].text));
+            combo->insertItems(items[from].index, run);
+            from = to;
+        }
+        // Entries put into an empty combo box select the first: the model's choice stands.
+        if (const Control* list = ControlOf(combo))
+            combo->setCurrentIndex(static_cast<const ComboBox*>(list)->ListIndex());
+    }
+    pendingItems_.clear();
 }
 
 void QtBackend::MirrorFormColors() {

@@ -35,7 +35,12 @@ void QtBackend::ShowMousePointer(MousePointer pointer) {
 }
 
 void QtBackend::DoEvents() {
+    FlushListItems();
     QCoreApplication::processEvents();
+}
+
+std::int64_t QtBackend::Milliseconds() {
+    return options_.virtualTime ? clock_.Now() : IAppBackend::Milliseconds();
 }
 
 void QtBackend::ShowMessageBox(const MessageBoxRecord& box) {

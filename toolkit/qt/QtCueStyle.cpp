@@ -58,6 +58,10 @@ void CueStyle::drawControl(ControlElement element, const QStyleOption* option, Q
 
 int CueStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                         QStyleHintReturn* returnData) const {
+    // A drop-down list opens below itself with a fixed number of rows and a
+    // scroll bar, as on Windows, not as a menu as tall as its entries.
+    if (hint == SH_ComboBox_Popup)
+        return 0;
     if (hint == SH_UnderlineShortcut) {
         if (const std::optional<bool> shown = CuesShown(widget))
             return *shown ? 1 : 0;

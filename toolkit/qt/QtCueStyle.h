@@ -2,6 +2,8 @@
 // underlines are drawn only while the window's "keyboardCues" property is
 // true, as a Windows window hides them until the user works with the
 // keyboard. Widgets of other windows are drawn as the base style draws them.
+// The window's drop-down lists open as Windows opens them (a fixed number of
+// rows below the box).
 #pragma once
 
 #include <QProxyStyle>

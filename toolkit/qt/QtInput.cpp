@@ -31,12 +31,6 @@ Qt::MouseButton QtButton(int button) {
     }
 }
 
-struct KeyStroke {
-    int key;
-    Qt::KeyboardModifiers modifiers;
-    QString text;
-};
-
 // The key a user presses to type a character code.
 KeyStroke StrokeFor(int keyAscii) {
     const QString text(QChar(static_cast<char16_t>(keyAscii)));
@@ -63,6 +57,22 @@ KeyStroke StrokeFor(int keyAscii) {
     if (keyAscii > 32 && keyAscii < 127)
         return {keyAscii, Qt::NoModifier, text}; // Qt's key codes are the ASCII codes
     return {Qt::Key_unknown, Qt::NoModifier, text};
+}
+
+// The key that types nothing: an arrow key.
+KeyStroke StrokeForKeyCode(int keyCode) {
+    switch (keyCode) {
+    case vbKeyLeft:
+        return {Qt::Key_Left, Qt::NoModifier, {}};
+    case vbKeyUp:
+        return {Qt::Key_Up, Qt::NoModifier, {}};
+    case vbKeyRight:
+        return {Qt::Key_Right, Qt::NoModifier, {}};
+    case vbKeyDown:
+        return {Qt::Key_Down, Qt::NoModifier, {}};
+    default:
+        return {Qt::Key_unknown, Qt::NoModifier, {}};
+    }
 }
 
 } // namespace
@@ -110,6 +120,14 @@ void QtInput::Focus(Control& control) {
 }
 
 void QtInput::Key(int keyAscii) {
+    SendKey(StrokeFor(keyAscii));
+}
+
+void QtInput::KeyDown(int keyCode) {
+    SendKey(StrokeForKeyCode(keyCode));
+}
+
+void QtInput::SendKey(const KeyStroke& stroke) {
     Activate();
     QWidget* target = QApplication::focusWidget();
     if (target == nullptr) {
@@ -118,7 +136,6 @@ void QtInput::Key(int keyAscii) {
     }
     if (target == nullptr)
         target = backend_.Window();
-    const KeyStroke stroke = StrokeFor(keyAscii);
     QKeyEvent press(QEvent::KeyPress, stroke.key, stroke.modifiers, stroke.text);
     QApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, stroke.key, stroke.modifiers, stroke.text);

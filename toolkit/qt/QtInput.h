@@ -7,6 +7,7 @@
 
 #include "toolkit/IUserInput.h"
 
+#include <QString>
 #include <Qt>
 
 class QPoint;
@@ -15,6 +16,12 @@ class QWidget;
 namespace tw::toolkit {
 
 class QtBackend;
+
+struct KeyStroke {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+};
 
 class QtInput : public IUserInput {
 public:
@@ -26,6 +33,7 @@ public:
     // Tab moves it: through the model, which the widgets then follow.
     void Focus(Control& control) override;
     void Key(int keyAscii) override;
+    void KeyDown(int keyCode) override;
     // A triple click: the line edit selects its whole text.
     void SelectAllWithMouse(TextBox& box) override;
     // Right click, then Paste from the context menu.
@@ -41,6 +49,8 @@ public:
 private:
     void Activate();
     void Settle();
+    // A key pressed and released on the widget that has the keyboard.
+    void SendKey(const KeyStroke& stroke);
     void SendMouse(QWidget* widget, int type, const QPoint& at, Qt::MouseButton button);
 
     QtBackend& backend_;

@@ -6,6 +6,7 @@
 #include "QtWidgets.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
@@ -55,11 +56,26 @@ bool IsCaretKey(int key) {
     }
 }
 
-// Keys with which a closed drop-down list changes its choice or opens.
+// An arrow key's code for the model, or 0.
+int ArrowKeyCode(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+        return vbKeyLeft;
+    case Qt::Key_Up:
+        return vbKeyUp;
+    case Qt::Key_Right:
+        return vbKeyRight;
+    case Qt::Key_Down:
+        return vbKeyDown;
+    default:
+        return 0;
+    }
+}
+
+// Keys with which a closed drop-down list changes its choice or opens, and
+// which Qt carries out itself (the choice comes back through activated).
 bool IsListKey(int key) {
     switch (key) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_Home:
@@ -115,6 +131,9 @@ void QtInputRouter::Attach(Control& control, QWidget* widget) {
         auto* combo = static_cast<QComboBox*>(widget);
         connect(combo, &QComboBox::activated, this,
                 [this, &list, combo](int index) { ListChosen(list, combo, index); });
+        // The opened list has the keyboard while it shows.
+        combo->view()->installEventFilter(this);
+        openLists_[combo->view()] = &list;
     }
 }
 
@@ -124,6 +143,11 @@ bool QtInputRouter::eventFilter(QObject* watched, QEvent* event) {
             backend_.RefreshColors(); // system colours follow the desktop, as on Windows
         if (event->type() == QEvent::KeyPress)
             return TabKey(static_cast<QKeyEvent*>(event));
+        return false;
+    }
+    if (const auto open = openLists_.find(watched); open != openLists_.end()) {
+        if (event->type() == QEvent::KeyPress)
+            return OnOpenListKey(*open->second, static_cast<QKeyEvent*>(event));
         return false;
     }
     Control* control = backend_.ControlOf(watched);
@@ -232,9 +256,9 @@ bool QtInputRouter::OnButtonKey(Control& control, QKeyEvent* event) {
     const int key = event->key();
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
         return true;
-    if (key == Qt::Key_Left || key == Qt::Key_Up || key == Qt::Key_Right || key == Qt::Key_Down) {
-        // Arrow keys go on to the next control, as in a dialog.
-        form.UserTab(key == Qt::Key_Left || key == Qt::Key_Up);
+    if (const int arrow = ArrowKeyCode(key)) {
+        // Within an option group, or on to the next control: the model's rule.
+        form.UserKeyDown(control, arrow);
         return true;
     }
     if (event->isAutoRepeat() && key == Qt::Key_Space)
@@ -281,7 +305,7 @@ bool QtInputRouter::OnTextBoxKey(TextBox& box, QKeyEvent* event) {
         if (shift)
             TypeInto(box, 24); // Shift+Delete cuts
         else
-            DeleteForward(box);
+            Model().UserDelete(box);
         return true;
     }
     if (key == Qt::Key_Insert && !alt && (ctrl || shift)) {
@@ -325,19 +349,6 @@ void QtInputRouter::TypeInto(TextBox& box, int keyAscii) {
         PublishClipboard();
 }
 
-void QtInputRouter::DeleteForward(TextBox& box) {
-    // Delete raises no key press: it deletes the selection, or the character
-    // after the caret, as a paste of nothing would.
-    Form& form = Model();
-    if (!form.AcceptsInput(box) || form.ActiveControl() != &box || box.Locked())
-        return;
-    if (box.SelLength() == 0) {
-        if (box.SelStart() >= static_cast<int>(box.Text().size()))
-            return;
-        box.SyncSelection(box.SelStart(), 1);
-    }
-    form.UserPaste(box, u"");
-}
 
 bool QtInputRouter::OnComboMouse(ComboBox& list, QMouseEvent* event) {
     Form& form = Model();
@@ -360,12 +371,27 @@ bool QtInputRouter::OnComboKey(ComboBox& list, QKeyEvent* event) {
     const int key = event->key();
     const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
     const bool alt = (event->modifiers() & Qt::AltModifier) != 0;
-    if (IsListKey(key) && !ctrl && (!alt || key == Qt::Key_Up || key == Qt::Key_Down))
-        return !form.AcceptsInput(list) || form.ActiveControl() != &list;
+    const int arrow = ArrowKeyCode(key);
+    if (!ctrl && ((IsListKey(key) && !alt) || (alt && (arrow == vbKeyUp || arrow == vbKeyDown))))
+        return !form.AcceptsInput(list) || form.ActiveControl() != &list; // Qt opens or moves
     if (!ctrl && !alt) {
-        if (const int code = CharacterOf(event))
-            form.UserCharTo(list, code);
+        if (arrow != 0)
+            form.UserKeyDown(list, arrow);
+        else if (const int code = CharacterOf(event))
+            form.UserCharTo(list, code); // finds the entry typed
     }
+    return true;
+}
+
+bool QtInputRouter::OnOpenListKey(ComboBox& list, QKeyEvent* event) {
+    // Typed characters choose through the model, as in the closed list;
+    // Qt moves the highlight and takes Enter and Escape itself.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    const int code = CharacterOf(event);
+    if (code < 32)
+        return false;
+    Model().UserCharTo(list, code);
     return true;
 }
 

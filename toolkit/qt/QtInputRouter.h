@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <unordered_map>
+
 class QComboBox;
 class QKeyEvent;
 class QLineEdit;
@@ -48,9 +50,9 @@ private:
     bool OnTextBoxKey(TextBox& box, QKeyEvent* event);
     bool OnComboMouse(ComboBox& list, QMouseEvent* event);
     bool OnComboKey(ComboBox& list, QKeyEvent* event);
+    bool OnOpenListKey(ComboBox& list, QKeyEvent* event);
     bool OnPassiveMouse(Control& control, QMouseEvent* event);
     void TypeInto(TextBox& box, int keyAscii);
-    void DeleteForward(TextBox& box);
     void ShowContextMenu(TextBox& box, QLineEdit* edit, const QPoint& globalPos);
     void TakeSelection(TextBox& box, QLineEdit* edit);
     void ListChosen(ComboBox& list, QComboBox* combo, int index);
@@ -60,6 +62,8 @@ private:
     // The button the left mouse button went down on, while it is down.
     Control* pressed_ = nullptr;
     QPointer<QMenu> menu_;
+    // The popup view of each drop-down list, to its list.
+    std::unordered_map<const QObject*, ComboBox*> openLists_;
     QString lastSystemClipboard_;
 };
 

@@ -4,6 +4,7 @@
 #include "Win32Backend.h"
 
 #include "toolkit/DateFormat.h"
+#include "toolkit/headless/VirtualClock.h"
 
 #include "Win32Impl.h"
 #include "Win32Text.h"
@@ -73,6 +74,9 @@ std::u16string Win32Backend::FormatLongDate(double serial) {
 void Win32Backend::End() {
     impl_->End();
 }
+std::int64_t Win32Backend::Milliseconds() {
+    return impl_->Milliseconds();
+}
 
 std::u16string Win32ExecutableFolder() {
     std::wstring path(MAX_PATH, L'\0');
@@ -106,9 +110,17 @@ Win32Backend::Impl::~Impl() {
         ::DestroyWindow(hwnd_);
 }
 
+std::int64_t Win32Backend::Impl::Milliseconds() const {
+    if (options_.clock != nullptr)
+        return options_.clock->Now();
+    return static_cast<std::int64_t>(::GetTickCount64());
+}
+
 bool Win32Backend::Impl::PreTranslate(const MSG& msg) {
     if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd)))
         return false;
+    if (msg.message == WM_KEYDOWN && ArrowKey(msg))
+        return true;
     // Tab and Shift+Tab move the focus through the model's tab order.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0 &&
         ::GetKeyState(VK_MENU) >= 0) {
@@ -118,7 +130,37 @@ bool Win32Backend::Impl::PreTranslate(const MSG& msg) {
     return msg.message == WM_CHAR && msg.wParam == L'\t';
 }
 
+// An arrow key the model takes: on a button, a check box or an option
+// button (the option group), and on a closed drop-down list. Text boxes and
+// opened lists move their caret and highlight themselves.
+bool Win32Backend::Impl::ArrowKey(const MSG& msg) {
+    if (msg.wParam != VK_LEFT && msg.wParam != VK_UP && msg.wParam != VK_RIGHT &&
+        msg.wParam != VK_DOWN)
+        return false;
+    if (::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_CONTROL) < 0)
+        return false;
+    ControlWindow* cw = FindByHandle(msg.hwnd);
+    if (cw == nullptr || cw->control == nullptr)
+        return false;
+    switch (cw->control->Kind()) {
+    case ControlKind::ComboBox:
+        if (::SendMessageW(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0))
+            return false;
+        break;
+    case ControlKind::CommandButton:
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+        break;
+    default:
+        return false;
+    }
+    // The virtual-key codes of the arrows are the model's key codes.
+    form_.UserKeyDown(*cw->control, static_cast<int>(msg.wParam));
+    return true;
+}
+
 void Win32Backend::Impl::PumpMessages() {
+    FlushListItems();
     MSG msg{};
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

@@ -65,6 +65,7 @@ public:
     void Beep() override;
     std::u16string FormatLongDate(double serial) override;
     void End() override;
+    std::int64_t Milliseconds() override;
 
     class Impl;
 

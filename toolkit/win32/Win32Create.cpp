@@ -188,7 +188,7 @@ void Win32Backend::Impl::CreateControlWindow(Control& control, HWND parent) {
     switch (control.Kind()) {
     case ControlKind::Label:
         windowClass = L"STATIC";
-        style |= SS_NOTIFY | LabelAlignmentStyle(static_cast<const Label&>(control));
+        style |= SS_NOTIFY | LabelStyle(static_cast<const Label&>(control));
         break;
     case ControlKind::TextBox:
         windowClass = L"EDIT";

@@ -29,17 +29,22 @@ struct ControlWindow {
     // The mouse buttons whose press reached the model (model button bits).
     int pressed = 0;
     bool hasToolTip = false;
+    // A list's entries the model added that the control does not hold yet,
+    // each with the position it went to, in the order added.
+    std::vector<std::pair<int, std::u16string>> pendingItems;
 };
 
-// The static control style for a label's alignment.
-inline DWORD LabelAlignmentStyle(const Label& label) {
+// The static control's style bits that follow the label's properties.
+constexpr DWORD kLabelStyleMask = SS_TYPEMASK | SS_NOPREFIX;
+inline DWORD LabelStyle(const Label& label) {
+    const DWORD prefix = label.UseMnemonic() ? 0 : SS_NOPREFIX;
     switch (label.Alignment()) {
     case Alignment::Right:
-        return SS_RIGHT;
+        return SS_RIGHT | prefix;
     case Alignment::Center:
-        return SS_CENTER;
+        return SS_CENTER | prefix;
     default:
-        return SS_LEFT;
+        return SS_LEFT | prefix;
     }
 }
 
@@ -77,12 +82,18 @@ public:
 
     // Message loop and application services (Win32Backend.cpp).
     bool PreTranslate(const MSG& msg);
+    bool ArrowKey(const MSG& msg);
+    std::int64_t Milliseconds() const;
     void PumpMessages();
     int Run();
     void ShowMousePointer(MousePointer pointer);
     void ShowMessageBox(const MessageBoxRecord& box);
     std::u16string FormatLongDate(double serial);
     void End();
+    // Puts the entries added since the last pass of messages into their lists.
+    void FlushListItems();
+    // Posted to the window to flush the lists before it paints.
+    static constexpr UINT kFlushListsMessage = WM_APP + 1;
 
 private:
     ControlWindow* Find(const Control& control) const;
@@ -91,6 +102,8 @@ private:
     void MirrorText(ControlWindow& cw);
     void MirrorSelection(ControlWindow& cw);
     void MirrorList(ControlWindow& cw);
+    void QueueListItem(ControlWindow& cw);
+    void MirrorListIndex(ControlWindow& cw);
     void MirrorGeometry(ControlWindow& cw);
     void UpdateToolTip(ControlWindow& cw);
     void Redraw(HWND hwnd);
@@ -122,7 +135,6 @@ private:
     LRESULT ComboMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
     void SyncSelection(ControlWindow& cw);
     void OnEditChar(TextBox& box, int code);
-    void OnEditDelete(TextBox& box);
     void OnEditCut(TextBox& box);
     void OnEditClear(TextBox& box);
     void OnEditPaste(TextBox& box);
@@ -150,6 +162,10 @@ private:
     const Control* syncing_ = nullptr;
     // The backend is going away: destroying the window does not end the loop.
     bool tearingDown_ = false;
+    // Lists with entries waiting (ControlWindow::pendingItems), and whether
+    // a flush is posted.
+    std::vector<ControlWindow*> pendingLists_;
+    bool flushPosted_ = false;
 };
 
 } // namespace tw::toolkit

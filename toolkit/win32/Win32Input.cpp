@@ -98,6 +98,18 @@ void Win32Input::Key(int keyAscii) {
     backend_.PumpMessages();
 }
 
+void Win32Input::KeyDown(int keyCode) {
+    Control* active = backend_.Model().ActiveControl();
+    const HWND hwnd = active ? backend_.HandleOf(*active) : backend_.Handle();
+    if (hwnd == nullptr)
+        return;
+    // Through the message loop, as a real key goes: the arrow keys' codes
+    // are their virtual-key codes.
+    ::PostMessageW(hwnd, WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1);
+    ::PostMessageW(hwnd, WM_KEYUP, static_cast<WPARAM>(keyCode), 0xC0000001);
+    backend_.PumpMessages();
+}
+
 void Win32Input::SelectAllWithMouse(TextBox& box) {
     const HWND hwnd = backend_.HandleOf(box);
     if (hwnd == nullptr)

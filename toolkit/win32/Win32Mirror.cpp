@@ -46,27 +46,66 @@ void Win32Backend::Impl::MirrorText(ControlWindow& cw) {
     MirrorSelection(cw);
 }
 
+// The whole list anew: at creation and after Clear.
 void Win32Backend::Impl::MirrorList(ControlWindow& cw) {
     const auto& list = static_cast<const ComboBox&>(*cw.control);
+    cw.pendingItems.clear();
     ++mirroring_;
-    const auto count = static_cast<int>(::SendMessageW(cw.hwnd, CB_GETCOUNT, 0, 0));
-    if (count + 1 == list.ListCount() && list.NewIndex() >= 0) {
-        // One entry added: insert it where the model put it.
-        ::SendMessageW(cw.hwnd, CB_INSERTSTRING, static_cast<WPARAM>(list.NewIndex()),
-                       reinterpret_cast<LPARAM>(Wide(list.List(list.NewIndex()))));
-    } else {
-        ::SendMessageW(cw.hwnd, CB_RESETCONTENT, 0, 0);
-        for (const auto& item : list.Items())
-            ::SendMessageW(cw.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item)));
-    }
+    ::SendMessageW(cw.hwnd, CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(cw.hwnd, CB_INITSTORAGE, static_cast<WPARAM>(list.ListCount()), 0);
+    for (const auto& item : list.Items())
+        ::SendMessageW(cw.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item)));
     ::SendMessageW(cw.hwnd, CB_SETCURSEL, static_cast<WPARAM>(list.ListIndex()), 0);
     --mirroring_;
 }
 
+void Win32Backend::Impl::QueueListItem(ControlWindow& cw) {
+    const auto& list = static_cast<const ComboBox&>(*cw.control);
+    if (cw.pendingItems.empty())
+        pendingLists_.push_back(&cw);
+    cw.pendingItems.emplace_back(list.NewIndex(), list.List(list.NewIndex()));
+    if (!flushPosted_ && hwnd_ != nullptr)
+        flushPosted_ = ::PostMessageW(hwnd_, kFlushListsMessage, 0, 0) != FALSE;
+}
+
+void Win32Backend::Impl::MirrorListIndex(ControlWindow& cw) {
+    FlushListItems();
+    ++mirroring_;
+    ::SendMessageW(cw.hwnd, CB_SETCURSEL,
+                   static_cast<WPARAM>(static_cast<const ComboBox&>(*cw.control).ListIndex()), 0);
+    --mirroring_;
+}
+
+void Win32Backend::Impl::FlushListItems() {
+    flushPosted_ = false;
+    std::vector<ControlWindow*> lists;
+    lists.swap(pendingLists_);
+    for (ControlWindow* cw : lists) {
+        if (cw->hwnd == nullptr) {
+            cw->pendingItems.clear();
+            continue;
+        }
+        ++mirroring_;
+        // Room for all of them at once, and one repaint at the end.
+        ::SendMessageW(cw->hwnd, WM_SETREDRAW, FALSE, 0);
+        ::SendMessageW(cw->hwnd, CB_INITSTORAGE, static_cast<WPARAM>(cw->pendingItems.size()), 0);
+        for (const auto& [index, text] : cw->pendingItems)
+            ::SendMessageW(cw->hwnd, CB_INSERTSTRING, static_cast<WPARAM>(index),
+                           reinterpret_cast<LPARAM>(Wide(text)));
+        ::SendMessageW(cw->hwnd, WM_SETREDRAW, TRUE, 0);
+        --mirroring_;
+        cw->pendingItems.clear();
+    }
+}
+
 void Win32Backend::Impl::MirrorGeometry(ControlWindow& cw) {
     RECT r = PixelRect(*cw.control);
-    if (cw.control->Kind() == ControlKind::ComboBox)
-        r.bottom += Px(3000);
+    if (cw.control->Kind() == ControlKind::ComboBox) {
+        // The window's height includes the opened list: its rows and a border.
+        const auto rowHeight = static_cast<int>(::SendMessageW(cw.hwnd, CB_GETITEMHEIGHT, 0, 0));
+        r.bottom += ComboBox::kDropDownRows * (rowHeight > 0 ? rowHeight : Px(195)) + 2;
+        ::SendMessageW(cw.hwnd, CB_SETMINVISIBLE, ComboBox::kDropDownRows, 0);
+    }
     ::SetWindowPos(cw.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     // Labels and lines show what lies under them: a moved rectangle repaints its neighbours.
@@ -139,8 +178,8 @@ void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
     case Property::Caption:
         if (control.Kind() == ControlKind::Label) {
             const auto& label = static_cast<const Label&>(control);
-            LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE) & ~LONG_PTR{SS_TYPEMASK};
-            style |= static_cast<LONG_PTR>(LabelAlignmentStyle(label));
+            LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE) & ~LONG_PTR{kLabelStyleMask};
+            style |= static_cast<LONG_PTR>(LabelStyle(label));
             ::SetWindowLongPtrW(hwnd, GWL_STYLE, style);
             ::SetWindowTextW(hwnd, Wide(label.Caption()));
             ::InvalidateRect(hwnd, nullptr, TRUE);
@@ -187,19 +226,20 @@ void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
     case Property::Font:
         ::SendMessageW(hwnd, WM_SETFONT,
                        reinterpret_cast<WPARAM>(gdi_.FontFor(control.Font(), dpi_)), TRUE);
+        if (control.Kind() == ControlKind::ComboBox)
+            MirrorGeometry(*cw); // the rows' height follows the font
         break;
     case Property::List:
+        if (control.Kind() == ControlKind::ComboBox)
+            MirrorList(*cw);
+        break;
+    case Property::ListItemAdded:
+        if (control.Kind() == ControlKind::ComboBox)
+            QueueListItem(*cw);
+        break;
     case Property::ListIndex:
-        if (control.Kind() == ControlKind::ComboBox) {
-            if (what == Property::List) {
-                MirrorList(*cw);
-            } else {
-                ++mirroring_;
-                ::SendMessageW(hwnd, CB_SETCURSEL,
-                               static_cast<WPARAM>(static_cast<ComboBox&>(control).ListIndex()), 0);
-                --mirroring_;
-            }
-        }
+        if (control.Kind() == ControlKind::ComboBox)
+            MirrorListIndex(*cw);
         break;
     case Property::ZOrder:
         MoveToLayerEnd(control, control.ZPosition() == 0);

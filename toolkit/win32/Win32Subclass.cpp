@@ -96,7 +96,7 @@ LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
             if (KeyDown(VK_SHIFT))
                 OnEditCut(box);
             else
-                OnEditDelete(box);
+                form_.UserDelete(box);
             return 0;
         }
         break;
@@ -145,17 +145,6 @@ void Win32Backend::Impl::OnEditChar(TextBox& box, int code) {
     form_.UserChar(box, code);
     if (form_.Clipboard != before)
         WriteClipboardText(hwnd_, form_.Clipboard); // Ctrl+C, Ctrl+X
-}
-
-void Win32Backend::Impl::OnEditDelete(TextBox& box) {
-    if (!form_.AcceptsInput(box) || box.Locked())
-        return;
-    if (box.SelLength() == 0) {
-        if (box.SelStart() >= static_cast<int>(box.Text().size()))
-            return;
-        box.SetSelLength(1);
-    }
-    box.SetSelText(u"");
 }
 
 void Win32Backend::Impl::OnEditCut(TextBox& box) {
@@ -232,11 +221,10 @@ LRESULT Win32Backend::Impl::ComboMessage(ControlWindow& cw, UINT msg, WPARAM wp,
             return 0;
         break;
     case WM_CHAR:
-        // Key press first; the list then moves to the entry typed (a selection change).
+        // Key press first, then the model finds the entry typed; the list's
+        // own search would answer differently, so it never sees the key.
         form_.UserCharTo(control, static_cast<int>(wp));
-        if (cw.hwnd == nullptr)
-            return 0;
-        break;
+        return 0;
     default:
         break;
     }

@@ -135,6 +135,9 @@ LRESULT Win32Backend::Impl::FormMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
     case WM_SYSCOLORCHANGE:
         OnSysColorChange();
         return 0;
+    case kFlushListsMessage:
+        FlushListItems();
+        return 0;
     default:
         break;
     }
