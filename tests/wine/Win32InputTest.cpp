@@ -164,6 +164,37 @@ TEST_F(Win32Input_, ChoosingAnEntryRaisesTheListsClick) {
     EXPECT_EQ(t.form.ActiveControl(), &t.cbUsername);
 }
 
+TEST_F(Win32Input_, TypingInTheListChoosesThroughTheModel) {
+    input->Focus(t.cbUsername);
+    input->Key('g');
+    EXPECT_EQ(t.cbUsername.ListIndex(), 1);
+    EXPECT_EQ(::SendMessageW(H(t.cbUsername), CB_GETCURSEL, 0, 0), 1);
+    input->KeyDown(vbKeyDown);
+    EXPECT_EQ(t.cbUsername.ListIndex(), 2);
+    EXPECT_EQ(Count("cbUsername_Click"), 2);
+    // The opened list: the same choice, shown in it.
+    ::SendMessageW(H(t.cbUsername), CB_SHOWDROPDOWN, TRUE, 0);
+    input->Wait(1000); // a new search, not "ga"
+    input->Key('a');
+    EXPECT_EQ(t.cbUsername.ListIndex(), 0);
+    EXPECT_EQ(::SendMessageW(H(t.cbUsername), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Count("cbUsername_Click"), 3);
+    ::SendMessageW(H(t.cbUsername), CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+TEST_F(Win32Input_, ArrowKeysMoveTheSelectionWithinTheOptionGroup) {
+    input->Click(t.optLocal);
+    t.events.clear();
+    input->KeyDown(vbKeyRight);
+    EXPECT_TRUE(t.optServer.Value());
+    EXPECT_EQ(Checked(H(t.optServer)), BST_CHECKED);
+    EXPECT_EQ(Checked(H(t.optLocal)), BST_UNCHECKED);
+    EXPECT_EQ(::GetFocus(), H(t.optServer));
+    input->KeyDown(vbKeyDown); // round the end
+    EXPECT_TRUE(t.optLocal.Value());
+    EXPECT_EQ((std::vector<std::string>{"optServer_Click", "optLocal_Click"}), t.events);
+}
+
 TEST_F(Win32Input_, RefusedChoiceShowsTheModelsEntryAgain) {
     t.cbUsername.SetListIndex(0);
     input->Focus(t.txtPasswordAge);
@@ -212,6 +243,7 @@ TEST_F(Win32Input_, CloseRunsUnloadAndTerminateAndDestroysTheWindow) {
     input->Close();
     EXPECT_EQ((std::vector<std::string>{"Form_Unload", "Form_Terminate"}), t.events);
     EXPECT_EQ(backend->Handle(), nullptr);
+    EXPECT_TRUE(t.app.Ended());
 }
 
 TEST_F(Win32Input_, DisabledWindowCannotBeClosed) {

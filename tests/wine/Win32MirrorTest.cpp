@@ -2,6 +2,9 @@
 // changes the program makes.
 #include "Win32WindowFixture.h"
 
+#include "platform/TextConvert.h"
+#include "toolkit/win32/Win32Text.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -148,14 +151,49 @@ TEST_F(Win32Mirror, ProgramChangesReachTheControls) {
     EXPECT_EQ(PlaceOf(H(t.txtPasswordAge)).left, Px(2000));
 }
 
-TEST_F(Win32Mirror, SortedListInsertsWhereTheModelPutsTheEntry) {
+TEST_F(Win32Mirror, AddedEntriesGoInBeforeTheNextPaintWhereTheModelPutThem) {
+    const HWND list = H(t.cbUsername);
     t.cbUsername.Clear();
     t.cbUsername.SetSorted(true);
-    for (const char16_t* name : {u"mara", u"Administrator", u"guest"})
+    for (const char16_t* name : {u"mara", u"Administrator", u"guest", u"zed", u"bob"})
         t.cbUsername.AddItem(name);
-    wchar_t text[32] = {};
-    ::SendMessageW(H(t.cbUsername), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, L"guest");
+    EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 0); // one burst, not yet painted
+    backend->PumpMessages();
+    ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 5);
+    for (int i = 0; i < 5; ++i) {
+        wchar_t text[32] = {};
+        ::SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(win32text::FromWide(text), t.cbUsername.List(i)) << i;
+    }
+    // A choice amid additions shows the entries added before it.
+    t.cbUsername.AddItem(u"carl");
+    t.cbUsername.SetListIndex(t.cbUsername.NewIndex());
+    EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), t.cbUsername.NewIndex());
+}
+
+TEST_F(Win32Mirror, OpenedListShowsAFixedNumberOfRows) {
+    const HWND list = H(t.cbUsername);
+    for (int i = 0; i < 40; ++i)
+        t.cbUsername.AddItem(u"entry" + FromUtf8(std::to_string(i)));
+    backend->PumpMessages();
+    ::SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(::GetComboBoxInfo(list, &info));
+    RECT r{};
+    ::GetClientRect(info.hwndList, &r);
+    const auto rowHeight = static_cast<int>(::SendMessageW(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
+    ASSERT_GT(rowHeight, 0);
+    EXPECT_EQ(r.bottom / rowHeight, ComboBox::kDropDownRows);
+    ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+TEST_F(Win32Mirror, StatusLineShowsAmpersandsAsTheyAre) {
+    t.lblStatus.SetUseMnemonic(false);
+    t.lblStatus.SetCaption(u"Invalid value \"&H10\"");
+    EXPECT_NE(StyleOf(H(t.lblStatus)) & SS_NOPREFIX, 0);
+    t.lblStatus.SetUseMnemonic(true);
+    EXPECT_EQ(StyleOf(H(t.lblStatus)) & SS_NOPREFIX, 0);
 }
 
 TEST_F(Win32Mirror, SelectionOfTheModelIsTheEdits) {

@@ -234,9 +234,7 @@ void Win32Backend::Impl::CreateControlWindow(Control& control, HWND parent) {
         return;
     }
     const std::u16string* caption = CaptionOf(control);
-    RECT r = PixelRect(control);
-    if (control.Kind() == ControlKind::ComboBox)
-        r.bottom += Px(3000); // room for the list when it drops down
+    const RECT r = PixelRect(control);
     const HWND hwnd =
         ::CreateWindowExW(exStyle, windowClass, caption ? Wide(*caption) : L"", style, r.left,
                           r.top, r.right - r.left, r.bottom - r.top, parent,
@@ -267,6 +265,7 @@ void Win32Backend::Impl::CreateControlWindow(Control& control, HWND parent) {
             static_cast<const OptionButton&>(control).Value() ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
     case ControlKind::ComboBox:
+        MirrorGeometry(cw); // room for the opened list, in rows of its font
         MirrorList(cw);
         break;
     case ControlKind::UserControl:
