@@ -131,6 +131,9 @@ std::vector<std::u16string> CNetUser::EnumerateUsers(std::int32_t* Result) {
             return {}; // names of earlier batches are dropped: no partial lists
         }
 
+        // Room for every name at once: a list of 100,000 grows no more.
+        if (calls == 1)
+            names.reserve(std::min<std::size_t>(totalEntries, kMaxReservedNames));
         const auto* records = reinterpret_cast<const win::USER_INFO_0*>(buffer);
         for (win::DWORD i = 0; i < entriesRead; ++i)
             names.push_back(StringFromPointer(records[i].usri0_name));

@@ -101,6 +101,9 @@ public:
     // of a buffer the platform handed out; a second or two against a local
     // platform, minutes at a network round trip per call, never for ever.
     static constexpr std::uint32_t kMaxEnumerationCalls = 1u << 20;
+    // Names the list makes room for at once, from the total the platform
+    // announces: at most this many, whatever total it claims.
+    static constexpr std::size_t kMaxReservedNames = std::size_t{1} << 18;
 
     // --- Account policy (CNetUserModals.cpp) ---
 

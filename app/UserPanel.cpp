@@ -12,7 +12,7 @@ bool FUserInfo::FillUserList() {
     BeginBusy();
     cbUsername->Clear();
     std::int32_t status = 0;
-    const std::vector<std::u16string> names = NetUser->EnumerateUsers(&status);
+    std::vector<std::u16string> names = NetUser->EnumerateUsers(&status);
     form_.SetEnabled(true);
     if (status != 0) {
         app_.SetMousePointer(MousePointer::Default);
@@ -21,10 +21,10 @@ bool FUserInfo::FillUserList() {
     }
     ShowStatus(u"");
     app_.SetMousePointer(MousePointer::Default);
-    for (const std::u16string& name : names) {
-        cbUsername->AddItem(name);
+    for (std::u16string& name : names) {
+        cbUsername->AddItem(std::move(name));
         // Exact match: the platform's spelling of the running user's name.
-        if (name == CurrentUser)
+        if (cbUsername->List(cbUsername->NewIndex()) == CurrentUser)
             cbUsername->SetListIndex(cbUsername->NewIndex());
     }
     return true;

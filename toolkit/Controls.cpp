@@ -147,7 +147,7 @@ void ComboBox::Clear() {
     Changed(Property::List);
 }
 
-void ComboBox::AddItem(const std::u16string& item) {
+void ComboBox::AddItem(std::u16string item) {
     std::size_t at = items_.size();
     if (sorted_) {
         auto lower = [](std::u16string s) {
@@ -162,7 +162,7 @@ void ComboBox::AddItem(const std::u16string& item) {
         while (at < items_.size() && lower(items_[at]) <= key)
             ++at;
     }
-    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), item);
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
     if (listIndex_ >= static_cast<int>(at))
         ++listIndex_;
     newIndex_ = static_cast<int>(at);

@@ -5,6 +5,7 @@
 #include "Control.h"
 
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <vector>
 
@@ -136,11 +137,11 @@ public:
     bool TakesFocus() const override { return true; }
     void Clear();
     // Adds an entry; NewIndex tells where it went.
-    void AddItem(const std::u16string& item);
+    void AddItem(std::u16string item);
     int NewIndex() const { return newIndex_; }
     int ListCount() const { return static_cast<int>(items_.size()); }
     const std::u16string& List(int index) const { return items_.at(static_cast<std::size_t>(index)); }
-    const std::vector<std::u16string>& Items() const { return items_; }
+    const std::deque<std::u16string>& Items() const { return items_; }
     int ListIndex() const { return listIndex_; }
     void SetListIndex(int index);
     // The selected entry's text, empty when nothing is selected.
@@ -159,7 +160,7 @@ public:
     std::function<void()> Click;
 
 private:
-    std::vector<std::u16string> items_;
+    std::deque<std::u16string> items_;
     std::u16string typed_;
     std::int64_t typedAtMs_ = 0;
     int listIndex_ = -1;

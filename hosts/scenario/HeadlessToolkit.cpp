@@ -2,6 +2,13 @@
 
 #include "toolkit/headless/HeadlessBackend.h"
 
+#ifdef TW_SCENARIO_QT
+#include "QtScenarioToolkit.h"
+#endif
+#ifdef TW_SCENARIO_WIN32
+#include "Win32ScenarioToolkit.h"
+#endif
+
 namespace tw::scenario {
 
 namespace {
@@ -26,5 +33,33 @@ private:
 } // namespace
 
 std::unique_ptr<ScenarioToolkit> MakeHeadlessToolkit() { return std::make_unique<HeadlessToolkit>(); }
+
+const char* AvailableToolkits() {
+    return "headless"
+#ifdef TW_SCENARIO_QT
+           "|qt"
+#endif
+#ifdef TW_SCENARIO_WIN32
+           "|win32"
+#endif
+        ;
+}
+
+ToolkitFactory ToolkitNamed(const std::string& name, [[maybe_unused]] int& argc,
+                            [[maybe_unused]] char** argv) {
+    if (name == "headless")
+        return &MakeHeadlessToolkit;
+#ifdef TW_SCENARIO_QT
+    if (name == "qt") {
+        InitQt(argc, argv);
+        return &MakeQtToolkit;
+    }
+#endif
+#ifdef TW_SCENARIO_WIN32
+    if (name == "win32")
+        return &MakeWin32Toolkit;
+#endif
+    return nullptr;
+}
 
 } // namespace tw::scenario

@@ -31,4 +31,11 @@ using ToolkitFactory = std::unique_ptr<ScenarioToolkit> (*)();
 
 std::unique_ptr<ScenarioToolkit> MakeHeadlessToolkit();
 
+// The toolkits this build has, as a usage line lists them: "headless|qt".
+const char* AvailableToolkits();
+// The factory of a toolkit by its name ("headless", "qt", "win32"), or null
+// when this build has none of that name. Makes what the toolkit needs first
+// (the QApplication for "qt", from the program's arguments).
+ToolkitFactory ToolkitNamed(const std::string& name, int& argc, char** argv);
+
 } // namespace tw::scenario

@@ -9,27 +9,11 @@
 #include <string>
 #include <vector>
 
-#ifdef TW_SCENARIO_QT
-#include "QtScenarioToolkit.h"
-#endif
-#ifdef TW_SCENARIO_WIN32
-#include "Win32ScenarioToolkit.h"
-#endif
-
 namespace {
 
-// The toolkits this build has, as the usage line lists them.
-constexpr const char* kToolkits = "headless"
-#ifdef TW_SCENARIO_QT
-                                  "|qt"
-#endif
-#ifdef TW_SCENARIO_WIN32
-                                  "|win32"
-#endif
-    ;
-
 void Usage(std::FILE* out) {
-    std::fprintf(out, "usage: tarnwick-scenario [--toolkit %s] FILE...\n", kToolkits);
+    std::fprintf(out, "usage: tarnwick-scenario [--toolkit %s] FILE...\n",
+                 tw::scenario::AvailableToolkits());
 }
 
 } // namespace
@@ -52,21 +36,8 @@ int main(int argc, char** argv) {
             files.push_back(arg);
         }
     }
-    tw::scenario::ToolkitFactory factory = nullptr;
-    if (toolkitName == "headless") {
-        factory = &tw::scenario::MakeHeadlessToolkit;
-    }
-#ifdef TW_SCENARIO_QT
-    else if (toolkitName == "qt") {
-        tw::scenario::InitQt(argc, argv);
-        factory = &tw::scenario::MakeQtToolkit;
-    }
-#endif
-#ifdef TW_SCENARIO_WIN32
-    else if (toolkitName == "win32") {
-        factory = &tw::scenario::MakeWin32Toolkit;
-    }
-#endif
+    const tw::scenario::ToolkitFactory factory =
+        tw::scenario::ToolkitNamed(toolkitName, argc, argv);
     if (factory == nullptr) {
         std::fprintf(stderr, "tarnwick-scenario: toolkit \"%s\" is not available here\n",
                      toolkitName.c_str());

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -106,7 +107,7 @@ TEST_F(FormEvents, SortedListAddsInOrderAndReportsWhereTheEntryWent) {
     EXPECT_EQ(list.NewIndex(), 0);
     list.AddItem(u"bob");
     EXPECT_EQ(list.NewIndex(), 1);
-    EXPECT_EQ(list.Items(), (std::vector<std::u16string>{u"Alice", u"bob", u"carol"}));
+    EXPECT_EQ(list.Items(), (std::deque<std::u16string>{u"Alice", u"bob", u"carol"}));
 }
 
 TEST_F(FormEvents, FocusMovesWithValidateThenLostFocusThenGotFocus) {

@@ -5,12 +5,14 @@
 #include "QtCueStyle.h"
 #include "QtInputHooks.h"
 #include "QtInputRouter.h"
+#include "QtListModel.h"
 #include "QtWidgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -182,7 +184,11 @@ QWidget* QtBackend::CreateWidget(Control& control, QWidget* parent) {
     case ControlKind::ComboBox: {
         auto* combo = new QComboBox(parent);
         combo->setEditable(false);
+        combo->setModel(new ComboListModel(static_cast<const ComboBox&>(control), combo));
         combo->setMaxVisibleItems(ComboBox::kDropDownRows);
+        // Rows of one height: opening a list of 100,000 measures one.
+        if (auto* rows = qobject_cast<QListView*>(combo->view()))
+            rows->setUniformItemSizes(true);
         widget = combo;
         break;
     }

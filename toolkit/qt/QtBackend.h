@@ -158,14 +158,10 @@ private:
     std::unordered_map<const Timer*, QTimer*> timers_;
     // Per parent widget, its controls from bottom to top as the model ordered them.
     std::map<QWidget*, std::vector<Control*>> zOrder_;
-    // Entries the model added that their list does not show yet, with the
-    // position each went to, in the order added: a burst of additions
+    // Entries the model added that their list does not show yet: the
+    // position each went to, in the order added. A burst of additions
     // reaches the widget as one insertion before the next paint.
-    struct PendingItem {
-        int index;
-        QString text;
-    };
-    std::unordered_map<QComboBox*, std::vector<PendingItem>> pendingItems_;
+    std::unordered_map<QComboBox*, std::vector<int>> pendingItems_;
     bool flushQueued_ = false;
     int mirroring_ = 0;
     bool waitCursor_ = false;

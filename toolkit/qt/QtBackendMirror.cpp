@@ -2,6 +2,7 @@
 #include "QtBackend.h"
 
 #include "QtConvert.h"
+#include "QtListModel.h"
 #include "QtWidgets.h"
 
 #include <QAbstractItemView>
@@ -241,18 +242,12 @@ void QtBackend::RefreshColors() {
 void QtBackend::MirrorList(ComboBox& list, QWidget* widget) {
     auto* combo = static_cast<QComboBox*>(widget);
     pendingItems_.erase(combo);
-    combo->clear();
-    QStringList items;
-    items.reserve(list.ListCount());
-    for (const auto& item : list.Items())
-        items.append(ToQString(item));
-    combo->addItems(items);
+    static_cast<ComboListModel*>(combo->model())->Reset();
     combo->setCurrentIndex(list.ListIndex());
 }
 
 void QtBackend::QueueListItem(ComboBox& list, QWidget* widget) {
-    const int at = list.NewIndex();
-    pendingItems_[static_cast<QComboBox*>(widget)].push_back({at, ToQString(list.List(at))});
+    pendingItems_[static_cast<QComboBox*>(widget)].push_back(list.NewIndex());
     if (flushQueued_)
         return;
     flushQueued_ = true;
@@ -274,17 +269,14 @@ void QtBackend::FlushListItems() {
     if (pendingItems_.empty())
         return;
     MirrorScope scope(*this);
-    for (auto& [combo, items] : pendingItems_) {
-        // Entries that went one after another go in with one insertion.
-        for (std::size_t from = 0; from < items.size();) {
+    for (const auto& [combo, added] : pendingItems_) {
+        auto* rows = static_cast<ComboListModel*>(combo->model());
+        // Entries that went one after another show with one insertion.
+        for (std::size_t from = 0; from < added.size();) {
             std::size_t to = from + 1;
-            while (to < items.size() && items[to].index == items[to - 1].index + 1)
+            while (to < added.size() && added[to] == added[to - 1] + 1)
                 ++to;
-            QStringList run;
-            run.reserve(static_cast<qsizetype>(to - from));
-            for (std::size_t i = from; i < to; ++i)
-                run.append(std::move(items[i].text));
-            combo->insertItems(items[from].index, run);
+            rows->Show(added[from], static_cast<int>(to - from));
             from = to;
         }
         // Entries put into an empty combo box select the first: the model's choice stands.
