@@ -193,50 +193,37 @@ void Form::UserChar(TextBox& box, int keyAscii) {
         box.KeyPress(keyAscii);
     if (keyAscii == 0 || !AcceptsInput(box))
         return;
-    const int start = box.SelStart();
     switch (keyAscii) {
-    case 1: // Ctrl+A
-        box.SetSelStart(0);
-        box.SetSelLength(static_cast<int>(box.Text().size()));
+    case vbKeyCtrlA:
+        Edit(box, EditCommand::SelectAll);
         return;
-    case 3: // Ctrl+C
-        if (box.SelLength() > 0)
-            Clipboard = box.Text().substr(static_cast<std::size_t>(start),
-                                          static_cast<std::size_t>(box.SelLength()));
+    case vbKeyCtrlC:
+        Edit(box, EditCommand::Copy);
         return;
-    case 13: // a single-line edit box refuses Enter with a beep
+    case vbKeyCtrlV:
+        Edit(box, EditCommand::Paste);
+        return;
+    case vbKeyCtrlX:
+        Edit(box, EditCommand::Cut);
+        return;
+    case vbKeyReturn: // a single-line edit box refuses Enter with a beep
         app_.Beep();
         return;
-    default:
-        break;
-    }
-    if (box.Locked())
-        return;
-    switch (keyAscii) {
-    case 8: // Backspace
+    case vbKeyBack:
+        if (box.Locked())
+            return;
         if (box.SelLength() == 0) {
-            if (start == 0)
+            if (box.SelStart() == 0)
                 return;
-            box.SetSelStart(start - 1);
+            box.SetSelStart(box.SelStart() - 1);
             box.SetSelLength(1);
         }
         TypeSelText(box, u"");
         return;
-    case 22: // Ctrl+V
-        if (!Clipboard.empty())
-            box.SetSelText(Clipboard);
-        return;
-    case 24: // Ctrl+X
-        if (box.SelLength() > 0) {
-            Clipboard = box.Text().substr(static_cast<std::size_t>(start),
-                                          static_cast<std::size_t>(box.SelLength()));
-            TypeSelText(box, u"");
-        }
-        return;
     default:
         break;
     }
-    if (keyAscii < 32)
+    if (keyAscii < 32 || box.Locked())
         return; // other control characters do nothing in an edit box
     TypeSelText(box, std::u16string(1, static_cast<char16_t>(keyAscii)));
 }
@@ -247,15 +234,41 @@ void Form::TypeSelText(TextBox& box, const std::u16string& text) {
     box.typing_ = false;
 }
 
-void Form::UserDelete(TextBox& box) {
-    if (!AcceptsInput(box) || active_ != &box || box.Locked())
+void Form::UserEdit(TextBox& box, EditCommand command) {
+    if (!AcceptsInput(box) || (active_ != &box && !UserFocus(box)))
         return;
-    if (box.SelLength() == 0) {
-        if (box.SelStart() >= static_cast<int>(box.Text().size()))
+    Edit(box, command);
+}
+
+void Form::Edit(TextBox& box, EditCommand command) {
+    const auto selection = [&box] {
+        return box.Text().substr(static_cast<std::size_t>(box.SelStart()),
+                                 static_cast<std::size_t>(box.SelLength()));
+    };
+    switch (command) {
+    case EditCommand::SelectAll:
+        box.SetSelStart(0);
+        box.SetSelLength(static_cast<int>(box.Text().size()));
+        return;
+    case EditCommand::Copy:
+        if (box.SelLength() > 0)
+            Clipboard = selection();
+        return;
+    case EditCommand::Cut:
+        if (box.SelLength() == 0 || box.Locked())
             return;
-        box.SetSelLength(1);
+        Clipboard = selection();
+        TypeSelText(box, u"");
+        return;
+    case EditCommand::Paste:
+        if (!box.Locked() && !Clipboard.empty())
+            box.SetSelText(Clipboard);
+        return;
+    case EditCommand::Clear:
+        if (box.SelLength() > 0 && !box.Locked())
+            TypeSelText(box, u"");
+        return;
     }
-    TypeSelText(box, u"");
 }
 
 void Form::UserCharTo(Control& control, int keyAscii) {
@@ -294,8 +307,27 @@ void Form::UserCharTo(Control& control, int keyAscii) {
     }
 }
 
-void Form::UserKeyDown(Control& control, int keyCode) {
+void Form::UserKeyDown(Control& control, int keyCode, int shift) {
     if (!AcceptsInput(control) || active_ != &control)
+        return;
+    if (control.Kind() == ControlKind::TextBox && (keyCode == vbKeyDelete || keyCode == vbKeyInsert)) {
+        // Editing commands of the keyboard that type no character.
+        auto& box = static_cast<TextBox&>(control);
+        if (keyCode == vbKeyDelete && shift == 0) {
+            // The selection, or else the character after the caret.
+            if (box.SelLength() == 0 && box.SelStart() < static_cast<int>(box.Text().size()) &&
+                !box.Locked())
+                box.SetSelLength(1);
+            Edit(box, EditCommand::Clear);
+        } else if (keyCode == vbKeyDelete && shift == vbShiftMask)
+            Edit(box, EditCommand::Cut);
+        else if (keyCode == vbKeyInsert && shift == vbCtrlMask)
+            Edit(box, EditCommand::Copy);
+        else if (keyCode == vbKeyInsert && shift == vbShiftMask)
+            Edit(box, EditCommand::Paste);
+        return;
+    }
+    if (shift != 0)
         return;
     const bool back = keyCode == vbKeyLeft || keyCode == vbKeyUp;
     if (!back && keyCode != vbKeyRight && keyCode != vbKeyDown)
@@ -320,14 +352,11 @@ void Form::UserKeyDown(Control& control, int keyCode) {
         break;
     }
     case ControlKind::TextBox: {
-        // A single line: Up and Down move the caret as Left and Right do.
+        // A single line: Up and Down move the caret as Left and Right do, one
+        // character from the caret (the selection's end), the selection gone.
         auto& box = static_cast<TextBox&>(control);
-        const int start = box.SelStart();
-        const int end = start + box.SelLength();
-        if (box.SelLength() > 0)
-            box.SyncSelection(back ? start : end, 0);
-        else
-            box.SyncSelection(back ? start - 1 : start + 1, 0);
+        const int caret = box.SelStart() + box.SelLength();
+        box.SyncSelection(back ? caret - 1 : caret + 1, 0);
         break;
     }
     default:

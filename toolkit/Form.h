@@ -96,21 +96,26 @@ public:
     void UserTab(bool backward);
     // One typed character into the text box that has the focus: KeyPress
     // first, then the character replaces the selection. Backspace deletes;
-    // Enter in a single-line box beeps; Ctrl+V (22) pastes the clipboard.
+    // Enter in a single-line box beeps; Ctrl+A, Ctrl+C, Ctrl+V and Ctrl+X
+    // (1, 3, 22, 24) select all, copy, paste and cut, after their KeyPress,
+    // which can drop them.
     void UserChar(TextBox& box, int keyAscii);
     // A typed character to any control: a text box as UserChar; Space
     // clicks a button, check box or option button; in a drop-down list the
     // character chooses the entry it leads to (ComboBox::FindTyped).
     void UserCharTo(Control& control, int keyAscii);
-    // An arrow key (vbKeyLeft, vbKeyUp, vbKeyRight, vbKeyDown) to the control
-    // that has the focus: an option button moves the focus and the selection
-    // within its group (the option buttons of its container), as a click
-    // does; a button or check box passes the focus on in tab order; a list
-    // chooses the previous or next entry; a text box moves its caret.
-    void UserKeyDown(Control& control, int keyCode);
-    // The Delete key in the text box that has the focus: no key press; the
-    // selection, or else the character after the caret, goes.
-    void UserDelete(TextBox& box);
+    // A key that types no character, with the Shift, Ctrl and Alt keys held
+    // (vbShiftMask...), to the control that has the focus; no KeyPress runs.
+    // An arrow key (vbKeyLeft, vbKeyUp, vbKeyRight, vbKeyDown): an option
+    // button moves the focus and the selection within its group (the option
+    // buttons of its container), as a click does; a button or check box
+    // passes the focus on in tab order; a list chooses the previous or next
+    // entry; a text box moves its caret. In a text box Delete deletes,
+    // Shift+Delete cuts, Ctrl+Insert copies and Shift+Insert pastes.
+    void UserKeyDown(Control& control, int keyCode, int shift = 0);
+    // An editing command of the text box's context menu (focus first): no
+    // KeyPress. A cut, a delete and a paste change the text (Change runs).
+    void UserEdit(TextBox& box, EditCommand command);
     // Text pasted through the context menu: no key press, replaces the selection.
     void UserPaste(TextBox& box, const std::u16string& text);
     // The user selects the whole text with the mouse (no change event).
@@ -139,6 +144,8 @@ public:
 private:
     void FormChanged(Property what);
     std::vector<Control*> TabOrder() const;
+    // An editing command, once the input reached the box.
+    void Edit(TextBox& box, EditCommand command);
     // An edit typed into the box: Change sees TextBox::Typing.
     void TypeSelText(TextBox& box, const std::u16string& text);
     // The option button an arrow key leads to from `from`, or null.

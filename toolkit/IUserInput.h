@@ -18,9 +18,13 @@ public:
     virtual void Focus(Control& control) = 0;
     // One key, as a character code, to the control that has the focus.
     virtual void Key(int keyAscii) = 0;
-    // A key that types no character (an arrow key: vbKeyLeft...) to the
+    // A key that types no character (an arrow key, Delete, Insert: vbKeyLeft
+    // ...) with the Shift, Ctrl and Alt keys held (vbShiftMask...), to the
     // control that has the focus.
-    virtual void KeyDown(int keyCode) = 0;
+    virtual void KeyDown(int keyCode, int shift) = 0;
+    // An item of a text box's context menu (Cut, Copy, Paste, Delete, Select
+    // All): focus first, no key press.
+    virtual void ContextMenu(TextBox& box, EditCommand command) = 0;
     // Selects the whole text of a text box with the mouse (no key press).
     virtual void SelectAllWithMouse(TextBox& box) = 0;
     // Pastes through the text box's context menu (no key press).

@@ -65,13 +65,27 @@ enum class Property {
 constexpr int vbKeyBack = 8;
 constexpr int vbKeyReturn = 13;
 constexpr int vbKeyEscape = 27;
+constexpr int vbKeyCtrlA = 1;
+constexpr int vbKeyCtrlC = 3;
 constexpr int vbKeyCtrlV = 22;
+constexpr int vbKeyCtrlX = 24;
 
 // Key codes of the keys that type no character (a key going down).
 constexpr int vbKeyLeft = 37;
 constexpr int vbKeyUp = 38;
 constexpr int vbKeyRight = 39;
 constexpr int vbKeyDown = 40;
+constexpr int vbKeyInsert = 45;
+constexpr int vbKeyDelete = 46;
+
+// The keys held with another (the Shift argument of a key going down).
+constexpr int vbShiftMask = 1;
+constexpr int vbCtrlMask = 2;
+constexpr int vbAltMask = 4;
+
+// The editing commands of a text box's context menu (Clear is its "Delete":
+// the selection goes), also given by keys.
+enum class EditCommand { Cut, Copy, Paste, Clear, SelectAll };
 
 // Mouse buttons as the events report them.
 constexpr int vbLeftButton = 1;

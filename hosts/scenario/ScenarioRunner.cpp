@@ -92,16 +92,39 @@ private:
         return args;
     }
 
-    static int ArrowKeyCode(const std::string& key) {
-        if (key == "Left")
-            return toolkit::vbKeyLeft;
-        if (key == "Up")
-            return toolkit::vbKeyUp;
-        if (key == "Right")
-            return toolkit::vbKeyRight;
-        if (key == "Down")
-            return toolkit::vbKeyDown;
-        return 0;
+    // A key that types no character, and the keys held with it; {0, 0} for
+    // a character key.
+    static std::pair<int, int> KeyDownCode(const std::string& key) {
+        static const std::pair<const char*, std::pair<int, int>> keys[] = {
+            {"Left", {toolkit::vbKeyLeft, 0}},
+            {"Up", {toolkit::vbKeyUp, 0}},
+            {"Right", {toolkit::vbKeyRight, 0}},
+            {"Down", {toolkit::vbKeyDown, 0}},
+            {"Delete", {toolkit::vbKeyDelete, 0}},
+            {"Shift+Delete", {toolkit::vbKeyDelete, toolkit::vbShiftMask}},
+            {"Ctrl+Insert", {toolkit::vbKeyInsert, toolkit::vbCtrlMask}},
+            {"Shift+Insert", {toolkit::vbKeyInsert, toolkit::vbShiftMask}}};
+        for (const auto& [name, code] : keys) {
+            if (key == name)
+                return code;
+        }
+        return {0, 0};
+    }
+
+    static toolkit::EditCommand MenuCommand(const json& item) {
+        static const std::pair<const char*, toolkit::EditCommand> items[] = {
+            {"Cut", toolkit::EditCommand::Cut},
+            {"Copy", toolkit::EditCommand::Copy},
+            {"Paste", toolkit::EditCommand::Paste},
+            {"Delete", toolkit::EditCommand::Clear},
+            {"Select All", toolkit::EditCommand::SelectAll}};
+        for (const auto& [name, command] : items) {
+            if (item.is_string() && item.get<std::string>() == name)
+                return command;
+        }
+        throw StepFailure("a menu item is \"Cut\", \"Copy\", \"Paste\", \"Delete\" or "
+                          "\"Select All\", found " +
+                          Show(item));
     }
 
     static int KeyCode(const std::string& key) {
@@ -111,8 +134,14 @@ private:
             return toolkit::vbKeyBack;
         if (key == "Escape")
             return toolkit::vbKeyEscape;
+        if (key == "Ctrl+A")
+            return toolkit::vbKeyCtrlA;
+        if (key == "Ctrl+C")
+            return toolkit::vbKeyCtrlC;
         if (key == "Ctrl+V")
             return toolkit::vbKeyCtrlV;
+        if (key == "Ctrl+X")
+            return toolkit::vbKeyCtrlX;
         const std::u16string text = FromUtf8(key);
         if (text.size() == 1)
             return text[0];
@@ -155,7 +184,7 @@ private:
             if (action == "replace" && Form().ActiveControl() == &box) {
                 Input().SelectAllWithMouse(box);
                 if (text.empty())
-                    Input().Paste(box, u""); // deletes the selection, no key press
+                    Input().ContextMenu(box, toolkit::EditCommand::Clear); // no key press
             }
             TypeText(text);
         } else if (action == "key") {
@@ -165,10 +194,14 @@ private:
             if (!pair[1].is_string())
                 throw StepFailure("a key is a string");
             const std::string key = pair[1].get<std::string>();
-            if (const int arrow = ArrowKeyCode(key))
-                Input().KeyDown(arrow);
+            if (const auto [code, held] = KeyDownCode(key); code != 0)
+                Input().KeyDown(code, held);
             else
                 Input().Key(KeyCode(key));
+        } else if (action == "menu") {
+            const json& pair = Pair(args, "menu");
+            toolkit::TextBox& box = TextBoxNamed(pair[0]);
+            Input().ContextMenu(box, MenuCommand(pair[1]));
         } else if (action == "paste") {
             const json& pair = Pair(args, "paste");
             toolkit::TextBox& box = TextBoxNamed(pair[0]);
@@ -340,6 +373,8 @@ private:
             return app_->Beeps();
         if (key == "App.Ended")
             return app_->Ended();
+        if (key == "App.Clipboard")
+            return ToUtf8(Form().Clipboard);
         if (key == "Platform.Calls")
             return sim_->calls();
         if (key == "Platform.OutstandingBuffers")

@@ -379,7 +379,7 @@ TEST_F(FormEvents, ChangeTellsWhetherTheUserIsTyping) {
     form_.UserChar(box, '3');   // typed
     form_.UserChar(box, 8);     // Backspace
     box.SetSelStart(0);
-    form_.UserDelete(box);      // Delete
+    form_.UserKeyDown(box, vbKeyDelete); // Delete
     form_.UserPaste(box, u"9"); // pasted whole
     form_.UserSelectAll(box);
     form_.UserChar(box, 24);    // a cut

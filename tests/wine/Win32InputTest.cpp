@@ -169,7 +169,7 @@ TEST_F(Win32Input_, TypingInTheListChoosesThroughTheModel) {
     input->Key('g');
     EXPECT_EQ(t.cbUsername.ListIndex(), 1);
     EXPECT_EQ(::SendMessageW(H(t.cbUsername), CB_GETCURSEL, 0, 0), 1);
-    input->KeyDown(vbKeyDown);
+    input->KeyDown(vbKeyDown, 0);
     EXPECT_EQ(t.cbUsername.ListIndex(), 2);
     EXPECT_EQ(Count("cbUsername_Click"), 2);
     // The opened list: the same choice, shown in it.
@@ -185,12 +185,12 @@ TEST_F(Win32Input_, TypingInTheListChoosesThroughTheModel) {
 TEST_F(Win32Input_, ArrowKeysMoveTheSelectionWithinTheOptionGroup) {
     input->Click(t.optLocal);
     t.events.clear();
-    input->KeyDown(vbKeyRight);
+    input->KeyDown(vbKeyRight, 0);
     EXPECT_TRUE(t.optServer.Value());
     EXPECT_EQ(Checked(H(t.optServer)), BST_CHECKED);
     EXPECT_EQ(Checked(H(t.optLocal)), BST_UNCHECKED);
     EXPECT_EQ(::GetFocus(), H(t.optServer));
-    input->KeyDown(vbKeyDown); // round the end
+    input->KeyDown(vbKeyDown, 0); // round the end
     EXPECT_TRUE(t.optLocal.Value());
     EXPECT_EQ((std::vector<std::string>{"optServer_Click", "optLocal_Click"}), t.events);
 }

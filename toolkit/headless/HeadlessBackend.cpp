@@ -19,9 +19,9 @@ void HeadlessInput::Key(int keyAscii) {
         form_.UserCharTo(*active, keyAscii);
 }
 
-void HeadlessInput::KeyDown(int keyCode) {
+void HeadlessInput::KeyDown(int keyCode, int shift) {
     if (Control* active = form_.ActiveControl())
-        form_.UserKeyDown(*active, keyCode);
+        form_.UserKeyDown(*active, keyCode, shift);
 }
 
 } // namespace tw::toolkit

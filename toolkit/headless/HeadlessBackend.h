@@ -55,7 +55,8 @@ public:
     void Click(Control& control) override { form_.UserClick(control); }
     void Focus(Control& control) override { form_.UserFocus(control); }
     void Key(int keyAscii) override;
-    void KeyDown(int keyCode) override;
+    void KeyDown(int keyCode, int shift) override;
+    void ContextMenu(TextBox& box, EditCommand command) override { form_.UserEdit(box, command); }
     void SelectAllWithMouse(TextBox& box) override { form_.UserSelectAll(box); }
     void Paste(TextBox& box, const std::u16string& text) override { form_.UserPaste(box, text); }
     void Select(ComboBox& list, int index) override { form_.UserSelect(list, index); }

@@ -30,29 +30,17 @@ void QtInputRouter::ShowContextMenu(TextBox& box, QLineEdit* edit, const QPoint&
         item->setEnabled(enabled);
         QObject::connect(item, &QAction::triggered, this, action);
     };
-    auto selection = [&box] {
-        return box.Text().substr(static_cast<std::size_t>(box.SelStart()),
-                                 static_cast<std::size_t>(box.SelLength()));
+    const auto command = [this, &box](EditCommand edit) {
+        return [this, &box, edit] { WithClipboard([&] { Model().UserEdit(box, edit); }); };
     };
     add("undo", "&Undo", false, [] {});
     menu->addSeparator();
-    add("cut", "Cu&t", selected && editable, [this, &box, selection] {
-        Model().Clipboard = selection();
-        PublishClipboard();
-        Model().UserPaste(box, u"");
-    });
-    add("copy", "&Copy", selected, [this, selection] {
-        Model().Clipboard = selection();
-        PublishClipboard();
-    });
-    add("paste", "&Paste", editable, [this, &box] {
-        TakeSystemClipboard();
-        Model().UserPaste(box, Model().Clipboard);
-    });
-    add("delete", "&Delete", selected && editable, [this, &box] { Model().UserPaste(box, u""); });
+    add("cut", "Cu&t", selected && editable, command(EditCommand::Cut));
+    add("copy", "&Copy", selected, command(EditCommand::Copy));
+    add("paste", "&Paste", editable, command(EditCommand::Paste));
+    add("delete", "&Delete", selected && editable, command(EditCommand::Clear));
     menu->addSeparator();
-    add("selectAll", "Select &All", !box.Text().empty(),
-        [this, &box] { Model().UserSelectAll(box); });
+    add("selectAll", "Select &All", !box.Text().empty(), command(EditCommand::SelectAll));
     menu_ = menu;
     menu->popup(globalPos);
 }

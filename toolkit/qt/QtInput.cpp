@@ -6,6 +6,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QEventLoop>
@@ -59,19 +60,47 @@ KeyStroke StrokeFor(int keyAscii) {
     return {Qt::Key_unknown, Qt::NoModifier, text};
 }
 
-// The key that types nothing: an arrow key.
-KeyStroke StrokeForKeyCode(int keyCode) {
+// A key that types nothing (an arrow key, Delete, Insert), with the keys held.
+KeyStroke StrokeForKeyCode(int keyCode, int shift) {
+    Qt::KeyboardModifiers held = Qt::NoModifier;
+    if (shift & vbShiftMask)
+        held |= Qt::ShiftModifier;
+    if (shift & vbCtrlMask)
+        held |= Qt::ControlModifier;
+    if (shift & vbAltMask)
+        held |= Qt::AltModifier;
     switch (keyCode) {
     case vbKeyLeft:
-        return {Qt::Key_Left, Qt::NoModifier, {}};
+        return {Qt::Key_Left, held, {}};
     case vbKeyUp:
-        return {Qt::Key_Up, Qt::NoModifier, {}};
+        return {Qt::Key_Up, held, {}};
     case vbKeyRight:
-        return {Qt::Key_Right, Qt::NoModifier, {}};
+        return {Qt::Key_Right, held, {}};
     case vbKeyDown:
-        return {Qt::Key_Down, Qt::NoModifier, {}};
+        return {Qt::Key_Down, held, {}};
+    case vbKeyInsert:
+        return {Qt::Key_Insert, held, {}};
+    case vbKeyDelete:
+        return {Qt::Key_Delete, held, {}};
     default:
-        return {Qt::Key_unknown, Qt::NoModifier, {}};
+        return {Qt::Key_unknown, held, {}};
+    }
+}
+
+// The object name of the context menu's item for a command.
+QString MenuItemOf(EditCommand command) {
+    switch (command) {
+    case EditCommand::Cut:
+        return QStringLiteral("cut");
+    case EditCommand::Copy:
+        return QStringLiteral("copy");
+    case EditCommand::Paste:
+        return QStringLiteral("paste");
+    case EditCommand::Clear:
+        return QStringLiteral("delete");
+    case EditCommand::SelectAll:
+    default:
+        return QStringLiteral("selectAll");
     }
 }
 
@@ -123,8 +152,8 @@ void QtInput::Key(int keyAscii) {
     SendKey(StrokeFor(keyAscii));
 }
 
-void QtInput::KeyDown(int keyCode) {
-    SendKey(StrokeForKeyCode(keyCode));
+void QtInput::KeyDown(int keyCode, int shift) {
+    SendKey(StrokeForKeyCode(keyCode, shift));
 }
 
 void QtInput::SendKey(const KeyStroke& stroke) {
@@ -159,33 +188,35 @@ void QtInput::SelectAllWithMouse(TextBox& box) {
 }
 
 void QtInput::Paste(TextBox& box, const std::u16string& text) {
+    // Copied in another program, then pasted here.
+    QGuiApplication::clipboard()->setText(ToQString(text));
+    ContextMenu(box, EditCommand::Paste);
+}
+
+void QtInput::ContextMenu(TextBox& box, EditCommand command) {
     QWidget* widget = backend_.WidgetOf(box);
     if (widget == nullptr)
         return;
     Activate();
-    // The text to paste is on the clipboard for the moment of the paste only.
-    Form& form = backend_.Model();
-    const std::u16string saved = form.Clipboard;
-    form.Clipboard = text;
     const QPoint at = widget->rect().center();
     SendMouse(widget, QEvent::MouseButtonPress, at, Qt::RightButton);
     SendMouse(widget, QEvent::MouseButtonRelease, at, Qt::RightButton);
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
     QApplication::sendEvent(widget, &menuEvent);
     Settle();
-    if (QMenu* menu = backend_.Router().OpenContextMenu()) {
-        QAction* paste = menu->findChild<QAction*>(QStringLiteral("paste"));
-        if (paste != nullptr && paste->isEnabled()) {
-            const QPoint item = menu->actionGeometry(paste).center();
-            SendMouse(menu, QEvent::MouseMove, item, Qt::NoButton);
-            SendMouse(menu, QEvent::MouseButtonPress, item, Qt::LeftButton);
-            SendMouse(menu, QEvent::MouseButtonRelease, item, Qt::LeftButton);
-        } else {
-            menu->close();
-        }
-        Settle();
+    QMenu* menu = backend_.Router().OpenContextMenu();
+    if (menu == nullptr)
+        return;
+    QAction* item = menu->findChild<QAction*>(MenuItemOf(command));
+    if (item != nullptr && item->isEnabled()) {
+        const QPoint place = menu->actionGeometry(item).center();
+        SendMouse(menu, QEvent::MouseMove, place, Qt::NoButton);
+        SendMouse(menu, QEvent::MouseButtonPress, place, Qt::LeftButton);
+        SendMouse(menu, QEvent::MouseButtonRelease, place, Qt::LeftButton);
+    } else {
+        menu->close(); // a greyed item: nothing happens
     }
-    form.Clipboard = saved;
+    Settle();
 }
 
 void QtInput::Select(ComboBox& list, int index) {

@@ -33,10 +33,13 @@ public:
     // Tab moves it: through the model, which the widgets then follow.
     void Focus(Control& control) override;
     void Key(int keyAscii) override;
-    void KeyDown(int keyCode) override;
+    void KeyDown(int keyCode, int shift) override;
+    // Right click, then the item in the context menu (a greyed one closes it).
+    void ContextMenu(TextBox& box, EditCommand command) override;
     // A triple click: the line edit selects its whole text.
     void SelectAllWithMouse(TextBox& box) override;
-    // Right click, then Paste from the context menu.
+    // The text on the system clipboard, then right click and Paste from the
+    // context menu.
     void Paste(TextBox& box, const std::u16string& text) override;
     // Click on the list, then on the entry in its popup.
     void Select(ComboBox& list, int index) override;

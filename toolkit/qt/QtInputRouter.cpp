@@ -301,30 +301,29 @@ bool QtInputRouter::OnTextBoxKey(TextBox& box, QKeyEvent* event) {
         // Qt moves the caret; the line edit reports the result to the model.
         return !form.AcceptsInput(box) || form.ActiveControl() != &box;
     }
-    if (key == Qt::Key_Delete && !ctrl && !alt) {
-        if (shift)
-            TypeInto(box, 24); // Shift+Delete cuts
-        else
-            Model().UserDelete(box);
-        return true;
-    }
-    if (key == Qt::Key_Insert && !alt && (ctrl || shift)) {
-        TypeInto(box, ctrl ? 3 : 22); // Ctrl+Insert copies, Shift+Insert pastes
+    if (key == Qt::Key_Delete || key == Qt::Key_Insert) {
+        // Delete, Shift+Delete (cut), Ctrl+Insert (copy), Shift+Insert
+        // (paste): commands that type no character, so no key press.
+        const int keyCode = key == Qt::Key_Delete ? vbKeyDelete : vbKeyInsert;
+        const int held = (shift ? vbShiftMask : 0) | (ctrl ? vbCtrlMask : 0) | (alt ? vbAltMask : 0);
+        WithClipboard([&] { form.UserKeyDown(box, keyCode, held); });
         return true;
     }
     if (ctrl && !alt) {
+        // Ctrl+A, Ctrl+C, Ctrl+V and Ctrl+X type their control characters,
+        // which the key press sees first.
         switch (key) {
         case Qt::Key_A:
-            TypeInto(box, 1);
+            TypeInto(box, vbKeyCtrlA);
             break;
         case Qt::Key_C:
-            TypeInto(box, 3);
+            TypeInto(box, vbKeyCtrlC);
             break;
         case Qt::Key_V:
-            TypeInto(box, 22);
+            TypeInto(box, vbKeyCtrlV);
             break;
         case Qt::Key_X:
-            TypeInto(box, 24);
+            TypeInto(box, vbKeyCtrlX);
             break;
         default:
             break; // undo, word deletion...: not the model's, so nothing
@@ -342,10 +341,19 @@ bool QtInputRouter::OnTextBoxKey(TextBox& box, QKeyEvent* event) {
 }
 
 void QtInputRouter::TypeInto(TextBox& box, int keyAscii) {
-    if (keyAscii == 22)
-        TakeSystemClipboard();
-    Model().UserChar(box, keyAscii);
-    if (keyAscii == 3 || keyAscii == 24)
+    if (keyAscii == vbKeyCtrlC || keyAscii == vbKeyCtrlV || keyAscii == vbKeyCtrlX)
+        WithClipboard([&] { Model().UserChar(box, keyAscii); });
+    else
+        Model().UserChar(box, keyAscii);
+}
+
+void QtInputRouter::WithClipboard(const std::function<void()>& input) {
+    // What another program copied is what a paste takes; what a copy or cut
+    // here takes is what other programs paste.
+    TakeSystemClipboard();
+    const std::u16string before = Model().Clipboard;
+    input();
+    if (Model().Clipboard != before)
         PublishClipboard();
 }
 

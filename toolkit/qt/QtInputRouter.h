@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <unordered_map>
 
 class QComboBox;
@@ -53,6 +54,8 @@ private:
     bool OnOpenListKey(ComboBox& list, QKeyEvent* event);
     bool OnPassiveMouse(Control& control, QMouseEvent* event);
     void TypeInto(TextBox& box, int keyAscii);
+    // Runs input that may paste, copy or cut, with the system's clipboard.
+    void WithClipboard(const std::function<void()>& input);
     void ShowContextMenu(TextBox& box, QLineEdit* edit, const QPoint& globalPos);
     void TakeSelection(TextBox& box, QLineEdit* edit);
     void ListChosen(ComboBox& list, QComboBox* combo, int index);

@@ -11,6 +11,7 @@
 #include "Win32Gdi.h"
 #include "Win32Windows.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -134,10 +135,8 @@ private:
     LRESULT ButtonMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT ComboMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
     void SyncSelection(ControlWindow& cw);
-    void OnEditChar(TextBox& box, int code);
-    void OnEditCut(TextBox& box);
-    void OnEditClear(TextBox& box);
-    void OnEditPaste(TextBox& box);
+    // Runs input that may paste, copy or cut, with the system's clipboard.
+    void WithClipboard(const std::function<void()>& input);
 
     Form& form_;
     Win32Options options_;

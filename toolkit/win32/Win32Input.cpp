@@ -98,15 +98,50 @@ void Win32Input::Key(int keyAscii) {
     backend_.PumpMessages();
 }
 
-void Win32Input::KeyDown(int keyCode) {
+void Win32Input::KeyDown(int keyCode, int shift) {
     Control* active = backend_.Model().ActiveControl();
     const HWND hwnd = active ? backend_.HandleOf(*active) : backend_.Handle();
     if (hwnd == nullptr)
         return;
-    // Through the message loop, as a real key goes: the arrow keys' codes
-    // are their virtual-key codes.
+    // Through the message loop, as a real key goes, with Shift, Ctrl and Alt
+    // held as the keyboard state reports them. The model's key codes are
+    // the virtual-key codes.
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    BYTE held[256] = {};
+    std::copy(std::begin(keys), std::end(keys), std::begin(held));
+    held[VK_SHIFT] = (shift & vbShiftMask) ? 0x80 : 0;
+    held[VK_CONTROL] = (shift & vbCtrlMask) ? 0x80 : 0;
+    held[VK_MENU] = (shift & vbAltMask) ? 0x80 : 0;
+    ::SetKeyboardState(held);
     ::PostMessageW(hwnd, WM_KEYDOWN, static_cast<WPARAM>(keyCode), 1);
     ::PostMessageW(hwnd, WM_KEYUP, static_cast<WPARAM>(keyCode), 0xC0000001);
+    backend_.PumpMessages();
+    ::SetKeyboardState(keys);
+}
+
+void Win32Input::ContextMenu(TextBox& box, EditCommand command) {
+    const HWND hwnd = backend_.HandleOf(box);
+    if (hwnd == nullptr)
+        return;
+    // What the edit control's own menu sends for its items.
+    switch (command) {
+    case EditCommand::Cut:
+        ::SendMessageW(hwnd, WM_CUT, 0, 0);
+        break;
+    case EditCommand::Copy:
+        ::SendMessageW(hwnd, WM_COPY, 0, 0);
+        break;
+    case EditCommand::Paste:
+        ::SendMessageW(hwnd, WM_PASTE, 0, 0);
+        break;
+    case EditCommand::Clear:
+        ::SendMessageW(hwnd, WM_CLEAR, 0, 0);
+        break;
+    case EditCommand::SelectAll:
+        ::SendMessageW(hwnd, EM_SETSEL, 0, -1);
+        break;
+    }
     backend_.PumpMessages();
 }
 
@@ -130,8 +165,7 @@ void Win32Input::Paste(TextBox& box, const std::u16string& text) {
     const HWND hwnd = backend_.HandleOf(box);
     if (hwnd == nullptr || !WriteClipboardText(backend_.Handle(), text))
         return;
-    ::SendMessageW(hwnd, WM_PASTE, 0, 0);
-    backend_.PumpMessages();
+    ContextMenu(box, EditCommand::Paste);
 }
 
 void Win32Input::Select(ComboBox& list, int index) {

@@ -23,7 +23,9 @@ public:
     void Focus(Control& control) override;
     // The character, as the keyboard's WM_CHAR, to the window with the focus.
     void Key(int keyAscii) override;
-    void KeyDown(int keyCode) override;
+    void KeyDown(int keyCode, int shift) override;
+    // The message the edit control's menu sends for the item.
+    void ContextMenu(TextBox& box, EditCommand command) override;
     // A drag from the first character to the end.
     void SelectAllWithMouse(TextBox& box) override;
     // The text onto the clipboard, then the context menu's WM_PASTE.

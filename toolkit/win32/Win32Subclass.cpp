@@ -89,26 +89,41 @@ LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
         break;
     }
     case WM_CHAR:
-        OnEditChar(box, static_cast<int>(wp));
+        if (wp == vbKeyCtrlC || wp == vbKeyCtrlV || wp == vbKeyCtrlX)
+            WithClipboard([&] { form_.UserChar(box, static_cast<int>(wp)); });
+        else
+            form_.UserChar(box, static_cast<int>(wp));
         return 0;
     case WM_KEYDOWN:
-        if (wp == VK_DELETE) {
-            if (KeyDown(VK_SHIFT))
-                OnEditCut(box);
-            else
-                form_.UserDelete(box);
+        if (wp == VK_DELETE || wp == VK_INSERT) {
+            // Delete, Shift+Delete (cut), Ctrl+Insert (copy), Shift+Insert
+            // (paste): commands that type no character, so no key press.
+            const int held = (KeyDown(VK_SHIFT) ? vbShiftMask : 0) |
+                             (KeyDown(VK_CONTROL) ? vbCtrlMask : 0) |
+                             (KeyDown(VK_MENU) ? vbAltMask : 0);
+            WithClipboard([&] { form_.UserKeyDown(box, static_cast<int>(wp), held); });
             return 0;
         }
         break;
-    case WM_PASTE:
-        OnEditPaste(box);
-        return 0;
+    // The context menu's items.
     case WM_CUT:
-        OnEditCut(box);
+        WithClipboard([&] { form_.UserEdit(box, EditCommand::Cut); });
+        return 0;
+    case WM_COPY:
+        WithClipboard([&] { form_.UserEdit(box, EditCommand::Copy); });
+        return 0;
+    case WM_PASTE:
+        WithClipboard([&] { form_.UserEdit(box, EditCommand::Paste); });
         return 0;
     case WM_CLEAR:
-        OnEditClear(box);
+        WithClipboard([&] { form_.UserEdit(box, EditCommand::Clear); });
         return 0;
+    case EM_SETSEL:
+        if (mirroring_ == 0 && wp == 0 && lp == -1) { // Select All
+            form_.UserEdit(box, EditCommand::SelectAll);
+            return 0;
+        }
+        break;
     case WM_UNDO:
     case EM_UNDO:
         return 0; // the model keeps no undo
@@ -135,37 +150,15 @@ LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
     return result;
 }
 
-void Win32Backend::Impl::OnEditChar(TextBox& box, int code) {
-    if (code == vbKeyCtrlV) {
-        // Ctrl+V pastes what the system clipboard holds.
-        if (auto text = ReadClipboardText(hwnd_))
-            form_.Clipboard = *text;
-    }
-    const std::u16string before = form_.Clipboard;
-    form_.UserChar(box, code);
-    if (form_.Clipboard != before)
-        WriteClipboardText(hwnd_, form_.Clipboard); // Ctrl+C, Ctrl+X
-}
-
-void Win32Backend::Impl::OnEditCut(TextBox& box) {
-    if (!form_.AcceptsInput(box) || box.SelLength() == 0)
-        return;
-    form_.Clipboard = box.Text().substr(static_cast<std::size_t>(box.SelStart()),
-                                        static_cast<std::size_t>(box.SelLength()));
-    WriteClipboardText(hwnd_, form_.Clipboard);
-    if (!box.Locked())
-        box.SetSelText(u"");
-}
-
-void Win32Backend::Impl::OnEditClear(TextBox& box) {
-    if (!form_.AcceptsInput(box) || box.Locked() || box.SelLength() == 0)
-        return;
-    box.SetSelText(u"");
-}
-
-void Win32Backend::Impl::OnEditPaste(TextBox& box) {
+void Win32Backend::Impl::WithClipboard(const std::function<void()>& input) {
+    // A paste takes what the system's clipboard holds; what a copy or cut
+    // here takes goes onto it.
     if (auto text = ReadClipboardText(hwnd_))
-        form_.UserPaste(box, *text);
+        form_.Clipboard = *text;
+    const std::u16string before = form_.Clipboard;
+    input();
+    if (form_.Clipboard != before)
+        WriteClipboardText(hwnd_, form_.Clipboard);
 }
 
 // --- check boxes, option buttons, push buttons ---
