@@ -53,6 +53,15 @@ private:
         void (FUserInfo::*validator)(bool& Cancel, bool ShowMessage);
     };
 
+    // An editable flag box of the user panel: its flag bit, and whether a
+    // checked box means the bit is set (or, for the boxes that show the
+    // opposite of their flag, clear).
+    struct FlagBox {
+        toolkit::CheckBox* box;
+        std::int32_t flag;
+        bool checkedMeansSet;
+    };
+
     // Design (FUserInfoDesign.cpp)
     void CreateControls();
     void CreateTargetRow();
@@ -89,7 +98,7 @@ private:
     void ClearUserPanel();
     void UpdateUserSetButton();
     void cbUsername_Click();
-    void FlagBox_Click(toolkit::CheckBox& box, std::int32_t bit, bool checkedMeansSet);
+    void FlagBox_Click(const FlagBox& flagBox);
     void cmdUserSet_Click();
 
     // Policy panel (PolicyPanel.cpp)
@@ -164,6 +173,8 @@ private:
     win::WNDPROC PrevWndProc = nullptr;
 
     std::vector<NumericField> numericFields_;
+    // The five editable flag boxes, in the order the panel fills them.
+    std::vector<FlagBox> flagBoxes_;
 
     // Controls.
     toolkit::OptionButton* optLocal = nullptr;

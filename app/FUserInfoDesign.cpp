@@ -238,11 +238,13 @@ void FUserInfo::WireHandlers() {
     txtServer->LostFocus = [this] { txtServer_LostFocus(); };
 
     cbUsername->Click = [this] { cbUsername_Click(); };
-    chkDisabled->Click = [this] { FlagBox_Click(*chkDisabled, 0x2, true); };
-    chkLocked->Click = [this] { FlagBox_Click(*chkLocked, 0x10, true); };
-    chkPassRequired->Click = [this] { FlagBox_Click(*chkPassRequired, 0x20, false); };
-    chkNeverExpires->Click = [this] { FlagBox_Click(*chkNeverExpires, 0x10000, true); };
-    chkCanChange->Click = [this] { FlagBox_Click(*chkCanChange, 0x40, false); };
+    flagBoxes_ = {{chkLocked, win::UF_LOCKOUT, true},
+                  {chkNeverExpires, win::UF_DONT_EXPIRE_PASSWD, true},
+                  {chkPassRequired, win::UF_PASSWD_NOTREQD, false},
+                  {chkDisabled, win::UF_ACCOUNTDISABLE, true},
+                  {chkCanChange, win::UF_PASSWD_CANT_CHANGE, false}};
+    for (const FlagBox& flagBox : flagBoxes_)
+        flagBox.box->Click = [this, &flagBox] { FlagBox_Click(flagBox); };
     cmdUserSet->Click = [this] { cmdUserSet_Click(); };
 
     cmdModalsSet->Click = [this] { cmdModalsSet_Click(); };

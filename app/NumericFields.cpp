@@ -83,7 +83,7 @@ void FUserInfo::StepField(TextBox& field, bool down) {
 }
 
 void FUserInfo::FilterNumericKey(int& KeyAscii, TextBox& field) {
-    if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == 8)
+    if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == toolkit::vbKeyBack)
         return;
     if (KeyAscii == '+' || KeyAscii == '-') {
         const bool down = KeyAscii == '-';

@@ -53,7 +53,7 @@ void FUserInfo::optServer_Click() {
 }
 
 void FUserInfo::txtServer_KeyPress(int& KeyAscii) {
-    if (KeyAscii == 13) {
+    if (KeyAscii == toolkit::vbKeyReturn) {
         bool cancel = false;
         txtServer_Validate(cancel);
         KeyAscii = 0; // the box neither takes Enter nor beeps

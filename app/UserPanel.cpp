@@ -58,17 +58,12 @@ void FUserInfo::FillUserPanel() {
     txtLogonCount->SetText(UnsignedToText(NetUser->NumLogons()));
 
     EditedFlags = NetUser->Flags();
-    const auto bit = [this](std::int32_t mask) { return (EditedFlags & mask) != 0; };
-    chkExpired->SetValue(bit(0x800000) || NetUser->PasswordExpired() ? 1 : 0);
-    chkLocked->SetValue(bit(0x10) ? 1 : 0);
-    chkNeverExpires->SetValue(bit(0x10000) ? 1 : 0);
-    chkPassRequired->SetValue(bit(0x20) ? 0 : 1);
-    chkDisabled->SetValue(bit(0x2) ? 1 : 0);
-    chkCanChange->SetValue(bit(0x40) ? 0 : 1);
-
-    for (toolkit::CheckBox* box : {chkLocked, chkNeverExpires, chkPassRequired, chkDisabled,
-                                   chkCanChange})
-        box->SetEnabled(true);
+    const auto bit = [this](std::int32_t flag) { return (EditedFlags & flag) != 0; };
+    chkExpired->SetValue(bit(win::UF_PASSWORD_EXPIRED) || NetUser->PasswordExpired() ? 1 : 0);
+    for (const FlagBox& flagBox : flagBoxes_)
+        flagBox.box->SetValue(bit(flagBox.flag) == flagBox.checkedMeansSet ? 1 : 0);
+    for (const FlagBox& flagBox : flagBoxes_)
+        flagBox.box->SetEnabled(true);
     cmdUserSet->SetEnabled(EditedFlags != NetUser->Flags());
 }
 
@@ -78,21 +73,20 @@ void FUserInfo::ClearUserPanel() {
     for (toolkit::CheckBox* box : {chkExpired, chkLocked, chkNeverExpires, chkPassRequired,
                                    chkDisabled, chkCanChange})
         box->SetValue(0);
-    for (toolkit::CheckBox* box : {chkLocked, chkNeverExpires, chkPassRequired, chkDisabled,
-                                   chkCanChange})
-        box->SetEnabled(false);
+    for (const FlagBox& flagBox : flagBoxes_)
+        flagBox.box->SetEnabled(false);
     cmdUserSet->SetEnabled(false);
 }
 
 // One handler for the five editable boxes: the box's state goes into its bit,
 // set when checked or, for the two boxes that show the opposite of their
 // flag, set when unchecked.
-void FUserInfo::FlagBox_Click(toolkit::CheckBox& box, std::int32_t bit, bool checkedMeansSet) {
-    const bool checked = box.Value() == 1;
-    if (checked == checkedMeansSet)
-        EditedFlags |= bit;
+void FUserInfo::FlagBox_Click(const FlagBox& flagBox) {
+    const bool checked = flagBox.box->Value() == 1;
+    if (checked == flagBox.checkedMeansSet)
+        EditedFlags |= flagBox.flag;
     else
-        EditedFlags &= ~bit;
+        EditedFlags &= ~flagBox.flag;
     UpdateUserSetButton();
 }
 

@@ -10,7 +10,9 @@
 #      tests/scenarios through the program's real Win32 window on the
 #      simulated platform; then once --toolkit headless (the model alone);
 #   3. Tarnwick.exe: a smoke start on the real (Wine) platform: it must start,
-#      show its window (screenshot) and close cleanly through its window.
+#      show its window (screenshot) and close cleanly through its window;
+#   4. tarnwick-list-bench.exe: figures of the user list of a large server
+#      through the Win32 window (printed, never judged).
 #
 #   tests/wine/run-wine-tests.sh [build-dir] [screenshot.png]
 #
@@ -169,6 +171,14 @@ stage "scenarios --toolkit headless" 600 "$WINE" "$bin/tarnwick-scenario.exe" \
     --toolkit headless "${scenarios[@]}"
 
 stage "Tarnwick.exe smoke start" 180 bash -c smoke
+
+# Figures, not a test: the user list of a large server through the Win32
+# window beside the model alone (bench/ListBench.cpp). It fails only if the
+# list does not fill.
+if [ -f "$bin/tarnwick-list-bench.exe" ]; then
+    stage "list benchmark (figures)" 300 "$WINE" "$bin/tarnwick-list-bench.exe" --runs 3
+    sed -n '/^=== list benchmark/,/^===/p' "$log" | grep -vE '^===' | sed 's/^/    /'
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "run-wine-tests: $failures stage(s) failed; Wine's log: $log" >&2
