@@ -138,17 +138,28 @@ void FUserInfo::ApplyFontsAndTexts() {
     }
 }
 
-void FUserInfo::BeginBusy() {
-    app_.SetMousePointer(MousePointer::Hourglass);
-    ShowStatus(common_.LocString(u"Frm.Status_Wait", u"Wait..."));
-    form_.SetEnabled(false);
-    app_.DoEvents();
+FUserInfo::BusySequence::BusySequence(FUserInfo& window) : window_(window) {
+    window_.app_.SetMousePointer(MousePointer::Hourglass);
+    window_.ShowStatus(window_.common_.LocString(u"Frm.Status_Wait", u"Wait..."));
+    window_.form_.SetEnabled(false);
+    window_.app_.DoEvents();
 }
 
-void FUserInfo::EndBusy(std::int32_t status) {
-    form_.SetEnabled(true);
-    app_.SetMousePointer(MousePointer::Default);
-    ShowStatus(status != 0 ? ErrorText(status) : std::u16string());
+void FUserInfo::BusySequence::End(std::int32_t status) {
+    EndKeepingStatus();
+    window_.ShowStatus(status != 0 ? window_.ErrorText(status) : std::u16string());
+}
+
+void FUserInfo::BusySequence::EndKeepingStatus() {
+    EnableWindow();
+    RestorePointer();
+}
+
+void FUserInfo::BusySequence::EnableWindow() { window_.form_.SetEnabled(true); }
+
+void FUserInfo::BusySequence::RestorePointer() {
+    if (window_.app_.MousePointer() != MousePointer::Default)
+        window_.app_.SetMousePointer(MousePointer::Default);
 }
 
 std::u16string FUserInfo::ErrorText(std::int32_t status) {

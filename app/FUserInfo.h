@@ -78,8 +78,29 @@ private:
     std::u16string StartupBanner() const;
     void ApplyFontsAndTexts();
     void ApplyColorsAndIcons();
-    void BeginBusy();
-    void EndBusy(std::int32_t status);
+    // The busy sequence around network-management calls. Made, it shows the
+    // hourglass and "Wait...", disables the window and lets pending messages
+    // through; it always ends with the window enabled and the default
+    // pointer, also when its owner returns early.
+    class BusySequence {
+    public:
+        explicit BusySequence(FUserInfo& window);
+        ~BusySequence() { EndKeepingStatus(); }
+        BusySequence(const BusySequence&) = delete;
+        BusySequence& operator=(const BusySequence&) = delete;
+        // The window enabled, the default pointer, then the status line: the
+        // error text of `status`, or empty.
+        void End(std::int32_t status);
+        // The window enabled and the default pointer; the status line stays.
+        void EndKeepingStatus();
+        // The two steps of the end one at a time, for an owner whose status
+        // line comes between them.
+        void EnableWindow();
+        void RestorePointer();
+
+    private:
+        FUserInfo& window_;
+    };
     std::u16string ErrorText(std::int32_t status);
     void ShowStatus(const std::u16string& text);
 

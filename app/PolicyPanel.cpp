@@ -13,20 +13,14 @@ constexpr std::int32_t kNeverExpires = -1; // 4294967295 seconds
 } // namespace
 
 bool FUserInfo::LoadPolicy() {
-    BeginBusy();
+    BusySequence busy(*this);
     std::int32_t status = 0;
     if (NetUser->RefreshModals(&status))
         FillPolicyPanel();
     else
         ClearPolicyPanel();
-    form_.SetEnabled(true);
-    app_.SetMousePointer(toolkit::MousePointer::Default);
-    if (status != 0) {
-        ShowStatus(ErrorText(status));
-        return false;
-    }
-    ShowStatus(u"");
-    return true;
+    busy.End(status);
+    return status == 0;
 }
 
 void FUserInfo::ClearPolicyPanel() {
@@ -59,9 +53,10 @@ void FUserInfo::UpdatePolicySetButton() { cmdModalsSet->SetEnabled(NetUser->Moda
 
 void FUserInfo::cmdModalsSet_Click() {
     std::int32_t status = 0;
-    BeginBusy();
+    BusySequence busy(*this);
     const bool ok = NetUser->SetModals(&status);
     LoadPolicy(); // the policy is always read back, whatever the write did
+    busy.EndKeepingStatus();
     if (!ok)
         ShowStatus(ErrorText(status));
 }

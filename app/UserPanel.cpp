@@ -9,18 +9,18 @@ namespace tw::app {
 using toolkit::MousePointer;
 
 bool FUserInfo::FillUserList() {
-    BeginBusy();
+    BusySequence busy(*this);
     cbUsername->Clear();
     std::int32_t status = 0;
     std::vector<std::u16string> names = NetUser->EnumerateUsers(&status);
-    form_.SetEnabled(true);
+    busy.EnableWindow();
     if (status != 0) {
-        app_.SetMousePointer(MousePointer::Default);
+        busy.RestorePointer();
         ShowStatus(ErrorText(status));
         return false;
     }
     ShowStatus(u"");
-    app_.SetMousePointer(MousePointer::Default);
+    busy.RestorePointer();
     for (std::u16string& name : names) {
         cbUsername->AddItem(std::move(name));
         // Exact match: the platform's spelling of the running user's name.
@@ -41,13 +41,13 @@ void FUserInfo::LoadSelectedUser() {
         return;
     }
     NetUser->SetUserName(cbUsername->Text());
-    BeginBusy();
+    BusySequence busy(*this);
     std::int32_t status = 0;
     if (NetUser->RefreshUser(&status))
         FillUserPanel();
     else
         ClearUserPanel();
-    EndBusy(status);
+    busy.End(status);
 }
 
 void FUserInfo::FillUserPanel() {
@@ -93,16 +93,12 @@ void FUserInfo::FlagBox_Click(const FlagBox& flagBox) {
 void FUserInfo::UpdateUserSetButton() { cmdUserSet->SetEnabled(EditedFlags != NetUser->Flags()); }
 
 void FUserInfo::cmdUserSet_Click() {
-    BeginBusy();
+    BusySequence busy(*this);
     std::int32_t status = 0;
     const bool ok = NetUser->SetFlags(EditedFlags, &status);
     LoadSelectedUser();
-    if (!form_.Enabled()) {
-        // Without a selection the fetch ends no busy sequence; never leave
-        // the window disabled behind the write.
-        form_.SetEnabled(true);
-        app_.SetMousePointer(MousePointer::Default);
-    }
+    // Without a selection the fetch ends no busy sequence of its own.
+    busy.EndKeepingStatus();
     if (!ok)
         ShowStatus(ErrorText(status));
 }
