@@ -110,30 +110,8 @@ void FUserInfo::ApplyFontsAndTexts() {
         control->SetFont(font);
 
         const std::u16string prefix = u"Frm." + FromUtf8(control->Name());
-        switch (kind) {
-        case ControlKind::Label: {
-            auto& label = static_cast<toolkit::Label&>(*control);
-            label.SetCaption(common_.LocString(prefix + u".Caption", label.Caption()));
-            break;
-        }
-        case ControlKind::CheckBox: {
-            auto& box = static_cast<toolkit::CheckBox&>(*control);
-            box.SetCaption(common_.LocString(prefix + u".Caption", box.Caption()));
-            break;
-        }
-        case ControlKind::OptionButton: {
-            auto& option = static_cast<toolkit::OptionButton&>(*control);
-            option.SetCaption(common_.LocString(prefix + u".Caption", option.Caption()));
-            break;
-        }
-        case ControlKind::CommandButton: {
-            auto& button = static_cast<toolkit::CommandButton&>(*control);
-            button.SetCaption(common_.LocString(prefix + u".Caption", button.Caption()));
-            break;
-        }
-        default:
-            break; // text boxes and lists have no caption
-        }
+        if (toolkit::Captioned* captioned = toolkit::AsCaptioned(*control))
+            captioned->SetCaption(common_.LocString(prefix + u".Caption", captioned->Caption()));
         control->SetToolTipText(common_.LocString(prefix + u".ToolTipText", control->ToolTipText()));
     }
 }

@@ -8,10 +8,25 @@
 
 namespace tw::toolkit {
 
-void Label::SetCaption(const std::u16string& text) {
-    // A caption assigned again is still a change for the backend: it redraws.
+void Captioned::SetCaption(const std::u16string& text) {
     caption_ = text;
     Changed(Property::Caption);
+}
+
+Captioned* AsCaptioned(Control& control) {
+    switch (control.Kind()) {
+    case ControlKind::Label:
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::CommandButton:
+        return static_cast<Captioned*>(&control);
+    default:
+        return nullptr;
+    }
+}
+
+const Captioned* AsCaptioned(const Control& control) {
+    return AsCaptioned(const_cast<Control&>(control));
 }
 
 void Label::SetAlignment(tw::toolkit::Alignment a) {
@@ -96,11 +111,6 @@ void TextBox::SetLocked(bool locked) {
     Changed(Property::Locked);
 }
 
-void CheckBox::SetCaption(const std::u16string& text) {
-    caption_ = text;
-    Changed(Property::Caption);
-}
-
 void CheckBox::SetValue(int value) {
     if (value == value_)
         return;
@@ -108,11 +118,6 @@ void CheckBox::SetValue(int value) {
     Changed(Property::Value);
     if (Click)
         Click();
-}
-
-void OptionButton::SetCaption(const std::u16string& text) {
-    caption_ = text;
-    Changed(Property::Caption);
 }
 
 void OptionButton::SetValue(bool value) {
@@ -132,11 +137,6 @@ void OptionButton::Deselect() {
         return;
     value_ = false;
     Changed(Property::Value);
-}
-
-void CommandButton::SetCaption(const std::u16string& text) {
-    caption_ = text;
-    Changed(Property::Caption);
 }
 
 void ComboBox::Clear() {

@@ -11,12 +11,28 @@
 
 namespace tw::toolkit {
 
-class Label : public Control {
+// A control with a caption: label, check box, option button, push button.
+// A caption assigned again is still a change for the backend: it redraws.
+class Captioned : public Control {
 public:
-    Label(Form& form, std::string name, UserControl* container = nullptr)
-        : Control(form, ControlKind::Label, std::move(name), container) {}
     const std::u16string& Caption() const { return caption_; }
     void SetCaption(const std::u16string& text);
+
+protected:
+    using Control::Control;
+
+private:
+    std::u16string caption_;
+};
+
+// The control as one with a caption, or null.
+Captioned* AsCaptioned(Control& control);
+const Captioned* AsCaptioned(const Control& control);
+
+class Label : public Captioned {
+public:
+    Label(Form& form, std::string name, UserControl* container = nullptr)
+        : Captioned(form, ControlKind::Label, std::move(name), container) {}
     tw::toolkit::Alignment Alignment() const { return alignment_; }
     void SetAlignment(tw::toolkit::Alignment a);
     // 1 fills the label with its BackColor; 0 lets what lies below show through.
@@ -28,7 +44,6 @@ public:
     void SetUseMnemonic(bool use);
 
 private:
-    std::u16string caption_;
     bool useMnemonic_ = true;
     tw::toolkit::Alignment alignment_ = tw::toolkit::Alignment::Left;
     int backStyle_ = 1;
@@ -76,31 +91,26 @@ private:
 
 // Value 0 unchecked, 1 checked. Click runs when the value changes, by the
 // user or by the program, and not when the value set equals the current one.
-class CheckBox : public Control {
+class CheckBox : public Captioned {
 public:
     CheckBox(Form& form, std::string name, UserControl* container = nullptr)
-        : Control(form, ControlKind::CheckBox, std::move(name), container) {}
+        : Captioned(form, ControlKind::CheckBox, std::move(name), container) {}
     bool TakesFocus() const override { return true; }
-    const std::u16string& Caption() const { return caption_; }
-    void SetCaption(const std::u16string& text);
     int Value() const { return value_; }
     void SetValue(int value);
     std::function<void()> Click;
 
 private:
-    std::u16string caption_;
     int value_ = 0;
 };
 
 // Selecting one option button of a container deselects the others; Click
 // runs when it becomes selected, by the user or by the program.
-class OptionButton : public Control {
+class OptionButton : public Captioned {
 public:
     OptionButton(Form& form, std::string name, UserControl* container = nullptr)
-        : Control(form, ControlKind::OptionButton, std::move(name), container) {}
+        : Captioned(form, ControlKind::OptionButton, std::move(name), container) {}
     bool TakesFocus() const override { return true; }
-    const std::u16string& Caption() const { return caption_; }
-    void SetCaption(const std::u16string& text);
     bool Value() const { return value_; }
     void SetValue(bool value);
     std::function<void()> Click;
@@ -108,21 +118,15 @@ public:
 private:
     friend class Form;
     void Deselect();
-    std::u16string caption_;
     bool value_ = false;
 };
 
-class CommandButton : public Control {
+class CommandButton : public Captioned {
 public:
     CommandButton(Form& form, std::string name, UserControl* container = nullptr)
-        : Control(form, ControlKind::CommandButton, std::move(name), container) {}
+        : Captioned(form, ControlKind::CommandButton, std::move(name), container) {}
     bool TakesFocus() const override { return true; }
-    const std::u16string& Caption() const { return caption_; }
-    void SetCaption(const std::u16string& text);
     std::function<void()> Click;
-
-private:
-    std::u16string caption_;
 };
 
 // A drop-down list without free text. Click runs when the selection changes,

@@ -13,18 +13,9 @@ namespace {
 json Text(const std::u16string& text) { return ToUtf8(text); }
 
 std::optional<json> Caption(const Control& control) {
-    switch (control.Kind()) {
-    case ControlKind::Label:
-        return Text(static_cast<const Label&>(control).Caption());
-    case ControlKind::CheckBox:
-        return Text(static_cast<const CheckBox&>(control).Caption());
-    case ControlKind::OptionButton:
-        return Text(static_cast<const OptionButton&>(control).Caption());
-    case ControlKind::CommandButton:
-        return Text(static_cast<const CommandButton&>(control).Caption());
-    default:
-        return std::nullopt;
-    }
+    if (const toolkit::Captioned* captioned = toolkit::AsCaptioned(control))
+        return Text(captioned->Caption());
+    return std::nullopt;
 }
 
 std::optional<json> TextBoxProperty(const TextBox& box, const std::string& property) {

@@ -143,16 +143,9 @@ void QtBackend::MirrorCaption(Control& control, QWidget* widget) {
         break;
     }
     case ControlKind::CheckBox:
-        static_cast<QAbstractButton*>(widget)->setText(
-            ToQString(static_cast<CheckBox&>(control).Caption()));
-        break;
     case ControlKind::OptionButton:
-        static_cast<QAbstractButton*>(widget)->setText(
-            ToQString(static_cast<OptionButton&>(control).Caption()));
-        break;
     case ControlKind::CommandButton:
-        static_cast<QAbstractButton*>(widget)->setText(
-            ToQString(static_cast<CommandButton&>(control).Caption()));
+        static_cast<QAbstractButton*>(widget)->setText(ToQString(AsCaptioned(control)->Caption()));
         break;
     default:
         break;

@@ -74,20 +74,11 @@ int Layer(ControlKind kind) {
 }
 
 const std::u16string* CaptionOf(const Control& control) {
-    switch (control.Kind()) {
-    case ControlKind::Label:
-        return &static_cast<const Label&>(control).Caption();
-    case ControlKind::CheckBox:
-        return &static_cast<const CheckBox&>(control).Caption();
-    case ControlKind::OptionButton:
-        return &static_cast<const OptionButton&>(control).Caption();
-    case ControlKind::CommandButton:
-        return &static_cast<const CommandButton&>(control).Caption();
-    case ControlKind::TextBox:
+    if (const Captioned* captioned = AsCaptioned(control))
+        return &captioned->Caption();
+    if (control.Kind() == ControlKind::TextBox)
         return &static_cast<const TextBox&>(control).Text();
-    default:
-        return nullptr;
-    }
+    return nullptr;
 }
 
 } // namespace

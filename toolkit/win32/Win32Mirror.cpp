@@ -195,12 +195,8 @@ void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
             ::SetWindowLongPtrW(hwnd, GWL_STYLE, style);
             ::SetWindowTextW(hwnd, Wide(label.Caption()));
             ::InvalidateRect(hwnd, nullptr, TRUE);
-        } else if (control.Kind() == ControlKind::CheckBox) {
-            ::SetWindowTextW(hwnd, Wide(static_cast<const CheckBox&>(control).Caption()));
-        } else if (control.Kind() == ControlKind::OptionButton) {
-            ::SetWindowTextW(hwnd, Wide(static_cast<const OptionButton&>(control).Caption()));
-        } else if (control.Kind() == ControlKind::CommandButton) {
-            ::SetWindowTextW(hwnd, Wide(static_cast<const CommandButton&>(control).Caption()));
+        } else if (const Captioned* captioned = AsCaptioned(control)) {
+            ::SetWindowTextW(hwnd, Wide(captioned->Caption()));
         }
         break;
     case Property::Text:
