@@ -3,6 +3,8 @@
 // bad frees as counts instead of undefined behaviour.
 #pragma once
 
+#include "platform/NetBuffer.h"
+
 #include <cstddef>
 #include <memory>
 #include <unordered_map>
@@ -15,6 +17,10 @@ public:
     void* allocate(std::size_t bytes);
     // False (and counted) when `buffer` is not a live buffer of this pool.
     bool release(void* buffer);
+    // allocate() for a NetBufferBuilder.
+    win::NetBufferAllocator allocator() {
+        return [this](std::size_t bytes) { return allocate(bytes); };
+    }
 
     std::size_t outstanding() const { return live_.size(); }
     std::size_t badFrees() const { return badFrees_; }

@@ -2,10 +2,12 @@
 #include "SimPlatform.h"
 
 #include "FailureKeys.h"
+#include "platform/NetBuffer.h"
 #include "platform/TextCompare.h"
 
 #include "platform/TextConvert.h"
 
+#include <array>
 #include <cstring>
 
 namespace tw::sim {
@@ -34,26 +36,6 @@ DWORD filterOf(DWORD flags) {
 
 std::string serverText(LPCWSTR server) {
     return server == nullptr ? std::string("-") : ToUtf8(server);
-}
-
-// Writes strings into a buffer after its records.
-class StringArea {
-public:
-    explicit StringArea(void* start) : next_(static_cast<WCHAR*>(start)) {}
-    LPWSTR put(std::u16string_view text) {
-        LPWSTR at = next_;
-        std::memcpy(at, text.data(), text.size() * sizeof(WCHAR));
-        at[text.size()] = 0;
-        next_ += text.size() + 1;
-        return at;
-    }
-
-private:
-    WCHAR* next_;
-};
-
-std::size_t stringBytes(std::u16string_view text) {
-    return (text.size() + 1) * sizeof(WCHAR);
 }
 
 } // namespace
@@ -142,7 +124,8 @@ NET_API_STATUS SimPlatform::NetUserEnum(LPCWSTR servername, DWORD level, DWORD f
     std::uint64_t bytes = 0;
     while (end < listed.size()) {
         const auto& name = computer->accounts[listed[end]].name;
-        std::uint64_t cost = sizeof(USER_INFO_0) + stringBytes(name);
+        // What the entry adds to the buffer: its record and its name.
+        std::uint64_t cost = sizeof(USER_INFO_0) + NetTextBytes(name);
         if (end > start && prefmaxlen != MAX_PREFERRED_LENGTH && bytes + cost > prefmaxlen)
             break;
         bytes += cost;
@@ -150,12 +133,10 @@ NET_API_STATUS SimPlatform::NetUserEnum(LPCWSTR servername, DWORD level, DWORD f
     }
     std::size_t count = end - start;
     if (count > 0) {
-        void* buffer = buffers_.allocate(static_cast<std::size_t>(bytes));
-        auto* records = static_cast<USER_INFO_0*>(buffer);
-        StringArea strings(records + count);
+        NetBufferBuilder<USER_INFO_0> names(count);
         for (std::size_t i = 0; i < count; ++i)
-            records[i].usri0_name = strings.put(computer->accounts[listed[start + i]].name);
-        *bufptr = static_cast<LPBYTE>(buffer);
+            names.addText(i, &USER_INFO_0::usri0_name, computer->accounts[listed[start + i]].name);
+        *bufptr = static_cast<LPBYTE>(names.build(buffers_.allocator()));
     }
     *entriesread = static_cast<DWORD>(count);
     *totalentries = static_cast<DWORD>(listed.size() - start);
@@ -182,27 +163,21 @@ NET_API_STATUS SimPlatform::NetUserGetInfo(LPCWSTR servername, LPCWSTR username,
         return NERR_UserNotFound;
 
     constexpr std::u16string_view logonServer = u"\\\\*";
-    constexpr std::size_t logonHoursBytes = 21; // one bit per hour of the week
-    std::size_t bytes = sizeof(USER_INFO_3) + stringBytes(account->name) + stringBytes(u"") +
-                        stringBytes(logonServer) + logonHoursBytes;
-    void* buffer = buffers_.allocate(bytes);
-    auto* info = static_cast<USER_INFO_3*>(buffer);
-    StringArea strings(info + 1);
-    info->usri3_name = strings.put(account->name);
-    LPWSTR empty = strings.put(u"");
-    info->usri3_logon_server = strings.put(logonServer);
-    info->usri3_logon_hours = static_cast<BYTE*>(buffer) + bytes - logonHoursBytes;
-    std::memset(info->usri3_logon_hours, 0xFF, logonHoursBytes);
+    std::array<BYTE, 21> logonHours; // one bit per hour of the week
+    logonHours.fill(0xFF);
+    NetBufferBuilder<USER_INFO_3> buffer(1);
+    buffer.addText(0, &USER_INFO_3::usri3_name, account->name);
+    buffer.addText(0,
+                   {&USER_INFO_3::usri3_home_dir, &USER_INFO_3::usri3_comment,
+                    &USER_INFO_3::usri3_script_path, &USER_INFO_3::usri3_full_name,
+                    &USER_INFO_3::usri3_usr_comment, &USER_INFO_3::usri3_parms,
+                    &USER_INFO_3::usri3_workstations, &USER_INFO_3::usri3_profile,
+                    &USER_INFO_3::usri3_home_dir_drive},
+                   u"");
+    buffer.addText(0, &USER_INFO_3::usri3_logon_server, logonServer);
+    buffer.addBytes(0, &USER_INFO_3::usri3_logon_hours, logonHours);
+    USER_INFO_3* info = &buffer.record(0);
     info->usri3_password = nullptr; // never handed out
-    info->usri3_home_dir = empty;
-    info->usri3_comment = empty;
-    info->usri3_script_path = empty;
-    info->usri3_full_name = empty;
-    info->usri3_usr_comment = empty;
-    info->usri3_parms = empty;
-    info->usri3_workstations = empty;
-    info->usri3_profile = empty;
-    info->usri3_home_dir_drive = empty;
     info->usri3_password_age = account->passwordAge;
     info->usri3_priv = account->privilege;
     info->usri3_flags = account->flags;
@@ -219,7 +194,7 @@ NET_API_STATUS SimPlatform::NetUserGetInfo(LPCWSTR servername, LPCWSTR username,
     info->usri3_user_id = 1000 + static_cast<DWORD>(account - computer->accounts.data());
     info->usri3_primary_group_id = 513; // DOMAIN_GROUP_RID_USERS
     info->usri3_password_expired = account->passwordExpired ? 1 : 0;
-    *bufptr = static_cast<LPBYTE>(buffer);
+    *bufptr = static_cast<LPBYTE>(buffer.build(buffers_.allocator()));
     return NERR_Success;
 }
 
@@ -257,18 +232,17 @@ NET_API_STATUS SimPlatform::NetUserModalsGet(LPCWSTR servername, DWORD level, LP
     if (bufptr == nullptr)
         return ERROR_INVALID_PARAMETER;
     const Policy& p = computer->policy;
+    void* buffer = nullptr;
     if (level == 0) {
-        auto* info =
-            static_cast<USER_MODALS_INFO_0*>(buffers_.allocate(sizeof(USER_MODALS_INFO_0)));
-        *info = USER_MODALS_INFO_0{p.minPwdLen, p.maxPwdAge, p.minPwdAge, p.forceLogoff,
-                                   p.pwdHistoryLen};
-        *bufptr = reinterpret_cast<LPBYTE>(info);
+        buffer = BuildNetBuffer(USER_MODALS_INFO_0{p.minPwdLen, p.maxPwdAge, p.minPwdAge,
+                                                   p.forceLogoff, p.pwdHistoryLen},
+                                buffers_.allocator());
     } else {
-        auto* info =
-            static_cast<USER_MODALS_INFO_3*>(buffers_.allocate(sizeof(USER_MODALS_INFO_3)));
-        *info = USER_MODALS_INFO_3{p.lockoutDuration, p.lockoutObsWin, p.lockoutThreshold};
-        *bufptr = reinterpret_cast<LPBYTE>(info);
+        buffer = BuildNetBuffer(
+            USER_MODALS_INFO_3{p.lockoutDuration, p.lockoutObsWin, p.lockoutThreshold},
+            buffers_.allocator());
     }
+    *bufptr = static_cast<LPBYTE>(buffer);
     return NERR_Success;
 }
 

@@ -3,11 +3,11 @@
 // making progress (new names or a new handle every time).
 #include "account/CNetUser.h"
 #include "common/FakeSystem.h"
+#include "platform/NetBuffer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -88,21 +88,15 @@ public:
     }
 
 private:
-    // Records first, then the names they point to, as netapi32 lays them out.
     win::LPBYTE place(const std::vector<std::u16string>& names) {
-        std::size_t bytes = names.size() * sizeof(win::USER_INFO_0);
-        for (const auto& name : names)
-            bytes += (name.size() + 1) * sizeof(char16_t);
-        auto* block = static_cast<win::BYTE*>(std::malloc(bytes == 0 ? 1 : bytes));
-        live_.push_back(block);
-        auto* records = reinterpret_cast<win::USER_INFO_0*>(block);
-        win::BYTE* text = block + names.size() * sizeof(win::USER_INFO_0);
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            std::memcpy(text, names[i].c_str(), (names[i].size() + 1) * sizeof(char16_t));
-            records[i].usri0_name = reinterpret_cast<win::LPWSTR>(text);
-            text += (names[i].size() + 1) * sizeof(char16_t);
-        }
-        return block;
+        win::NetBufferBuilder<win::USER_INFO_0> buffer(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            buffer.addText(i, &win::USER_INFO_0::usri0_name, names[i]);
+        return static_cast<win::LPBYTE>(buffer.build([this](std::size_t bytes) {
+            void* p = std::malloc(bytes == 0 ? 1 : bytes);
+            live_.push_back(p);
+            return p;
+        }));
     }
 
     Shape shape_;

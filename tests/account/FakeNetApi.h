@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/INetApi.h"
+#include "platform/NetBuffer.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -96,15 +97,10 @@ public:
         if (!success && !batch.bufferOnFailure)
             return batch.status;
 
-        std::size_t bytes = batch.names.size() * sizeof(win::USER_INFO_0);
-        for (const auto& name : batch.names)
-            bytes += (name.size() + 1) * sizeof(char16_t);
-        auto* block = static_cast<win::BYTE*>(allocate(bytes));
-        auto* records = reinterpret_cast<win::USER_INFO_0*>(block);
-        auto* strings = block + batch.names.size() * sizeof(win::USER_INFO_0);
+        win::NetBufferBuilder<win::USER_INFO_0> names(batch.names.size());
         for (std::size_t i = 0; i < batch.names.size(); ++i)
-            records[i].usri0_name = placeString(strings, batch.names[i]);
-        *buffer = block;
+            names.addText(i, &win::USER_INFO_0::usri0_name, batch.names[i]);
+        *buffer = static_cast<win::LPBYTE>(names.build(allocator()));
         if (success) {
             *entriesRead = static_cast<win::DWORD>(batch.names.size());
             *totalEntries = *entriesRead;
@@ -121,13 +117,10 @@ public:
             return 0;
         if (getInfoStatus != 0 && !getInfoBufferOnFailure)
             return getInfoStatus;
-        auto* block = static_cast<win::BYTE*>(
-            allocate(sizeof(win::USER_INFO_3) + (accountName.size() + 1) * sizeof(char16_t)));
-        auto* info = reinterpret_cast<win::USER_INFO_3*>(block);
-        *info = account;
-        win::BYTE* strings = block + sizeof(win::USER_INFO_3);
-        info->usri3_name = placeString(strings, accountName);
-        *buffer = block;
+        win::NetBufferBuilder<win::USER_INFO_3> info(1);
+        info.record(0) = account;
+        info.addText(0, &win::USER_INFO_3::usri3_name, accountName);
+        *buffer = static_cast<win::LPBYTE>(info.build(allocator()));
         return getInfoStatus;
     }
 
@@ -148,13 +141,10 @@ public:
         const win::NET_API_STATUS status = level <= 3 ? modalsGetStatus[level] : 124;
         if (status != 0 && !modalsBufferOnFailure)
             return status;
-        if (level == 0) {
-            *buffer = static_cast<win::BYTE*>(allocate(sizeof(modals0)));
-            std::memcpy(*buffer, &modals0, sizeof(modals0));
-        } else if (level == 3) {
-            *buffer = static_cast<win::BYTE*>(allocate(sizeof(modals3)));
-            std::memcpy(*buffer, &modals3, sizeof(modals3));
-        }
+        if (level == 0)
+            *buffer = static_cast<win::LPBYTE>(win::BuildNetBuffer(modals0, allocator()));
+        else if (level == 3)
+            *buffer = static_cast<win::LPBYTE>(win::BuildNetBuffer(modals3, allocator()));
         return status;
     }
 
@@ -195,18 +185,13 @@ private:
         return call;
     }
 
-    void* allocate(std::size_t bytes) {
-        void* p = std::malloc(bytes == 0 ? 1 : bytes);
-        outstanding_.insert(p);
-        ++allocations_;
-        return p;
-    }
-
-    static win::LPWSTR placeString(win::BYTE*& at, const std::u16string& text) {
-        auto* out = reinterpret_cast<win::LPWSTR>(at);
-        std::memcpy(out, text.c_str(), (text.size() + 1) * sizeof(char16_t));
-        at += (text.size() + 1) * sizeof(char16_t);
-        return out;
+    win::NetBufferAllocator allocator() {
+        return [this](std::size_t bytes) {
+            void* p = std::malloc(bytes == 0 ? 1 : bytes);
+            outstanding_.insert(p);
+            ++allocations_;
+            return p;
+        };
     }
 
     std::set<void*> outstanding_;

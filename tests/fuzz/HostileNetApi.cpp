@@ -9,19 +9,12 @@ namespace tw::fuzz {
 
 namespace {
 
-// Copies the texts behind the records; a null entry stays a null pointer.
-void placeStrings(win::BYTE*& at, const std::optional<std::u16string>& text, win::LPWSTR& out) {
-    if (!text) {
-        out = nullptr;
-        return;
-    }
-    out = reinterpret_cast<win::LPWSTR>(at);
-    std::memcpy(at, text->c_str(), (text->size() + 1) * sizeof(char16_t));
-    at += (text->size() + 1) * sizeof(char16_t);
-}
-
-std::size_t bytesOf(const std::optional<std::u16string>& text) {
-    return text ? (text->size() + 1) * sizeof(char16_t) : 0;
+// A record of DWORD fields, the values in order.
+template <typename Record> Record recordOf(const std::array<win::DWORD, 5>& values) {
+    static_assert(sizeof(Record) <= sizeof(values));
+    Record record;
+    std::memcpy(&record, values.data(), sizeof(Record));
+    return record;
 }
 
 } // namespace
@@ -31,10 +24,12 @@ HostileNetApi::~HostileNetApi() {
         std::free(p);
 }
 
-win::BYTE* HostileNetApi::allocate(std::size_t bytes) {
-    void* p = std::calloc(1, bytes == 0 ? 1 : bytes);
-    live_.insert(p);
-    return static_cast<win::BYTE*>(p);
+win::NetBufferAllocator HostileNetApi::allocator() {
+    return [this](std::size_t bytes) {
+        void* p = std::calloc(1, bytes == 0 ? 1 : bytes);
+        live_.insert(p);
+        return p;
+    };
 }
 
 win::NET_API_STATUS HostileNetApi::status() {
@@ -119,15 +114,10 @@ win::NET_API_STATUS HostileNetApi::NetUserEnum(win::LPCWSTR, win::DWORD level, w
 
     const bool accepted = answer == win::NERR_Success || answer == win::ERROR_MORE_DATA;
     if ((accepted && !withoutBuffer) || (!accepted && bufferOnFailure)) {
-        std::size_t bytes = count * sizeof(win::USER_INFO_0);
-        for (const auto& n : names)
-            bytes += bytesOf(n);
-        win::BYTE* block = allocate(bytes);
-        auto* records = reinterpret_cast<win::USER_INFO_0*>(block);
-        win::BYTE* strings = block + count * sizeof(win::USER_INFO_0);
+        win::NetBufferBuilder<win::USER_INFO_0> records(count);
         for (std::size_t i = 0; i < count; ++i)
-            placeStrings(strings, names[i], records[i].usri0_name);
-        *buffer = block;
+            records.addText(i, &win::USER_INFO_0::usri0_name, names[i]);
+        *buffer = static_cast<win::LPBYTE>(records.build(allocator()));
         if (accepted) {
             for (const auto& n : names)
                 enumerated.push_back(n.value_or(u""));
@@ -169,14 +159,13 @@ win::NET_API_STATUS HostileNetApi::NetUserGetInfo(win::LPCWSTR, win::LPCWSTR use
         *field = in_.ConsumeIntegral<win::DWORD>();
     const std::optional<std::u16string> accountName = name();
     const std::optional<std::u16string> comment = name();
-    std::size_t bytes = sizeof(win::USER_INFO_3) + bytesOf(accountName) + bytesOf(comment);
-    win::BYTE* block = allocate(bytes);
-    win::BYTE* strings = block + sizeof(win::USER_INFO_3);
-    placeStrings(strings, accountName, info.usri3_name);
-    placeStrings(strings, comment, info.usri3_comment);
-    std::memcpy(block, &info, sizeof(info));
+    win::NetBufferBuilder<win::USER_INFO_3> builder(1);
+    builder.record(0) = info;
+    builder.addText(0, &win::USER_INFO_3::usri3_name, accountName);
+    builder.addText(0, &win::USER_INFO_3::usri3_comment, comment);
+    *buffer = static_cast<win::LPBYTE>(builder.build(allocator()));
+    std::memcpy(&info, *buffer, sizeof(info)); // with the pointers handed out
     handed.name = accountName.value_or(u"");
-    *buffer = block;
     if (getInfoStatus == 0)
         account = handed;
     return getInfoStatus;
@@ -203,9 +192,10 @@ win::NET_API_STATUS HostileNetApi::NetUserModalsGet(win::LPCWSTR, win::DWORD lev
         const std::size_t fields = level == 0 ? 5 : 3;
         for (std::size_t i = 0; i < fields; ++i)
             call.values[i] = in_.ConsumeIntegral<win::DWORD>();
-        win::BYTE* block = allocate(fields * sizeof(win::DWORD));
-        std::memcpy(block, call.values.data(), fields * sizeof(win::DWORD));
-        *buffer = block;
+        *buffer = static_cast<win::LPBYTE>(
+            level == 0
+                ? win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_0>(call.values), allocator())
+                : win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_3>(call.values), allocator()));
     }
     modalsCalls.push_back(call);
     return call.status;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/INetApi.h"
+#include "platform/NetBuffer.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -71,7 +72,7 @@ public:
 private:
     win::NET_API_STATUS status();
     std::optional<std::u16string> name(); // none: a null pointer
-    win::BYTE* allocate(std::size_t bytes);
+    win::NetBufferAllocator allocator();  // counts its blocks as live until freed
 
     FuzzedDataProvider& in_;
     std::set<void*> live_;
