@@ -379,12 +379,6 @@ OptionButton* Form::NextInGroup(OptionButton& from, bool backward) const {
     return group[backward ? (pos + group.size() - 1) % group.size() : (pos + 1) % group.size()];
 }
 
-void Form::UserPaste(TextBox& box, const std::u16string& text) {
-    if (!AcceptsInput(box) || box.Locked())
-        return;
-    box.SetSelText(text);
-}
-
 void Form::UserSelectAll(TextBox& box) {
     if (!AcceptsInput(box))
         return;
@@ -422,7 +416,8 @@ void Form::UserMouseUp(Control& control, int button) {
 }
 
 void Form::UserClose() {
-    if (!visible_)
+    // A disabled window takes no input, its close box included.
+    if (!visible_ || !enabled_)
         return;
     if (Unload)
         Unload();

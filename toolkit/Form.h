@@ -116,8 +116,6 @@ public:
     // An editing command of the text box's context menu (focus first): no
     // KeyPress. A cut, a delete and a paste change the text (Change runs).
     void UserEdit(TextBox& box, EditCommand command);
-    // Text pasted through the context menu: no key press, replaces the selection.
-    void UserPaste(TextBox& box, const std::u16string& text);
     // The user selects the whole text with the mouse (no change event).
     void UserSelectAll(TextBox& box);
     // The user chooses a list entry.
@@ -125,7 +123,8 @@ public:
     void UserMouseDown(Control& control, int button);
     void UserMouseUp(Control& control, int button);
     // The user closes the window: Unload, the window hides, then Terminate;
-    // the program's one window is gone, so the program ends.
+    // the program's one window is gone, so the program ends. A disabled
+    // window cannot be closed (a busy operation is under way).
     void UserClose();
 
     std::function<void()> Unload;

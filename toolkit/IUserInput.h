@@ -25,6 +25,8 @@ public:
     // An item of a text box's context menu (Cut, Copy, Paste, Delete, Select
     // All): focus first, no key press.
     virtual void ContextMenu(TextBox& box, EditCommand command) = 0;
+    // The Tab key, or Shift+Tab when backward.
+    virtual void Tab(bool backward) = 0;
     // Selects the whole text of a text box with the mouse (no key press).
     virtual void SelectAllWithMouse(TextBox& box) = 0;
     // Pastes through the text box's context menu (no key press).

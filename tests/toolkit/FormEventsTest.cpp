@@ -129,23 +129,6 @@ TEST_F(FormEvents, FocusMovesWithValidateThenLostFocusThenGotFocus) {
                                               "second.GotFocus"}));
 }
 
-TEST_F(FormEvents, CancelledValidateKeepsTheFocusAndSwallowsTheClick) {
-    auto& box = Add<TextBox>("txt", 0);
-    auto& button = Add<CommandButton>("cmd", 1);
-    bool refuse = true;
-    box.Validate = [&](bool& cancel) { cancel = refuse; };
-    int clicks = 0;
-    button.Click = [&] { ++clicks; };
-    form_.Show();
-    form_.UserClick(button);
-    EXPECT_EQ(form_.ActiveControl(), &box);
-    EXPECT_EQ(clicks, 0);
-    refuse = false;
-    form_.UserClick(button);
-    EXPECT_EQ(form_.ActiveControl(), &button);
-    EXPECT_EQ(clicks, 1);
-}
-
 TEST_F(FormEvents, ValidateRunsOnlyForATargetThatCausesValidation) {
     auto& box = Add<TextBox>("txt", 0);
     auto& other = Add<TextBox>("other", 1);
@@ -175,32 +158,6 @@ TEST_F(FormEvents, KeyPressRunsFirstAndCanDropOrChangeTheKey) {
     EXPECT_EQ(changes, 0);
     form_.UserChar(box, 'a');
     EXPECT_EQ(box.Text(), u"A");
-}
-
-TEST_F(FormEvents, TypingReplacesTheSelectionAndBackspaceDeletes) {
-    auto& box = Add<TextBox>("txt", 0);
-    box.SetText(u"1234");
-    form_.Show();
-    box.SetSelStart(1);
-    box.SetSelLength(2);
-    form_.UserChar(box, '9');
-    EXPECT_EQ(box.Text(), u"194");
-    EXPECT_EQ(box.SelStart(), 2);
-    form_.UserChar(box, 8);
-    EXPECT_EQ(box.Text(), u"14");
-    form_.UserChar(box, 13); // a single-line box refuses Enter with a beep
-    EXPECT_EQ(box.Text(), u"14");
-    EXPECT_EQ(app_.Beeps(), 1);
-}
-
-TEST_F(FormEvents, PasteReplacesTheSelectionWithoutAKeyPress) {
-    auto& box = Add<TextBox>("txt", 0);
-    int keys = 0;
-    box.KeyPress = [&](int&) { ++keys; };
-    form_.Show();
-    form_.UserPaste(box, u" 42 ");
-    EXPECT_EQ(box.Text(), u" 42 ");
-    EXPECT_EQ(keys, 0);
 }
 
 TEST_F(FormEvents, DisabledWindowHiddenOrDisabledControlTakeNoInput) {
@@ -241,22 +198,6 @@ TEST_F(FormEvents, ShowFocusesTheFirstControlInTabOrderThatCanTakeIt) {
     EXPECT_EQ(form_.ActiveControl(), &late);
     form_.UserTab(false);
     EXPECT_EQ(form_.ActiveControl(), &early);
-}
-
-TEST_F(FormEvents, MouseDownAndUpCarryTheButtonAndAnImageNeverTakesTheFocus) {
-    auto& box = Add<TextBox>("txt", 0);
-    auto& image = Add<Image>("img", 1);
-    std::vector<int> buttons;
-    image.MouseDown = [&](int button) { buttons.push_back(button); };
-    image.MouseUp = [&](int button) { buttons.push_back(-button); };
-    form_.Show();
-    form_.UserMouseDown(image, vbLeftButton);
-    form_.UserMouseUp(image, vbLeftButton);
-    form_.UserMouseDown(image, vbRightButton);
-    image.SetVisible(false);
-    form_.UserMouseUp(image, vbRightButton); // the press holds the mouse until its release
-    EXPECT_EQ(buttons, (std::vector<int>{1, -1, 2, -2}));
-    EXPECT_EQ(form_.ActiveControl(), &box);
 }
 
 TEST_F(FormEvents, TimersTickFromTheVirtualClockAndRestartWhenEnabled) {
@@ -380,7 +321,8 @@ TEST_F(FormEvents, ChangeTellsWhetherTheUserIsTyping) {
     form_.UserChar(box, 8);     // Backspace
     box.SetSelStart(0);
     form_.UserKeyDown(box, vbKeyDelete); // Delete
-    form_.UserPaste(box, u"9"); // pasted whole
+    form_.Clipboard = std::u16string(1, u'9');
+    form_.UserEdit(box, EditCommand::Paste); // pasted whole
     form_.UserSelectAll(box);
     form_.UserChar(box, 24);    // a cut
     EXPECT_EQ(typing, (std::vector<bool>{false, true, true, true, false, true}));

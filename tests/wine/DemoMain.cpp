@@ -2,10 +2,10 @@
 // window by eye (run-wine-tests.sh takes a screenshot of it).
 #include "toolkit/win32/Win32Backend.h"
 
-#include "TestForm.h"
+#include "toolkit/TestForm.h"
 
 int main() {
-    tw::winetests::TestForm t;
+    tw::toolkit::test::TestForm t;
     tw::toolkit::Win32Backend backend(t.form);
     t.cbUsername.SetListIndex(2);
     t.txtServer.SetText(u"SERVER01");

@@ -25,75 +25,6 @@ std::wstring TextOf(HWND hwnd) {
     return text;
 }
 
-TEST_F(Win32Input_, ClickTogglesACheckBoxThroughTheModel) {
-    input->Click(t.chkDisabled);
-    EXPECT_EQ(t.chkDisabled.Value(), 1);
-    EXPECT_EQ(Checked(H(t.chkDisabled)), BST_CHECKED);
-    EXPECT_EQ(Count("chkDisabled_Click"), 1);
-    EXPECT_EQ(t.form.ActiveControl(), &t.chkDisabled);
-    EXPECT_EQ(::GetFocus(), H(t.chkDisabled));
-    input->Click(t.chkDisabled);
-    EXPECT_EQ(t.chkDisabled.Value(), 0);
-    EXPECT_EQ(Checked(H(t.chkDisabled)), BST_UNCHECKED);
-    EXPECT_EQ(Count("chkDisabled_Click"), 2);
-}
-
-TEST_F(Win32Input_, DisabledFormTakesNoClickAndTheBoxKeepsItsState) {
-    t.form.SetEnabled(false);
-    input->Click(t.chkDisabled);
-    input->Click(t.cmdSet);
-    EXPECT_EQ(t.chkDisabled.Value(), 0);
-    EXPECT_EQ(Checked(H(t.chkDisabled)), BST_UNCHECKED);
-    EXPECT_TRUE(t.events.empty());
-}
-
-TEST_F(Win32Input_, OptionButtonBecomesTheGroupsSelection) {
-    input->Click(t.optServer);
-    input->Click(t.optLocal);
-    EXPECT_TRUE(t.optLocal.Value());
-    EXPECT_FALSE(t.optServer.Value());
-    EXPECT_EQ(Checked(H(t.optLocal)), BST_CHECKED);
-    EXPECT_EQ(Checked(H(t.optServer)), BST_UNCHECKED);
-    EXPECT_EQ((std::vector<std::string>{"optServer_Click", "optLocal_Click"}), t.events);
-}
-
-TEST_F(Win32Input_, CancelledValidationKeepsTheFocusAndSwallowsTheClick) {
-    input->Focus(t.txtPasswordAge);
-    ASSERT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
-    t.refuseLeavingAge = true;
-    t.events.clear();
-    input->Click(t.cmdSet);
-    input->Click(t.chkLocked);
-    EXPECT_EQ(Count("cmdSet_Click"), 0);
-    EXPECT_EQ(t.chkLocked.Value(), 0);
-    EXPECT_EQ(Checked(H(t.chkLocked)), BST_UNCHECKED);
-    EXPECT_EQ(Count("txtPasswordAge_Validate"), 2);
-    EXPECT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
-    EXPECT_EQ(::GetFocus(), H(t.txtPasswordAge));
-    t.refuseLeavingAge = false;
-    input->Click(t.cmdSet);
-    EXPECT_EQ(Count("cmdSet_Click"), 1);
-    EXPECT_EQ(::GetFocus(), H(t.cmdSet));
-}
-
-TEST_F(Win32Input_, FocusOnAButtonMovesTheFocusWithoutAClick) {
-    input->Focus(t.cmdSet);
-    EXPECT_EQ(t.form.ActiveControl(), &t.cmdSet);
-    EXPECT_EQ(Count("cmdSet_Click"), 0);
-}
-
-TEST_F(Win32Input_, TypedKeysPassKeyPressAndTheEditInsertsNothingItself) {
-    input->Focus(t.txtPasswordAge);
-    for (int key : {'4', 'x', '2'})
-        input->Key(key);
-    EXPECT_EQ(t.txtPasswordAge.Text(), u"42");
-    EXPECT_EQ(TextOf(H(t.txtPasswordAge)), L"42");
-    EXPECT_EQ(Count("txtPasswordAge_KeyPress 120"), 1) << "the x is offered, then dropped";
-    EXPECT_EQ(Count("txtPasswordAge_Change"), 2);
-    input->Key(8); // Backspace
-    EXPECT_EQ(t.txtPasswordAge.Text(), u"4");
-}
-
 TEST_F(Win32Input_, CaretKeysMoveTheModelsSelectionWithoutAChange) {
     t.txtServer.SetText(u"SRV1");
     input->Focus(t.txtServer);
@@ -136,34 +67,6 @@ TEST_F(Win32Input_, SelectionMadeAsAClickBringsTheFocusOutlivesThePress) {
     EXPECT_EQ(t.txtServer.SelLength(), 0);
 }
 
-TEST_F(Win32Input_, ContextMenuPasteReplacesTheSelectionWithoutAKeyPress) {
-    t.txtServer.SetText(u"old");
-    input->SelectAllWithMouse(t.txtServer);
-    EXPECT_EQ(t.txtServer.SelStart(), 0);
-    EXPECT_EQ(t.txtServer.SelLength(), 3);
-    t.events.clear();
-    input->Paste(t.txtServer, u"NEWSRV");
-    EXPECT_EQ(t.txtServer.Text(), u"NEWSRV");
-    EXPECT_EQ(TextOf(H(t.txtServer)), L"NEWSRV");
-    EXPECT_EQ((std::vector<std::string>{"txtServer_Change"}), t.events);
-}
-
-TEST_F(Win32Input_, CtrlVPastesTheSystemClipboardAfterItsKeyPress) {
-    input->Focus(t.txtServer);
-    input->Paste(t.txtServer, u"HOST"); // the clipboard now holds HOST
-    t.events.clear();
-    input->Key(vbKeyCtrlV);
-    EXPECT_EQ(t.txtServer.Text(), u"HOSTHOST");
-    EXPECT_EQ(Count("txtServer_KeyPress 22"), 1);
-}
-
-TEST_F(Win32Input_, ChoosingAnEntryRaisesTheListsClick) {
-    input->Select(t.cbUsername, 1);
-    EXPECT_EQ(t.cbUsername.ListIndex(), 1);
-    EXPECT_EQ(Count("cbUsername_Click"), 1);
-    EXPECT_EQ(t.form.ActiveControl(), &t.cbUsername);
-}
-
 TEST_F(Win32Input_, TypingInTheListChoosesThroughTheModel) {
     input->Focus(t.cbUsername);
     input->Key('g');
@@ -182,19 +85,6 @@ TEST_F(Win32Input_, TypingInTheListChoosesThroughTheModel) {
     ::SendMessageW(H(t.cbUsername), CB_SHOWDROPDOWN, FALSE, 0);
 }
 
-TEST_F(Win32Input_, ArrowKeysMoveTheSelectionWithinTheOptionGroup) {
-    input->Click(t.optLocal);
-    t.events.clear();
-    input->KeyDown(vbKeyRight, 0);
-    EXPECT_TRUE(t.optServer.Value());
-    EXPECT_EQ(Checked(H(t.optServer)), BST_CHECKED);
-    EXPECT_EQ(Checked(H(t.optLocal)), BST_UNCHECKED);
-    EXPECT_EQ(::GetFocus(), H(t.optServer));
-    input->KeyDown(vbKeyDown, 0); // round the end
-    EXPECT_TRUE(t.optLocal.Value());
-    EXPECT_EQ((std::vector<std::string>{"optServer_Click", "optLocal_Click"}), t.events);
-}
-
 TEST_F(Win32Input_, RefusedChoiceShowsTheModelsEntryAgain) {
     t.cbUsername.SetListIndex(0);
     input->Focus(t.txtPasswordAge);
@@ -206,51 +96,11 @@ TEST_F(Win32Input_, RefusedChoiceShowsTheModelsEntryAgain) {
     EXPECT_EQ(Count("cbUsername_Click"), 0);
 }
 
-TEST_F(Win32Input_, ImagePressesReachTheModelAndLeaveTheFocus) {
-    input->Focus(t.txtPasswordAge);
-    ASSERT_TRUE(t.ctlPlusMinus.Visible());
-    t.events.clear();
-    input->MouseDown(t.ctlPlusMinus.imgPlus, vbLeftButton);
-    input->MouseUp(t.ctlPlusMinus.imgPlus, vbLeftButton);
-    input->MouseDown(t.ctlPlusMinus.imgMinus, vbRightButton);
-    input->MouseUp(t.ctlPlusMinus.imgMinus, vbRightButton);
-    EXPECT_EQ((std::vector<std::string>{"imgPlus_MouseDown 1", "imgPlus_MouseUp 1",
-                                        "imgMinus_MouseDown 2", "imgMinus_MouseUp 2"}),
-              t.events);
-    EXPECT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
-    EXPECT_EQ(::GetFocus(), H(t.txtPasswordAge));
-}
-
-TEST_F(Win32Input_, TabMovesThroughTheModelsTabOrder) {
-    input->Focus(t.txtServer);
-    input->Tab();
-    EXPECT_EQ(t.form.ActiveControl(), &t.cbUsername);
-    EXPECT_EQ(::GetFocus(), H(t.cbUsername));
-    input->Tab(true);
-    EXPECT_EQ(t.form.ActiveControl(), &t.txtServer);
-}
-
-TEST_F(Win32Input_, TimersTickFromTheVirtualClock) {
-    t.tmrRepeat.SetEnabled(true);
-    input->Wait(1000);
-    EXPECT_EQ(Count("tmrRepeat_Timer"), 5);
-    t.tmrRepeat.SetEnabled(false);
-    input->Wait(1000);
-    EXPECT_EQ(Count("tmrRepeat_Timer"), 5);
-}
-
 TEST_F(Win32Input_, CloseRunsUnloadAndTerminateAndDestroysTheWindow) {
     input->Close();
     EXPECT_EQ((std::vector<std::string>{"Form_Unload", "Form_Terminate"}), t.events);
     EXPECT_EQ(backend->Handle(), nullptr);
     EXPECT_TRUE(t.app.Ended());
-}
-
-TEST_F(Win32Input_, DisabledWindowCannotBeClosed) {
-    t.form.SetEnabled(false);
-    input->Close();
-    EXPECT_TRUE(t.events.empty());
-    EXPECT_NE(backend->Handle(), nullptr);
 }
 
 // Real time: the timer is a real SetTimer timer.

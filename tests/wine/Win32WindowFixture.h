@@ -5,7 +5,7 @@
 #include "toolkit/win32/Win32Backend.h"
 #include "toolkit/win32/Win32Input.h"
 
-#include "TestForm.h"
+#include "toolkit/TestForm.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 #include <vector>
 
 namespace tw::winetests {
+
+using toolkit::test::TestForm;
 
 class Win32Window : public ::testing::Test {
 protected:

@@ -57,8 +57,13 @@ public:
     void Key(int keyAscii) override;
     void KeyDown(int keyCode, int shift) override;
     void ContextMenu(TextBox& box, EditCommand command) override { form_.UserEdit(box, command); }
+    void Tab(bool backward) override { form_.UserTab(backward); }
     void SelectAllWithMouse(TextBox& box) override { form_.UserSelectAll(box); }
-    void Paste(TextBox& box, const std::u16string& text) override { form_.UserPaste(box, text); }
+    // Copied in another program, then pasted through the context menu.
+    void Paste(TextBox& box, const std::u16string& text) override {
+        form_.Clipboard = text;
+        form_.UserEdit(box, EditCommand::Paste);
+    }
     void Select(ComboBox& list, int index) override { form_.UserSelect(list, index); }
     void MouseDown(Control& control, int button) override { form_.UserMouseDown(control, button); }
     void MouseUp(Control& control, int button) override { form_.UserMouseUp(control, button); }

@@ -15,9 +15,6 @@ namespace tw::toolkit {
 bool QtBackend::CloseRequested() {
     if (ending_)
         return true;
-    // A disabled window cannot be closed by its user (a busy operation is under way).
-    if (!form_.Enabled())
-        return false;
     form_.UserClose();
     // Closed for good once the model has hidden it: Qt may then end the event loop.
     return !form_.Visible();

@@ -152,6 +152,11 @@ void QtInput::Key(int keyAscii) {
     SendKey(StrokeFor(keyAscii));
 }
 
+void QtInput::Tab(bool backward) {
+    SendKey(backward ? KeyStroke{Qt::Key_Backtab, Qt::ShiftModifier, {}}
+                     : KeyStroke{Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t")});
+}
+
 void QtInput::KeyDown(int keyCode, int shift) {
     SendKey(StrokeForKeyCode(keyCode, shift));
 }

@@ -33,6 +33,7 @@ public:
     // Tab moves it: through the model, which the widgets then follow.
     void Focus(Control& control) override;
     void Key(int keyAscii) override;
+    void Tab(bool backward) override;
     void KeyDown(int keyCode, int shift) override;
     // Right click, then the item in the context menu (a greyed one closes it).
     void ContextMenu(TextBox& box, EditCommand command) override;

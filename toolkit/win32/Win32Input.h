@@ -39,8 +39,8 @@ public:
     // The close box: WM_CLOSE.
     void Close() override;
 
-    // The Tab key (Shift+Tab when backward), through the message loop.
-    void Tab(bool backward = false);
+    // Through the message loop, with Shift held as the keyboard state says.
+    void Tab(bool backward) override;
 
 private:
     Win32Backend& backend_;

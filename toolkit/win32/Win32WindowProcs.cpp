@@ -268,9 +268,6 @@ void Win32Backend::Impl::OnTimer(UINT_PTR id) {
 }
 
 void Win32Backend::Impl::OnClose() {
-    // A disabled window takes no input, the close box included.
-    if (!form_.Enabled())
-        return;
     form_.UserClose();
     if (!form_.Visible() && hwnd_ != nullptr)
         ::DestroyWindow(hwnd_);

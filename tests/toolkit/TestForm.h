@@ -1,7 +1,7 @@
-// A small window of the model for the Win32 backend's tests and demo: a pane
-// with a header, a target row, a list, a numeric field with a plus/minus pair
-// of images, two check boxes, a button, a separator line, a status line and
-// a timer. Every event it raises is written to `events`.
+// A small window of the model for the toolkit backends' tests and the Win32
+// demo: a pane with a header, a target row, a list, a numeric field with a
+// plus/minus pair of images, two check boxes, a button, a separator line, a
+// status line and a timer. Every event it raises is written to `events`.
 #pragma once
 
 #include "toolkit/Application.h"
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace tw::winetests {
+namespace tw::toolkit::test {
 
 // Two 8 x 8 images, left and right of the field they are attached to.
 class PlusMinusPair : public toolkit::UserControl {
@@ -57,4 +57,4 @@ public:
     void LinkSpinner();
 };
 
-} // namespace tw::winetests
+} // namespace tw::toolkit::test

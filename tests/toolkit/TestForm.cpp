@@ -1,6 +1,6 @@
 #include "TestForm.h"
 
-namespace tw::winetests {
+namespace tw::toolkit::test {
 
 using namespace tw::toolkit;
 
@@ -116,10 +116,12 @@ TestForm::TestForm()
     txtServer.KeyPress = [=](int& key) { record("txtServer_KeyPress " + std::to_string(key)); };
     cbUsername.Click = [=] { record("cbUsername_Click"); };
     txtPasswordAge.Change = [=] { record("txtPasswordAge_Change"); };
-    txtPasswordAge.KeyPress = [=](int& key) {
+    txtPasswordAge.KeyPress = [this, record](int& key) {
         record("txtPasswordAge_KeyPress " + std::to_string(key));
-        if (key >= 32 && (key < '0' || key > '9'))
-            key = 0; // digits only
+        if ((key < '0' || key > '9') && key != vbKeyBack) {
+            key = 0; // digits and Backspace only, as a numeric field has it
+            app.Beep();
+        }
     };
     txtPasswordAge.Validate = [this, record](bool& cancel) {
         record("txtPasswordAge_Validate");
@@ -157,4 +159,4 @@ void TestForm::LinkSpinner() {
     ctlPlusMinus.ZOrder(1);
 }
 
-} // namespace tw::winetests
+} // namespace tw::toolkit::test

@@ -1,0 +1,221 @@
+// The user-input rules every toolkit keeps (UserInputConformance.h): focus
+// with validation, key press first, one toggle per click, the option group,
+// the editing commands, lists, images, timers, closing, a disabled window.
+#include "UserInputConformance.h"
+
+#include <vector>
+
+namespace tw::toolkit::test {
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+TEST_P(UserInput, ClickTogglesACheckBoxOnceThroughTheModel) {
+    Input().Click(t.chkDisabled);
+    EXPECT_EQ(t.chkDisabled.Value(), 1);
+    EXPECT_EQ(t.form.ActiveControl(), &t.chkDisabled);
+    Input().Click(t.chkDisabled);
+    EXPECT_EQ(t.chkDisabled.Value(), 0);
+    EXPECT_EQ(Count("chkDisabled_Click"), 2);
+    Input().Key(' ');
+    EXPECT_EQ(t.chkDisabled.Value(), 1);
+    Input().Focus(t.cmdSet);
+    EXPECT_EQ(Count("cmdSet_Click"), 0) << "moving the focus onto a button clicks nothing";
+    Input().Key(' ');
+    EXPECT_EQ(Count("cmdSet_Click"), 1);
+}
+
+TEST_P(UserInput, OptionButtonsAreOneGroupForTheMouseAndTheArrowKeys) {
+    Input().Click(t.optServer);
+    Input().Click(t.optLocal);
+    EXPECT_TRUE(t.optLocal.Value());
+    EXPECT_FALSE(t.optServer.Value());
+    Input().KeyDown(vbKeyRight, 0);
+    EXPECT_TRUE(t.optServer.Value());
+    EXPECT_EQ(t.form.ActiveControl(), &t.optServer);
+    Input().KeyDown(vbKeyDown, 0); // round the end
+    EXPECT_TRUE(t.optLocal.Value());
+    EXPECT_EQ((Events{"optServer_Click", "optLocal_Click", "optServer_Click", "optLocal_Click"}),
+              t.events);
+    // On a button an arrow key moves the focus as Tab does.
+    Input().Focus(t.chkLocked);
+    Input().KeyDown(vbKeyDown, 0);
+    EXPECT_EQ(t.form.ActiveControl(), &t.cmdSet);
+    Input().KeyDown(vbKeyLeft, 0);
+    EXPECT_EQ(t.form.ActiveControl(), &t.chkLocked);
+    EXPECT_EQ(Count("cmdSet_Click") + Count("chkLocked_Click"), 0);
+}
+
+TEST_P(UserInput, CancelledValidationKeepsTheFocusAndSwallowsTheClick) {
+    Input().Focus(t.txtPasswordAge);
+    ASSERT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
+    t.refuseLeavingAge = true;
+    t.events.clear();
+    Input().Click(t.cmdSet);
+    Input().Click(t.chkLocked);
+    Input().Select(t.cbUsername, 2);
+    Input().Tab(false);
+    EXPECT_EQ(Count("cmdSet_Click") + Count("chkLocked_Click") + Count("cbUsername_Click"), 0);
+    EXPECT_EQ(t.chkLocked.Value(), 0);
+    EXPECT_EQ(t.cbUsername.ListIndex(), -1);
+    EXPECT_EQ(Count("txtPasswordAge_Validate"), 4);
+    EXPECT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
+
+    t.refuseLeavingAge = false;
+    Input().Tab(false);
+    EXPECT_EQ(t.form.ActiveControl(), &t.chkDisabled);
+    Input().Tab(true);
+    EXPECT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
+    Input().Click(t.cmdSet);
+    EXPECT_EQ(Count("cmdSet_Click"), 1);
+}
+
+TEST_P(UserInput, TypedKeysPassTheKeyPressFirstAndOnlyTheModelEdits) {
+    Input().Focus(t.txtPasswordAge);
+    for (int key : {'4', 'x', '2'})
+        Input().Key(key);
+    EXPECT_EQ(t.txtPasswordAge.Text(), u"42");
+    EXPECT_EQ(Count("txtPasswordAge_KeyPress 120"), 1) << "the x is offered, then dropped";
+    EXPECT_EQ(Count("txtPasswordAge_Change"), 2);
+    EXPECT_EQ(t.app.Beeps(), 1);
+    Input().Key(vbKeyBack);
+    EXPECT_EQ(t.txtPasswordAge.Text(), u"4");
+    Input().KeyDown(vbKeyLeft, 0);
+    Input().Key('3');
+    EXPECT_EQ(t.txtPasswordAge.Text(), u"34");
+    Input().Key(vbKeyReturn);
+    EXPECT_EQ(t.txtPasswordAge.Text(), u"34");
+}
+
+TEST_P(UserInput, SelectingWithTheMouseChangesOnlyTheSelection) {
+    t.txtServer.SetText(u"SRV01");
+    Input().Focus(t.txtServer);
+    t.events.clear();
+    Input().SelectAllWithMouse(t.txtServer);
+    EXPECT_EQ(t.txtServer.SelStart(), 0);
+    EXPECT_EQ(t.txtServer.SelLength(), 5);
+    EXPECT_TRUE(t.events.empty());
+}
+
+// One editing command from a text box holding "abc" with "b" selected and
+// "Q" on the clipboard.
+struct EditingRow {
+    const char* name;
+    bool numericField; // txtPasswordAge (digits only) instead of txtServer
+    int keyAscii;      // a typed control character, or 0
+    int keyCode;       // else a key going down, with `shift`
+    int shift;
+    int menu;          // else a context-menu item: 1 + EditCommand
+    std::u16string text;
+    std::u16string clipboard;
+    bool keyPress;
+    int beeps;
+};
+
+const EditingRow kEditingRows[] = {
+    {"CtrlA", false, vbKeyCtrlA, 0, 0, 0, u"abc", u"Q", true, 0},
+    {"CtrlC", false, vbKeyCtrlC, 0, 0, 0, u"abc", u"b", true, 0},
+    {"CtrlV", false, vbKeyCtrlV, 0, 0, 0, u"aQc", u"Q", true, 0},
+    {"CtrlX", false, vbKeyCtrlX, 0, 0, 0, u"ac", u"b", true, 0},
+    {"CtrlXRefusedInANumericField", true, vbKeyCtrlX, 0, 0, 0, u"abc", u"Q", true, 1},
+    {"ShiftDeleteCutsWithoutKeyPress", true, 0, vbKeyDelete, vbShiftMask, 0, u"ac", u"b", false, 0},
+    {"ShiftInsertPastes", true, 0, vbKeyInsert, vbShiftMask, 0, u"aQc", u"Q", false, 0},
+    {"CtrlInsertCopies", true, 0, vbKeyInsert, vbCtrlMask, 0, u"abc", u"b", false, 0},
+    {"Delete", true, 0, vbKeyDelete, 0, 0, u"ac", u"Q", false, 0},
+    {"MenuCut", true, 0, 0, 0, 1 + static_cast<int>(EditCommand::Cut), u"ac", u"b", false, 0},
+    {"MenuCopy", true, 0, 0, 0, 1 + static_cast<int>(EditCommand::Copy), u"abc", u"b", false, 0},
+    {"MenuPaste", true, 0, 0, 0, 1 + static_cast<int>(EditCommand::Paste), u"aQc", u"Q", false, 0},
+    {"MenuDelete", true, 0, 0, 0, 1 + static_cast<int>(EditCommand::Clear), u"ac", u"Q", false, 0},
+};
+
+TEST_P(UserInput, EditingCommandsTakeTheKeyPressOnlyAsTypedCharacters) {
+    for (const EditingRow& row : kEditingRows) {
+        SCOPED_TRACE(row.name);
+        TextBox& box = row.numericField ? t.txtPasswordAge : t.txtServer;
+        // A field that refuses letters holds them all the same when the program puts them.
+        box.SetText(u"abc");
+        Input().Focus(box);
+        Input().Paste(box, u"Q"); // the clipboard holds Q, the box "Q"
+        box.SetText(u"abc");
+        box.SetSelStart(1);
+        box.SetSelLength(1);
+        const int beepsBefore = t.app.Beeps();
+        t.events.clear();
+        if (row.keyAscii != 0)
+            Input().Key(row.keyAscii);
+        else if (row.keyCode != 0)
+            Input().KeyDown(row.keyCode, row.shift);
+        else
+            Input().ContextMenu(box, static_cast<EditCommand>(row.menu - 1));
+        EXPECT_EQ(box.Text(), row.text);
+        EXPECT_EQ(t.form.Clipboard, row.clipboard);
+        const auto keyPresses = std::count_if(t.events.begin(), t.events.end(), [&](const auto& e) {
+            return e.rfind(box.Name() + "_KeyPress", 0) == 0;
+        });
+        EXPECT_EQ(keyPresses, row.keyPress ? 1 : 0);
+        EXPECT_EQ(t.app.Beeps() - beepsBefore, row.beeps);
+        if (row.keyAscii == vbKeyCtrlA) {
+            EXPECT_EQ(box.SelLength(), 3);
+        }
+    }
+}
+
+TEST_P(UserInput, ListChoicesAndTypedLettersRaiseTheListsClick) {
+    Input().Select(t.cbUsername, 1);
+    EXPECT_EQ(t.cbUsername.ListIndex(), 1);
+    EXPECT_EQ(t.form.ActiveControl(), &t.cbUsername);
+    Input().Wait(1000);
+    Input().Key('m');
+    EXPECT_EQ(t.cbUsername.Text(), u"mara");
+    Input().KeyDown(vbKeyUp, 0);
+    EXPECT_EQ(t.cbUsername.Text(), u"Guest");
+    EXPECT_EQ(Count("cbUsername_Click"), 3);
+}
+
+TEST_P(UserInput, ImagePressesReachTheModelAndLeaveTheFocus) {
+    Input().Focus(t.txtPasswordAge);
+    ASSERT_TRUE(t.ctlPlusMinus.Visible());
+    t.events.clear();
+    Input().MouseDown(t.ctlPlusMinus.imgPlus, vbLeftButton);
+    Input().MouseUp(t.ctlPlusMinus.imgPlus, vbLeftButton);
+    Input().MouseDown(t.ctlPlusMinus.imgMinus, vbRightButton);
+    Input().MouseUp(t.ctlPlusMinus.imgMinus, vbRightButton);
+    EXPECT_EQ((Events{"imgPlus_MouseDown 1", "imgPlus_MouseUp 1", "imgMinus_MouseDown 2",
+                      "imgMinus_MouseUp 2"}),
+              t.events);
+    EXPECT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
+}
+
+TEST_P(UserInput, TimersTickFromTheVirtualClock) {
+    t.tmrRepeat.SetEnabled(true);
+    Input().Wait(1000);
+    EXPECT_EQ(Count("tmrRepeat_Timer"), 5);
+    t.tmrRepeat.SetEnabled(false);
+    Input().Wait(1000);
+    EXPECT_EQ(Count("tmrRepeat_Timer"), 5);
+}
+
+TEST_P(UserInput, ADisabledWindowTakesNoInputAndCannotBeClosed) {
+    t.form.SetEnabled(false);
+    Input().Click(t.chkDisabled);
+    Input().Click(t.cmdSet);
+    Input().Key('a');
+    Input().MouseDown(t.ctlPlusMinus.imgPlus, vbLeftButton);
+    Input().Close();
+    EXPECT_EQ(t.chkDisabled.Value(), 0);
+    EXPECT_TRUE(t.events.empty());
+    EXPECT_TRUE(t.form.Visible());
+    EXPECT_FALSE(t.app.Ended());
+}
+
+TEST_P(UserInput, ClosingRunsUnloadAndTerminateAndEndsTheProgram) {
+    Input().Close();
+    EXPECT_EQ((Events{"Form_Unload", "Form_Terminate"}), t.events);
+    EXPECT_FALSE(t.form.Visible());
+    EXPECT_TRUE(t.app.Ended());
+}
+
+} // namespace
+
+} // namespace tw::toolkit::test
