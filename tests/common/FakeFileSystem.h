@@ -1,10 +1,10 @@
-// A hand-written IFileSystem for unit tests: files and folders by full path.
+// A hand-written IFileSystem for unit tests: files by full path, and the
+// paths the program asked about.
 #pragma once
 
 #include "platform/IFileSystem.h"
 
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,11 +14,7 @@ namespace tw::test {
 class FakeFileSystem : public win::IFileSystem {
 public:
     std::map<std::u16string, std::vector<win::BYTE>> files;
-    std::set<std::u16string> folders;
-    // Files that exist but cannot be read to their end.
-    std::set<std::u16string> unreadable;
     std::vector<std::u16string> attributeQueries;
-    std::vector<std::u16string> reads;
 
     void AddText(const std::u16string& path, std::string_view bytes) {
         files[path] = std::vector<win::BYTE>(bytes.begin(), bytes.end());
@@ -26,19 +22,11 @@ public:
 
     win::DWORD GetFileAttributesW(win::LPCWSTR path) override {
         attributeQueries.emplace_back(path);
-        if (folders.count(path) != 0)
-            return win::FILE_ATTRIBUTE_DIRECTORY;
-        if (files.count(path) != 0 || unreadable.count(path) != 0)
-            return 0x20; // FILE_ATTRIBUTE_ARCHIVE
-        return win::INVALID_FILE_ATTRIBUTES;
+        return files.count(path) != 0 ? 0x20 /* FILE_ATTRIBUTE_ARCHIVE */
+                                      : win::INVALID_FILE_ATTRIBUTES;
     }
 
     bool ReadWholeFile(win::LPCWSTR path, std::vector<win::BYTE>& bytes) override {
-        reads.emplace_back(path);
-        if (unreadable.count(path) != 0) {
-            bytes = {'A', '=', 'x', '\r', '\n'}; // a part was read before the failure
-            return false;
-        }
         const auto it = files.find(path);
         if (it == files.end())
             return false;

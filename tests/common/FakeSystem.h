@@ -17,27 +17,14 @@ public:
     // GetVersionExA: copied into the caller's record when versionSucceeds.
     win::OSVERSIONINFOA version = nt(6, 1);
     bool versionSucceeds = true;
-    win::DWORD versionSizeSeen = 0;
-    bool versionRecordWasZero = false;
 
     // IsWow64Process.
     bool hasIsWow64Process = true;
     win::BOOL isWow64Result = 1;
     win::BOOL wow64Flag = 0;
-    int isWow64Calls = 0;
-    win::HANDLE processSeen = nullptr;
 
     // FormatMessageW: the system's message table.
     std::map<win::DWORD, std::u16string> messages;
-    struct FormatCall {
-        win::DWORD flags;
-        bool sourceIsNull;
-        win::DWORD messageId;
-        win::DWORD languageId;
-        win::DWORD size;
-        bool argumentsAreNull;
-    };
-    std::vector<FormatCall> formatCalls;
     win::DWORD lastError = 0;
 
     // Names: none means the call fails. A reported size, when set, replaces
@@ -54,10 +41,6 @@ public:
     win::LCID threadLocale = 1033;
     win::UINT acp = 1252;
     std::map<win::UINT, win::UINT> charsetByCodePage{{1252, 0}, {1250, 238}, {1251, 204}};
-    int uiLanguageCalls = 0;
-    int threadLocaleCalls = 0;
-    std::optional<win::ULONG_PTR> translateSourceSeen;
-    win::DWORD translateFlagsSeen = 0;
 
     static win::OSVERSIONINFOA nt(win::DWORD major, win::DWORD minor,
                                   win::DWORD platform = win::VER_PLATFORM_WIN32_NT) {
@@ -70,12 +53,6 @@ public:
     }
 
     win::BOOL GetVersionExA(win::OSVERSIONINFOA* info) override {
-        versionSizeSeen = info->dwOSVersionInfoSize;
-        versionRecordWasZero =
-            info->dwMajorVersion == 0 && info->dwMinorVersion == 0 && info->dwBuildNumber == 0 &&
-            info->dwPlatformId == 0 &&
-            std::all_of(std::begin(info->szCSDVersion), std::end(info->szCSDVersion),
-                        [](char c) { return c == 0; });
         if (!versionSucceeds)
             return 0;
         *info = version;
@@ -83,9 +60,7 @@ public:
     }
     win::HANDLE GetCurrentProcess() override { return kProcess; }
     bool HasIsWow64Process() override { return hasIsWow64Process; }
-    win::BOOL IsWow64Process(win::HANDLE process, win::BOOL* flag) override {
-        ++isWow64Calls;
-        processSeen = process;
+    win::BOOL IsWow64Process(win::HANDLE, win::BOOL* flag) override {
         if (isWow64Result != 0)
             *flag = wow64Flag;
         return isWow64Result;
@@ -93,10 +68,8 @@ public:
     win::DWORD GetLastError() override { return lastError; }
 
     // Like the system: the message with its NUL must fit in the buffer.
-    win::DWORD FormatMessageW(win::DWORD flags, const void* source, win::DWORD id,
-                              win::DWORD language, win::LPWSTR buffer, win::DWORD size,
-                              void* arguments) override {
-        formatCalls.push_back({flags, source == nullptr, id, language, size, arguments == nullptr});
+    win::DWORD FormatMessageW(win::DWORD, const void*, win::DWORD id, win::DWORD,
+                              win::LPWSTR buffer, win::DWORD size, void*) override {
         const auto it = messages.find(id);
         if (it == messages.end()) {
             lastError = win::ERROR_MR_MID_NOT_FOUND;
@@ -122,21 +95,14 @@ public:
         return copyName(computerName, buffer, size, false, computerNameSizeReported);
     }
 
-    win::LANGID GetUserDefaultUILanguage() override {
-        ++uiLanguageCalls;
-        return uiLanguage;
-    }
-    win::LCID GetThreadLocale() override {
-        ++threadLocaleCalls;
-        return threadLocale;
-    }
+    win::LANGID GetUserDefaultUILanguage() override { return uiLanguage; }
+    win::LCID GetThreadLocale() override { return threadLocale; }
     win::UINT GetACP() override { return acp; }
     // With TCI_SRCCODEPAGE the source "pointer" carries the code page itself.
     win::BOOL TranslateCharsetInfo(win::DWORD* source, win::CHARSETINFO* info,
-                                   win::DWORD flags) override {
-        translateSourceSeen = reinterpret_cast<win::ULONG_PTR>(source);
-        translateFlagsSeen = flags;
-        const auto it = charsetByCodePage.find(static_cast<win::UINT>(*translateSourceSeen));
+                                   win::DWORD) override {
+        const auto it = charsetByCodePage.find(
+            static_cast<win::UINT>(reinterpret_cast<win::ULONG_PTR>(source)));
         if (it == charsetByCodePage.end())
             return 0;
         info->ciCharset = it->second;

@@ -15,24 +15,6 @@ namespace w = tw::win;
 using tw::win32::WinPlatform;
 using namespace tw::winetests;
 
-TEST(WinWindowSystem, SystemColoursAreColorRefsAndTextStandsOutFromItsBackground) {
-    WinPlatform platform;
-    w::IWindowSystem& windows = platform.platform().windowSystem;
-    for (int index = 0; index < w::SYSTEM_COLOR_COUNT; ++index)
-        EXPECT_EQ(windows.GetSysColor(index) & 0xFF000000u, 0u) << "colour " << index;
-    EXPECT_NE(windows.GetSysColor(w::COLOR_WINDOW), windows.GetSysColor(w::COLOR_WINDOWTEXT));
-    EXPECT_NE(windows.GetSysColor(w::COLOR_BTNFACE), windows.GetSysColor(w::COLOR_BTNTEXT));
-}
-
-TEST(WinWindowSystem, KeyboardCueSettingIsABool) {
-    WinPlatform platform;
-    w::BOOL cues = -1;
-    ASSERT_NE(
-        platform.platform().windowSystem.SystemParametersInfoW(w::SPI_GETKEYBOARDCUES, 0, &cues, 0),
-        0);
-    EXPECT_TRUE(cues == 0 || cues == 1) << cues;
-}
-
 // A window procedure of the program's own types, put in front of a static
 // control's through the platform.
 std::vector<w::UINT> seen;
