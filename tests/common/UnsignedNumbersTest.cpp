@@ -109,4 +109,13 @@ INSTANTIATE_TEST_SUITE_P(
         Row{Op::Subtract, 0, 1, nullptr, kOverflow},
         Row{Op::Subtract, 1, kMax, nullptr, kOverflow}));
 
+// Ten million digits: no accumulator overflows, and the decimal places
+// after a long run of zeros still round.
+TEST(TextToUnsigned, ReadsHugeDigitStringsWithoutOverflow) {
+    const std::u16string zeros(10'000'000, u'0');
+    EXPECT_EQ(TextToUnsigned(zeros + u"17"), 17);
+    EXPECT_THROW(TextToUnsigned(u"1" + zeros), RuntimeError);
+    EXPECT_EQ(TextToUnsigned(u"5." + zeros + u"1"), 5);
+}
+
 } // namespace

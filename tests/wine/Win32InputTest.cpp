@@ -15,10 +15,6 @@ using namespace tw::toolkit;
 
 using Win32Input_ = Win32Window;
 
-LRESULT Checked(HWND hwnd) {
-    return ::SendMessageW(hwnd, BM_GETCHECK, 0, 0);
-}
-
 std::wstring TextOf(HWND hwnd) {
     wchar_t text[512] = {};
     ::GetWindowTextW(hwnd, text, 512);
