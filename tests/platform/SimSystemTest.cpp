@@ -153,6 +153,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimWow64,
                          testing::Values(Wow64Row{"true", true, 1}, Wow64Row{"false", true, 0},
                                          Wow64Row{"\"missing\"", false, 0}));
 
+TEST(SimSystem, LanguageAndCodePageComeFromTheDescription) {
+    auto sim =
+        makeSim(R"({"system": {"uiLanguage": 1031, "threadLocale": "0x10407", "acp": 1251}})");
+    EXPECT_EQ(sim->GetUserDefaultUILanguage(), 1031);
+    EXPECT_EQ(sim->GetThreadLocale(), 0x10407u);
+    EXPECT_EQ(sim->GetACP(), 1251u);
+}
+
 struct CharsetRow {
     using TestRow = void;
     DWORD codePage;
