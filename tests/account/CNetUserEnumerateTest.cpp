@@ -1,123 +1,109 @@
+// Enumerations the platform answers in several batches: resumed by its
+// handle, given up on a failure, never a partial list, every buffer freed.
 #include "FakeNetApi.h"
 #include "account/CNetUser.h"
 #include "common/FakeSystem.h"
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 using namespace tw;
 using tw::test::EnumBatch;
 using tw::test::FakeNetApi;
-using tw::test::FakeSystem;
 
 using Names = std::vector<std::u16string>;
 
-class EnumerateUsers : public testing::Test {
-protected:
-    FakeNetApi net;
-    FakeSystem system;
-    CNetUser user{net, system};
-};
+namespace {
 
-TEST_F(EnumerateUsers, AsksForOrdinaryAccountsInSmallBatches) {
-    net.batches = {EnumBatch{0, {u"Administrator", u"Guest"}, 0}};
-    user.SetServer(u"srv");
-    std::int32_t status = -1;
-    EXPECT_EQ(user.EnumerateUsers(&status), (Names{u"Administrator", u"Guest"}));
-    EXPECT_EQ(status, 0);
-    ASSERT_EQ(net.calls.size(), 1u);
-    const auto& call = net.calls[0];
-    EXPECT_EQ(call.server, u"\\\\srv");
-    EXPECT_EQ(call.level, 0u);
-    EXPECT_EQ(call.filter, 2u);
-    EXPECT_EQ(call.preferredLength, 255u);
-    EXPECT_EQ(call.resumeIn, 0u);
-    EXPECT_EQ(net.Outstanding(), 0);
+std::deque<EnumBatch> Repeat(int times, EnumBatch batch, std::deque<EnumBatch> then = {}) {
+    then.insert(then.begin(), static_cast<std::size_t>(times), batch);
+    return then;
 }
 
-TEST_F(EnumerateUsers, CollectsEveryBatchInOrderAndFreesEveryBuffer) {
-    net.batches = {EnumBatch{234, {u"zed", u"Alice"}, 7}, EnumBatch{234, {u"bob"}, 19},
-                   EnumBatch{234, {}, 23}, EnumBatch{0, {u"Carol", u"alice"}, 0}};
-    std::int32_t status = -1;
-    EXPECT_EQ(user.EnumerateUsers(&status), (Names{u"zed", u"Alice", u"bob", u"Carol", u"alice"}));
-    EXPECT_EQ(status, 0);
-    ASSERT_EQ(net.calls.size(), 4u);
-    EXPECT_EQ(net.calls[0].resumeIn, 0u);
-    EXPECT_EQ(net.calls[1].resumeIn, 7u);
-    EXPECT_EQ(net.calls[2].resumeIn, 19u);
-    EXPECT_EQ(net.calls[3].resumeIn, 23u);
-    EXPECT_EQ(net.Allocations(), 4);
-    EXPECT_EQ(net.Frees(), 4);
-    EXPECT_EQ(net.BadFrees(), 0);
-}
-
-TEST_F(EnumerateUsers, AnEmptyTargetGivesAnEmptyList) {
-    net.batches = {EnumBatch{0, {}, 0}};
-    std::int32_t status = -1;
-    EXPECT_TRUE(user.EnumerateUsers(&status).empty());
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(net.Outstanding(), 0);
-}
-
-TEST_F(EnumerateUsers, AFailureInTheFirstBatchGivesAnEmptyList) {
-    net.batches = {EnumBatch{win::ERROR_BAD_NETPATH, {}, 0}};
-    std::int32_t status = 0;
-    EXPECT_TRUE(user.EnumerateUsers(&status).empty());
-    EXPECT_EQ(status, 53);
-    EXPECT_EQ(net.Frees(), 0);
-}
-
-TEST_F(EnumerateUsers, AFailureInALaterBatchDropsTheEarlierNames) {
-    net.batches = {EnumBatch{234, {u"a", u"b"}, 5}, EnumBatch{234, {u"c"}, 9},
-                   EnumBatch{win::RPC_S_SERVER_UNAVAILABLE, {u"junk"}, 0, true}};
-    std::int32_t status = 0;
-    EXPECT_TRUE(user.EnumerateUsers(&status).empty());
-    EXPECT_EQ(status, 1722);
-    EXPECT_EQ(net.calls.size(), 3u);
-    EXPECT_EQ(net.Allocations(), 3);
-    EXPECT_EQ(net.Outstanding(), 0); // the failed call's buffer is released too
-}
-
-TEST_F(EnumerateUsers, WorksWithoutAStatusOutput) {
-    net.batches = {EnumBatch{234, {u"a"}, 1}, EnumBatch{0, {u"b"}, 0}};
-    EXPECT_EQ(user.EnumerateUsers(), (Names{u"a", u"b"}));
-}
-
-TEST_F(EnumerateUsers, KeepsNamesAsThePlatformGivesThem) {
-    net.batches = {EnumBatch{0, {u" padded ", u"", u"\u00C4rger"}, 0}};
-    EXPECT_EQ(user.EnumerateUsers(), (Names{u" padded ", u"", u"\u00C4rger"}));
-}
-
-TEST_F(EnumerateUsers, GivesUpOnAPlatformThatNeverMovesOn) {
-    net.batches = {EnumBatch{234, {u"a"}, 3}, EnumBatch{234, {}, 3}};
-    std::int32_t status = 0;
-    EXPECT_TRUE(user.EnumerateUsers(&status).empty());
-    EXPECT_EQ(status, 234);
-    EXPECT_EQ(net.calls.size(), 1u + CNetUser::kMaxStalledEnumerationCalls);
-    EXPECT_EQ(net.Outstanding(), 0);
-}
-
-TEST_F(EnumerateUsers, EmptyBatchesThatMoveTheHandleAreProgress) {
+std::deque<EnumBatch> EmptyBatchesMovingTheHandle() {
     std::deque<EnumBatch> batches;
     for (win::DWORD i = 1; i <= 40; ++i)
         batches.push_back(EnumBatch{234, {}, i});
     batches.push_back(EnumBatch{0, {u"last"}, 0});
-    net.batches = batches;
-    std::int32_t status = -1;
-    EXPECT_EQ(user.EnumerateUsers(&status), (Names{u"last"}));
-    EXPECT_EQ(status, 0);
+    return batches;
 }
 
-TEST_F(EnumerateUsers, AStalledRunIsForgivenOnceTheHandleMoves) {
+} // namespace
+
+struct EnumerateCase {
+    const char* name;
     std::deque<EnumBatch> batches;
-    for (int i = 0; i < 15; ++i)
-        batches.push_back(EnumBatch{234, {}, 0});
-    batches.push_back(EnumBatch{234, {u"a"}, 4});
-    for (int i = 0; i < 15; ++i)
-        batches.push_back(EnumBatch{234, {}, 4});
-    batches.push_back(EnumBatch{0, {u"b"}, 0});
-    net.batches = batches;
-    EXPECT_EQ(user.EnumerateUsers(), (Names{u"a", u"b"}));
+    FakeNetApi::Buffers buffers;
+    Names names;
+    std::int32_t status;
+    std::vector<win::DWORD> resumesIn; // empty: not checked
+};
+
+void PrintTo(const EnumerateCase& c, std::ostream* os) {
+    *os << c.name;
 }
+
+class EnumerateUsers : public testing::TestWithParam<EnumerateCase> {};
+
+TEST_P(EnumerateUsers, GivesTheWholeListOrNothing) {
+    FakeNetApi net;
+    test::FakeSystem system;
+    CNetUser user(net, system);
+    net.batches = GetParam().batches;
+    net.buffers = GetParam().buffers;
+    std::int32_t status = -1;
+    EXPECT_EQ(user.EnumerateUsers(&status), GetParam().names);
+    EXPECT_EQ(status, GetParam().status);
+    if (!GetParam().resumesIn.empty()) {
+        std::vector<win::DWORD> resumes;
+        for (const auto& call : net.calls)
+            resumes.push_back(call.resumeIn);
+        EXPECT_EQ(resumes, GetParam().resumesIn);
+    }
+    EXPECT_EQ(net.Outstanding(), 0);
+    EXPECT_EQ(net.BadFrees(), 0);
+    net.batches = GetParam().batches;
+    EXPECT_EQ(user.EnumerateUsers(), GetParam().names); // the status may be left out
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, EnumerateUsers,
+    testing::Values(EnumerateCase{"BatchesInOrderNamesAsGiven",
+                                  {{234, {u"zed", u"Alice"}, 7},
+                                   {234, {u"bob"}, 19},
+                                   {234, {}, 23},
+                                   {0, {u"Carol", u"alice", u" padded ", u""}, 0}},
+                                  FakeNetApi::Buffers::OnSuccess,
+                                  {u"zed", u"Alice", u"bob", u"Carol", u"alice", u" padded ", u""},
+                                  0,
+                                  {0, 7, 19, 23}},
+                    EnumerateCase{"ALaterFailureDropsTheEarlierNamesAndFreesItsBuffer",
+                                  {{234, {u"a", u"b"}, 5}, {234, {u"c"}, 9}, {1722, {u"junk"}, 0}},
+                                  FakeNetApi::Buffers::AlsoOnFailure,
+                                  {},
+                                  1722,
+                                  {0, 5, 9}},
+                    EnumerateCase{"EmptyBatchesThatMoveTheHandleAreProgress",
+                                  EmptyBatchesMovingTheHandle(),
+                                  FakeNetApi::Buffers::OnSuccess,
+                                  Names{u"last"},
+                                  0,
+                                  {}},
+                    EnumerateCase{"AStalledRunIsForgivenOnceTheHandleMoves",
+                                  Repeat(15, {234, {}, 0},
+                                         Repeat(1, {234, {u"a"}, 4},
+                                                Repeat(15, {234, {}, 4}, {{0, {u"b"}, 0}}))),
+                                  FakeNetApi::Buffers::OnSuccess,
+                                  Names{u"a", u"b"},
+                                  0,
+                                  {}},
+                    EnumerateCase{"RecordsPromisedWithoutABufferAreAFailure",
+                                  {{0, {u"a"}, 0}},
+                                  FakeNetApi::Buffers::Never,
+                                  {},
+                                  13,
+                                  {}}),
+    [](const testing::TestParamInfo<EnumerateCase>& info) { return std::string(info.param.name); });

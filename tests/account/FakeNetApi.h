@@ -1,8 +1,8 @@
 // A hand-written, scriptable INetApi for unit tests. Every buffer it hands
 // out is a real allocation laid out as netapi32 lays it out (records first,
-// then the strings they point to); NetApiBufferFree is counted, and buffers
-// a test forgot are released by the destructor so that a failed test does
-// not also leak.
+// then the strings they point to); frees of anything but a live buffer are
+// counted, and buffers a test forgot are released by the destructor so that a
+// failed test does not also leak.
 #pragma once
 
 #include "platform/INetApi.h"
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,20 +22,15 @@ namespace tw::test {
 struct NetCall {
     std::string function;
     std::optional<std::u16string> server; // none: a null server argument
-    std::u16string user;
     win::DWORD level = 0;
-    win::DWORD filter = 0;
-    win::DWORD preferredLength = 0;
     win::DWORD resumeIn = 0;
-    std::vector<win::DWORD> values; // what a set call sent
-    bool parameterErrorGiven = false;
+    std::vector<win::DWORD> values; // what NetUserModalsSet sent
 };
 
 struct EnumBatch {
     win::NET_API_STATUS status = 0;
     std::vector<std::u16string> names;
     win::DWORD resumeOut = 0;
-    bool bufferOnFailure = false; // also hand out a buffer with a failure
 };
 
 class FakeNetApi : public win::INetApi {
@@ -45,29 +41,30 @@ public:
     }
 
     std::vector<NetCall> calls;
+    bool logCalls = true; // off for the million calls of the enumeration limits
 
-    // NetUserGetInfo level 3.
+    // When the get calls hand out a buffer: with a success only, also with a
+    // failure, or never (a success without a record).
+    enum class Buffers { OnSuccess, AlsoOnFailure, Never } buffers = Buffers::OnSuccess;
+
+    // NetUserEnum: enumScript(call number from 1) when set, else one batch per
+    // call in order, the last repeating.
+    std::function<EnumBatch(std::uint32_t call)> enumScript;
+    std::deque<EnumBatch> batches;
+    std::uint32_t enumCalls = 0;
+
+    // NetUserGetInfo level 3 and NetUserSetInfo.
     win::NET_API_STATUS getInfoStatus = 0;
-    bool getInfoBufferOnFailure = false;
-    bool getInfoNullBufferOnSuccess = false;
     win::USER_INFO_3 account{};
     std::u16string accountName = u"Alice";
-
-    // NetUserSetInfo.
     win::NET_API_STATUS setInfoStatus = 0;
-
-    // NetUserEnum: one batch per call, in order; past the end the last repeats.
-    std::deque<EnumBatch> batches;
 
     // NetUserModalsGet / Set, per level (0 and 3).
     win::NET_API_STATUS modalsGetStatus[4] = {};
     win::NET_API_STATUS modalsSetStatus[4] = {};
-    bool modalsBufferOnFailure = false;
     win::USER_MODALS_INFO_0 modals0{};
     win::USER_MODALS_INFO_3 modals3{};
 
-    int Allocations() const { return allocations_; }
-    int Frees() const { return frees_; }
     int Outstanding() const { return static_cast<int>(outstanding_.size()); }
     int BadFrees() const { return badFrees_; }
     int CallsOf(const std::string& function) const {
@@ -77,88 +74,68 @@ public:
         return n;
     }
 
-    win::NET_API_STATUS NetUserEnum(win::LPCWSTR server, win::DWORD level, win::DWORD filter,
-                                    win::LPBYTE* buffer, win::DWORD preferredLength,
-                                    win::LPDWORD entriesRead, win::LPDWORD totalEntries,
-                                    win::PDWORD resumeHandle) override {
-        NetCall call = record("NetUserEnum", server, nullptr, level);
-        call.filter = filter;
-        call.preferredLength = preferredLength;
-        call.resumeIn = *resumeHandle;
-        calls.push_back(call);
-
-        const EnumBatch batch = batches.empty() ? EnumBatch{} : batches.front();
-        if (batches.size() > 1)
+    win::NET_API_STATUS NetUserEnum(win::LPCWSTR server, win::DWORD level, win::DWORD,
+                                    win::LPBYTE* buffer, win::DWORD, win::LPDWORD entriesRead,
+                                    win::LPDWORD totalEntries, win::PDWORD resumeHandle) override {
+        record("NetUserEnum", server, level).resumeIn = *resumeHandle;
+        ++enumCalls;
+        EnumBatch batch = batches.empty() ? EnumBatch{} : batches.front();
+        if (enumScript)
+            batch = enumScript(enumCalls);
+        else if (batches.size() > 1)
             batches.pop_front();
-        *buffer = nullptr;
-        *entriesRead = 0;
-        *totalEntries = 0;
         const bool success = batch.status == 0 || batch.status == win::ERROR_MORE_DATA;
-        if (!success && !batch.bufferOnFailure)
-            return batch.status;
-
-        win::NetBufferBuilder<win::USER_INFO_0> names(batch.names.size());
-        for (std::size_t i = 0; i < batch.names.size(); ++i)
-            names.addText(i, &win::USER_INFO_0::usri0_name, batch.names[i]);
-        *buffer = static_cast<win::LPBYTE>(names.build(allocator()));
-        if (success) {
-            *entriesRead = static_cast<win::DWORD>(batch.names.size());
-            *totalEntries = *entriesRead;
+        *entriesRead = success ? static_cast<win::DWORD>(batch.names.size()) : 0;
+        *totalEntries = *entriesRead + (batch.status == 0 ? 0 : 1);
+        if (success)
             *resumeHandle = batch.resumeOut;
+        *buffer = nullptr;
+        if (handsOutBuffer(batch.status)) {
+            win::NetBufferBuilder<win::USER_INFO_0> names(batch.names.size());
+            for (std::size_t i = 0; i < batch.names.size(); ++i)
+                names.addText(i, &win::USER_INFO_0::usri0_name, batch.names[i]);
+            *buffer = static_cast<win::LPBYTE>(names.build(allocator()));
         }
         return batch.status;
     }
 
-    win::NET_API_STATUS NetUserGetInfo(win::LPCWSTR server, win::LPCWSTR user, win::DWORD level,
+    win::NET_API_STATUS NetUserGetInfo(win::LPCWSTR server, win::LPCWSTR, win::DWORD level,
                                        win::LPBYTE* buffer) override {
-        calls.push_back(record("NetUserGetInfo", server, user, level));
+        record("NetUserGetInfo", server, level);
         *buffer = nullptr;
-        if (getInfoStatus == 0 && getInfoNullBufferOnSuccess)
-            return 0;
-        if (getInfoStatus != 0 && !getInfoBufferOnFailure)
-            return getInfoStatus;
-        win::NetBufferBuilder<win::USER_INFO_3> info(1);
-        info.record(0) = account;
-        info.addText(0, &win::USER_INFO_3::usri3_name, accountName);
-        *buffer = static_cast<win::LPBYTE>(info.build(allocator()));
+        if (handsOutBuffer(getInfoStatus)) {
+            win::NetBufferBuilder<win::USER_INFO_3> info(1);
+            info.record(0) = account;
+            info.addText(0, &win::USER_INFO_3::usri3_name, accountName);
+            *buffer = static_cast<win::LPBYTE>(info.build(allocator()));
+        }
         return getInfoStatus;
     }
 
-    win::NET_API_STATUS NetUserSetInfo(win::LPCWSTR server, win::LPCWSTR user, win::DWORD level,
-                                       win::LPBYTE buffer, win::LPDWORD parameterError) override {
-        NetCall call = record("NetUserSetInfo", server, user, level);
-        if (level == 1008)
-            call.values.push_back(reinterpret_cast<win::USER_INFO_1008*>(buffer)->usri1008_flags);
-        call.parameterErrorGiven = parameterError != nullptr;
-        calls.push_back(call);
+    win::NET_API_STATUS NetUserSetInfo(win::LPCWSTR server, win::LPCWSTR, win::DWORD level,
+                                       win::LPBYTE, win::LPDWORD) override {
+        record("NetUserSetInfo", server, level);
         return setInfoStatus;
     }
 
     win::NET_API_STATUS NetUserModalsGet(win::LPCWSTR server, win::DWORD level,
                                          win::LPBYTE* buffer) override {
-        calls.push_back(record("NetUserModalsGet", server, nullptr, level));
-        *buffer = nullptr;
+        record("NetUserModalsGet", server, level);
         const win::NET_API_STATUS status = level <= 3 ? modalsGetStatus[level] : 124;
-        if (status != 0 && !modalsBufferOnFailure)
-            return status;
-        if (level == 0)
+        *buffer = nullptr;
+        if (handsOutBuffer(status) && level == 0)
             *buffer = static_cast<win::LPBYTE>(win::BuildNetBuffer(modals0, allocator()));
-        else if (level == 3)
+        else if (handsOutBuffer(status) && level == 3)
             *buffer = static_cast<win::LPBYTE>(win::BuildNetBuffer(modals3, allocator()));
         return status;
     }
 
     win::NET_API_STATUS NetUserModalsSet(win::LPCWSTR server, win::DWORD level, win::LPBYTE buffer,
-                                         win::LPDWORD parameterError) override {
-        NetCall call = record("NetUserModalsSet", server, nullptr, level);
+                                         win::LPDWORD) override {
+        NetCall& call = record("NetUserModalsSet", server, level);
         const std::size_t count = level == 0 ? 5 : level == 3 ? 3 : 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            win::DWORD v = 0;
-            std::memcpy(&v, buffer + i * sizeof(win::DWORD), sizeof(v));
-            call.values.push_back(v);
-        }
-        call.parameterErrorGiven = parameterError != nullptr;
-        calls.push_back(call);
+        call.values.resize(count);
+        std::memcpy(call.values.data(), buffer, count * sizeof(win::DWORD));
         return level <= 3 ? modalsSetStatus[level] : 124;
     }
 
@@ -167,36 +144,35 @@ public:
             ++badFrees_;
             return win::ERROR_INVALID_PARAMETER;
         }
-        ++frees_;
         std::free(buffer);
         return 0;
     }
 
 private:
-    static NetCall record(const char* function, win::LPCWSTR server, win::LPCWSTR user,
-                          win::DWORD level) {
-        NetCall call;
-        call.function = function;
+    NetCall& record(const char* function, win::LPCWSTR server, win::DWORD level) {
+        static NetCall unlogged;
+        if (!logCalls)
+            return unlogged = {};
+        calls.push_back({function, std::nullopt, level, 0, {}});
         if (server != nullptr)
-            call.server = std::u16string(server);
-        if (user != nullptr)
-            call.user = user;
-        call.level = level;
-        return call;
+            calls.back().server = std::u16string(server);
+        return calls.back();
+    }
+
+    bool handsOutBuffer(win::NET_API_STATUS status) const {
+        const bool success = status == 0 || status == win::ERROR_MORE_DATA;
+        return buffers == Buffers::AlsoOnFailure || (success && buffers == Buffers::OnSuccess);
     }
 
     win::NetBufferAllocator allocator() {
         return [this](std::size_t bytes) {
             void* p = std::malloc(bytes == 0 ? 1 : bytes);
             outstanding_.insert(p);
-            ++allocations_;
             return p;
         };
     }
 
     std::set<void*> outstanding_;
-    int allocations_ = 0;
-    int frees_ = 0;
     int badFrees_ = 0;
 };
 

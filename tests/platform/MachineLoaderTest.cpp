@@ -7,34 +7,18 @@ using namespace tw::sim;
 using namespace tw::sim::test;
 using nlohmann::json;
 
-TEST(MachineLoader, EmptyDescriptionGivesTheDefaultsAndAnEmptyLocalComputer) {
-    MachineDescription m = loadMachineText("{}");
-    EXPECT_EQ(m.system, SystemInfo{});
-    EXPECT_EQ(m.system.platformId, 2u);
-    EXPECT_EQ(m.system.userName, std::u16string(u"alice"));
-    EXPECT_FALSE(m.languageFile.has_value());
-    EXPECT_EQ(m.unknownServerStatus, 53u);
-    ASSERT_EQ(m.computers.size(), 1u);
-    EXPECT_EQ(m.computers[0].name, u"WS01");
-    EXPECT_TRUE(m.computers[0].accounts.empty());
-    EXPECT_EQ(m.computers[0].policy, Policy{});
-}
-
-TEST(MachineLoader, AccountDefaultsAreThoseOfTheMachineFormat) {
+TEST(MachineLoader, DefaultsAreThoseOfTheMachineFormat) {
     MachineDescription m =
         loadMachineText(R"({"computers": {"WS01": {"accounts": [{"name": "bob"}]}}})");
+    EXPECT_EQ(m.system, SystemInfo{});
+    EXPECT_FALSE(m.languageFile.has_value());
+    EXPECT_EQ(m.unknownServerStatus, 53u);
+    EXPECT_EQ(m.computers.at(0).policy, Policy{});
     const Account& a = m.computers.at(0).accounts.at(0);
     EXPECT_EQ(a.flags, 513u);
     EXPECT_EQ(a.privilege, 1u);
     EXPECT_EQ(a.acctExpires, 0xFFFFFFFFu);
     EXPECT_FALSE(a.passwordExpired);
-}
-
-TEST(MachineLoader, LocalComputerWithoutANameIsReachedAsWS01) {
-    MachineDescription m = loadMachineText(R"({"system": {"computerName": null}})");
-    EXPECT_FALSE(m.system.computerName.has_value());
-    ASSERT_EQ(m.computers.size(), 1u);
-    EXPECT_EQ(m.computers[0].name, u"WS01");
 }
 
 struct NumberRow {
@@ -150,7 +134,23 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorRow{R"({"registry": [{"key": "HKCU\\A", "name": "v", "texts": ["a", 1]}]})",
                  "machine.registry[0].texts[1]: expected a string, found 1"},
         ErrorRow{R"({"messages": {"five": "x"}})",
-                 "machine.messages.five: expected a message number as the key"}));
+                 "machine.messages.five: expected a message number as the key"},
+        ErrorRow{R"({"system": {"sysColors": {"31": 0}}})",
+                 "machine.system.sysColors.31: expected a system colour index from 0 to 30 "
+                 "as the key"},
+        ErrorRow{R"({"system": {"sysColors": {"5": "0x1000000"}}})",
+                 "machine.system.sysColors.5: expected a colour 0x00BBGGRR, found "
+                 "\"0x1000000\""},
+        ErrorRow{R"({"system": {"themes": {"visualStyles": true}}})",
+                 "machine.system.themes.visualStyles: unknown field"},
+        ErrorRow{R"({"system": {"themes": {"colors": {"window": 0}}}})",
+                 "machine.system.themes.colors.window: expected a system colour index from "
+                 "0 to 30 as the key"},
+        ErrorRow{R"({"system": {"smallIconSize": 0}})",
+                 "machine.system.smallIconSize: expected an icon size from 1 to 256 pixels, "
+                 "found 0"},
+        ErrorRow{R"({"system": {"keyboardCues": "yes"}})",
+                 "machine.system.keyboardCues: expected true or false, found \"yes\""}));
 
 TEST(MachineLoader, RegistryDataKindsGiveTheirStoredBytesAndDefaultTypes) {
     MachineDescription m = loadMachineText(R"({"registry": [
@@ -202,7 +202,11 @@ TEST(MachineLoader, LanguageFileTextIsLatin1Bytes) {
 TEST(MachineLoader, WrittenStateLoadsBackToTheSameMachine) {
     MachineDescription m = loadMachineText(R"({
         "system": {"wow64": "missing", "userName": null, "acp": 1250, "decimalSign": ",",
-                   "environment": {"TEMP": "C:\\Temp"}},
+                   "environment": {"TEMP": "C:\\Temp"}, "sysColors": {"13": 255},
+                   "keyboardCues": true, "smallIconSize": 20, "largeIconSize": 40,
+                   "themes": {"library": false, "appThemed": true, "themeActive": true,
+                              "appProperties": 3, "colors": {"5": "0xF8F8F8"}}},
+        "windowFail": {"LoadImageW#2": 1814},
         "languageFile": {"name": "1031.loc", "bytes": [0, 255, 13, 10], "unreadable": true},
         "computers": {
             "WS01": {"accounts": [{"name": "alice", "flags": "0x10211", "lastLogon": -1}],

@@ -1,0 +1,263 @@
+#include "NetApiConformance.h"
+
+#include <algorithm>
+#include <string>
+
+namespace tw::test {
+
+using namespace win;
+
+NetApiBackend* NetApiConformance::backend(const std::vector<ConformanceAccount>& accounts,
+                                          const ConformancePolicy& policy) {
+    backend_ = GetParam().make(accounts, policy);
+    return backend_.get();
+}
+
+void NetApiConformance::TearDown() {
+    if (backend_ != nullptr) {
+        EXPECT_EQ(backend_->outstandingBuffers().value_or(0), 0u) << "a buffer was not freed";
+    }
+}
+
+namespace {
+
+struct Batch {
+    NET_API_STATUS status = 0;
+    std::vector<std::u16string> names;
+    DWORD total = 0;
+    DWORD resume = 0;
+};
+
+Batch enumerate(NetApiBackend& b, DWORD preferredLength, DWORD resume,
+                DWORD filter = FILTER_NORMAL_ACCOUNT) {
+    Batch batch;
+    LPBYTE buffer = nullptr;
+    DWORD read = 0;
+    batch.resume = resume;
+    batch.status = b.net().NetUserEnum(b.server(), 0, filter, &buffer, preferredLength, &read,
+                                       &batch.total, &batch.resume);
+    for (DWORD i = 0; i < read && buffer != nullptr; ++i)
+        batch.names.emplace_back(reinterpret_cast<USER_INFO_0*>(buffer)[i].usri0_name);
+    EXPECT_EQ(batch.names.size(), read) << "records promised without a buffer";
+    if (buffer != nullptr) {
+        EXPECT_EQ(b.net().NetApiBufferFree(buffer), 0u);
+    }
+    return batch;
+}
+
+// Level 3 of an account, or the failing status in flags with the name empty.
+USER_INFO_3 account(NetApiBackend& b, const char16_t* name, std::u16string* shownName = nullptr) {
+    LPBYTE buffer = nullptr;
+    USER_INFO_3 info{};
+    info.usri3_flags = b.net().NetUserGetInfo(b.server(), name, 3, &buffer);
+    if (info.usri3_flags != 0) {
+        EXPECT_EQ(buffer, nullptr);
+        return info;
+    }
+    info = *reinterpret_cast<USER_INFO_3*>(buffer);
+    if (shownName != nullptr)
+        *shownName = info.usri3_name;
+    EXPECT_EQ(info.usri3_password, nullptr) << "a password is never handed out";
+    info.usri3_name = nullptr; // points into the buffer
+    EXPECT_EQ(b.net().NetApiBufferFree(buffer), 0u);
+    return info;
+}
+
+ConformancePolicy policy(NetApiBackend& b) {
+    ConformancePolicy p;
+    LPBYTE buffer = nullptr;
+    EXPECT_EQ(b.net().NetUserModalsGet(b.server(), 0, &buffer), 0u);
+    if (auto* level0 = reinterpret_cast<USER_MODALS_INFO_0*>(buffer)) {
+        p = {level0->usrmod0_min_passwd_len, level0->usrmod0_max_passwd_age,
+             level0->usrmod0_min_passwd_age, level0->usrmod0_force_logoff,
+             level0->usrmod0_password_hist_len};
+        b.net().NetApiBufferFree(buffer);
+    }
+    buffer = nullptr;
+    EXPECT_EQ(b.net().NetUserModalsGet(b.server(), 3, &buffer), 0u);
+    if (auto* level3 = reinterpret_cast<USER_MODALS_INFO_3*>(buffer)) {
+        p.lockoutDuration = level3->usrmod3_lockout_duration;
+        p.lockoutObsWin = level3->usrmod3_lockout_observation_window;
+        p.lockoutThreshold = level3->usrmod3_lockout_threshold;
+        b.net().NetApiBufferFree(buffer);
+    }
+    return p;
+}
+
+std::vector<DWORD> fields(const ConformancePolicy& p) {
+    return {p.minPwdLen,     p.maxPwdAge,       p.minPwdAge,     p.forceLogoff,
+            p.pwdHistoryLen, p.lockoutDuration, p.lockoutObsWin, p.lockoutThreshold};
+}
+
+} // namespace
+
+TEST_P(NetApiConformance, EnumerationComesInBatchesCutByThePreferredLength) {
+    std::vector<ConformanceAccount> accounts;
+    std::vector<std::u16string> expected;
+    for (int i = 0; i < 40; ++i) {
+        std::string name =
+            "user" + std::string(static_cast<std::size_t>(i % 7), 'x') + std::to_string(i);
+        expected.emplace_back(name.begin(), name.end());
+        accounts.push_back({expected.back()});
+    }
+    NetApiBackend* b = backend(accounts);
+    if (b == nullptr)
+        GTEST_SKIP();
+    std::vector<std::u16string> listed;
+    Batch batch;
+    batch.status = ERROR_MORE_DATA;
+    int calls = 0;
+    while (batch.status == ERROR_MORE_DATA) {
+        ASSERT_LT(++calls, 40);
+        batch = enumerate(*b, 255, batch.resume);
+        ASSERT_TRUE(batch.status == 0 || batch.status == ERROR_MORE_DATA) << batch.status;
+        ASSERT_GE(batch.names.size(), 1u);
+        EXPECT_EQ(batch.total, expected.size() - listed.size()) << "entries from here on";
+        std::size_t bytes = 0;
+        for (const auto& name : batch.names)
+            bytes += sizeof(USER_INFO_0) + (name.size() + 1) * sizeof(WCHAR);
+        EXPECT_LE(bytes, 255u);
+        if (batch.status == ERROR_MORE_DATA) {
+            EXPECT_NE(batch.resume, 0u);
+        }
+        listed.insert(listed.end(), batch.names.begin(), batch.names.end());
+    }
+    EXPECT_GT(calls, 3);
+    EXPECT_EQ(batch.resume, 0u);
+    std::sort(listed.begin(), listed.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected) << "every account once";
+}
+
+TEST_P(NetApiConformance, ABatchHoldsOneEntryEvenBeyondThePreferredLength) {
+    NetApiBackend* b = backend({{u"averyveryverylongname"}, {u"b"}});
+    if (b == nullptr)
+        GTEST_SKIP();
+    Batch first = enumerate(*b, 1, 0);
+    EXPECT_EQ(first.status, ERROR_MORE_DATA);
+    EXPECT_EQ(first.names.size(), 1u);
+    EXPECT_EQ(first.total, 2u);
+    Batch rest = enumerate(*b, MAX_PREFERRED_LENGTH, first.resume);
+    EXPECT_EQ(rest.status, 0u);
+    EXPECT_EQ(rest.names.size(), 1u);
+    EXPECT_NE(rest.names, first.names);
+    Batch all = enumerate(*b, MAX_PREFERRED_LENGTH, 0);
+    EXPECT_EQ(all.status, 0u);
+    EXPECT_EQ(all.names.size(), 2u);
+    EXPECT_EQ(all.total, 2u);
+    EXPECT_EQ(all.resume, 0u);
+}
+
+TEST_P(NetApiConformance, NormalAccountsAloneAreListedAndAnEmptyListSucceeds) {
+    NetApiBackend* b = backend({{u"ws$", 0x1001}, {u"normal"}, {u"srv$", 0x2001}});
+    if (b == nullptr)
+        GTEST_SKIP();
+    EXPECT_EQ(enumerate(*b, 255, 0).names, std::vector<std::u16string>{u"normal"});
+    Batch none = enumerate(*b, 255, 0, 0x08); // interdomain trust accounts: none here
+    EXPECT_EQ(none.status, 0u);
+    EXPECT_EQ(none.total, 0u);
+    EXPECT_TRUE(none.names.empty());
+}
+
+TEST_P(NetApiConformance, AnAccountIsFoundWithoutRegardToCaseAndShownInItsOwn) {
+    NetApiBackend* b = backend({{u"alice"}, {u"Bob", 0x10201}});
+    if (b == nullptr)
+        GTEST_SKIP();
+    std::u16string name;
+    EXPECT_EQ(account(*b, u"BOB", &name).usri3_flags, 0x10201u);
+    EXPECT_EQ(name, u"Bob");
+}
+
+TEST_P(NetApiConformance, AMissingAccountIsUserNotFound) {
+    NetApiBackend* b = backend({{u"alice"}});
+    if (b == nullptr)
+        GTEST_SKIP();
+    EXPECT_EQ(account(*b, u"mallory").usri3_flags, NERR_UserNotFound);
+    USER_INFO_1008 info{0x201};
+    DWORD parameterError = 0;
+    EXPECT_EQ(b->net().NetUserSetInfo(b->server(), u"mallory", 1008,
+                                      reinterpret_cast<LPBYTE>(&info), &parameterError),
+              NERR_UserNotFound);
+}
+
+TEST_P(NetApiConformance, FlagsWrittenAtLevel1008AreReadBack) {
+    NetApiBackend* b = backend({{u"alice"}});
+    if (b == nullptr)
+        GTEST_SKIP();
+    USER_INFO_1008 info{0x203}; // disabled
+    DWORD parameterError = 0;
+    EXPECT_EQ(b->net().NetUserSetInfo(b->server(), u"ALICE", 1008, reinterpret_cast<LPBYTE>(&info),
+                                      &parameterError),
+              0u);
+    EXPECT_EQ(account(*b, u"alice").usri3_flags, 0x203u);
+}
+
+TEST_P(NetApiConformance, PolicyIsReadAndWrittenAtLevels0And3) {
+    const ConformancePolicy given{7, 0xFFFFFFFFu, 86400, 0xFFFFFFFFu, 24, 1800, 900, 5};
+    NetApiBackend* b = backend({}, given);
+    if (b == nullptr)
+        GTEST_SKIP();
+    EXPECT_EQ(fields(policy(*b)), fields(given));
+    USER_MODALS_INFO_0 level0{8, 3600, 60, 0, 5};
+    USER_MODALS_INFO_3 level3{10, 20, 30};
+    DWORD parameterError = 0;
+    EXPECT_EQ(b->net().NetUserModalsSet(b->server(), 0, reinterpret_cast<LPBYTE>(&level0),
+                                        &parameterError),
+              0u);
+    EXPECT_EQ(b->net().NetUserModalsSet(b->server(), 3, reinterpret_cast<LPBYTE>(&level3),
+                                        &parameterError),
+              0u);
+    EXPECT_EQ(fields(policy(*b)), (std::vector<DWORD>{8, 3600, 60, 0, 5, 10, 20, 30}));
+}
+
+TEST_P(NetApiConformance, OtherLevelsAreInvalidGiveNoBufferAndChangeNothing) {
+    const ConformancePolicy given{7};
+    NetApiBackend* b = backend({{u"alice"}}, given);
+    if (b == nullptr)
+        GTEST_SKIP();
+    INetApi& net = b->net();
+    const char16_t* s = b->server();
+    USER_MODALS_INFO_0 data{1, 2, 3, 4, 5}; // also read as USER_INFO_1008 and _3
+    auto* raw = reinterpret_cast<LPBYTE>(&data);
+    DWORD read = 0, total = 0, error = 0;
+    const struct {
+        const char* call;
+        std::function<NET_API_STATUS(LPBYTE*)> run;
+    } rows[] = {
+        {"NetUserEnum.1",
+         [&](LPBYTE* out) { return net.NetUserEnum(s, 1, 2, out, 255, &read, &total, nullptr); }},
+        {"NetUserGetInfo.0", [&](LPBYTE* out) { return net.NetUserGetInfo(s, u"alice", 0, out); }},
+        {"NetUserSetInfo.1",
+         [&](LPBYTE*) { return net.NetUserSetInfo(s, u"alice", 1, raw, &error); }},
+        {"NetUserSetInfo.3",
+         [&](LPBYTE*) { return net.NetUserSetInfo(s, u"alice", 3, raw, &error); }},
+        {"NetUserModalsGet.1", [&](LPBYTE* out) { return net.NetUserModalsGet(s, 1, out); }},
+        {"NetUserModalsSet.2", [&](LPBYTE*) { return net.NetUserModalsSet(s, 2, raw, &error); }},
+    };
+    for (const auto& row : rows) {
+        LPBYTE buffer = nullptr;
+        EXPECT_EQ(row.run(&buffer), ERROR_INVALID_LEVEL) << row.call;
+        EXPECT_EQ(buffer, nullptr) << row.call;
+    }
+    EXPECT_EQ(account(*b, u"alice").usri3_flags, 0x201u);
+    EXPECT_EQ(fields(policy(*b)), fields(given));
+}
+
+TEST_P(NetApiConformance, EveryBufferIsABlockOfItsOwnUntilFreed) {
+    NetApiBackend* b = backend({{u"alice"}});
+    if (b == nullptr)
+        GTEST_SKIP();
+    LPBYTE first = nullptr;
+    LPBYTE second = nullptr;
+    ASSERT_EQ(b->net().NetUserModalsGet(b->server(), 0, &first), 0u);
+    ASSERT_EQ(b->net().NetUserGetInfo(b->server(), u"alice", 3, &second), 0u);
+    EXPECT_NE(first, second);
+    if (b->outstandingBuffers()) {
+        EXPECT_EQ(*b->outstandingBuffers(), 2u);
+    }
+    EXPECT_EQ(b->net().NetApiBufferFree(first), 0u);
+    EXPECT_EQ(b->net().NetApiBufferFree(second), 0u);
+    EXPECT_EQ(b->net().NetApiBufferFree(nullptr), 0u);
+}
+
+} // namespace tw::test
