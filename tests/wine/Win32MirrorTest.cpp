@@ -84,7 +84,7 @@ TEST_F(Win32Mirror, EachKindIsItsStandardControl) {
         {&t.lblUsername, L"Static", SS_TYPEMASK, SS_LEFT},
         {&t.lblHeader, L"Static", SS_TYPEMASK, SS_CENTER},
         {&t.txtServer, L"Edit", ES_READONLY | ES_MULTILINE, 0},
-        {&t.chkDisabled, L"Button", BS_TYPEMASK, BS_CHECKBOX},
+        {&t.chkDisabled, L"Button", BS_TYPEMASK, BS_3STATE},
         {&t.optLocal, L"Button", BS_TYPEMASK, BS_RADIOBUTTON},
         {&t.cmdSet, L"Button", BS_TYPEMASK, BS_PUSHBUTTON},
         {&t.cbUsername, L"ComboBox", CBS_DROPDOWNLIST, CBS_DROPDOWNLIST},
@@ -186,6 +186,14 @@ TEST_F(Win32Mirror, OpenedListShowsAFixedNumberOfRows) {
     ASSERT_GT(rowHeight, 0);
     EXPECT_EQ(r.bottom / rowHeight, ComboBox::kDropDownRows);
     ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+TEST_F(Win32Mirror, ACheckBoxShowsItsThreeValues) {
+    for (const auto& [value, state] : {std::pair{1, BST_CHECKED}, std::pair{2, BST_INDETERMINATE},
+                                       std::pair{0, BST_UNCHECKED}}) {
+        t.chkLocked.SetValue(value);
+        EXPECT_EQ(::SendMessageW(H(t.chkLocked), BM_GETCHECK, 0, 0), state) << value;
+    }
 }
 
 TEST_F(Win32Mirror, StatusLineShowsAmpersandsAsTheyAre) {

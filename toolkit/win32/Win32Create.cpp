@@ -190,7 +190,7 @@ void Win32Backend::Impl::CreateControlWindow(Control& control, HWND parent) {
         break;
     case ControlKind::CheckBox:
         windowClass = L"BUTTON";
-        style |= BS_CHECKBOX; // not automatic: the model decides the state
+        style |= BS_3STATE; // not automatic: the model decides the state, the third too
         break;
     case ControlKind::OptionButton:
         windowClass = L"BUTTON";
@@ -246,14 +246,8 @@ void Win32Backend::Impl::CreateControlWindow(Control& control, HWND parent) {
         MirrorSelection(cw);
         break;
     case ControlKind::CheckBox:
-        ::SendMessageW(
-            hwnd, BM_SETCHECK,
-            static_cast<const CheckBox&>(control).Value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
     case ControlKind::OptionButton:
-        ::SendMessageW(
-            hwnd, BM_SETCHECK,
-            static_cast<const OptionButton&>(control).Value() ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::SendMessageW(hwnd, BM_SETCHECK, CheckStateOf(control), 0);
         break;
     case ControlKind::ComboBox:
         MirrorGeometry(cw); // room for the opened list, in rows of its font

@@ -35,6 +35,21 @@ struct ControlWindow {
     std::vector<std::pair<int, std::u16string>> pendingItems;
 };
 
+// The button state that shows a check box's or option button's value: a
+// check box's 2 is the greyed third state, as Qt shows it partly checked.
+inline WPARAM CheckStateOf(const Control& control) {
+    if (control.Kind() == ControlKind::OptionButton)
+        return static_cast<const OptionButton&>(control).Value() ? BST_CHECKED : BST_UNCHECKED;
+    switch (static_cast<const CheckBox&>(control).Value()) {
+    case 1:
+        return BST_CHECKED;
+    case 2:
+        return BST_INDETERMINATE;
+    default:
+        return BST_UNCHECKED;
+    }
+}
+
 // The static control's style bits that follow the label's properties.
 constexpr DWORD kLabelStyleMask = SS_TYPEMASK | SS_NOPREFIX;
 inline DWORD LabelStyle(const Label& label) {

@@ -207,15 +207,10 @@ void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
         if (control.Kind() == ControlKind::TextBox && syncing_ != &control)
             MirrorSelection(*cw);
         break;
-    case Property::Value: {
-        bool checked = false;
-        if (control.Kind() == ControlKind::CheckBox)
-            checked = static_cast<const CheckBox&>(control).Value() == 1;
-        else if (control.Kind() == ControlKind::OptionButton)
-            checked = static_cast<const OptionButton&>(control).Value();
-        ::SendMessageW(hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    case Property::Value:
+        if (control.Kind() == ControlKind::CheckBox || control.Kind() == ControlKind::OptionButton)
+            ::SendMessageW(hwnd, BM_SETCHECK, CheckStateOf(control), 0);
         break;
-    }
     case Property::Enabled:
         ::EnableWindow(hwnd, control.Enabled() ? TRUE : FALSE);
         break;
