@@ -155,8 +155,9 @@ std::vector<Control*> Form::TabOrder() const {
         if (control->TakesFocus())
             order.push_back(control.get());
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+        return a->TabIndex() < b->TabIndex();
+    });
     return order;
 }
 
@@ -296,8 +297,7 @@ void Form::UserCharTo(Control& control, int keyAscii) {
         // A typed character chooses the entry it leads to, as a mouse choice does.
         if (keyAscii >= 32) {
             auto& list = static_cast<ComboBox&>(control);
-            const int found =
-                list.FindTyped(static_cast<char16_t>(keyAscii), app_.Milliseconds());
+            const int found = list.FindTyped(static_cast<char16_t>(keyAscii), app_.Milliseconds());
             if (found >= 0)
                 list.SetListIndex(found);
         }
@@ -310,7 +310,8 @@ void Form::UserCharTo(Control& control, int keyAscii) {
 void Form::UserKeyDown(Control& control, int keyCode, int shift) {
     if (!AcceptsInput(control) || active_ != &control)
         return;
-    if (control.Kind() == ControlKind::TextBox && (keyCode == vbKeyDelete || keyCode == vbKeyInsert)) {
+    if (control.Kind() == ControlKind::TextBox &&
+        (keyCode == vbKeyDelete || keyCode == vbKeyInsert)) {
         // Editing commands of the keyboard that type no character.
         auto& box = static_cast<TextBox&>(control);
         if (keyCode == vbKeyDelete && shift == 0) {
@@ -380,10 +381,8 @@ OptionButton* Form::NextInGroup(OptionButton& from, bool backward) const {
 }
 
 void Form::UserSelectAll(TextBox& box) {
-    if (!AcceptsInput(box))
-        return;
-    box.SetSelStart(0);
-    box.SetSelLength(static_cast<int>(box.Text().size()));
+    if (AcceptsInput(box))
+        Edit(box, EditCommand::SelectAll);
 }
 
 void Form::UserSelect(ComboBox& list, int index) {

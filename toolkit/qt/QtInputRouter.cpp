@@ -305,7 +305,8 @@ bool QtInputRouter::OnTextBoxKey(TextBox& box, QKeyEvent* event) {
         // Delete, Shift+Delete (cut), Ctrl+Insert (copy), Shift+Insert
         // (paste): commands that type no character, so no key press.
         const int keyCode = key == Qt::Key_Delete ? vbKeyDelete : vbKeyInsert;
-        const int held = (shift ? vbShiftMask : 0) | (ctrl ? vbCtrlMask : 0) | (alt ? vbAltMask : 0);
+        const int held =
+            (shift ? vbShiftMask : 0) | (ctrl ? vbCtrlMask : 0) | (alt ? vbAltMask : 0);
         WithClipboard([&] { form.UserKeyDown(box, keyCode, held); });
         return true;
     }
@@ -356,7 +357,6 @@ void QtInputRouter::WithClipboard(const std::function<void()>& input) {
     if (Model().Clipboard != before)
         PublishClipboard();
 }
-
 
 bool QtInputRouter::OnComboMouse(ComboBox& list, QMouseEvent* event) {
     Form& form = Model();

@@ -46,15 +46,58 @@ void Win32Backend::Impl::MirrorText(ControlWindow& cw) {
     MirrorSelection(cw);
 }
 
+namespace {
+
+// Entries going into a combo box in one go: room for all of them at once, no
+// drawing meanwhile (neither the box nor its list and scroll bar redraws
+// for each entry), and straight to the combo box's own procedure. The
+// entries are no user input, and the subclass costs a lookup per message (a
+// server round trip under Wine, where 100,000 of them take seconds).
+class ListFiller {
+public:
+    ListFiller(HWND box, std::size_t count)
+        : box_(box), own_(reinterpret_cast<WNDPROC>(::GetClassLongPtrW(box, GCLP_WNDPROC))) {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof(info);
+        rows_ = ::GetComboBoxInfo(box_, &info) ? info.hwndList : nullptr;
+        ::SendMessageW(box_, WM_SETREDRAW, FALSE, 0);
+        if (rows_ != nullptr)
+            ::SendMessageW(rows_, WM_SETREDRAW, FALSE, 0);
+        ::SendMessageW(box_, CB_INITSTORAGE, static_cast<WPARAM>(count), 0);
+    }
+    ~ListFiller() {
+        if (rows_ != nullptr)
+            ::SendMessageW(rows_, WM_SETREDRAW, TRUE, 0);
+        ::SendMessageW(box_, WM_SETREDRAW, TRUE, 0);
+    }
+    ListFiller(const ListFiller&) = delete;
+    ListFiller& operator=(const ListFiller&) = delete;
+
+    void Insert(int index, const std::u16string& text) {
+        ::CallWindowProcW(own_, box_, CB_INSERTSTRING, static_cast<WPARAM>(index),
+                          reinterpret_cast<LPARAM>(Wide(text)));
+    }
+
+private:
+    HWND box_;
+    HWND rows_ = nullptr;
+    WNDPROC own_;
+};
+
+} // namespace
+
 // The whole list anew: at creation and after Clear.
 void Win32Backend::Impl::MirrorList(ControlWindow& cw) {
     const auto& list = static_cast<const ComboBox&>(*cw.control);
     cw.pendingItems.clear();
     ++mirroring_;
     ::SendMessageW(cw.hwnd, CB_RESETCONTENT, 0, 0);
-    ::SendMessageW(cw.hwnd, CB_INITSTORAGE, static_cast<WPARAM>(list.ListCount()), 0);
-    for (const auto& item : list.Items())
-        ::SendMessageW(cw.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item)));
+    {
+        ListFiller filler(cw.hwnd, list.Items().size());
+        int index = 0;
+        for (const auto& item : list.Items())
+            filler.Insert(index++, item);
+    }
     ::SendMessageW(cw.hwnd, CB_SETCURSEL, static_cast<WPARAM>(list.ListIndex()), 0);
     --mirroring_;
 }
@@ -86,25 +129,11 @@ void Win32Backend::Impl::FlushListItems() {
             continue;
         }
         ++mirroring_;
-        // Room for all of them at once, and no drawing meanwhile: neither the
-        // box nor its list (its scroll bar) redraws for each entry.
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof(info);
-        const HWND rows = ::GetComboBoxInfo(cw->hwnd, &info) ? info.hwndList : nullptr;
-        ::SendMessageW(cw->hwnd, WM_SETREDRAW, FALSE, 0);
-        if (rows != nullptr)
-            ::SendMessageW(rows, WM_SETREDRAW, FALSE, 0);
-        ::SendMessageW(cw->hwnd, CB_INITSTORAGE, static_cast<WPARAM>(cw->pendingItems.size()), 0);
-        // Straight to the combo box's own procedure: the entries are no user
-        // input, and the subclass costs a lookup per message (a server round
-        // trip under Wine, where 100,000 of them take seconds).
-        const auto own = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(cw->hwnd, GCLP_WNDPROC));
-        for (const auto& [index, text] : cw->pendingItems)
-            ::CallWindowProcW(own, cw->hwnd, CB_INSERTSTRING, static_cast<WPARAM>(index),
-                              reinterpret_cast<LPARAM>(Wide(text)));
-        if (rows != nullptr)
-            ::SendMessageW(rows, WM_SETREDRAW, TRUE, 0);
-        ::SendMessageW(cw->hwnd, WM_SETREDRAW, TRUE, 0);
+        {
+            ListFiller filler(cw->hwnd, cw->pendingItems.size());
+            for (const auto& [index, text] : cw->pendingItems)
+                filler.Insert(index, text);
+        }
         --mirroring_;
         cw->pendingItems.clear();
     }
