@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QAbstractItemView>
+#include <QScrollBar>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -122,7 +123,7 @@ TEST_F(QtWindowTest, SortedEntriesGoWhereTheModelPutThem) {
         EXPECT_EQ(combo->itemText(i), ToQString(cb.List(i))) << i;
 }
 
-TEST_F(QtWindowTest, OpenedListShowsAFixedNumberOfRows) {
+TEST_F(QtWindowTest, OpenedListShowsAFixedNumberOfRowsAndAScrollBar) {
     for (int i = 0; i < 40; ++i)
         cb.AddItem(u"entry" + FromUtf8(std::to_string(i)));
     QCoreApplication::processEvents();
@@ -133,6 +134,7 @@ TEST_F(QtWindowTest, OpenedListShowsAFixedNumberOfRows) {
     ASSERT_TRUE(view->isVisible());
     const int rows = view->viewport()->height() / view->sizeHintForRow(0);
     EXPECT_EQ(rows, ComboBox::kDropDownRows);
+    EXPECT_TRUE(view->verticalScrollBar()->isVisible()) << "a scroll bar reaches the others";
     combo->hidePopup();
 }
 

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QListView>
@@ -186,6 +187,9 @@ QWidget* QtBackend::CreateWidget(Control& control, QWidget* parent) {
         combo->setEditable(false);
         combo->setModel(new ComboListModel(static_cast<const ComboBox&>(control), combo));
         combo->setMaxVisibleItems(ComboBox::kDropDownRows);
+        // The view was made under the platform's style, which opens lists as
+        // menus without a scroll bar; this window's lists scroll.
+        combo->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         // Rows of one height: opening a list of 100,000 measures one.
         if (auto* rows = qobject_cast<QListView*>(combo->view()))
             rows->setUniformItemSizes(true);
