@@ -91,6 +91,15 @@ stage() {
     shift 2
     local start=$SECONDS code=0
     timeout "$limit" "$@" >"$out" 2>"$err" || code=$?
+    # A program that failed without a word never ran: Wine now and then
+    # fails to start one while the previous program's processes wind down.
+    # Once more, and the log says so; a failure that speaks is never retried.
+    if [ "$code" -ne 0 ] && [ "$code" -ne 124 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
+        echo "=== $title: exit $code without output; started again" >>"$log"
+        sleep 3
+        code=0
+        timeout "$limit" "$@" >"$out" 2>"$err" || code=$?
+    fi
     local took=$((SECONDS - start))
     {
         echo "=== $title (exit $code, ${took}s)"
