@@ -5,6 +5,20 @@
 
 namespace tw::toolkit {
 
+int StackingLayer(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Shape:
+        return 0;
+    case ControlKind::Line:
+        return 1;
+    case ControlKind::Label:
+    case ControlKind::Image:
+        return 2;
+    default:
+        return 3;
+    }
+}
+
 Control::Control(Form& form, ControlKind kind, std::string name, UserControl* container)
     : form_(form), kind_(kind), name_(std::move(name)), container_(container) {}
 
@@ -67,7 +81,8 @@ void Control::SetFont(const tw::toolkit::Font& font) {
 }
 
 void Control::ZOrder(int position) {
-    zPosition_ = position;
+    const long rank = form_.NextZRank();
+    zRank_ = position == 1 ? -rank : rank;
     Changed(Property::ZOrder);
 }
 
@@ -77,9 +92,13 @@ bool Control::Reachable() const {
     return container_ == nullptr || container_->Reachable();
 }
 
-bool Control::CanFocusNow() const { return TakesFocus() && Reachable(); }
+bool Control::CanFocusNow() const {
+    return TakesFocus() && Reachable();
+}
 
-void Control::Changed(Property what) { form_.NotifyChanged(*this, what); }
+void Control::Changed(Property what) {
+    form_.NotifyChanged(*this, what);
+}
 
 Control* UserControl::FindPart(const std::string& name) const {
     for (const auto& part : parts_) {

@@ -12,6 +12,11 @@ namespace tw::toolkit {
 class Form;
 class UserControl;
 
+// Filled rectangles lie lowest, then lines, then labels and images, as the
+// form paints them itself; controls that are windows of their own always
+// stand above them. Higher is nearer the front.
+int StackingLayer(ControlKind kind);
+
 class Control {
 public:
     Control(Form& form, ControlKind kind, std::string name, UserControl* container = nullptr);
@@ -50,9 +55,12 @@ public:
     void SetForeColor(Color c);
     const tw::toolkit::Font& Font() const { return font_; }
     void SetFont(const tw::toolkit::Font& font);
-    // 0 brings the control to the front, 1 sends it to the back.
+    // 0 brings the control to the front, 1 sends it to the back, among the
+    // controls of its layer (see StackingLayer).
     void ZOrder(int position);
-    int ZPosition() const { return zPosition_; }
+    // Its place in its layer as ZOrder last set it: higher lies nearer the
+    // front; 0 (creation order) until then.
+    long ZRank() const { return zRank_; }
 
     // Whether the control can ever hold the keyboard focus.
     virtual bool TakesFocus() const { return false; }
@@ -86,7 +94,7 @@ private:
     Color backColor_ = SystemColor(15);
     Color foreColor_ = SystemColor(18);
     tw::toolkit::Font font_;
-    int zPosition_ = 0;
+    long zRank_ = 0;
 };
 
 } // namespace tw::toolkit

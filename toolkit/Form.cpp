@@ -4,6 +4,18 @@
 
 namespace tw::toolkit {
 
+std::vector<Control*> Form::StackingOrder(const UserControl* container) const {
+    std::vector<Control*> order;
+    for (const auto& control : container ? container->Parts() : controls_)
+        order.push_back(control.get());
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+        const int layerA = StackingLayer(a->Kind());
+        const int layerB = StackingLayer(b->Kind());
+        return layerA != layerB ? layerA < layerB : a->ZRank() < b->ZRank();
+    });
+    return order;
+}
+
 Control* Form::Find(const std::string& name) const {
     const auto dot = name.find('.');
     const std::string head = name.substr(0, dot);

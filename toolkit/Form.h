@@ -40,6 +40,10 @@ public:
     }
     // Controls of the form in control order (parts of user controls not included).
     const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
+    // The controls of the form (`container` null) or of a user control, from
+    // the back to the front: by layer, then as ZOrder placed them, then in
+    // control order.
+    std::vector<Control*> StackingOrder(const UserControl* container) const;
     // A control by name; "ctl.part" names a part of a user control.
     Control* Find(const std::string& name) const;
 
@@ -137,6 +141,8 @@ public:
 
     // Called by controls when a property changed.
     void NotifyChanged(Control& control, Property what);
+    // A rank further from the middle than any given before (Control::ZOrder).
+    long NextZRank() { return ++zRanks_; }
     // Called by an option button that became selected.
     void OptionSelected(OptionButton& selected);
 
@@ -167,6 +173,7 @@ private:
     // release, as a window with the capture does, even if it hides meanwhile.
     Control* mouseCapture_ = nullptr;
     IFormView* view_ = nullptr;
+    long zRanks_ = 0;
 };
 
 } // namespace tw::toolkit

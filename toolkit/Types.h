@@ -9,8 +9,12 @@ namespace tw::toolkit {
 
 // 0x00BBGGRR, or 0x80000000 + a system colour index resolved when painting.
 using Color = std::uint32_t;
-constexpr Color SystemColor(unsigned index) { return 0x80000000u + index; }
-constexpr bool IsSystemColor(Color c) { return (c & 0x80000000u) != 0; }
+constexpr Color SystemColor(unsigned index) {
+    return 0x80000000u + index;
+}
+constexpr bool IsSystemColor(Color c) {
+    return (c & 0x80000000u) != 0;
+}
 
 struct Font {
     std::u16string Name = u"MS Sans Serif";
@@ -59,6 +63,16 @@ enum class Property {
     Locked,
     TimerState,
     Picture,
+};
+
+// What a new window takes from its control, in this order, through the same
+// function that mirrors later changes: the font before the size (an opened
+// list's height counts rows of its font), shown last, once complete. A list's
+// entries and its selection come with List.
+inline constexpr Property kMirroredProperties[] = {
+    Property::Font,  Property::Geometry, Property::Caption, Property::Text,
+    Property::Value, Property::Enabled,  Property::ToolTip, Property::Colors,
+    Property::List,  Property::Locked,   Property::Picture, Property::Visible,
 };
 
 // Character codes of the special keys a user presses (KeyPress).

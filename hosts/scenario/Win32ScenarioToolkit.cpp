@@ -20,15 +20,15 @@ class Win32Toolkit : public ScenarioToolkit {
 public:
     void Attach(app::FUserInfo& window, toolkit::Application&,
                 const std::u16string& longDatePicture) override {
-        toolkit::Win32Options options;
-        options.clock = &clock_;
+        toolkit::Win32BackendOptions options;
+        options.virtualTime = true;
         // One window after another in this thread: a closed one must not end
         // the message loop of the next.
         options.quitOnClose = false;
         options.longDatePicture = longDatePicture;
         options.interactiveMessageBoxes = false;
         backend_ = std::make_unique<toolkit::Win32Backend>(window.Form(), options);
-        input_ = std::make_unique<toolkit::Win32Input>(*backend_, &clock_);
+        input_ = std::make_unique<toolkit::Win32Input>(*backend_);
     }
     toolkit::IUserInput& Input() override { return *input_; }
     // The real window hears of it too: the backend forgets its brushes and repaints.
@@ -40,7 +40,6 @@ public:
     }
 
 private:
-    toolkit::VirtualClock clock_;
     std::unique_ptr<toolkit::Win32Backend> backend_;
     std::unique_ptr<toolkit::Win32Input> input_;
 };

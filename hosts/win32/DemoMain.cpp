@@ -26,7 +26,7 @@ int main() {
     tw::sim::SimPlatform sim(machine);
     tw::toolkit::Application app(tw::hosts::ProgramVersion(), machine.system.executableFolder);
     tw::app::FUserInfo window(app, sim.platform());
-    tw::toolkit::Win32Options options;
+    tw::toolkit::Win32BackendOptions options;
     options.longDatePicture = machine.system.longDateFormat;
     tw::toolkit::Win32Backend backend(window.Form(), options);
     window.Start();

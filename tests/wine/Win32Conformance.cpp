@@ -12,19 +12,18 @@ namespace {
 
 class Win32Window : public ToolkitUnderTest {
 public:
-    explicit Win32Window(Form& form) : backend_(form, Options(clock_)), input_(backend_, &clock_) {}
+    explicit Win32Window(Form& form) : backend_(form, Options()), input_(backend_) {}
     IUserInput& Input() override { return input_; }
     void Settle() override { backend_.PumpMessages(); }
 
 private:
-    static Win32Options Options(VirtualClock& clock) {
-        Win32Options options;
-        options.clock = &clock;
+    static Win32BackendOptions Options() {
+        Win32BackendOptions options;
+        options.virtualTime = true;
         options.quitOnClose = false;
         options.interactiveMessageBoxes = false;
         return options;
     }
-    VirtualClock clock_;
     Win32Backend backend_;
     Win32Input input_;
 };

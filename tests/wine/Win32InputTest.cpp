@@ -102,7 +102,7 @@ TEST_F(Win32Input_, CloseRunsUnloadAndTerminateAndDestroysTheWindow) {
 // Real time: the timer is a real SetTimer timer.
 TEST(Win32RealTime, ModelTimerTicksWithTheSystemTimer) {
     TestForm t;
-    Win32Options options;
+    Win32BackendOptions options;
     options.quitOnClose = false;
     Win32Backend backend(t.form, options);
     Win32Input input(backend);

@@ -3,7 +3,7 @@
 #include "Win32WindowFixture.h"
 
 #include "platform/TextConvert.h"
-#include "toolkit/win32/Win32Text.h"
+#include "toolkit/win32/Win32Convert.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -273,7 +273,7 @@ TEST_F(Win32Mirror, LongDateIsTheSystemsFormatOfTheSerial) {
 
 TEST(Win32Scenario, LongDateFollowsTheScenariosPictureAndMessageBoxesDoNotWait) {
     TestForm t;
-    Win32Options options;
+    Win32BackendOptions options;
     options.quitOnClose = false;
     options.longDatePicture = u"dddd, MMMM d, yyyy";
     options.interactiveMessageBoxes = false;

@@ -21,11 +21,11 @@ using toolkit::test::TestForm;
 class Win32Window : public ::testing::Test {
 protected:
     void SetUp() override {
-        toolkit::Win32Options options;
-        options.clock = &clock;
+        toolkit::Win32BackendOptions options;
+        options.virtualTime = true;
         options.quitOnClose = false;
         backend = std::make_unique<toolkit::Win32Backend>(t.form, options);
-        input = std::make_unique<toolkit::Win32Input>(*backend, &clock);
+        input = std::make_unique<toolkit::Win32Input>(*backend);
         t.form.Show();
         backend->PumpMessages();
         t.events.clear();
@@ -41,7 +41,6 @@ protected:
     }
 
     TestForm t;
-    toolkit::VirtualClock clock;
     std::unique_ptr<toolkit::Win32Backend> backend;
     std::unique_ptr<toolkit::Win32Input> input;
 };

@@ -8,9 +8,9 @@
 #include "QtListModel.h"
 #include "QtWidgets.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QListView>
@@ -21,25 +21,6 @@
 #include <algorithm>
 
 namespace tw::toolkit {
-
-namespace {
-
-// Rectangles and lines are painted on the window in Windows, beneath labels
-// and images, and those beneath every control that is a window of its own.
-int Layer(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Shape:
-    case ControlKind::Line:
-        return 0;
-    case ControlKind::Label:
-    case ControlKind::Image:
-        return 1;
-    default:
-        return 2;
-    }
-}
-
-} // namespace
 
 QtBackend::QtBackend(Form& form, QtBackendOptions options)
     : form_(form), options_(std::move(options)), window_(std::make_unique<FormWindow>()) {
@@ -63,15 +44,9 @@ QtBackend::QtBackend(Form& form, QtBackendOptions options)
     };
     window_->installEventFilter(router_.get());
 
-    // Rectangles and lines first, so they start beneath everything else.
-    for (const auto& control : form_.Controls()) {
-        if (Layer(control->Kind()) == 0)
-            EnsureWidget(*control);
-    }
     for (const auto& control : form_.Controls())
         EnsureWidget(*control);
-    for (auto& [parent, order] : zOrder_)
-        Restack(parent);
+    Restack(nullptr);
 
     for (Property what : {Property::Caption, Property::Geometry, Property::Colors, Property::Font})
         FormChanged(what);
@@ -135,12 +110,12 @@ QWidget* QtBackend::EnsureWidget(Control& control) {
     QWidget* widget = CreateWidget(control, parent);
     widgets_[&control] = widget;
     controls_[widget] = &control;
-    zOrder_[parent].push_back(&control);
     MirrorAll(control, widget);
     if (control.Kind() == ControlKind::UserControl) {
-        for (const auto& part : static_cast<UserControl&>(control).Parts())
+        const auto& container = static_cast<UserControl&>(control);
+        for (const auto& part : container.Parts())
             EnsureWidget(*part);
-        Restack(widget);
+        Restack(&container);
     }
     return widget;
 }
@@ -228,12 +203,13 @@ void QtBackend::ControlChanged(Control& control, Property what) {
             MirrorTimer(static_cast<Timer&>(control));
         return;
     }
+    const bool existed = WidgetOf(control) != nullptr;
     QWidget* widget = EnsureWidget(control);
     if (widget == nullptr)
         return;
-    if (what == Property::ZOrder)
-        MoveInZOrder(control, widget);
-    else
+    if (what == Property::ZOrder || !existed)
+        Restack(control.Container());
+    if (what != Property::ZOrder)
         Mirror(control, widget, what);
 }
 
@@ -256,23 +232,9 @@ void QtBackend::MirrorTimer(Timer& timer) {
         qtimer->stop();
 }
 
-void QtBackend::MoveInZOrder(Control& control, QWidget* widget) {
-    QWidget* parent = widget->parentWidget();
-    auto& order = zOrder_[parent];
-    std::erase(order, &control);
-    if (control.ZPosition() == 1)
-        order.insert(order.begin(), &control);
-    else
-        order.push_back(&control);
-    Restack(parent);
-}
-
-void QtBackend::Restack(QWidget* parent) {
-    std::vector<Control*> order = zOrder_[parent];
-    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
-        return Layer(a->Kind()) < Layer(b->Kind());
-    });
-    for (Control* control : order) {
+// Raised from the back to the front: the model's stacking order.
+void QtBackend::Restack(const UserControl* container) {
+    for (Control* control : form_.StackingOrder(container)) {
         if (QWidget* widget = WidgetOf(*control))
             widget->raise();
     }

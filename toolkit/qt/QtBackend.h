@@ -136,8 +136,7 @@ private:
     void FlushListItems();
     void MirrorTimer(Timer& timer);
     void MirrorFormColors();
-    void Restack(QWidget* parent);
-    void MoveInZOrder(Control& control, QWidget* widget);
+    void Restack(const UserControl* container);
     bool CloseRequested();
     int DpiX() const;
     int DpiY() const;
@@ -157,7 +156,6 @@ private:
     std::unordered_map<const QObject*, Control*> controls_;
     std::unordered_map<const Timer*, QTimer*> timers_;
     // Per parent widget, its controls from bottom to top as the model ordered them.
-    std::map<QWidget*, std::vector<Control*>> zOrder_;
     // Entries the model added that their list does not show yet: the
     // position each went to, in the order added. A burst of additions
     // reaches the widget as one insertion before the next paint.

@@ -42,9 +42,7 @@ void SetFore(QPalette& palette, QPalette::ColorRole role, const QColor& color) {
 } // namespace
 
 void QtBackend::MirrorAll(Control& control, QWidget* widget) {
-    for (Property what : {Property::Geometry, Property::Caption, Property::Text, Property::Value,
-                          Property::Enabled, Property::ToolTip, Property::Colors, Property::Font,
-                          Property::List, Property::Locked, Property::Picture, Property::Visible})
+    for (Property what : kMirroredProperties)
         Mirror(control, widget, what);
 }
 

@@ -1,22 +1,242 @@
-// The Win32 backend's public face, the message loop and the application
-// services: mouse pointer, pending messages, message box, beep, long dates
-// and ending the program.
+// The Win32 backend: its public face, the real windows made from the model
+// (bare, then every property mirrored), their places (twips to pixels at the
+// system's resolution, the model's stacking order) and what each model change
+// goes to.
 #include "Win32Backend.h"
 
-#include "toolkit/DateFormat.h"
-#include "toolkit/headless/VirtualClock.h"
-
+#include "Win32Convert.h"
 #include "Win32Impl.h"
-#include "Win32Text.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace tw::toolkit {
 
 using win32text::FromWide;
 using win32text::Wide;
 
-// --- Win32Backend ---
+namespace {
 
-Win32Backend::Win32Backend(Form& form, Win32Options options)
+constexpr wchar_t kFormClass[] = L"TarnwickForm";
+constexpr wchar_t kUserControlClass[] = L"TarnwickUserControl";
+constexpr wchar_t kLineClass[] = L"TarnwickLine";
+constexpr wchar_t kShapeClass[] = L"TarnwickShape";
+constexpr wchar_t kImageClass[] = L"TarnwickImage";
+constexpr UINT_PTR kSubclassId = 1;
+
+// A fixed single border, as the window has no resize logic.
+constexpr DWORD kFormStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+HINSTANCE Instance() {
+    return ::GetModuleHandleW(nullptr);
+}
+
+HICON ProgramIcon(int metricX, int metricY) {
+    // Icon group 1 of the program, if it has one (tests do not).
+    return static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                           ::GetSystemMetrics(metricX), ::GetSystemMetrics(metricY),
+                                           LR_DEFAULTCOLOR));
+}
+
+void RegisterClasses() {
+    static bool registered = false;
+    if (registered)
+        return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &Win32Backend::Impl::WindowProc;
+    wc.hInstance = Instance();
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kFormClass;
+    wc.hIcon = ProgramIcon(SM_CXICON, SM_CYICON);
+    wc.hIconSm = ProgramIcon(SM_CXSMICON, SM_CYSMICON);
+    ::RegisterClassExW(&wc);
+    wc.hIcon = nullptr;
+    wc.hIconSm = nullptr;
+    for (const wchar_t* name : {kUserControlClass, kLineClass, kShapeClass, kImageClass}) {
+        wc.lpszClassName = name;
+        ::RegisterClassExW(&wc);
+    }
+    registered = true;
+}
+
+} // namespace
+
+int Win32Backend::Impl::Px(float twips) const {
+    return static_cast<int>(std::lround(static_cast<double>(twips) * dpi_ / 1440.0));
+}
+
+RECT Win32Backend::Impl::PixelRect(const Control& control) const {
+    if (control.Kind() == ControlKind::Line) {
+        const auto& line = static_cast<const Line&>(control);
+        const int left = Px(std::min(line.X1(), line.X2()));
+        const int top = Px(std::min(line.Y1(), line.Y2()));
+        // The end points are drawn too, so a line is at least one pixel wide and high.
+        return {left, top, Px(std::max(line.X1(), line.X2())) + 1,
+                Px(std::max(line.Y1(), line.Y2())) + 1};
+    }
+    return {Px(control.Left()), Px(control.Top()), Px(control.Left() + control.Width()),
+            Px(control.Top() + control.Height())};
+}
+
+void Win32Backend::Impl::PlaceFormWindow(bool center) {
+    RECT frame{0, 0, Px(form_.ScaleWidth()), Px(form_.ScaleHeight())};
+    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    int x = 0, y = 0;
+    if (center) {
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        x = static_cast<int>(work.left) +
+            std::max(0, static_cast<int>(work.right - work.left) - width) / 2;
+        y = static_cast<int>(work.top) +
+            std::max(0, static_cast<int>(work.bottom - work.top) - height) / 2;
+    } else {
+        flags |= SWP_NOMOVE;
+    }
+    ::SetWindowPos(hwnd_, nullptr, x, y, width, height, flags);
+}
+
+void Win32Backend::Impl::CreateFormWindow() {
+    RegisterClasses();
+    if (HDC screen = ::GetDC(nullptr)) {
+        dpi_ = ::GetDeviceCaps(screen, LOGPIXELSX);
+        ::ReleaseDC(nullptr, screen);
+    }
+    formWindow_.impl = this;
+    ::CreateWindowExW(0, kFormClass, Wide(form_.Caption()), kFormStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, Instance(),
+                      &formWindow_);
+    hwnd_ = formWindow_.hwnd;
+    if (hwnd_ == nullptr)
+        return;
+    byHandle_[hwnd_] = &formWindow_;
+    // The program addresses its window through the platform by this handle.
+    form_.SetHandle(reinterpret_cast<win::HWND>(hwnd_));
+    if (form_.ScaleWidth() > 0 && form_.ScaleHeight() > 0)
+        PlaceFormWindow(true);
+
+    tooltip_ =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, Instance(), nullptr);
+    if (tooltip_ != nullptr)
+        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(6000)); // long tips wrap
+
+    for (const auto& control : form_.Controls())
+        CreateControlWindow(*control, hwnd_);
+    Restack(nullptr);
+    if (form_.Visible())
+        FormChanged(Property::Visible);
+}
+
+void Win32Backend::Impl::CreateControlWindow(Control& control, HWND parent) {
+    if (control.Kind() == ControlKind::Timer) {
+        MirrorTimer(static_cast<Timer&>(control));
+        return;
+    }
+    auto record = std::make_unique<ControlWindow>();
+    ControlWindow& cw = *record;
+    cw.impl = this;
+    cw.control = &control;
+    windows_[&control] = std::move(record);
+
+    // Bare: only what a window cannot change once made (its class and kind
+    // of behaviour). Every property comes after, as later changes do.
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD exStyle = 0;
+    const wchar_t* windowClass = nullptr;
+    bool standard = true;
+    switch (control.Kind()) {
+    case ControlKind::Label:
+        windowClass = L"STATIC";
+        style |= SS_NOTIFY;
+        break;
+    case ControlKind::TextBox:
+        windowClass = L"EDIT";
+        style |= ES_AUTOHSCROLL;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+    case ControlKind::CheckBox:
+        windowClass = L"BUTTON";
+        style |= BS_3STATE; // not automatic: the model decides the state, the third too
+        break;
+    case ControlKind::OptionButton:
+        windowClass = L"BUTTON";
+        style |= BS_RADIOBUTTON;
+        break;
+    case ControlKind::CommandButton:
+        windowClass = L"BUTTON";
+        style |= BS_PUSHBUTTON;
+        break;
+    case ControlKind::ComboBox:
+        windowClass = L"COMBOBOX";
+        style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+        break;
+    case ControlKind::UserControl:
+        windowClass = kUserControlClass;
+        style |= WS_CLIPCHILDREN;
+        standard = false;
+        break;
+    case ControlKind::Line:
+        windowClass = kLineClass;
+        standard = false;
+        break;
+    case ControlKind::Shape:
+        windowClass = kShapeClass;
+        standard = false;
+        break;
+    case ControlKind::Image:
+        windowClass = kImageClass;
+        standard = false;
+        break;
+    case ControlKind::Timer:
+        return;
+    }
+    const HWND hwnd =
+        ::CreateWindowExW(exStyle, windowClass, L"", style, 0, 0, 0, 0, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++)),
+                          Instance(), standard ? nullptr : &cw);
+    if (hwnd == nullptr)
+        return;
+    cw.hwnd = hwnd;
+    byHandle_[hwnd] = &cw;
+    if (standard)
+        ::SetWindowSubclass(hwnd, &SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(&cw));
+    if (control.Kind() == ControlKind::TextBox)
+        ::SendMessageW(hwnd, EM_LIMITTEXT, 0, 0); // no length limit
+    MirrorAll(cw);
+    if (control.Kind() == ControlKind::UserControl) {
+        const auto& container = static_cast<const UserControl&>(control);
+        for (const auto& part : container.Parts())
+            CreateControlWindow(*part, hwnd);
+        Restack(&container);
+    }
+}
+
+// Each window placed under the one before it, from the front: the model's
+// stacking order.
+void Win32Backend::Impl::Restack(const UserControl* container) {
+    const std::vector<Control*> order = form_.StackingOrder(container);
+    HWND above = HWND_TOP;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        const HWND hwnd = HandleOf(**it);
+        if (hwnd == nullptr)
+            continue;
+        ::SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        above = hwnd;
+    }
+}
+
+using win32text::FromWide;
+using win32text::Wide;
+
+// --- the public face ---
+
+Win32Backend::Win32Backend(Form& form, Win32BackendOptions options)
     : impl_(std::make_unique<Impl>(form, options)) {
     form.SetView(this);
     form.App().SetBackend(this);
@@ -44,6 +264,12 @@ int Win32Backend::Run() {
 }
 void Win32Backend::PumpMessages() {
     impl_->PumpMessages();
+}
+bool Win32Backend::UsesVirtualClock() const {
+    return impl_->UsesVirtualClock();
+}
+VirtualClock& Win32Backend::Clock() {
+    return impl_->Clock();
 }
 
 void Win32Backend::ControlChanged(Control& control, Property what) {
@@ -95,9 +321,9 @@ std::u16string Win32ExecutableFolder() {
     return FromWide(path.c_str(), slash == std::wstring::npos ? 0 : slash);
 }
 
-// --- Impl: life, loop and services ---
+// --- Impl: life, creation and changes ---
 
-Win32Backend::Impl::Impl(Form& form, Win32Options options) : form_(form), options_(options) {
+Win32Backend::Impl::Impl(Form& form, Win32BackendOptions options) : form_(form), options_(options) {
     INITCOMMONCONTROLSEX init{};
     init.dwSize = sizeof(init);
     init.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
@@ -110,119 +336,64 @@ Win32Backend::Impl::~Impl() {
         ::DestroyWindow(hwnd_);
 }
 
-std::int64_t Win32Backend::Impl::Milliseconds() const {
-    if (options_.clock != nullptr)
-        return options_.clock->Now();
-    return static_cast<std::int64_t>(::GetTickCount64());
-}
-
-bool Win32Backend::Impl::PreTranslate(const MSG& msg) {
-    if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd)))
-        return false;
-    if (msg.message == WM_KEYDOWN && ArrowKey(msg))
-        return true;
-    // Tab and Shift+Tab move the focus through the model's tab order.
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0 &&
-        ::GetKeyState(VK_MENU) >= 0) {
-        form_.UserTab(::GetKeyState(VK_SHIFT) < 0);
-        return true;
+void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
+    if (control.Kind() == ControlKind::Timer) {
+        if (what == Property::Enabled || what == Property::TimerState)
+            MirrorTimer(static_cast<Timer&>(control));
+        return;
     }
-    return msg.message == WM_CHAR && msg.wParam == L'\t';
+    ControlWindow* cw = WindowOf(control);
+    if (cw == nullptr) {
+        // A control added after the window was made: make its window now.
+        const UserControl* container = control.Container();
+        const HWND parent = container ? HandleOf(*container) : hwnd_;
+        if (parent != nullptr) {
+            CreateControlWindow(control, parent);
+            Restack(container);
+        }
+        return;
+    }
+    if (cw->hwnd != nullptr)
+        Mirror(*cw, what);
 }
 
-// An arrow key the model takes: on a button, a check box or an option
-// button (the option group), and on a closed drop-down list. Text boxes and
-// opened lists move their caret and highlight themselves.
-bool Win32Backend::Impl::ArrowKey(const MSG& msg) {
-    if (msg.wParam != VK_LEFT && msg.wParam != VK_UP && msg.wParam != VK_RIGHT &&
-        msg.wParam != VK_DOWN)
-        return false;
-    if (::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_CONTROL) < 0)
-        return false;
-    ControlWindow* cw = FindByHandle(msg.hwnd);
-    if (cw == nullptr || cw->control == nullptr)
-        return false;
-    switch (cw->control->Kind()) {
-    case ControlKind::ComboBox:
-        if (::SendMessageW(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0))
-            return false;
+void Win32Backend::Impl::FormChanged(Property what) {
+    if (hwnd_ == nullptr)
+        return;
+    switch (what) {
+    case Property::Caption:
+        ::SetWindowTextW(hwnd_, Wide(form_.Caption()));
         break;
-    case ControlKind::CommandButton:
-    case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
+    case Property::Visible:
+        if (form_.Visible()) {
+            ::ShowWindow(hwnd_, SW_SHOW);
+            ::UpdateWindow(hwnd_);
+            FocusChanged(form_.ActiveControl());
+        } else {
+            ::ShowWindow(hwnd_, SW_HIDE);
+        }
+        break;
+    case Property::Geometry:
+        PlaceFormWindow(!::IsWindowVisible(hwnd_));
+        break;
+    case Property::Colors:
+        Redraw(hwnd_);
         break;
     default:
-        return false;
-    }
-    // The virtual-key codes of the arrows are the model's key codes.
-    form_.UserKeyDown(*cw->control, static_cast<int>(msg.wParam));
-    return true;
-}
-
-void Win32Backend::Impl::PumpMessages() {
-    FlushListItems();
-    MSG msg{};
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // Not ours to take: the program's loop ends on it.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (PreTranslate(msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+        // A disabled form keeps its look: the model refuses input meanwhile,
+        // and the hourglass shows that the program is busy.
+        break;
     }
 }
 
-int Win32Backend::Impl::Run() {
-    MSG msg{};
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (PreTranslate(msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
-
-void Win32Backend::Impl::ShowMousePointer(MousePointer pointer) {
-    busy_ = pointer == MousePointer::Hourglass;
-    ::SetCursor(::LoadCursorW(nullptr, busy_ ? IDC_WAIT : IDC_ARROW));
-}
-
-void Win32Backend::Impl::ShowMessageBox(const MessageBoxRecord& box) {
-    if (!options_.interactiveMessageBoxes)
-        return;
-    const HWND owner = hwnd_ != nullptr && ::IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
-    ::MessageBoxW(owner, Wide(box.Text), Wide(box.Title), static_cast<UINT>(box.Style));
-}
-
-std::u16string Win32Backend::Impl::FormatLongDate(double serial) {
-    if (!options_.longDatePicture.empty())
-        return FormatDatePicture(serial, options_.longDatePicture);
-    const CivilDate date = DateFromSerial(serial);
-    SYSTEMTIME time{};
-    time.wYear = static_cast<WORD>(date.year);
-    time.wMonth = static_cast<WORD>(date.month);
-    time.wDay = static_cast<WORD>(date.day);
-    time.wDayOfWeek = static_cast<WORD>(date.weekday);
-    wchar_t text[256] = {};
-    if (date.year >= 1601 && date.year <= 30827 &&
-        ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &time, nullptr, text, 256) > 0)
-        return FromWide(text);
-    // Before 1601 the system formats no date: the user's long date picture, by hand.
-    wchar_t picture[128] = {};
-    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, picture, 128) > 0)
-        return FormatDatePicture(serial, FromWide(picture));
-    return FormatDatePicture(serial, u"dddd, MMMM d, yyyy");
-}
-
-void Win32Backend::Impl::End() {
-    if (hwnd_ != nullptr)
-        ::DestroyWindow(hwnd_);
-    if (options_.quitOnClose)
-        ::PostQuitMessage(0);
+void Win32Backend::Impl::FocusChanged(Control* control) {
+    if (hwnd_ == nullptr || !::IsWindowVisible(hwnd_))
+        return; // the focus is set when the window shows
+    HWND target = control ? HandleOf(*control) : hwnd_;
+    if (target == nullptr)
+        target = hwnd_;
+    if (::GetFocus() != target)
+        ::SetFocus(target);
 }
 
 } // namespace tw::toolkit

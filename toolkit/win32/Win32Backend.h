@@ -19,9 +19,10 @@ namespace tw::toolkit {
 
 class VirtualClock;
 
-struct Win32Options {
-    // Scenario runs: the model's timers tick from this clock, not in real time.
-    VirtualClock* clock = nullptr;
+struct Win32BackendOptions {
+    // Timers tick from a virtual clock that only moves when told to (scenario
+    // runs and tests) instead of real time.
+    bool virtualTime = false;
     // Closing the window (or End) ends the thread's message loop. Tests that
     // open several windows in one thread turn it off.
     bool quitOnClose = true;
@@ -37,7 +38,7 @@ class Win32Backend final : public IFormView, public IAppBackend {
 public:
     // Creates the window and its controls, hidden until the form shows, and
     // becomes the form's view and its application's backend.
-    explicit Win32Backend(Form& form, Win32Options options = {});
+    explicit Win32Backend(Form& form, Win32BackendOptions options = {});
     ~Win32Backend() override;
     Win32Backend(const Win32Backend&) = delete;
     Win32Backend& operator=(const Win32Backend&) = delete;
@@ -52,6 +53,9 @@ public:
     int Run();
     // Processes every message waiting in the thread's queue, as the loop does.
     void PumpMessages();
+    // The virtual clock the timers tick from, when the options ask for one.
+    bool UsesVirtualClock() const;
+    VirtualClock& Clock();
 
     // IFormView
     void ControlChanged(Control& control, Property what) override;

@@ -1,6 +1,6 @@
 #include "Win32Clipboard.h"
 
-#include "Win32Text.h"
+#include "Win32Convert.h"
 
 #include <cstring>
 

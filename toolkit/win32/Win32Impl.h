@@ -66,7 +66,7 @@ inline DWORD LabelStyle(const Label& label) {
 
 class Win32Backend::Impl {
 public:
-    Impl(Form& form, Win32Options options);
+    Impl(Form& form, Win32BackendOptions options);
     ~Impl();
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
@@ -74,21 +74,25 @@ public:
     Form& Model() const { return form_; }
     HWND Handle() const { return hwnd_; }
     HWND HandleOf(const Control& control) const;
+    bool UsesVirtualClock() const { return options_.virtualTime; }
+    VirtualClock& Clock() { return clock_; }
 
-    // Creation and layout (Win32Create.cpp).
+    // Creation, layout and what each change goes to (Win32Backend.cpp).
     void CreateFormWindow();
     void CreateControlWindow(Control& control, HWND parent);
     void Restack(const UserControl* container);
-    void MoveToLayerEnd(Control& control, bool top);
     int Px(float twips) const;
     RECT PixelRect(const Control& control) const;
     void PlaceFormWindow(bool center);
 
-    // The model into the windows (Win32Mirror.cpp).
+    // The model into the windows (Win32BackendMirror.cpp).
     void ControlChanged(Control& control, Property what);
     void FormChanged(Property what);
     void FocusChanged(Control* control);
-    void TimerChanged(Timer& timer);
+    // One property of a control into its window; every one, for a new window.
+    void Mirror(ControlWindow& cw, Property what);
+    void MirrorAll(ControlWindow& cw);
+    void MirrorTimer(Timer& timer);
 
     // Messages of the backend's own window classes (Win32WindowProcs.cpp).
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -96,7 +100,7 @@ public:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR ref);
 
-    // Message loop and application services (Win32Backend.cpp).
+    // Message loop and application services (Win32BackendServices.cpp).
     bool PreTranslate(const MSG& msg);
     bool ArrowKey(const MSG& msg);
     std::int64_t Milliseconds() const;
@@ -112,8 +116,9 @@ public:
     static constexpr UINT kFlushListsMessage = WM_APP + 1;
 
 private:
-    ControlWindow* Find(const Control& control) const;
-    ControlWindow* FindByHandle(HWND hwnd) const;
+    // The record of a control's window, by control or by handle; null when none.
+    ControlWindow* WindowOf(const Control& control) const;
+    ControlWindow* WindowOf(HWND hwnd) const;
     void WindowGone(ControlWindow& cw);
     void MirrorText(ControlWindow& cw);
     void MirrorSelection(ControlWindow& cw);
@@ -154,15 +159,14 @@ private:
     void WithClipboard(const std::function<void()>& input);
 
     Form& form_;
-    Win32Options options_;
+    Win32BackendOptions options_;
+    VirtualClock clock_;
     ControlWindow formWindow_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     int dpi_ = 96;
     std::map<const Control*, std::unique_ptr<ControlWindow>> windows_;
     std::map<HWND, ControlWindow*> byHandle_;
-    // Stacking order per container (null: the form), bottom first.
-    std::map<const UserControl*, std::vector<Control*>> stacking_;
     std::map<const Timer*, UINT_PTR> timerIds_;
     std::map<UINT_PTR, Timer*> timers_;
     UINT_PTR nextTimerId_ = 1;

@@ -202,8 +202,8 @@ void Win32Input::MouseUp(Control& control, int button) {
 }
 
 void Win32Input::Wait(int ms) {
-    if (clock_ != nullptr) {
-        clock_->Advance(ms);
+    if (backend_.UsesVirtualClock()) {
+        backend_.Clock().Advance(ms);
         backend_.PumpMessages();
         return;
     }

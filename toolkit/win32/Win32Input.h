@@ -12,9 +12,8 @@ namespace tw::toolkit {
 
 class Win32Input final : public IUserInput {
 public:
-    // With a clock, Wait lets virtual time pass (scenario runs); without, real time.
-    explicit Win32Input(Win32Backend& backend, VirtualClock* clock = nullptr)
-        : backend_(backend), clock_(clock) {}
+    // Wait lets the backend's virtual time pass when it has one; else real time.
+    explicit Win32Input(Win32Backend& backend) : backend_(backend) {}
 
     // A press and release at the control's centre; into a text box, at the
     // model's caret, so the caret stays where the model has it.
@@ -44,7 +43,6 @@ public:
 
 private:
     Win32Backend& backend_;
-    VirtualClock* clock_;
 };
 
 } // namespace tw::toolkit

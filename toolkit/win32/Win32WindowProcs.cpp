@@ -200,11 +200,8 @@ Color Win32Backend::Impl::BackgroundBehind(const Control& control) const {
     Color color = container ? container->BackColor() : form_.BackColor();
     const float x = control.Left() + control.Width() / 2;
     const float y = control.Top() + control.Height() / 2;
-    const auto it = stacking_.find(container);
-    if (it == stacking_.end())
-        return color;
     // Bottom first, so the topmost rectangle under the centre wins.
-    for (const Control* other : it->second) {
+    for (const Control* other : form_.StackingOrder(container)) {
         if (other->Kind() != ControlKind::Shape || !other->Visible())
             continue;
         if (x >= other->Left() && x < other->Left() + other->Width() && y >= other->Top() &&
@@ -215,7 +212,7 @@ Color Win32Backend::Impl::BackgroundBehind(const Control& control) const {
 }
 
 LRESULT Win32Backend::Impl::OnCtlColor(HDC dc, HWND child, UINT msg) {
-    ControlWindow* cw = FindByHandle(child);
+    ControlWindow* cw = WindowOf(child);
     if (cw == nullptr && msg == WM_CTLCOLORLISTBOX) {
         // The list of a drop-down list is a window of the combo box's own.
         for (const auto& [control, record] : windows_) {
@@ -243,7 +240,7 @@ LRESULT Win32Backend::Impl::OnCtlColor(HDC dc, HWND child, UINT msg) {
 void Win32Backend::Impl::OnCommand(UINT code, HWND child) {
     if (code != CBN_SELCHANGE || mirroring_ > 0)
         return;
-    ControlWindow* cw = FindByHandle(child);
+    ControlWindow* cw = WindowOf(child);
     if (cw == nullptr || cw->control == nullptr || cw->control->Kind() != ControlKind::ComboBox)
         return;
     auto& list = static_cast<ComboBox&>(*cw->control);

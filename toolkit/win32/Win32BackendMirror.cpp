@@ -1,26 +1,26 @@
-// The model into the real windows: every property change the model reports
-// is written into the control that shows it. Writes are marked as mirroring,
-// so the controls' own notifications are not taken for user input.
+// The model into the real windows: every property the model reports changed
+// is written into the control that shows it, and a new window takes them all. Writes are marked as
+// mirroring, so the controls' own notifications are not taken for user input.
 #include "Win32Impl.h"
 
-#include "Win32Text.h"
+#include "Win32Convert.h"
 
 namespace tw::toolkit {
 
 using win32text::Wide;
 
-ControlWindow* Win32Backend::Impl::Find(const Control& control) const {
+ControlWindow* Win32Backend::Impl::WindowOf(const Control& control) const {
     const auto it = windows_.find(&control);
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-ControlWindow* Win32Backend::Impl::FindByHandle(HWND hwnd) const {
+ControlWindow* Win32Backend::Impl::WindowOf(HWND hwnd) const {
     const auto it = byHandle_.find(hwnd);
     return it == byHandle_.end() ? nullptr : it->second;
 }
 
 HWND Win32Backend::Impl::HandleOf(const Control& control) const {
-    const ControlWindow* cw = Find(control);
+    const ControlWindow* cw = WindowOf(control);
     return cw ? cw->hwnd : nullptr;
 }
 
@@ -176,9 +176,9 @@ void Win32Backend::Impl::UpdateToolTip(ControlWindow& cw) {
     }
 }
 
-void Win32Backend::Impl::TimerChanged(Timer& timer) {
-    if (options_.clock != nullptr) {
-        options_.clock->TimerChanged(timer);
+void Win32Backend::Impl::MirrorTimer(Timer& timer) {
+    if (options_.virtualTime) {
+        clock_.TimerChanged(timer);
         return;
     }
     auto it = timerIds_.find(&timer);
@@ -195,26 +195,16 @@ void Win32Backend::Impl::TimerChanged(Timer& timer) {
         ::KillTimer(hwnd_, it->second);
 }
 
-void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
-    if (control.Kind() == ControlKind::Timer) {
-        if (what == Property::Enabled || what == Property::TimerState)
-            TimerChanged(static_cast<Timer&>(control));
-        return;
-    }
-    ControlWindow* cw = Find(control);
-    if (cw == nullptr) {
-        // A control added after the window was made: make its window now.
-        const UserControl* container = control.Container();
-        const HWND parent = container ? HandleOf(*container) : hwnd_;
-        if (parent != nullptr) {
-            CreateControlWindow(control, parent);
-            Restack(container);
-        }
-        return;
-    }
-    if (cw->hwnd == nullptr)
-        return;
-    const HWND hwnd = cw->hwnd;
+void Win32Backend::Impl::MirrorAll(ControlWindow& cw) {
+    ++mirroring_;
+    for (Property what : kMirroredProperties)
+        Mirror(cw, what);
+    --mirroring_;
+}
+
+void Win32Backend::Impl::Mirror(ControlWindow& cw, Property what) {
+    const Control& control = *cw.control;
+    const HWND hwnd = cw.hwnd;
     switch (what) {
     case Property::Caption:
         if (control.Kind() == ControlKind::Label) {
@@ -230,11 +220,11 @@ void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
         break;
     case Property::Text:
         if (control.Kind() == ControlKind::TextBox)
-            MirrorText(*cw);
+            MirrorText(cw);
         break;
     case Property::Selection:
         if (control.Kind() == ControlKind::TextBox && syncing_ != &control)
-            MirrorSelection(*cw);
+            MirrorSelection(cw);
         break;
     case Property::Value:
         if (control.Kind() == ControlKind::CheckBox || control.Kind() == ControlKind::OptionButton)
@@ -247,10 +237,10 @@ void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
         ::ShowWindow(hwnd, control.Visible() ? SW_SHOWNA : SW_HIDE);
         break;
     case Property::Geometry:
-        MirrorGeometry(*cw);
+        MirrorGeometry(cw);
         break;
     case Property::ToolTip:
-        UpdateToolTip(*cw);
+        UpdateToolTip(cw);
         break;
     case Property::Colors:
         Redraw(control.Kind() == ControlKind::Shape ? ::GetParent(hwnd) : hwnd);
@@ -259,26 +249,26 @@ void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
         ::SendMessageW(hwnd, WM_SETFONT,
                        reinterpret_cast<WPARAM>(gdi_.FontFor(control.Font(), dpi_)), TRUE);
         if (control.Kind() == ControlKind::ComboBox)
-            MirrorGeometry(*cw); // the rows' height follows the font
+            MirrorGeometry(cw); // the rows' height follows the font
         break;
     case Property::List:
         if (control.Kind() == ControlKind::ComboBox)
-            MirrorList(*cw);
+            MirrorList(cw);
         break;
     case Property::ListItemAdded:
         if (control.Kind() == ControlKind::ComboBox)
-            QueueListItem(*cw);
+            QueueListItem(cw);
         break;
     case Property::ListIndex:
         if (control.Kind() == ControlKind::ComboBox)
-            MirrorListIndex(*cw);
+            MirrorListIndex(cw);
         break;
     case Property::ZOrder:
-        MoveToLayerEnd(control, control.ZPosition() == 0);
         Restack(control.Container());
         break;
     case Property::Locked:
-        ::SendMessageW(hwnd, EM_SETREADONLY, static_cast<const TextBox&>(control).Locked(), 0);
+        if (control.Kind() == ControlKind::TextBox)
+            ::SendMessageW(hwnd, EM_SETREADONLY, static_cast<const TextBox&>(control).Locked(), 0);
         break;
     case Property::Picture:
         ::InvalidateRect(hwnd, nullptr, FALSE);
@@ -286,45 +276,6 @@ void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
     case Property::TimerState:
         break;
     }
-}
-
-void Win32Backend::Impl::FormChanged(Property what) {
-    if (hwnd_ == nullptr)
-        return;
-    switch (what) {
-    case Property::Caption:
-        ::SetWindowTextW(hwnd_, Wide(form_.Caption()));
-        break;
-    case Property::Visible:
-        if (form_.Visible()) {
-            ::ShowWindow(hwnd_, SW_SHOW);
-            ::UpdateWindow(hwnd_);
-            FocusChanged(form_.ActiveControl());
-        } else {
-            ::ShowWindow(hwnd_, SW_HIDE);
-        }
-        break;
-    case Property::Geometry:
-        PlaceFormWindow(!::IsWindowVisible(hwnd_));
-        break;
-    case Property::Colors:
-        Redraw(hwnd_);
-        break;
-    default:
-        // A disabled form keeps its look: the model refuses input meanwhile,
-        // and the hourglass shows that the program is busy.
-        break;
-    }
-}
-
-void Win32Backend::Impl::FocusChanged(Control* control) {
-    if (hwnd_ == nullptr || !::IsWindowVisible(hwnd_))
-        return; // the focus is set when the window shows
-    HWND target = control ? HandleOf(*control) : hwnd_;
-    if (target == nullptr)
-        target = hwnd_;
-    if (::GetFocus() != target)
-        ::SetFocus(target);
 }
 
 } // namespace tw::toolkit

@@ -1,0 +1,128 @@
+// The Win32 backend's message loop and application services: mouse
+// pointer, pending messages, message box, long dates and ending the program.
+#include "toolkit/DateFormat.h"
+
+#include "Win32Convert.h"
+#include "Win32Impl.h"
+
+namespace tw::toolkit {
+
+using win32text::FromWide;
+using win32text::Wide;
+
+std::int64_t Win32Backend::Impl::Milliseconds() const {
+    if (options_.virtualTime)
+        return clock_.Now();
+    return static_cast<std::int64_t>(::GetTickCount64());
+}
+
+bool Win32Backend::Impl::PreTranslate(const MSG& msg) {
+    if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd)))
+        return false;
+    if (msg.message == WM_KEYDOWN && ArrowKey(msg))
+        return true;
+    // Tab and Shift+Tab move the focus through the model's tab order.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0 &&
+        ::GetKeyState(VK_MENU) >= 0) {
+        form_.UserTab(::GetKeyState(VK_SHIFT) < 0);
+        return true;
+    }
+    return msg.message == WM_CHAR && msg.wParam == L'\t';
+}
+
+// An arrow key the model takes: on a button, a check box or an option
+// button (the option group), and on a closed drop-down list. Text boxes and
+// opened lists move their caret and highlight themselves.
+bool Win32Backend::Impl::ArrowKey(const MSG& msg) {
+    if (msg.wParam != VK_LEFT && msg.wParam != VK_UP && msg.wParam != VK_RIGHT &&
+        msg.wParam != VK_DOWN)
+        return false;
+    if (::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_CONTROL) < 0)
+        return false;
+    ControlWindow* cw = WindowOf(msg.hwnd);
+    if (cw == nullptr || cw->control == nullptr)
+        return false;
+    switch (cw->control->Kind()) {
+    case ControlKind::ComboBox:
+        if (::SendMessageW(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0))
+            return false;
+        break;
+    case ControlKind::CommandButton:
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+        break;
+    default:
+        return false;
+    }
+    // The virtual-key codes of the arrows are the model's key codes.
+    form_.UserKeyDown(*cw->control, static_cast<int>(msg.wParam));
+    return true;
+}
+
+void Win32Backend::Impl::PumpMessages() {
+    FlushListItems();
+    MSG msg{};
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Not ours to take: the program's loop ends on it.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (PreTranslate(msg))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+int Win32Backend::Impl::Run() {
+    MSG msg{};
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (PreTranslate(msg))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void Win32Backend::Impl::ShowMousePointer(MousePointer pointer) {
+    busy_ = pointer == MousePointer::Hourglass;
+    ::SetCursor(::LoadCursorW(nullptr, busy_ ? IDC_WAIT : IDC_ARROW));
+}
+
+void Win32Backend::Impl::ShowMessageBox(const MessageBoxRecord& box) {
+    if (!options_.interactiveMessageBoxes)
+        return;
+    const HWND owner = hwnd_ != nullptr && ::IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
+    ::MessageBoxW(owner, Wide(box.Text), Wide(box.Title), static_cast<UINT>(box.Style));
+}
+
+std::u16string Win32Backend::Impl::FormatLongDate(double serial) {
+    if (!options_.longDatePicture.empty())
+        return FormatDatePicture(serial, options_.longDatePicture);
+    const CivilDate date = DateFromSerial(serial);
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(date.year);
+    time.wMonth = static_cast<WORD>(date.month);
+    time.wDay = static_cast<WORD>(date.day);
+    time.wDayOfWeek = static_cast<WORD>(date.weekday);
+    wchar_t text[256] = {};
+    if (date.year >= 1601 && date.year <= 30827 &&
+        ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &time, nullptr, text, 256) > 0)
+        return FromWide(text);
+    // Before 1601 the system formats no date: the user's long date picture, by hand.
+    wchar_t picture[128] = {};
+    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, picture, 128) > 0)
+        return FormatDatePicture(serial, FromWide(picture));
+    return FormatDatePicture(serial, u"dddd, MMMM d, yyyy");
+}
+
+void Win32Backend::Impl::End() {
+    if (hwnd_ != nullptr)
+        ::DestroyWindow(hwnd_);
+    if (options_.quitOnClose)
+        ::PostQuitMessage(0);
+}
+
+} // namespace tw::toolkit
