@@ -102,32 +102,15 @@ TEST_F(QtWindowTest, ListShowsTheModelChoiceWhenTheModelRefusesTheUsers) {
     EXPECT_EQ(listClicks, 1);
 }
 
-TEST_F(QtWindowTest, TabMovesTheFocusThroughTheModelWithValidation) {
-    cancelValidation = true;
-    input->Key(9);
-    EXPECT_EQ(form.ActiveControl(), &txt);
-    cancelValidation = false;
-    input->Key(9);
-    EXPECT_EQ(form.ActiveControl(), &cmd);
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(cmd));
-    SendKey(WidgetOf(cmd), Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(form.ActiveControl(), &txt);
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(txt));
-}
-
+// Tab with validation (real Tab and Backtab key events) and the input a
+// disabled window refuses: UserInput.CancelledValidation... and
+// UserInput.ADisabledWindow... on Qt; here the widgets' own state.
 TEST_F(QtWindowTest, DisabledWindowIgnoresClicksAndKeysButKeepsItsLook) {
     form.SetEnabled(false);
     input->Click(cmd);
     input->Click(chk);
-    input->Key('a');
-    input->MouseDown(spinner.image, vbLeftButton);
     EXPECT_EQ(cmdClicks, 0);
-    EXPECT_EQ(chk.Value(), 0);
     EXPECT_FALSE(Widget<QCheckBox>(chk)->isChecked());
-    EXPECT_EQ(txt.Text(), u"");
-    EXPECT_TRUE(keys.empty());
-    EXPECT_TRUE(mouseDowns.empty());
-    EXPECT_EQ(validates, 0);
     EXPECT_TRUE(WidgetOf(cmd)->isEnabled());
     EXPECT_TRUE(WidgetOf(txt)->isEnabled());
 
