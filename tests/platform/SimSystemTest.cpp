@@ -181,13 +181,7 @@ TEST_P(SimCharsets, CodePageGivesItsFontCharacterSet) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, SimCharsets,
                          testing::Values(CharsetRow{1252, true, 0}, CharsetRow{1250, true, 238},
-                                         CharsetRow{1251, true, 204}, CharsetRow{1253, true, 161},
-                                         CharsetRow{1254, true, 162}, CharsetRow{1255, true, 177},
-                                         CharsetRow{1256, true, 178}, CharsetRow{1257, true, 186},
-                                         CharsetRow{1258, true, 163}, CharsetRow{874, true, 222},
-                                         CharsetRow{932, true, 128}, CharsetRow{936, true, 134},
-                                         CharsetRow{949, true, 129}, CharsetRow{950, true, 136},
-                                         CharsetRow{437, false, 0}, CharsetRow{65001, false, 0}));
+                                         CharsetRow{932, true, 128}, CharsetRow{437, false, 0}));
 
 TEST(SimSystem, LocaleInfoFollowsTheSizeConventions) {
     auto sim = makeSim(R"({"system": {"decimalSign": ",", "longDateFormat": "d. MMMM yyyy"}})");
