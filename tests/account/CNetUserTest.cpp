@@ -69,8 +69,8 @@ TEST_P(ServerArgument, IsDerivedFromTheServerText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, ServerArgument,
-    testing::Values(ServerCase{u"", std::nullopt}, ServerCase{u"srv", u"\\\\srv"},
-                    ServerCase{u"\\\\srv", u"\\\\srv"}, ServerCase{u"\\srv", u"\\\\\\srv"},
+    // "" and a plain name: scenarios target/server-by-name and option-buttons-by-keyboard.
+    testing::Values(ServerCase{u"\\\\srv", u"\\\\srv"}, ServerCase{u"\\srv", u"\\\\\\srv"},
                     ServerCase{u" srv ", u"\\\\ srv "}, ServerCase{u"\\\\", u"\\\\"}));
 
 TEST_F(CNetUserTest, AFailedRefreshKeepsThePreviousAccountAndFreesTheBuffer) {

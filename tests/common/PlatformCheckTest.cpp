@@ -44,7 +44,6 @@ TEST_P(CheckPlatform, RefusesAllButNtAndSetsTheFlags) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CheckPlatform,
     testing::Values(VersionCase{2, 3, 51, true, true, 1, true, false, false, true},
-                    VersionCase{2, 4, 0, true, true, 1, true, false, false, true},
                     VersionCase{2, 5, 0, true, true, 1, true, true, false, true},
                     VersionCase{2, 5, 1, true, true, 1, true, true, true, true},
                     VersionCase{2, 10, 0, true, true, 1, true, true, true, true},
@@ -54,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                     VersionCase{2, 6, 1, true, false, 1, true, true, true, false},
                     VersionCase{2, 6, 1, true, true, -1, true, true, true, false},
                     // Refused: Windows 9x, Win32s, CE, and a failing version call.
-                    VersionCase{1, 4, 10, true, true, 1, false, false, false, false},
+                    // (NT 4 and Windows 98: scenarios appearance/nt4-no-hooks and
+                    // startup/unsupported-platform.)
                     VersionCase{1, 5, 1, true, true, 1, false, false, false, false},
                     VersionCase{0, 6, 0, true, true, 1, false, false, false, false},
                     VersionCase{3, 6, 0, true, true, 1, false, false, false, false},

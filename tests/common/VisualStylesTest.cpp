@@ -64,14 +64,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Windows 2000: no visual styles, whatever the library would say.
         DetectRow{R"("major": 5, "minor": 0)", kThemedDesktop, false, false},
-        DetectRow{kXP, kThemedDesktop, true, true}, DetectRow{kWin10, R"({})", false, true},
+        // Windows 10 plain: scenarios under appearance/.
         DetectRow{kWin10, R"({"appThemed": true})", false, true},
-        DetectRow{kWin10, R"({"themeActive": true})", false, true},
         // Themed controls but no themed frame: the window stays classic.
         DetectRow{kWin10, R"({"appThemed": true, "themeActive": true, "appProperties": 2})", false,
                   true},
         DetectRow{kWin10, R"({"appThemed": true, "themeActive": true, "appProperties": 1})", true,
                   true},
+        DetectRow{kXP, kThemedDesktop, true, true},
+        DetectRow{kXP, R"({"themeActive": true})", false, true},
         DetectRow{kXP, R"({"library": false, "appThemed": true, "themeActive": true})", false,
                   false}));
 

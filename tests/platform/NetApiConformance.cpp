@@ -180,18 +180,7 @@ TEST_P(NetApiConformance, AMissingAccountIsUserNotFound) {
               NERR_UserNotFound);
 }
 
-TEST_P(NetApiConformance, FlagsWrittenAtLevel1008AreReadBack) {
-    NetApiBackend* b = backend({{u"alice"}});
-    if (b == nullptr)
-        GTEST_SKIP();
-    USER_INFO_1008 info{0x203}; // disabled
-    DWORD parameterError = 0;
-    EXPECT_EQ(b->net().NetUserSetInfo(b->server(), u"ALICE", 1008, reinterpret_cast<LPBYTE>(&info),
-                                      &parameterError),
-              0u);
-    EXPECT_EQ(account(*b, u"alice").usri3_flags, 0x203u);
-}
-
+// Flags written at level 1008 and read back: scenarios/user/write-flags.json.
 TEST_P(NetApiConformance, PolicyIsReadAndWrittenAtLevels0And3) {
     const ConformancePolicy given{7, 0xFFFFFFFFu, 86400, 0xFFFFFFFFu, 24, 1800, 900, 5};
     NetApiBackend* b = backend({}, given);

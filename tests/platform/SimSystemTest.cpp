@@ -42,23 +42,16 @@ TEST_P(SimSystemMessages, ComeWithTheirFinalLineBreak) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SimSystemMessages,
+    // 5 and 53 show in the status line of the scenarios under target/, policy/ and expiry/.
     testing::Values(MessageRow{0, u"The operation completed successfully.\r\n"},
-                    MessageRow{5, u"Access is denied.\r\n"},
-                    MessageRow{53, u"The network path was not found.\r\n"},
                     MessageRow{87, u"The parameter is incorrect.\r\n"},
                     MessageRow{1722, u"The RPC server is unavailable.\r\n"},
                     MessageRow{
                         317, u"The system cannot find message text for message number 0x%1 in the "
                              u"message file for %2.\r\n"}));
 
-TEST(SimSystem, MessagesOutsideTheSystemTableAreNotFound) {
-    auto sim = makeSim("{}");
-    for (DWORD code : {DWORD{2221}, DWORD{2351}, DWORD{99999}, DWORD{0xFFFFFFFF}}) {
-        Formatted f = format(*sim, code);
-        EXPECT_EQ(f.result, 0u) << code;
-        EXPECT_EQ(f.lastError, ERROR_MR_MID_NOT_FOUND) << code;
-    }
-}
+// A code outside the table fails with ERROR_MR_MID_NOT_FOUND: user/fetch-fails.json
+// shows the program's "Error 317 in FormatMessage" for 2221.
 
 TEST(SimSystem, MessageMustFitWithItsTerminator) {
     auto sim = makeSim("{}");
@@ -181,13 +174,7 @@ TEST_P(SimCharsets, CodePageGivesItsFontCharacterSet) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, SimCharsets,
                          testing::Values(CharsetRow{1252, true, 0}, CharsetRow{1250, true, 238},
-                                         CharsetRow{1251, true, 204}, CharsetRow{1253, true, 161},
-                                         CharsetRow{1254, true, 162}, CharsetRow{1255, true, 177},
-                                         CharsetRow{1256, true, 178}, CharsetRow{1257, true, 186},
-                                         CharsetRow{1258, true, 163}, CharsetRow{874, true, 222},
-                                         CharsetRow{932, true, 128}, CharsetRow{936, true, 134},
-                                         CharsetRow{949, true, 129}, CharsetRow{950, true, 136},
-                                         CharsetRow{437, false, 0}, CharsetRow{65001, false, 0}));
+                                         CharsetRow{932, true, 128}, CharsetRow{437, false, 0}));
 
 TEST(SimSystem, LocaleInfoFollowsTheSizeConventions) {
     auto sim = makeSim(R"({"system": {"decimalSign": ",", "longDateFormat": "d. MMMM yyyy"}})");

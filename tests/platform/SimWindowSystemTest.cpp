@@ -30,17 +30,6 @@ LRESULT TW_CALLBACK RecordingProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
     return 42;
 }
 
-LRESULT TW_CALLBACK NewerKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
-    seen.calls.push_back("newer " + std::to_string(code) + " " + std::to_string(wParam) +
-                         ((static_cast<DWORD>(lParam) >> 31) ? " up" : " down"));
-    return seen.sim->CallNextHookEx(nullptr, code, wParam, lParam) + 1;
-}
-
-LRESULT TW_CALLBACK OlderKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
-    seen.calls.push_back("older " + std::to_string(code) + " " + std::to_string(wParam));
-    return seen.sim->CallNextHookEx(nullptr, code, wParam, lParam) + 10;
-}
-
 LRESULT TW_CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
     seen.calls.push_back("mouse " + std::to_string(code) + " " + std::to_string(wParam));
     seen.points.push_back(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt);
@@ -111,38 +100,10 @@ TEST_F(SimWindowSystem, SetWindowLongRefusesWhatItCannotDo) {
     EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_INDEX);
 }
 
-TEST_F(SimWindowSystem, KeyEventsReachTheKeyboardHooksNewestFirstThroughTheChain) {
-    auto sim = makeSim("{}");
-    use(*sim);
-    const DWORD thread = sim->GetCurrentThreadId();
-    HHOOK older = sim->SetWindowsHookExW(WH_KEYBOARD, &OlderKeyboardHook, nullptr, thread);
-    HHOOK newer = sim->SetWindowsHookExW(WH_KEYBOARD, &NewerKeyboardHook, nullptr, thread);
-    ASSERT_NE(older, nullptr);
-    ASSERT_NE(newer, nullptr);
-    EXPECT_EQ(sim->hooks(), (std::vector<std::string>{"WH_KEYBOARD", "WH_KEYBOARD"}));
-
-    sim->keyEvent(VK_MENU, false);
-    sim->keyEvent(VK_MENU, true);
-    EXPECT_EQ(seen.calls, (std::vector<std::string>{"newer 0 18 down", "older 0 18",
-                                                    "newer 0 18 up", "older 0 18"}));
-    EXPECT_NE(sim->UnhookWindowsHookEx(newer), 0);
-    EXPECT_EQ(sim->UnhookWindowsHookEx(newer), 0);
-    EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_HOOK_HANDLE);
-    EXPECT_EQ(sim->hooks(), std::vector<std::string>{"WH_KEYBOARD"});
-}
-
-TEST_F(SimWindowSystem, MouseMovesReachTheMouseHooksWithThePointerPosition) {
-    auto sim = makeSim("{}");
-    use(*sim);
-    ASSERT_NE(sim->SetWindowsHookExW(WH_MOUSE, &MouseHook, nullptr, sim->GetCurrentThreadId()),
-              nullptr);
-    sim->keyEvent(VK_MENU, false); // no keyboard hook: nothing happens
-    sim->mouseMove(30, -4);
-    ASSERT_EQ(seen.points.size(), 1u);
-    EXPECT_EQ(seen.points[0].x, 30);
-    EXPECT_EQ(seen.points[0].y, -4);
-    EXPECT_EQ(seen.calls, std::vector<std::string>{"mouse 0 512"});
-}
+// Key events through the hook chain, newest first, and mouse moves with the
+// pointer's position: CueHooks.EveryKeyDownAndUpAsks... and MouseCueHook in
+// tests/common, where the program's own hooks sit in the chain. Keys and
+// buttons held down: scenarios/appearance/dragging-keeps-cues.json.
 
 struct HookRefusal {
     using TestRow = void;
@@ -171,20 +132,3 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimHookRefusals,
                                          HookRefusal{WH_MOUSE, true, 0, ERROR_HOOK_NEEDS_HMOD},
                                          HookRefusal{WH_MOUSE, true, 4242,
                                                      ERROR_INVALID_PARAMETER}));
-
-TEST_F(SimWindowSystem, KeyboardStateShowsKeysAndButtonsHeldDown) {
-    auto sim = makeSim("{}");
-    BYTE keys[256] = {};
-    sim->setKeyDown(VK_LBUTTON, true);
-    sim->keyEvent(VK_SHIFT, false);
-    ASSERT_NE(sim->GetKeyboardState(keys), 0);
-    EXPECT_EQ(keys[VK_LBUTTON], 0x80);
-    EXPECT_EQ(keys[VK_SHIFT], 0x80);
-    EXPECT_EQ(keys[VK_RBUTTON], 0);
-
-    sim->setKeyDown(VK_LBUTTON, false);
-    sim->keyEvent(VK_SHIFT, true);
-    ASSERT_NE(sim->GetKeyboardState(keys), 0);
-    EXPECT_EQ(keys[VK_LBUTTON], 0);
-    EXPECT_EQ(keys[VK_SHIFT], 0);
-}

@@ -75,12 +75,6 @@ TEST_F(QtAppearanceTest, SystemColoursComeFromThePlatformAndFollowItsChanges) {
     EXPECT_EQ(WidgetOf(txt)->palette().color(QPalette::Base), QColor(0, 0, 255));
 }
 
-TEST_F(QtAppearanceTest, TheFocusedFieldsHighlightIsPaintedAsTheModelHoldsIt) {
-    Open({});
-    txt.SetBackColor(0xBFFFFF);
-    EXPECT_EQ(WidgetOf(txt)->palette().color(QPalette::Base), QColor(255, 255, 191));
-}
-
 TEST_F(QtAppearanceTest, ACheckBoxIsFilledWithItsBackColour) {
     Open({});
     chk.SetBackColor(0x00FF00); // green

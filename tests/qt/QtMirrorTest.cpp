@@ -5,13 +5,13 @@
 #include "toolkit/qt/QtConvert.h"
 #include "toolkit/qt/QtWidgets.h"
 
-#include <QCheckBox>
 #include <QAbstractItemView>
-#include <QScrollBar>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace tw::toolkit::test {
 
@@ -48,12 +48,19 @@ TEST_F(QtWindowTest, TextCaptionEnabledVisibleAndToolTipShowInTheWidgets) {
     EXPECT_FALSE(WidgetOf(label)->isVisible());
     EXPECT_EQ(WidgetOf(txt)->toolTip(), QStringLiteral("Server name"));
     EXPECT_EQ(backend->Window()->windowTitle(), QStringLiteral("Brenholt"));
+    chk.SetValue(1);
+    EXPECT_TRUE(Widget<QCheckBox>(chk)->isChecked());
+    chk.SetValue(0);
+    EXPECT_FALSE(Widget<QCheckBox>(chk)->isChecked());
 }
 
 TEST_F(QtWindowTest, LabelsShowTheirCaptionWithoutAccessKeyMarks) {
     EXPECT_EQ(Widget<QLabel>(label)->text(), QStringLiteral("Name:"));
     label.SetCaption(u"Fish && Chips");
     EXPECT_EQ(Widget<QLabel>(label)->text(), QStringLiteral("Fish & Chips"));
+    label.SetUseMnemonic(false);
+    label.SetCaption(u"Invalid value \"&H10\" && more");
+    EXPECT_EQ(Widget<QLabel>(label)->text(), QStringLiteral("Invalid value \"&H10\" && more"));
 }
 
 TEST_F(QtWindowTest, GeometryIsInPixelsAtTheScreenDpi) {
@@ -136,19 +143,6 @@ TEST_F(QtWindowTest, OpenedListShowsAFixedNumberOfRowsAndAScrollBar) {
     EXPECT_EQ(rows, ComboBox::kDropDownRows);
     EXPECT_TRUE(view->verticalScrollBar()->isVisible()) << "a scroll bar reaches the others";
     combo->hidePopup();
-}
-
-TEST_F(QtWindowTest, LabelWithoutAccessKeysShowsItsAmpersands) {
-    label.SetUseMnemonic(false);
-    label.SetCaption(u"Invalid value \"&H10\" && more");
-    EXPECT_EQ(Widget<QLabel>(label)->text(), QStringLiteral("Invalid value \"&H10\" && more"));
-}
-
-TEST_F(QtWindowTest, CheckBoxValueSetByTheProgramShows) {
-    chk.SetValue(1);
-    EXPECT_TRUE(Widget<QCheckBox>(chk)->isChecked());
-    chk.SetValue(0);
-    EXPECT_FALSE(Widget<QCheckBox>(chk)->isChecked());
 }
 
 TEST_F(QtWindowTest, ConcreteAndSystemColoursReachThePalette) {
