@@ -1,11 +1,12 @@
 // The user-input rules every toolkit keeps (UserInputConformance.h): focus
 // with validation, key press first, one toggle per click, the option group,
-// a disabled window. The scenario files run on the same toolkits and drive
-// the rest: the editing commands (fields/editing-commands.json), typing in a
-// list (user/find-by-typing.json), image presses (spinner/press-and-hold.json),
+// the editing commands, a disabled window. The scenario files run on the
+// same toolkits and drive the rest: typing in a list
+// (user/find-by-typing.json), image presses (spinner/press-and-hold.json),
 // closing (appearance/shutdown.json).
 #include "UserInputConformance.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace tw::toolkit::test {
@@ -99,6 +100,69 @@ TEST_P(UserInput, SelectingWithTheMouseChangesOnlyTheSelection) {
     EXPECT_EQ(t.txtServer.SelStart(), 0);
     EXPECT_EQ(t.txtServer.SelLength(), 5);
     EXPECT_TRUE(t.events.empty());
+}
+
+// One editing command from a text box holding "abc" with "b" selected and
+// "Q" on the clipboard.
+struct EditingRow {
+    const char* name;
+    bool numericField; // txtPasswordAge (digits only) instead of txtServer
+    int keyAscii;      // a typed control character, or 0
+    int keyCode;       // else a key going down, with `shift`
+    int shift;
+    int menu;          // else a context-menu item: 1 + EditCommand
+    std::u16string text;
+    std::u16string clipboard;
+    bool keyPress;
+    int beeps;
+};
+
+const EditingRow kEditingRows[] = {
+    {"CtrlA", false, vbKeyCtrlA, 0, 0, 0, u"abc", u"Q", true, 0},
+    {"CtrlC", false, vbKeyCtrlC, 0, 0, 0, u"abc", u"b", true, 0},
+    {"CtrlV", false, vbKeyCtrlV, 0, 0, 0, u"aQc", u"Q", true, 0},
+    {"CtrlX", false, vbKeyCtrlX, 0, 0, 0, u"ac", u"b", true, 0},
+    {"CtrlXRefusedInANumericField", true, vbKeyCtrlX, 0, 0, 0, u"abc", u"Q", true, 1},
+    {"ShiftDeleteCutsWithoutKeyPress", true, 0, vbKeyDelete, vbShiftMask, 0, u"ac", u"b", false, 0},
+    {"ShiftInsertPastes", true, 0, vbKeyInsert, vbShiftMask, 0, u"aQc", u"Q", false, 0},
+    {"CtrlInsertCopies", true, 0, vbKeyInsert, vbCtrlMask, 0, u"abc", u"b", false, 0},
+    {"Delete", true, 0, vbKeyDelete, 0, 0, u"ac", u"Q", false, 0},
+    {"MenuCut", true, 0, 0, 0, 1 + static_cast<int>(EditCommand::Cut), u"ac", u"b", false, 0},
+    {"MenuCopy", true, 0, 0, 0, 1 + static_cast<int>(EditCommand::Copy), u"abc", u"b", false, 0},
+    {"MenuPaste", true, 0, 0, 0, 1 + static_cast<int>(EditCommand::Paste), u"aQc", u"Q", false, 0},
+    {"MenuDelete", true, 0, 0, 0, 1 + static_cast<int>(EditCommand::Clear), u"ac", u"Q", false, 0},
+};
+
+TEST_P(UserInput, EditingCommandsTakeTheKeyPressOnlyAsTypedCharacters) {
+    for (const EditingRow& row : kEditingRows) {
+        SCOPED_TRACE(row.name);
+        TextBox& box = row.numericField ? t.txtPasswordAge : t.txtServer;
+        // A field that refuses letters holds them all the same when the program puts them.
+        box.SetText(u"abc");
+        Input().Focus(box);
+        Input().Paste(box, u"Q"); // the clipboard holds Q, the box "Q"
+        box.SetText(u"abc");
+        box.SetSelStart(1);
+        box.SetSelLength(1);
+        const int beepsBefore = t.app.Beeps();
+        t.events.clear();
+        if (row.keyAscii != 0)
+            Input().Key(row.keyAscii);
+        else if (row.keyCode != 0)
+            Input().KeyDown(row.keyCode, row.shift);
+        else
+            Input().ContextMenu(box, static_cast<EditCommand>(row.menu - 1));
+        EXPECT_EQ(box.Text(), row.text);
+        EXPECT_EQ(t.form.Clipboard, row.clipboard);
+        const auto keyPresses = std::count_if(t.events.begin(), t.events.end(), [&](const auto& e) {
+            return e.rfind(box.Name() + "_KeyPress", 0) == 0;
+        });
+        EXPECT_EQ(keyPresses, row.keyPress ? 1 : 0);
+        EXPECT_EQ(t.app.Beeps() - beepsBefore, row.beeps);
+        if (row.keyAscii == vbKeyCtrlA) {
+            EXPECT_EQ(box.SelLength(), 3);
+        }
+    }
 }
 
 TEST_P(UserInput, TimersTickFromTheVirtualClock) {
