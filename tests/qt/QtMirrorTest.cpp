@@ -1,4 +1,6 @@
-// What the program sets in the model shows in the Qt widgets.
+// What the program sets in the model shows in the Qt widgets, where Qt has
+// its own way: one insertion per burst, palettes, fonts, pictures, focus.
+// What both windows show alike is the shared suite's (tests/toolkit/mirror).
 #include "QtTestWindow.h"
 
 #include "platform/TextConvert.h"
@@ -6,99 +8,10 @@
 #include "toolkit/qt/QtWidgets.h"
 
 #include <QAbstractItemView>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
 
 namespace tw::toolkit::test {
-
-namespace {
-
-int Px(double twips, int dpi) {
-    return static_cast<int>(std::lround(twips * dpi / 1440.0));
-}
-
-// The widget's position among its siblings, from the bottom.
-int StackIndex(const QWidget* widget) {
-    int index = 0;
-    for (const QObject* sibling : widget->parentWidget()->children()) {
-        if (sibling == widget)
-            return index;
-        if (sibling->isWidgetType())
-            ++index;
-    }
-    return -1;
-}
-
-} // namespace
-
-TEST_F(QtWindowTest, TextCaptionEnabledVisibleAndToolTipShowInTheWidgets) {
-    txt.SetText(u"server");
-    cmd.SetCaption(u"&Apply");
-    chk.SetEnabled(false);
-    label.SetVisible(false);
-    txt.SetToolTipText(u"Server name");
-    form.SetCaption(u"Brenholt");
-    EXPECT_EQ(Widget<QLineEdit>(txt)->text(), QStringLiteral("server"));
-    EXPECT_EQ(Widget<QPushButton>(cmd)->text(), QStringLiteral("&Apply"));
-    EXPECT_FALSE(WidgetOf(chk)->isEnabled());
-    EXPECT_FALSE(WidgetOf(label)->isVisible());
-    EXPECT_EQ(WidgetOf(txt)->toolTip(), QStringLiteral("Server name"));
-    EXPECT_EQ(backend->Window()->windowTitle(), QStringLiteral("Brenholt"));
-    chk.SetValue(1);
-    EXPECT_TRUE(Widget<QCheckBox>(chk)->isChecked());
-    chk.SetValue(0);
-    EXPECT_FALSE(Widget<QCheckBox>(chk)->isChecked());
-}
-
-TEST_F(QtWindowTest, LabelsShowTheirCaptionWithoutAccessKeyMarks) {
-    EXPECT_EQ(Widget<QLabel>(label)->text(), QStringLiteral("Name:"));
-    label.SetCaption(u"Fish && Chips");
-    EXPECT_EQ(Widget<QLabel>(label)->text(), QStringLiteral("Fish & Chips"));
-    label.SetUseMnemonic(false);
-    label.SetCaption(u"Invalid value \"&H10\" && more");
-    EXPECT_EQ(Widget<QLabel>(label)->text(), QStringLiteral("Invalid value \"&H10\" && more"));
-}
-
-TEST_F(QtWindowTest, GeometryIsInPixelsAtTheScreenDpi) {
-    const int dpi = backend->Window()->logicalDpiX();
-    txt.Move(1440, 720, 2880, 300);
-    EXPECT_EQ(WidgetOf(txt)->geometry(), QRect(dpi, dpi / 2, 2 * dpi, Px(300, dpi)));
-    EXPECT_EQ(backend->Window()->size(), QSize(Px(6000, dpi), Px(4500, dpi)));
-    // A part of a user control is placed inside it.
-    EXPECT_EQ(WidgetOf(spinner.image)->parentWidget(), WidgetOf(spinner));
-    EXPECT_EQ(WidgetOf(spinner.image)->geometry(),
-              QRect(Px(120, dpi), Px(60, dpi), Px(120, dpi), Px(120, dpi)));
-}
-
-TEST_F(QtWindowTest, SelectionSetByTheProgramShowsInTheLineEdit) {
-    txt.SetText(u"abcdef");
-    txt.SetSelStart(1);
-    txt.SetSelLength(3);
-    auto* edit = Widget<QLineEdit>(txt);
-    EXPECT_EQ(edit->selectionStart(), 1);
-    EXPECT_EQ(edit->selectedText(), QStringLiteral("bcd"));
-    txt.SetSelLength(0);
-    EXPECT_FALSE(edit->hasSelectedText());
-    EXPECT_EQ(edit->cursorPosition(), 1);
-}
-
-TEST_F(QtWindowTest, ListEntriesAndChoiceShowInTheComboBox) {
-    auto* combo = Widget<QComboBox>(cb);
-    EXPECT_EQ(combo->count(), 3);
-    cb.SetListIndex(2);
-    EXPECT_EQ(combo->currentText(), QStringLiteral("gamma"));
-    cb.Clear();
-    EXPECT_EQ(combo->count(), 0);
-    cb.AddItem(u"delta");
-    QCoreApplication::processEvents(); // added entries show before the next paint
-    EXPECT_EQ(combo->count(), 1);
-    EXPECT_EQ(combo->itemText(0), QStringLiteral("delta"));
-    EXPECT_EQ(combo->currentIndex(), -1);
-}
 
 TEST_F(QtWindowTest, ABurstOfAddedEntriesReachesTheComboBoxAsOneInsertion) {
     auto* combo = Widget<QComboBox>(cb);
@@ -118,19 +31,7 @@ TEST_F(QtWindowTest, ABurstOfAddedEntriesReachesTheComboBoxAsOneInsertion) {
     EXPECT_EQ(combo->currentText(), QStringLiteral("late"));
 }
 
-TEST_F(QtWindowTest, SortedEntriesGoWhereTheModelPutThem) {
-    cb.Clear();
-    cb.SetSorted(true);
-    for (const char16_t* item : {u"mike", u"alpha", u"zulu", u"bravo", u"charlie"})
-        cb.AddItem(item);
-    QCoreApplication::processEvents();
-    auto* combo = Widget<QComboBox>(cb);
-    ASSERT_EQ(combo->count(), 5);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(combo->itemText(i), ToQString(cb.List(i))) << i;
-}
-
-TEST_F(QtWindowTest, OpenedListShowsAFixedNumberOfRowsAndAScrollBar) {
+TEST_F(QtWindowTest, OpenedListHasAScrollBar) {
     for (int i = 0; i < 40; ++i)
         cb.AddItem(u"entry" + FromUtf8(std::to_string(i)));
     QCoreApplication::processEvents();
@@ -139,8 +40,6 @@ TEST_F(QtWindowTest, OpenedListShowsAFixedNumberOfRowsAndAScrollBar) {
     QCoreApplication::processEvents();
     QAbstractItemView* view = combo->view();
     ASSERT_TRUE(view->isVisible());
-    const int rows = view->viewport()->height() / view->sizeHintForRow(0);
-    EXPECT_EQ(rows, ComboBox::kDropDownRows);
     EXPECT_TRUE(view->verticalScrollBar()->isVisible()) << "a scroll bar reaches the others";
     combo->hidePopup();
 }
@@ -176,17 +75,6 @@ TEST_F(QtWindowTest, WindowsFontsBecomeAnInstalledSansSerifOfTheSameSize) {
     EXPECT_DOUBLE_EQ(font.pointSizeF(), 12.0);
     EXPECT_TRUE(font.bold());
     EXPECT_NE(font.family(), QStringLiteral("MS Sans Serif"));
-}
-
-TEST_F(QtWindowTest, ZOrderBackLowersTheWidgetButRectanglesStayBeneath) {
-    QWidget* spin = WidgetOf(spinner);
-    EXPECT_GT(StackIndex(spin), StackIndex(WidgetOf(txt)));
-    spinner.ZOrder(1);
-    EXPECT_LT(StackIndex(spin), StackIndex(WidgetOf(txt)));
-    EXPECT_GT(StackIndex(spin), StackIndex(WidgetOf(label)));
-    EXPECT_GT(StackIndex(WidgetOf(label)), StackIndex(WidgetOf(shape)));
-    shape.ZOrder(0);
-    EXPECT_LT(StackIndex(WidgetOf(shape)), StackIndex(WidgetOf(label)));
 }
 
 TEST_F(QtWindowTest, ImageShowsItsPictureWithTransparentPixels) {
