@@ -92,13 +92,9 @@ bool Control::Reachable() const {
     return container_ == nullptr || container_->Reachable();
 }
 
-bool Control::CanFocusNow() const {
-    return TakesFocus() && Reachable();
-}
+bool Control::CanFocusNow() const { return TakesFocus() && Reachable(); }
 
-void Control::Changed(Property what) {
-    form_.NotifyChanged(*this, what);
-}
+void Control::Changed(Property what) { form_.NotifyChanged(*this, what); }
 
 Control* UserControl::FindPart(const std::string& name) const {
     for (const auto& part : parts_) {

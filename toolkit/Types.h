@@ -9,12 +9,8 @@ namespace tw::toolkit {
 
 // 0x00BBGGRR, or 0x80000000 + a system colour index resolved when painting.
 using Color = std::uint32_t;
-constexpr Color SystemColor(unsigned index) {
-    return 0x80000000u + index;
-}
-constexpr bool IsSystemColor(Color c) {
-    return (c & 0x80000000u) != 0;
-}
+constexpr Color SystemColor(unsigned index) { return 0x80000000u + index; }
+constexpr bool IsSystemColor(Color c) { return (c & 0x80000000u) != 0; }
 
 struct Font {
     std::u16string Name = u"MS Sans Serif";

@@ -25,25 +25,30 @@ public:
     virtual void Settle() {}
 };
 
-using ToolkitMaker = std::unique_ptr<ToolkitUnderTest> (*)(Form& form);
-
-class UserInput : public ::testing::TestWithParam<ToolkitMaker> {
+// A suite over every backend that shows the test form: the parameter makes
+// the backend (`Shown`, a ToolkitUnderTest), the form is shown and settled
+// before each test, with no event recorded yet.
+template <class Shown>
+class ShownFormTest : public ::testing::TestWithParam<std::unique_ptr<Shown> (*)(Form& form)> {
 protected:
     void SetUp() override {
-        toolkit_ = GetParam()(t.form);
+        shown_ = this->GetParam()(t.form);
         t.form.Show();
-        toolkit_->Settle();
+        shown_->Settle();
         t.events.clear();
     }
-    void TearDown() override { toolkit_.reset(); }
+    void TearDown() override { shown_.reset(); }
 
-    IUserInput& Input() { return toolkit_->Input(); }
+    TestForm t;
+    std::unique_ptr<Shown> shown_;
+};
+
+class UserInput : public ShownFormTest<ToolkitUnderTest> {
+protected:
+    IUserInput& Input() { return shown_->Input(); }
     int Count(const std::string& event) const {
         return static_cast<int>(std::count(t.events.begin(), t.events.end(), event));
     }
-
-    TestForm t;
-    std::unique_ptr<ToolkitUnderTest> toolkit_;
 };
 
 } // namespace tw::toolkit::test

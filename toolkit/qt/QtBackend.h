@@ -17,7 +17,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -155,7 +154,6 @@ private:
     std::unordered_map<const Control*, QPointer<QWidget>> widgets_;
     std::unordered_map<const QObject*, Control*> controls_;
     std::unordered_map<const Timer*, QTimer*> timers_;
-    // Per parent widget, its controls from bottom to top as the model ordered them.
     // Entries the model added that their list does not show yet: the
     // position each went to, in the order added. A burst of additions
     // reaches the widget as one insertion before the next paint.

@@ -231,9 +231,6 @@ void Win32Backend::Impl::Restack(const UserControl* container) {
     }
 }
 
-using win32text::FromWide;
-using win32text::Wide;
-
 // --- the public face ---
 
 Win32Backend::Win32Backend(Form& form, Win32BackendOptions options)

@@ -48,22 +48,10 @@ public:
     virtual int OpenedRows(const ComboBox& list) = 0;
 };
 
-using WindowMaker = std::unique_ptr<WindowUnderTest> (*)(Form& form);
-
-class WindowMirror : public ::testing::TestWithParam<WindowMaker> {
+class WindowMirror : public ShownFormTest<WindowUnderTest> {
 protected:
-    void SetUp() override {
-        window_ = GetParam()(t.form);
-        t.form.Show();
-        window_->Settle();
-    }
-    void TearDown() override { window_.reset(); }
-
-    WindowUnderTest& W() { return *window_; }
+    WindowUnderTest& W() { return *shown_; }
     int Px(float twips) { return static_cast<int>(std::lround(twips * W().Dpi() / 1440.0)); }
-
-    TestForm t;
-    std::unique_ptr<WindowUnderTest> window_;
 };
 
 } // namespace tw::toolkit::test
