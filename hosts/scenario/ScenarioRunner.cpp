@@ -6,6 +6,9 @@
 #include "platform/TextConvert.h"
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
+#ifdef TW_SCENARIO_SAMR
+#include "platform/samr/SamrNetApi.h"
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -33,8 +36,8 @@ std::u16string LongDatePicture(win::ISystem& system) {
 
 class Run {
 public:
-    Run(const json& scenario, ToolkitFactory makeToolkit)
-        : scenario_(scenario), makeToolkit_(makeToolkit) {}
+    Run(const json& scenario, ToolkitFactory makeToolkit, const samr::SamrConnection* connection)
+        : scenario_(scenario), makeToolkit_(makeToolkit), connection_(connection) {}
 
     void Execute() {
         for (auto it = scenario_.begin(); it != scenario_.end(); ++it) {
@@ -47,9 +50,23 @@ public:
         } catch (const std::exception& error) {
             throw StepFailure(error.what());
         }
+        const win::Platform simulated = sim_->platform();
+        win::INetApi* net = &simulated.net;
+        if (connection_ != nullptr) {
+            if (scenario_.contains("machine"))
+                throw StepFailure("a scenario on real servers describes no machine");
+#ifdef TW_SCENARIO_SAMR
+            samr_ = std::make_unique<samr::SamrNetApi>(*connection_);
+            net = samr_.get();
+#else
+            throw StepFailure("this build does not reach real servers");
+#endif
+        }
         app_ = std::make_unique<toolkit::Application>(hosts::ProgramVersion(),
                                                       sim_->machine().system.executableFolder);
-        window_ = std::make_unique<app::FUserInfo>(*app_, sim_->platform());
+        window_ = std::make_unique<app::FUserInfo>(
+            *app_, win::Platform{*net, simulated.system, simulated.registry, simulated.files,
+                                 simulated.windowSystem, simulated.visualStyles});
         toolkit_ = makeToolkit_();
         toolkit_->UseWindowSystem(*sim_);
         toolkit_->Attach(*window_, *app_, LongDatePicture(sim_->platform().system));
@@ -67,8 +84,12 @@ public:
     }
 
 private:
-    toolkit::Form& Form() { return window_->Form(); }
-    toolkit::IUserInput& Input() { return toolkit_->Input(); }
+    toolkit::Form& Form() {
+        return window_->Form();
+    }
+    toolkit::IUserInput& Input() {
+        return toolkit_->Input();
+    }
 
     toolkit::Control& ControlNamed(const json& name) {
         if (!name.is_string())
@@ -234,6 +255,9 @@ private:
                 throw StepFailure("\"wait\" takes a number of milliseconds");
             Input().Wait(static_cast<int>(*ms));
         } else if (action == "machine") {
+            if (connection_ != nullptr)
+                throw StepFailure(
+                    "\"machine\" changes the simulated computer: not on real servers");
             try {
                 sim_->applyPatch(args);
             } catch (const std::exception& error) {
@@ -242,6 +266,10 @@ private:
         } else if (action == "clearCalls") {
             sim_->clearCalls();
             sim_->clearWindowMessages();
+#ifdef TW_SCENARIO_SAMR
+            if (samr_ != nullptr)
+                samr_->ClearCalls();
+#endif
         } else if (action == "expect") {
             Expect(args);
         } else if (action == "keyboard") {
@@ -375,6 +403,12 @@ private:
             return app_->Ended();
         if (key == "App.Clipboard")
             return ToUtf8(Form().Clipboard);
+#ifdef TW_SCENARIO_SAMR
+        if (samr_ != nullptr && key == "Platform.Calls")
+            return samr_->Calls();
+        if (samr_ != nullptr && key == "Platform.OutstandingBuffers")
+            return samr_->OutstandingBuffers();
+#endif
         if (key == "Platform.Calls")
             return sim_->calls();
         if (key == "Platform.OutstandingBuffers")
@@ -415,7 +449,11 @@ private:
 
     const json& scenario_;
     ToolkitFactory makeToolkit_;
+    const samr::SamrConnection* connection_;
     std::unique_ptr<sim::SimPlatform> sim_;
+#ifdef TW_SCENARIO_SAMR
+    std::unique_ptr<samr::SamrNetApi> samr_;
+#endif
     std::unique_ptr<toolkit::Application> app_;
     std::unique_ptr<app::FUserInfo> window_;
     std::unique_ptr<ScenarioToolkit> toolkit_;
@@ -424,8 +462,16 @@ private:
 
 } // namespace
 
+bool CanConnect() {
+#ifdef TW_SCENARIO_SAMR
+    return true;
+#else
+    return false;
+#endif
+}
+
 ScenarioResult RunScenarioText(const std::string& text, const std::string& fallbackName,
-                               ToolkitFactory makeToolkit) {
+                               ToolkitFactory makeToolkit, const samr::SamrConnection* connection) {
     ScenarioResult result;
     result.name = fallbackName;
     json scenario;
@@ -443,7 +489,7 @@ ScenarioResult RunScenarioText(const std::string& text, const std::string& fallb
     if (scenario.contains("name") && scenario.at("name").is_string())
         result.name = scenario.at("name").get<std::string>();
     try {
-        Run(scenario, makeToolkit).Execute();
+        Run(scenario, makeToolkit, connection).Execute();
         result.passed = true;
     } catch (const StepFailure& failure) {
         result.message = failure.what();
@@ -453,7 +499,8 @@ ScenarioResult RunScenarioText(const std::string& text, const std::string& fallb
     return result;
 }
 
-ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit) {
+ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit,
+                               const samr::SamrConnection* connection) {
     // The path is UTF-8 on every system: on Windows it opens through the wide file functions.
     std::ifstream file(std::filesystem::path(std::u8string(path.begin(), path.end())),
                        std::ios::binary);
@@ -465,7 +512,7 @@ ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolk
     }
     std::ostringstream text;
     text << file.rdbuf();
-    return RunScenarioText(text.str(), path, makeToolkit);
+    return RunScenarioText(text.str(), path, makeToolkit, connection);
 }
 
 } // namespace tw::scenario

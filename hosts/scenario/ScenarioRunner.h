@@ -6,6 +6,10 @@
 
 #include <string>
 
+namespace tw::samr {
+struct SamrConnection;
+}
+
 namespace tw::scenario {
 
 struct ScenarioResult {
@@ -14,9 +18,16 @@ struct ScenarioResult {
     std::string message; // why it failed: "step N: ..."
 };
 
-// `path` is UTF-8, as the runner's arguments are (CommandLine.h).
-ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit);
+// `path` is UTF-8, as the runner's arguments are (CommandLine.h). With a
+// connection the network-management calls go to real servers over SAMR (the
+// rest of the computer stays simulated), and the scenario may not describe
+// a machine.
+ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit,
+                               const samr::SamrConnection* connection = nullptr);
 ScenarioResult RunScenarioText(const std::string& text, const std::string& fallbackName,
-                               ToolkitFactory makeToolkit);
+                               ToolkitFactory makeToolkit,
+                               const samr::SamrConnection* connection = nullptr);
+// Whether this build reaches real servers (RunScenario*'s connection).
+bool CanConnect();
 
 } // namespace tw::scenario

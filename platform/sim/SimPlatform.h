@@ -26,7 +26,7 @@
 // applyPatch and query throw MachineError, for a bad patch or path.
 #pragma once
 
-#include "BufferPool.h"
+#include "platform/NetBufferPool.h"
 #include "MachineDescription.h"
 #include "RegistryTree.h"
 
@@ -309,7 +309,7 @@ private:
     bool uxThemeCall();
 
     MachineDescription machine_;
-    BufferPool buffers_;
+    win::NetBufferPool buffers_;
     std::vector<std::string> calls_;
     std::vector<std::string> registryCalls_;
     // Calls counted for failure injection: "COMPUTER|Function" and

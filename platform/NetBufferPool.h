@@ -1,24 +1,24 @@
-// The buffers the simulated network-management functions hand out: one real
+// The buffers a network-management layer hands out: one real
 // allocation each, tracked until NetApiBufferFree, so that tests see leaks and
 // bad frees as counts instead of undefined behaviour.
 #pragma once
 
-#include "platform/NetBuffer.h"
+#include "NetBuffer.h"
 
 #include <cstddef>
 #include <memory>
 #include <unordered_map>
 
-namespace tw::sim {
+namespace tw::win {
 
-class BufferPool {
+class NetBufferPool {
 public:
     // Zero-filled, aligned for any record.
     void* allocate(std::size_t bytes);
     // False (and counted) when `buffer` is not a live buffer of this pool.
     bool release(void* buffer);
     // allocate() for a NetBufferBuilder.
-    win::NetBufferAllocator allocator() {
+    NetBufferAllocator allocator() {
         return [this](std::size_t bytes) { return allocate(bytes); };
     }
 
@@ -30,4 +30,4 @@ private:
     std::size_t badFrees_ = 0;
 };
 
-} // namespace tw::sim
+} // namespace tw::win

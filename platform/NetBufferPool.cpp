@@ -1,8 +1,8 @@
-#include "BufferPool.h"
+#include "NetBufferPool.h"
 
-namespace tw::sim {
+namespace tw::win {
 
-void* BufferPool::allocate(std::size_t bytes) {
+void* NetBufferPool::allocate(std::size_t bytes) {
     std::size_t units = (bytes + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
     auto block = std::make_unique<std::max_align_t[]>(units == 0 ? 1 : units);
     void* address = block.get();
@@ -10,7 +10,7 @@ void* BufferPool::allocate(std::size_t bytes) {
     return address;
 }
 
-bool BufferPool::release(void* buffer) {
+bool NetBufferPool::release(void* buffer) {
     auto it = live_.find(buffer);
     if (it == live_.end()) {
         ++badFrees_;
@@ -20,4 +20,4 @@ bool BufferPool::release(void* buffer) {
     return true;
 }
 
-} // namespace tw::sim
+} // namespace tw::win

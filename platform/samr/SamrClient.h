@@ -1,0 +1,90 @@
+/* The account calls of a server's SAM, over MS-SAMR, as plain C: the only
+   code that sees Samba's headers is SamrClient.c. Every function returns the
+   server's or the connection's NTSTATUS (0 = success); texts are UTF-8. */
+#ifndef TW_SAMR_CLIENT_H
+#define TW_SAMR_CLIENT_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct tw_samr_session tw_samr_session;
+
+typedef struct {
+    const char* host;     /* a name or an address */
+    int port;             /* the SMB port; 0: 445 */
+    const char* user;     /* null: the name of the running user */
+    const char* domain;   /* null or empty: the server's own */
+    const char* password; /* null with kerberos */
+    int kerberos;         /* use the ticket cache */
+} tw_samr_target;
+
+/* Signs in and opens the server's account domain and its Builtin domain. */
+uint32_t tw_samr_connect(const tw_samr_target* target, tw_samr_session** session);
+void tw_samr_disconnect(tw_samr_session* session);
+
+/* Every account whose bits match acb_mask, asking the server for pages of
+   about page_bytes; each name goes to the sink in the server's order. A
+   non-zero return of the sink stops the listing with that status. */
+typedef uint32_t (*tw_samr_name_sink)(void* context, const char* name);
+uint32_t tw_samr_enum_users(tw_samr_session* session, uint32_t acb_mask, uint32_t page_bytes,
+                            tw_samr_name_sink sink, void* context);
+
+typedef struct {
+    const char* text; /* null when the server sent none */
+} tw_samr_text;
+
+/* One account, as the server holds it. Times are NTTIME (100 ns since 1601). */
+typedef struct {
+    tw_samr_text name, full_name, home_directory, home_drive, logon_script, profile_path,
+        description, workstations, comment;
+    const uint8_t* parameters;
+    size_t parameters_bytes;
+    uint64_t last_logon, last_logoff, last_password_change, acct_expiry;
+    uint32_t rid, primary_gid, acct_flags;
+    const uint8_t* logon_hours; /* units_per_week bits, or null */
+    uint16_t units_per_week;
+    uint16_t bad_password_count, logon_count, country_code, code_page;
+    uint8_t password_expired;
+    int cant_change_password;        /* nobody is granted the change-password right */
+    uint32_t builtin_alias_rids[16]; /* the Builtin aliases the account is in */
+    size_t builtin_alias_count;
+    void* memory; /* owns the texts and bytes above */
+} tw_samr_user;
+
+uint32_t tw_samr_query_user(tw_samr_session* session, const char* name, tw_samr_user* user);
+void tw_samr_user_free(tw_samr_user* user);
+
+/* Sets the account's bits and, when cant_change_password is 0 or 1, grants or
+   withdraws the change-password right of everyone and of the account itself. */
+uint32_t tw_samr_set_user(tw_samr_session* session, const char* name, uint32_t acb_flags,
+                          int cant_change_password);
+
+/* The domain's policy: NT intervals are negative counts of 100 ns. */
+typedef struct {
+    uint16_t min_password_length, password_history_length;
+    uint32_t password_properties;
+    int64_t max_password_age, min_password_age;
+    uint64_t force_logoff_time;
+    uint64_t lockout_duration, lockout_window;
+    uint16_t lockout_threshold;
+} tw_samr_policy;
+
+uint32_t tw_samr_query_policy(tw_samr_session* session, tw_samr_policy* policy);
+/* The password ages, length, history and forced logoff (level 0 of the modals). */
+uint32_t tw_samr_set_password_policy(tw_samr_session* session, const tw_samr_policy* policy);
+/* The lockout duration, window and threshold (level 3 of the modals). */
+uint32_t tw_samr_set_lockout_policy(tw_samr_session* session, const tw_samr_policy* policy);
+
+/* Samba's own translation of a status to a Windows error, for statuses the
+   caller has no better answer for. */
+uint32_t tw_samr_status_to_win32(uint32_t status);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

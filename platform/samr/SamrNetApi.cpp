@@ -1,0 +1,292 @@
+#include "SamrNetApi.h"
+
+#include "SamrClient.h"
+#include "SamrRecords.h"
+#include "SamrStatus.h"
+
+#include "platform/TextCompare.h"
+#include "platform/TextConvert.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace tw::samr {
+
+using namespace win;
+
+namespace {
+
+// The size of the pages the server is asked for: thousands of names each,
+// cut into the caller's batches here.
+constexpr std::uint32_t kPageBytes = 0x40000;
+
+std::uint64_t systemNow() {
+    using namespace std::chrono;
+    return static_cast<std::uint64_t>(
+        duration_cast<seconds>(system_clock::now().time_since_epoch()).count());
+}
+
+std::string callText(const char* function, DWORD level, LPCWSTR server) {
+    return std::string(function) + "." + std::to_string(level) + " " +
+           (server == nullptr ? std::string("-") : ToUtf8(server));
+}
+
+} // namespace
+
+struct SamrNetApi::Session {
+    tw_samr_session* handle = nullptr;
+    ~Session() { tw_samr_disconnect(handle); }
+};
+
+SamrNetApi::SamrNetApi(SamrConnection connection, std::function<std::uint64_t()> now)
+    : connection_(std::move(connection)), now_(now ? std::move(now) : systemNow) {}
+
+SamrNetApi::~SamrNetApi() = default;
+
+NET_API_STATUS SamrNetApi::connect(const std::string& host) {
+    session_.reset();
+    sessionHost_.clear();
+    tw_samr_target target{};
+    target.host = host.c_str();
+    target.port = connection_.port;
+    target.user = connection_.user.empty() ? nullptr : connection_.user.c_str();
+    target.domain = connection_.domain.c_str();
+    target.password = connection_.kerberos ? nullptr : connection_.password.c_str();
+    target.kerberos = connection_.kerberos ? 1 : 0;
+    auto session = std::make_unique<Session>();
+    std::uint32_t status = tw_samr_connect(&target, &session->handle);
+    if (status != kNtSuccess)
+        return WinStatusOf(status, Stage::Connect);
+    ++connections_;
+    session_ = std::move(session);
+    sessionHost_ = host;
+    return NERR_Success;
+}
+
+NET_API_STATUS
+SamrNetApi::onServer(const char* function, DWORD level, LPCWSTR servername,
+                     const std::function<std::uint32_t(tw_samr_session*)>& work) {
+    calls_.push_back(callText(function, level, servername));
+    std::u16string name = servername == nullptr ? std::u16string() : std::u16string(servername);
+    if (name.size() >= 2 && name[0] == u'\\' && name[1] == u'\\')
+        name.erase(0, 2);
+    std::string host = name.empty() ? connection_.localHost : ToUtf8(name);
+    if (host.empty())
+        return ERROR_BAD_NETPATH;
+    bool reused = session_ != nullptr && EqualsIgnoringCase(FromUtf8(host), FromUtf8(sessionHost_));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!reused) {
+            NET_API_STATUS connected = connect(host);
+            if (connected != NERR_Success)
+                return connected;
+        }
+        std::uint32_t status = work(session_->handle);
+        if (!(reused && ConnectionLost(status)))
+            return WinStatusOf(status, Stage::Call);
+        // The server dropped the connection it had (it restarted): once more on a new one.
+        reused = false;
+    }
+    return RPC_X_BAD_STUB_DATA; // not reached
+}
+
+NET_API_STATUS SamrNetApi::NetUserEnum(LPCWSTR servername, DWORD level, DWORD filter,
+                                       LPBYTE* bufptr, DWORD prefmaxlen, LPDWORD entriesread,
+                                       LPDWORD totalentries, PDWORD resume_handle) {
+    if (bufptr != nullptr)
+        *bufptr = nullptr;
+    if (entriesread != nullptr)
+        *entriesread = 0;
+    if (totalentries != nullptr)
+        *totalentries = 0;
+    if (level != 0) {
+        calls_.push_back(callText("NetUserEnum", level, servername));
+        return ERROR_INVALID_LEVEL;
+    }
+    std::uint32_t acb = 0;
+    if (bufptr == nullptr || entriesread == nullptr || totalentries == nullptr ||
+        !AccountBitsOfFilter(filter, acb)) {
+        calls_.push_back(callText("NetUserEnum", level, servername));
+        return ERROR_INVALID_PARAMETER;
+    }
+    DWORD resume = resume_handle != nullptr ? *resume_handle : 0;
+    std::vector<std::u16string> fetched;
+    NET_API_STATUS status =
+        onServer("NetUserEnum", level, servername, [&](tw_samr_session* s) -> std::uint32_t {
+            // A listing goes on from where the caller's handle points into the
+            // names the server gave when it began; a handle that points beyond
+            // them (the accounts went) lists nothing more.
+            if (resume != 0 && listing_.host == sessionHost_ && listing_.acb == acb)
+                return kNtSuccess;
+            fetched.clear();
+            auto sink = [](void* context, const char* name) -> std::uint32_t {
+                if (name == nullptr || *name == '\0')
+                    return kNtRpcBadStubData;
+                static_cast<std::vector<std::u16string>*>(context)->push_back(FromUtf8(name));
+                return 0;
+            };
+            std::uint32_t listed = tw_samr_enum_users(s, acb, kPageBytes, sink, &fetched);
+            if (listed == kNtSuccess)
+                listing_ = {sessionHost_, acb, std::move(fetched)};
+            return listed;
+        });
+    if (status != NERR_Success) {
+        listing_ = {};
+        return status;
+    }
+    const auto& names = listing_.names;
+    std::size_t start = std::min<std::size_t>(resume, names.size());
+    std::size_t end = start;
+    std::uint64_t bytes = 0;
+    while (end < names.size()) {
+        std::uint64_t cost = sizeof(USER_INFO_0) + NetTextBytes(names[end]);
+        if (end > start && prefmaxlen != MAX_PREFERRED_LENGTH && bytes + cost > prefmaxlen)
+            break;
+        bytes += cost;
+        ++end;
+    }
+    std::size_t count = end - start;
+    if (count > 0) {
+        NetBufferBuilder<USER_INFO_0> batch(count);
+        for (std::size_t i = 0; i < count; ++i)
+            batch.addText(i, &USER_INFO_0::usri0_name, names[start + i]);
+        *bufptr = static_cast<LPBYTE>(batch.build(buffers_.allocator()));
+        if (*bufptr == nullptr)
+            return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    *entriesread = static_cast<DWORD>(count);
+    *totalentries = static_cast<DWORD>(names.size() - start);
+    bool more = end < names.size();
+    if (resume_handle != nullptr)
+        *resume_handle = more ? static_cast<DWORD>(end) : 0;
+    if (!more)
+        listing_ = {};
+    return more ? ERROR_MORE_DATA : NERR_Success;
+}
+
+NET_API_STATUS SamrNetApi::NetUserGetInfo(LPCWSTR servername, LPCWSTR username, DWORD level,
+                                          LPBYTE* bufptr) {
+    if (bufptr != nullptr)
+        *bufptr = nullptr;
+    if (level != 3 || bufptr == nullptr || username == nullptr) {
+        calls_.push_back(callText("NetUserGetInfo", level, servername));
+        return level != 3 ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER;
+    }
+    std::string name = ToUtf8(username);
+    void* block = nullptr;
+    NET_API_STATUS status =
+        onServer("NetUserGetInfo", level, servername, [&](tw_samr_session* s) -> std::uint32_t {
+            tw_samr_user user{};
+            std::uint32_t queried = tw_samr_query_user(s, name.c_str(), &user);
+            if (queried != kNtSuccess)
+                return queried;
+            NET_API_STATUS built = NERR_Success;
+            block = BuildUserInfo3(user, now_(), buffers_.allocator(), built);
+            tw_samr_user_free(&user);
+            if (built == ERROR_NOT_ENOUGH_MEMORY)
+                return static_cast<std::uint32_t>(kNtNoMemory);
+            return built == NERR_Success ? kNtSuccess : kNtRpcBadStubData;
+        });
+    if (status != NERR_Success) {
+        if (block != nullptr)
+            buffers_.release(block);
+        return status;
+    }
+    *bufptr = static_cast<LPBYTE>(block);
+    return NERR_Success;
+}
+
+NET_API_STATUS SamrNetApi::NetUserSetInfo(LPCWSTR servername, LPCWSTR username, DWORD level,
+                                          LPBYTE buf, LPDWORD /*parm_err*/) {
+    if (level != 1008 || buf == nullptr || username == nullptr) {
+        calls_.push_back(callText("NetUserSetInfo", level, servername));
+        return level != 1008 ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER;
+    }
+    USER_INFO_1008 info;
+    std::memcpy(&info, buf, sizeof info);
+    std::string name = ToUtf8(username);
+    return onServer("NetUserSetInfo", level, servername, [&](tw_samr_session* s) -> std::uint32_t {
+        tw_samr_user user{};
+        std::uint32_t queried = tw_samr_query_user(s, name.c_str(), &user);
+        if (queried != kNtSuccess)
+            return queried;
+        std::uint32_t acb = AccountBitsFromUserFlags(info.usri1008_flags, user.acct_flags);
+        bool cantChange = (info.usri1008_flags & UF_PASSWD_CANT_CHANGE) != 0;
+        int changeRight = cantChange == (user.cant_change_password != 0) ? -1 : cantChange;
+        tw_samr_user_free(&user);
+        return tw_samr_set_user(s, name.c_str(), acb, changeRight);
+    });
+}
+
+NET_API_STATUS SamrNetApi::NetUserModalsGet(LPCWSTR servername, DWORD level, LPBYTE* bufptr) {
+    if (bufptr != nullptr)
+        *bufptr = nullptr;
+    if ((level != 0 && level != 3) || bufptr == nullptr) {
+        calls_.push_back(callText("NetUserModalsGet", level, servername));
+        return bufptr != nullptr ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER;
+    }
+    tw_samr_policy policy{};
+    NET_API_STATUS status =
+        onServer("NetUserModalsGet", level, servername, [&](tw_samr_session* s) -> std::uint32_t {
+            return tw_samr_query_policy(s, &policy);
+        });
+    if (status != NERR_Success)
+        return status;
+    void* block = level == 0 ? BuildNetBuffer(ModalsInfo0(policy), buffers_.allocator())
+                             : BuildNetBuffer(ModalsInfo3(policy), buffers_.allocator());
+    if (block == nullptr)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    *bufptr = static_cast<LPBYTE>(block);
+    return NERR_Success;
+}
+
+NET_API_STATUS SamrNetApi::NetUserModalsSet(LPCWSTR servername, DWORD level, LPBYTE buf,
+                                            LPDWORD parm_err) {
+    if ((level != 0 && level != 3) || buf == nullptr) {
+        calls_.push_back(callText("NetUserModalsSet", level, servername));
+        return buf != nullptr ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER;
+    }
+    USER_MODALS_INFO_0 info0{};
+    USER_MODALS_INFO_3 info3{};
+    // The server keeps lengths and counts in 16 bits: a larger one is refused,
+    // with the parameter's number, rather than cut.
+    DWORD refused = 0;
+    if (level == 0) {
+        std::memcpy(&info0, buf, sizeof info0);
+        if (info0.usrmod0_min_passwd_len > 0xFFFF)
+            refused = 1; // MODALS_MIN_PASSWD_LEN_PARMNUM
+        else if (info0.usrmod0_password_hist_len > 0xFFFF)
+            refused = 5; // MODALS_PASSWD_HIST_LEN_PARMNUM
+    } else {
+        std::memcpy(&info3, buf, sizeof info3);
+        if (info3.usrmod3_lockout_threshold > 0xFFFF)
+            refused = 3; // its third field
+    }
+    if (refused != 0) {
+        calls_.push_back(callText("NetUserModalsSet", level, servername));
+        if (parm_err != nullptr)
+            *parm_err = refused;
+        return ERROR_INVALID_PARAMETER;
+    }
+    return onServer("NetUserModalsSet", level, servername,
+                    [&](tw_samr_session* s) -> std::uint32_t {
+                        tw_samr_policy current{};
+                        std::uint32_t read = tw_samr_query_policy(s, &current);
+                        if (read != kNtSuccess)
+                            return read;
+                        if (level == 0) {
+                            tw_samr_policy policy = PolicyWith(current, info0);
+                            return tw_samr_set_password_policy(s, &policy);
+                        }
+                        tw_samr_policy policy = PolicyWith(current, info3);
+                        return tw_samr_set_lockout_policy(s, &policy);
+                    });
+}
+
+NET_API_STATUS SamrNetApi::NetApiBufferFree(LPVOID Buffer) {
+    if (Buffer == nullptr)
+        return NERR_Success;
+    return buffers_.release(Buffer) ? NERR_Success : ERROR_INVALID_PARAMETER;
+}
+
+} // namespace tw::samr

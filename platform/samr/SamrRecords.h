@@ -1,0 +1,59 @@
+// What a server's SAM holds, turned into what netapi32 hands out and back:
+// account bits (ACB) to user flags (UF), NT times and intervals to seconds,
+// and the account and policy records. No Samba type here: the server's
+// records arrive as the plain C records of SamrClient.h.
+#pragma once
+
+#include "SamrClient.h"
+
+#include "platform/NetBuffer.h"
+#include "platform/WinTypes.h"
+
+#include <cstdint>
+
+namespace tw::samr {
+
+// The server's account bits that the user flags name.
+constexpr std::uint32_t ACB_DISABLED = 0x1;
+constexpr std::uint32_t ACB_NORMAL = 0x10;
+constexpr std::uint32_t ACB_PWNOEXP = 0x200;
+constexpr std::uint32_t ACB_AUTOLOCK = 0x400;
+constexpr std::uint32_t ACB_PW_EXPIRED = 0x20000;
+
+// "Never" in the seconds netapi32 hands out (TIMEQ_FOREVER).
+constexpr win::DWORD kForever = 0xFFFFFFFFu;
+// A record the server sent that cannot be turned into netapi32's.
+constexpr win::NET_API_STATUS RPC_X_BAD_STUB_DATA = 1783;
+
+// The user flags of an account; UF_SCRIPT is always set, as netapi32 does.
+win::DWORD UserFlagsFromAccountBits(std::uint32_t acb, bool cantChangePassword);
+// The account bits to write for `flags` over the account's `current` bits:
+// bits the flags cannot name are kept, the lockout can be cleared but never
+// set, and the expired password stays as it is.
+std::uint32_t AccountBitsFromUserFlags(win::DWORD flags, std::uint32_t current);
+// The account bits that FILTER_* lists; false for a filter netapi32 refuses.
+bool AccountBitsOfFilter(win::DWORD filter, std::uint32_t& acb);
+
+// An NT time (100 ns since 1601) as seconds since 1970; 0 when not recorded
+// or out of range.
+win::DWORD SecondsSince1970(std::uint64_t ntTime);
+// An account's expiry in seconds since 1970; kForever when it never expires.
+win::DWORD ExpirySeconds(std::uint64_t ntTime);
+// A policy interval (a negative count of 100 ns) in seconds; kForever for
+// "never" or anything longer than kForever seconds.
+win::DWORD IntervalSeconds(std::int64_t ntInterval);
+std::int64_t IntervalFromSeconds(win::DWORD seconds);
+
+// The USER_INFO_3 buffer of an account, from `allocate`; null with `status`
+// set when the record cannot be represented (no name) or there is no memory.
+// `now` is the current time in seconds since 1970, for the password's age.
+void* BuildUserInfo3(const tw_samr_user& user, std::uint64_t now,
+                     const win::NetBufferAllocator& allocate, win::NET_API_STATUS& status);
+
+win::USER_MODALS_INFO_0 ModalsInfo0(const tw_samr_policy& policy);
+win::USER_MODALS_INFO_3 ModalsInfo3(const tw_samr_policy& policy);
+// The policy to write: `current` with the fields of the level replaced.
+tw_samr_policy PolicyWith(const tw_samr_policy& current, const win::USER_MODALS_INFO_0& info);
+tw_samr_policy PolicyWith(const tw_samr_policy& current, const win::USER_MODALS_INFO_3& info);
+
+} // namespace tw::samr

@@ -1,0 +1,97 @@
+#include "SamrStatus.h"
+
+#include "SamrClient.h"
+#include "SamrRecords.h"
+
+namespace tw::samr {
+
+using namespace win;
+
+namespace {
+
+constexpr NET_API_STATUS ERROR_NOT_SUPPORTED = 50;
+constexpr NET_API_STATUS ERROR_BAD_NET_NAME = 67;
+constexpr NET_API_STATUS ERROR_INVALID_PASSWORD = 86;
+constexpr NET_API_STATUS ERROR_ACCOUNT_RESTRICTION = 1327;
+constexpr NET_API_STATUS ERROR_PASSWORD_EXPIRED = 1330;
+constexpr NET_API_STATUS ERROR_ACCOUNT_DISABLED = 1331;
+constexpr NET_API_STATUS ERROR_NO_SUCH_DOMAIN = 1355;
+constexpr NET_API_STATUS ERROR_PASSWORD_MUST_CHANGE = 1907;
+constexpr NET_API_STATUS RPC_S_CALL_FAILED = 1726;
+constexpr NET_API_STATUS RPC_S_PROTOCOL_ERROR = 1728;
+
+struct Row {
+    std::uint32_t nt;
+    NET_API_STATUS connecting; // while connecting and signing in
+    NET_API_STATUS calling;    // on a connection that was up
+};
+
+// Where netapi32 reports a situation with its own code, or where Samba's
+// general translation would say something else than Windows does.
+constexpr Row kRows[] = {
+    {kNtSuccess, NERR_Success, NERR_Success},
+    {kNtNoSuchUser, NERR_UserNotFound, NERR_UserNotFound},
+    {kNtNoneMapped, NERR_UserNotFound, NERR_UserNotFound},
+    {kNtAccessDenied, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
+    {kNtLogonFailure, ERROR_LOGON_FAILURE, ERROR_LOGON_FAILURE},
+    {kNtWrongPassword, ERROR_LOGON_FAILURE, ERROR_INVALID_PASSWORD},
+    {kNtAccountRestriction, ERROR_ACCOUNT_RESTRICTION, ERROR_ACCOUNT_RESTRICTION},
+    {kNtPasswordExpired, ERROR_PASSWORD_EXPIRED, ERROR_PASSWORD_EXPIRED},
+    {kNtPasswordMustChange, ERROR_PASSWORD_MUST_CHANGE, ERROR_PASSWORD_MUST_CHANGE},
+    {kNtAccountDisabled, ERROR_ACCOUNT_DISABLED, ERROR_ACCOUNT_DISABLED},
+    {kNtAccountLockedOut, ERROR_ACCOUNT_LOCKED_OUT, ERROR_ACCOUNT_LOCKED_OUT},
+    {kNtInvalidParameter, ERROR_INVALID_PARAMETER, ERROR_INVALID_PARAMETER},
+    {kNtInvalidInfoClass, ERROR_INVALID_LEVEL, ERROR_INVALID_LEVEL},
+    {kNtNotSupported, ERROR_NOT_SUPPORTED, ERROR_NOT_SUPPORTED},
+    {kNtNoSuchDomain, ERROR_NO_SUCH_DOMAIN, ERROR_NO_SUCH_DOMAIN},
+    {kNtBadNetworkName, ERROR_BAD_NET_NAME, ERROR_BAD_NET_NAME},
+    // No server there: Samba's client says "no memory" for a refused
+    // connection, so while connecting that too means the path is bad.
+    {kNtNoMemory, ERROR_BAD_NETPATH, ERROR_NOT_ENOUGH_MEMORY},
+    {kNtObjectNameNotFound, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
+    {kNtBadNetworkPath, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
+    {kNtConnectionRefused, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
+    {kNtHostUnreachable, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
+    {kNtNetworkUnreachable, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
+    {kNtIoTimeout, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
+    // The connection went while a call was on it.
+    {kNtConnectionDisconnected, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
+    {kNtConnectionReset, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
+    {kNtPipeBroken, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
+    {kNtPipeDisconnected, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
+    {kNtEndOfFile, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
+    {kNtIoDeviceError, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
+    {kNtInvalidHandle, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE},
+    {kNtRpcSsContextMismatch, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE},
+    {kNtRpcProtocolError, RPC_S_PROTOCOL_ERROR, RPC_S_PROTOCOL_ERROR},
+    // A record the server sent that makes no sense (no name, for one).
+    {kNtRpcBadStubData, RPC_X_BAD_STUB_DATA, RPC_X_BAD_STUB_DATA},
+};
+
+} // namespace
+
+NET_API_STATUS WinStatusOf(std::uint32_t ntStatus, Stage stage) {
+    for (const auto& row : kRows) {
+        if (row.nt == ntStatus)
+            return stage == Stage::Connect ? row.connecting : row.calling;
+    }
+    return tw_samr_status_to_win32(ntStatus);
+}
+
+bool ConnectionLost(std::uint32_t ntStatus) {
+    switch (ntStatus) {
+    case kNtConnectionDisconnected:
+    case kNtConnectionReset:
+    case kNtPipeBroken:
+    case kNtPipeDisconnected:
+    case kNtEndOfFile:
+    case kNtIoDeviceError:
+    case kNtInvalidHandle:
+    case kNtRpcSsContextMismatch:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace tw::samr

@@ -1,0 +1,239 @@
+#include "SambaServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace tw::test {
+
+namespace {
+
+int freeLoopbackPort() {
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (bind(s, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        close(s);
+        throw std::runtime_error("no free port on 127.0.0.1");
+    }
+    close(s);
+    return ntohs(address.sin_port);
+}
+
+bool accepts(int port) {
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    bool up = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(s);
+    return up;
+}
+
+void append(const std::string& path, const std::string& line) {
+    std::ofstream(path, std::ios::app) << line << "\n";
+}
+
+// The environment of every Samba program the server runs: its users are
+// those of the folder's passwd and group files.
+void useWrappedUsers(const std::string& dir) {
+    setenv("LD_PRELOAD", "libnss_wrapper.so", 1);
+    setenv("NSS_WRAPPER_PASSWD", (dir + "/passwd").c_str(), 1);
+    setenv("NSS_WRAPPER_GROUP", (dir + "/group").c_str(), 1);
+}
+
+} // namespace
+
+SambaServer::SambaServer() {
+    char pattern[] = "/tmp/tarnwick-samba-XXXXXX";
+    if (mkdtemp(pattern) == nullptr)
+        throw std::runtime_error("cannot make a temporary folder");
+    dir_ = pattern;
+    conf_ = dir_ + "/smb.conf";
+    port_ = freeLoopbackPort();
+    for (const char* sub : {"private", "lock", "state", "cache", "pid", "log", "ncalrpc"})
+        std::filesystem::create_directory(dir_ + "/" + sub);
+    const passwd* me = getpwuid(getuid());
+    admin_ = me != nullptr ? me->pw_name : "root";
+    append(dir_ + "/passwd", admin_ + ":x:" + std::to_string(getuid()) + ":" +
+                                 std::to_string(getgid()) + "::/:/bin/false");
+    if (admin_ != "root")
+        append(dir_ + "/passwd", "root:x:0:0::/:/bin/false");
+    append(dir_ + "/passwd", "nobody:x:65534:65534::/nonexistent:/bin/false");
+    append(dir_ + "/group", "root:x:0:");
+    append(dir_ + "/group", "users:x:100:");
+    append(dir_ + "/group", "nogroup:x:65534:");
+    if (getgid() != 0 && getgid() != 100)
+        append(dir_ + "/group", "admin:x:" + std::to_string(getgid()) + ":");
+    std::ofstream conf(conf_);
+    conf << "[global]\n"
+         << "  workgroup = TARNTEST\n  netbios name = TARNTEST\n"
+         << "  server role = standalone server\n"
+         << "  passdb backend = tdbsam:" << dir_ << "/private/passdb.tdb\n";
+    for (const char* sub : {"private", "lock", "state", "cache", "pid", "ncalrpc"})
+        conf << "  " << sub << (std::string(sub) == "ncalrpc" ? " dir = " : " directory = ") << dir_
+             << "/" << sub << "\n";
+    conf << "  log file = " << dir_ << "/log/log.%m\n"
+         << "  smb ports = " << port_ << "\n"
+         << "  interfaces = 127.0.0.1\n  bind interfaces only = yes\n"
+         << "  disable netbios = yes\n  load printers = no\n  printcap name = /dev/null\n";
+    conf.close();
+    addAccount(admin_, kAdminPassword);
+    start();
+}
+
+SambaServer::~SambaServer() {
+    stop();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string SambaServer::run(const std::vector<std::string>& command, const std::string& input,
+                             int* status) const {
+    std::string inputFile = dir_ + "/stdin";
+    std::ofstream(inputFile) << input;
+    std::string outputFile = dir_ + "/stdout";
+    pid_t child = fork();
+    if (child == 0) {
+        useWrappedUsers(dir_);
+        int in = open(inputFile.c_str(), O_RDONLY);
+        int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(out, 2);
+        std::vector<char*> args;
+        for (const auto& a : command)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    int result = 0;
+    waitpid(child, &result, 0);
+    std::ifstream output(outputFile);
+    std::string text((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
+    int code = WIFEXITED(result) ? WEXITSTATUS(result) : 128;
+    if (status != nullptr)
+        *status = code;
+    else if (code != 0)
+        throw std::runtime_error(command[0] + " failed: " + text);
+    return text;
+}
+
+void SambaServer::addUnixUser(const std::string& name) {
+    append(dir_ + "/passwd",
+           name + ":x:" + std::to_string(nextUid_++) + ":100::/nonexistent:/bin/false");
+}
+
+void SambaServer::addAccount(const std::string& name, const std::string& password,
+                             const std::string& flags) {
+    if (name != admin_)
+        addUnixUser(name);
+    run({"pdbedit", "-s", conf_, "-a", "-t", "-u", name}, password + "\n" + password + "\n");
+    if (!flags.empty())
+        run({"pdbedit", "-s", conf_, "-r", "-u", name, "-c", flags});
+}
+
+void SambaServer::addAccounts(const std::vector<std::string>& names) {
+    // One import of an smbpasswd file: far quicker than one pdbedit each.
+    std::string file = dir_ + "/import.smbpasswd";
+    std::ofstream out(file);
+    for (const auto& name : names) {
+        int uid = nextUid_;
+        addUnixUser(name);
+        out << name << ":" << uid << ":" << std::string(32, 'X') << ":"
+            << "8846F7EAEE8FB117AD06BDD830B7586C" // an NT hash, "password"
+            << ":[U          ]:LCT-00000000:\n";
+    }
+    out.close();
+    run({"pdbedit", "-s", conf_, "-i", "smbpasswd:" + file, "-e",
+         "tdbsam:" + dir_ + "/private/passdb.tdb"});
+}
+
+void SambaServer::setPolicy(const std::string& name, long value) {
+    run({"pdbedit", "-s", conf_, "-P", name, "-C", std::to_string(value)});
+}
+
+long SambaServer::pdbeditPolicy(const std::string& name) const {
+    std::string shown = run({"pdbedit", "-s", conf_, "-P", name});
+    auto at = shown.find("value is: ");
+    return at == std::string::npos ? -999 : std::stol(shown.substr(at + 10));
+}
+
+std::string SambaServer::pdbeditShow(const std::string& name) const {
+    return run({"pdbedit", "-s", conf_, "-v", "-u", name});
+}
+
+bool SambaServer::logon(const std::string& name, const std::string& password) const {
+    int status = 0;
+    run({"smbclient", "-s", conf_, "-p", std::to_string(port_), "-U", name + "%" + password,
+         "//127.0.0.1/IPC$", "-c", "exit"},
+        {}, &status);
+    return status == 0;
+}
+
+void SambaServer::start() {
+    pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        useWrappedUsers(dir_);
+        int log = open((dir_ + "/smbd.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        dup2(log, 1);
+        dup2(log, 2);
+        execlp("smbd", "smbd", "-s", conf_.c_str(), "-F", "--no-process-group", "--debug-stdout",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    pid_ = child;
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!accepts(port_)) {
+        if (std::chrono::steady_clock::now() > until)
+            throw std::runtime_error("smbd did not start; see " + dir_ + "/smbd.log");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+void SambaServer::stop() {
+    if (pid_ <= 0)
+        return;
+    kill(-pid_, SIGTERM);
+    for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    // smbd's RPC helpers (samba-dcerpcd and its workers) leave its process
+    // group: they are found by the configuration they were given.
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::string pid = entry.path().filename();
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream cmdline(entry.path() / "cmdline");
+        std::string text((std::istreambuf_iterator<char>(cmdline)),
+                         std::istreambuf_iterator<char>());
+        if (text.find(conf_) != std::string::npos)
+            kill(std::stoi(pid), SIGKILL);
+    }
+    while (accepts(port_))
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+} // namespace tw::test

@@ -1,0 +1,54 @@
+// A throw-away standalone Samba server for tests: smbd on 127.0.0.1 at a free
+// high port, its configuration, account database and Unix user list
+// (nss_wrapper) in a temporary folder that goes with the object, also when a
+// test fails. The user running the tests is its administrator.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tw::test {
+
+class SambaServer {
+public:
+    SambaServer();
+    ~SambaServer();
+    SambaServer(const SambaServer&) = delete;
+    SambaServer& operator=(const SambaServer&) = delete;
+
+    int port() const { return port_; }
+    const std::string& adminUser() const { return admin_; }
+    static constexpr const char* kAdminPassword = "Admin-pw1";
+
+    // Adds an account with that password; `flags` as pdbedit -c takes them
+    // ("[D]" disabled, "[X]" password never expires, "" none).
+    void addAccount(const std::string& name, const std::string& password,
+                    const std::string& flags = "");
+    // Many accounts at once, each with a password of its own.
+    void addAccounts(const std::vector<std::string>& names);
+    // pdbedit -P NAME -C VALUE: one account policy value.
+    void setPolicy(const std::string& name, long value);
+    // pdbedit -P NAME: the server's own value of one account policy.
+    long pdbeditPolicy(const std::string& name) const;
+    // The account as pdbedit -v shows it, line by line: the server's own view.
+    std::string pdbeditShow(const std::string& name) const;
+    // A logon with that password over SMB (smbclient); false when refused.
+    bool logon(const std::string& name, const std::string& password) const;
+
+    void stop();
+    void start();
+
+private:
+    std::string run(const std::vector<std::string>& command, const std::string& input = {},
+                    int* status = nullptr) const;
+    void addUnixUser(const std::string& name);
+
+    std::string dir_;
+    std::string conf_;
+    std::string admin_;
+    int port_ = 0;
+    int nextUid_ = 30000;
+    int pid_ = -1;
+};
+
+} // namespace tw::test

@@ -1,0 +1,252 @@
+// The SAMR backend against a real Samba server that the tests start: what
+// it hands out, checked against Samba's own view of the accounts (pdbedit).
+#include "SambaServer.h"
+
+#include "platform/samr/SamrNetApi.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace tw::test {
+namespace {
+
+using namespace win;
+using samr::SamrConnection;
+using samr::SamrNetApi;
+
+class SamrOnSamba : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        server_ = new SambaServer();
+        server_->addAccount("alice", "Alice-pw1");
+        server_->addAccount("bob", "Bob-pw1");
+        server_->addAccount("carol", "Carol-pw1");
+    }
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+    }
+    void TearDown() override {
+        if (net_ != nullptr) {
+            EXPECT_EQ(net_->OutstandingBuffers(), 0u);
+        }
+    }
+
+    static SamrConnection as(const std::string& user, const std::string& password) {
+        SamrConnection c;
+        c.port = server_->port();
+        c.user = user;
+        c.password = password;
+        return c;
+    }
+    SamrNetApi& net(SamrConnection c = as(server_->adminUser(), SambaServer::kAdminPassword)) {
+        net_ = std::make_unique<SamrNetApi>(std::move(c));
+        return *net_;
+    }
+    std::vector<DWORD> policy() {
+        std::vector<DWORD> fields;
+        for (DWORD level : {0u, 3u}) {
+            LPBYTE buffer = nullptr;
+            EXPECT_EQ(net_->NetUserModalsGet(nullptr, level, &buffer), 0u);
+            auto* words = reinterpret_cast<DWORD*>(buffer);
+            for (int i = 0; i < (level == 0 ? 5 : 3) && words != nullptr; ++i)
+                fields.push_back(words[i]);
+            net_->NetApiBufferFree(buffer);
+        }
+        return fields;
+    }
+    USER_INFO_3 info(const char16_t* name, NET_API_STATUS expected = 0) {
+        LPBYTE buffer = nullptr;
+        USER_INFO_3 record{};
+        EXPECT_EQ(net_->NetUserGetInfo(nullptr, name, 3, &buffer), expected) << ToText(name);
+        if (buffer != nullptr) {
+            record = *reinterpret_cast<USER_INFO_3*>(buffer);
+            record.usri3_name = nullptr;
+            net_->NetApiBufferFree(buffer);
+        }
+        return record;
+    }
+    NET_API_STATUS setFlags(const char16_t* name, DWORD flags) {
+        USER_INFO_1008 record{flags};
+        return net_->NetUserSetInfo(nullptr, name, 1008, reinterpret_cast<LPBYTE>(&record),
+                                    nullptr);
+    }
+    static std::string ToText(const char16_t* s) {
+        return std::string(s, s + std::char_traits<char16_t>::length(s));
+    }
+    // pdbedit's "Account Flags: [DU  ...]" letters.
+    static std::string accountFlags(const std::string& name) {
+        std::string shown = server_->pdbeditShow(name);
+        auto at = shown.find("Account Flags:");
+        auto open = shown.find('[', at);
+        return shown.substr(open + 1, shown.find(']', open) - open - 1);
+    }
+
+    static SambaServer* server_;
+    std::unique_ptr<SamrNetApi> net_;
+};
+
+SambaServer* SamrOnSamba::server_ = nullptr;
+
+TEST_F(SamrOnSamba, AnAccountReadsInWindowsTermsAndAnUnknownOneIsUserNotFound) {
+    net();
+    std::u16string shownName;
+    LPBYTE buffer = nullptr;
+    ASSERT_EQ(net_->NetUserGetInfo(u"", u"ALICE", 3, &buffer), 0u);
+    auto* record = reinterpret_cast<USER_INFO_3*>(buffer);
+    EXPECT_EQ(std::u16string(record->usri3_name), u"alice");
+    EXPECT_EQ(record->usri3_password, nullptr);
+    EXPECT_EQ(record->usri3_flags, 0x201u) << "UF_SCRIPT | UF_NORMAL_ACCOUNT";
+    EXPECT_EQ(record->usri3_acct_expires, 0xFFFFFFFFu) << "never";
+    EXPECT_EQ(record->usri3_last_logon, 0u);
+    EXPECT_LT(record->usri3_password_age, 3600u);
+    EXPECT_EQ(std::u16string(record->usri3_logon_server), u"\\\\*");
+    net_->NetApiBufferFree(buffer);
+    info(u"mallory", NERR_UserNotFound);
+    EXPECT_EQ(setFlags(u"mallory", 0x201), NERR_UserNotFound);
+}
+
+// Each flag the window writes, set and cleared, as the server itself then shows it.
+TEST_F(SamrOnSamba, EachFlagIsWrittenAloneAndSeenByTheServer) {
+    const struct {
+        DWORD flag;
+        char letter; // pdbedit's, or 0 when the flag lives elsewhere
+    } rows[] = {{UF_ACCOUNTDISABLE, 'D'},
+                {UF_PASSWD_NOTREQD, 'N'},
+                {UF_DONT_EXPIRE_PASSWD, 'X'},
+                {UF_PASSWD_CANT_CHANGE, 0}};
+    net();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.flag);
+        DWORD before = info(u"bob").usri3_flags;
+        ASSERT_EQ(setFlags(u"bob", before | row.flag), 0u);
+        EXPECT_EQ(info(u"bob").usri3_flags, before | row.flag);
+        if (row.letter != 0) {
+            EXPECT_NE(accountFlags("bob").find(row.letter), std::string::npos);
+        } else {
+            // A second connection reads what the first wrote: the DACL, not a cache.
+            SamrNetApi other(as(server_->adminUser(), SambaServer::kAdminPassword));
+            LPBYTE buffer = nullptr;
+            ASSERT_EQ(other.NetUserGetInfo(nullptr, u"bob", 3, &buffer), 0u);
+            EXPECT_NE(reinterpret_cast<USER_INFO_3*>(buffer)->usri3_flags & row.flag, 0u);
+            other.NetApiBufferFree(buffer);
+        }
+        ASSERT_EQ(setFlags(u"bob", before), 0u);
+        EXPECT_EQ(info(u"bob").usri3_flags, before);
+        if (row.letter != 0) {
+            EXPECT_EQ(accountFlags("bob").find(row.letter), std::string::npos);
+        }
+    }
+}
+
+TEST_F(SamrOnSamba, ARealLockoutShowsAndCanBeClearedButNeverSet) {
+    server_->setPolicy("bad lockout attempt", 3);
+    net();
+    EXPECT_EQ(setFlags(u"carol", 0x201 | UF_LOCKOUT), 0u);
+    EXPECT_EQ(info(u"carol").usri3_flags & UF_LOCKOUT, 0u) << "only the server locks out";
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(server_->logon("carol", "wrong"));
+    USER_INFO_3 locked = info(u"carol");
+    EXPECT_NE(locked.usri3_flags & UF_LOCKOUT, 0u);
+    EXPECT_EQ(locked.usri3_bad_pw_count, 3u);
+    EXPECT_NE(accountFlags("carol").find('L'), std::string::npos);
+    EXPECT_FALSE(server_->logon("carol", "Carol-pw1"));
+
+    EXPECT_EQ(setFlags(u"carol", locked.usri3_flags & ~UF_LOCKOUT), 0u);
+    EXPECT_EQ(info(u"carol").usri3_flags & UF_LOCKOUT, 0u);
+    EXPECT_EQ(accountFlags("carol").find('L'), std::string::npos);
+    EXPECT_TRUE(server_->logon("carol", "Carol-pw1"));
+    server_->setPolicy("bad lockout attempt", 0);
+}
+
+TEST_F(SamrOnSamba, PolicyIsWrittenInSecondsAndReadBackByTheServer) {
+    net();
+    USER_MODALS_INFO_0 level0{8, 30 * 86400, 86400, 0xFFFFFFFFu, 5};
+    USER_MODALS_INFO_3 level3{1800, 900, 4};
+    DWORD error = 0;
+    ASSERT_EQ(net_->NetUserModalsSet(nullptr, 0, reinterpret_cast<LPBYTE>(&level0), &error), 0u);
+    ASSERT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), &error), 0u);
+    EXPECT_EQ(policy(), (std::vector<DWORD>{8, 30 * 86400, 86400, 0xFFFFFFFFu, 5, 1800, 900, 4}));
+    EXPECT_EQ(server_->pdbeditPolicy("min password length"), 8);
+    EXPECT_EQ(server_->pdbeditPolicy("maximum password age"), 30 * 86400);
+    EXPECT_EQ(server_->pdbeditPolicy("password history"), 5);
+    EXPECT_EQ(server_->pdbeditPolicy("lockout duration"), 30);
+    EXPECT_EQ(server_->pdbeditPolicy("bad lockout attempt"), 4);
+    // Never expiring passwords go and come back as "never".
+    level0.usrmod0_max_passwd_age = 0xFFFFFFFFu;
+    ASSERT_EQ(net_->NetUserModalsSet(nullptr, 0, reinterpret_cast<LPBYTE>(&level0), &error), 0u);
+    EXPECT_EQ(policy()[1], 0xFFFFFFFFu);
+    EXPECT_EQ(server_->pdbeditPolicy("maximum password age"), 0xFFFFFFFFl) << "Samba's never";
+    // Lengths the server keeps in 16 bits are refused, not cut.
+    level0.usrmod0_min_passwd_len = 0x10008;
+    EXPECT_EQ(net_->NetUserModalsSet(nullptr, 0, reinterpret_cast<LPBYTE>(&level0), &error),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(error, 1u);
+    EXPECT_EQ(policy()[0], 8u);
+    server_->setPolicy("bad lockout attempt", 0);
+}
+
+TEST_F(SamrOnSamba, ListingComesInBatchesOfThePreferredLengthFromFewRoundTrips) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 1000; ++i)
+        names.push_back("user" + std::to_string(10000 + i));
+    server_->addAccounts(names);
+    net();
+    std::vector<std::string> got;
+    DWORD resume = 0;
+    NET_API_STATUS status = ERROR_MORE_DATA;
+    while (status == ERROR_MORE_DATA) {
+        LPBYTE buffer = nullptr;
+        DWORD read = 0, total = 0;
+        status = net_->NetUserEnum(nullptr, 0, FILTER_NORMAL_ACCOUNT, &buffer, 255, &read, &total,
+                                   &resume);
+        ASSERT_TRUE(status == 0 || status == ERROR_MORE_DATA) << status;
+        ASSERT_GE(read, 1u);
+        EXPECT_EQ(total, names.size() + 4 - got.size()) << "from here on, the admin included";
+        std::size_t bytes = 0;
+        for (DWORD i = 0; i < read; ++i) {
+            std::u16string name = reinterpret_cast<USER_INFO_0*>(buffer)[i].usri0_name;
+            got.emplace_back(name.begin(), name.end());
+            bytes += sizeof(USER_INFO_0) + (name.size() + 1) * 2;
+        }
+        EXPECT_LE(bytes, 255u);
+        net_->NetApiBufferFree(buffer);
+    }
+    for (const auto& n : names)
+        EXPECT_NE(std::find(got.begin(), got.end(), n), got.end()) << n;
+    EXPECT_NE(std::find(got.begin(), got.end(), "alice"), got.end());
+    EXPECT_GT(net_->Calls().size(), 100u) << "batches of 255 bytes";
+    EXPECT_EQ(net_->Connections(), 1u);
+}
+
+TEST_F(SamrOnSamba, StatusCodesAreWindowsOnes) {
+    // Not an administrator: reads, but writes are refused.
+    net(as("alice", "Alice-pw1"));
+    info(u"bob");
+    EXPECT_EQ(setFlags(u"bob", 0x203), ERROR_ACCESS_DENIED);
+    USER_MODALS_INFO_3 level3{1800, 900, 4};
+    EXPECT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), nullptr),
+              ERROR_ACCESS_DENIED);
+    // A wrong password, and a server where none listens.
+    net(as("alice", "wrong"));
+    info(u"bob", ERROR_LOGON_FAILURE);
+    net();
+    LPBYTE buffer = nullptr;
+    EXPECT_EQ(net_->NetUserGetInfo(u"\\\\127.0.0.2", u"bob", 3, &buffer), ERROR_BAD_NETPATH);
+    EXPECT_EQ(buffer, nullptr);
+}
+
+TEST_F(SamrOnSamba, AServerThatRestartedIsReachedAgainOnTheNextCall) {
+    net();
+    info(u"alice");
+    server_->stop();
+    server_->start();
+    info(u"alice");
+    EXPECT_EQ(net_->Connections(), 2u);
+}
+
+} // namespace
+} // namespace tw::test
