@@ -120,9 +120,10 @@ NET_API_STATUS SamrNetApi::NetUserEnum(LPCWSTR servername, DWORD level, DWORD fi
                 return kNtSuccess;
             fetched.clear();
             auto sink = [](void* context, const char* name) -> std::uint32_t {
-                if (name == nullptr || *name == '\0')
+                auto converted = AccountName(name);
+                if (!converted)
                     return kNtRpcBadStubData;
-                static_cast<std::vector<std::u16string>*>(context)->push_back(FromUtf8(name));
+                static_cast<std::vector<std::u16string>*>(context)->push_back(*converted);
                 return 0;
             };
             std::uint32_t listed = tw_samr_enum_users(s, acb, kPageBytes, sink, &fetched);

@@ -85,13 +85,25 @@ DWORD operatorFlagsOf(const tw_samr_user& user) {
     return flags;
 }
 
+// A text field; a NUL the conversion made ends it, as in a C string.
 std::optional<std::u16string> wide(const tw_samr_text& text) {
     if (text.text == nullptr)
         return std::nullopt;
-    return FromUtf8(text.text);
+    std::u16string converted = FromUtf8(text.text);
+    converted.resize(std::u16string_view(converted.c_str()).size());
+    return converted;
 }
 
 } // namespace
+
+std::optional<std::u16string> AccountName(const char* utf8) {
+    if (utf8 == nullptr || *utf8 == '\0')
+        return std::nullopt;
+    std::u16string name = FromUtf8(utf8);
+    if (name.empty() || name.find(u'\0') != std::u16string::npos)
+        return std::nullopt;
+    return name;
+}
 
 DWORD UserFlagsFromAccountBits(std::uint32_t acb, bool cantChangePassword) {
     DWORD flags = UF_SCRIPT;
@@ -174,8 +186,8 @@ std::int64_t IntervalFromSeconds(DWORD seconds) {
 
 void* BuildUserInfo3(const tw_samr_user& user, std::uint64_t now,
                      const NetBufferAllocator& allocate, NET_API_STATUS& status) {
-    auto name = wide(user.name);
-    if (!name || name->empty()) {
+    auto name = AccountName(user.name.text);
+    if (!name) {
         status = RPC_X_BAD_STUB_DATA;
         return nullptr;
     }

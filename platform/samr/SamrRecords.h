@@ -10,6 +10,8 @@
 #include "platform/WinTypes.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace tw::samr {
 
@@ -43,6 +45,10 @@ win::DWORD ExpirySeconds(std::uint64_t ntTime);
 // "never" or anything longer than kForever seconds.
 win::DWORD IntervalSeconds(std::int64_t ntInterval);
 std::int64_t IntervalFromSeconds(win::DWORD seconds);
+
+// An account's name as the server sent it (UTF-8); none when there is no
+// name, or it is empty or holds a NUL: never a shortened or made-up one.
+std::optional<std::u16string> AccountName(const char* utf8);
 
 // The USER_INFO_3 buffer of an account, from `allocate`; null with `status`
 // set when the record cannot be represented (no name) or there is no memory.

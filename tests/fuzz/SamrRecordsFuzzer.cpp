@@ -85,9 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require((block != nullptr) == (status == 0), "a buffer exactly when the call succeeds");
     if (block != nullptr) {
         const auto* record = static_cast<const USER_INFO_3*>(block);
-        fuzz::Require(user.name.text != nullptr && *user.name.text != '\0', "never a made-up name");
-        fuzz::Require(std::u16string(record->usri3_name) == FromUtf8(user.name.text),
-                      "the name the server sent");
+        const auto sent = samr::AccountName(user.name.text);
+        fuzz::Require(sent.has_value(), "never a made-up name");
+        fuzz::Require(std::u16string(record->usri3_name) == *sent, "the name the server sent");
         fuzz::Require(record->usri3_password == nullptr, "no password");
         fuzz::Require(pool.release(block), "one block");
     }

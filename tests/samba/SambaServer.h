@@ -34,6 +34,8 @@ public:
     std::string pdbeditShow(const std::string& name) const;
     // A logon with that password over SMB (smbclient); false when refused.
     bool logon(const std::string& name, const std::string& password) const;
+    // What smbclient said at the last logon.
+    const std::string& lastLogonOutput() const { return lastLogonOutput_; }
 
     void stop();
     void start();
@@ -49,6 +51,7 @@ private:
     int port_ = 0;
     int nextUid_ = 30000;
     int pid_ = -1;
+    mutable std::string lastLogonOutput_;
 };
 
 } // namespace tw::test

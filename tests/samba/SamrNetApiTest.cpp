@@ -158,7 +158,8 @@ TEST_F(SamrOnSamba, ARealLockoutShowsAndCanBeClearedButNeverSet) {
     EXPECT_EQ(setFlags(u"carol", locked.usri3_flags & ~UF_LOCKOUT), 0u);
     EXPECT_EQ(info(u"carol").usri3_flags & UF_LOCKOUT, 0u);
     EXPECT_EQ(accountFlags("carol").find('L'), std::string::npos);
-    EXPECT_TRUE(server_->logon("carol", "Carol-pw1"));
+    EXPECT_TRUE(server_->logon("carol", "Carol-pw1"))
+        << server_->lastLogonOutput() << accountFlags("carol") << server_->pdbeditShow("carol");
     server_->setPolicy("bad lockout attempt", 0);
 }
 
