@@ -110,11 +110,12 @@ TestForm::TestForm()
     tmrRepeat.SetInterval(200);
 
     auto record = [this](std::string text) { events.push_back(std::move(text)); };
-    optLocal.Click = [=] { record("optLocal_Click"); };
-    optServer.Click = [=] { record("optServer_Click"); };
+    auto clicks = [&](auto&... controls) {
+        ((controls.Click = [=, name = controls.Name()] { record(name + "_Click"); }), ...);
+    };
+    clicks(optLocal, optServer, cbUsername, chkDisabled, chkLocked, cmdSet);
     txtServer.Change = [=] { record("txtServer_Change"); };
     txtServer.KeyPress = [=](int& key) { record("txtServer_KeyPress " + std::to_string(key)); };
-    cbUsername.Click = [=] { record("cbUsername_Click"); };
     txtPasswordAge.Change = [=] { record("txtPasswordAge_Change"); };
     txtPasswordAge.KeyPress = [this, record](int& key) {
         record("txtPasswordAge_KeyPress " + std::to_string(key));
@@ -135,17 +136,11 @@ TestForm::TestForm()
         record("txtPasswordAge_LostFocus");
         ctlPlusMinus.SetVisible(false);
     };
-    chkDisabled.Click = [=] { record("chkDisabled_Click"); };
-    chkLocked.Click = [=] { record("chkLocked_Click"); };
-    cmdSet.Click = [=] { record("cmdSet_Click"); };
-    ctlPlusMinus.imgMinus.MouseDown = [=](int b) {
-        record("imgMinus_MouseDown " + std::to_string(b));
-    };
-    ctlPlusMinus.imgMinus.MouseUp = [=](int b) { record("imgMinus_MouseUp " + std::to_string(b)); };
-    ctlPlusMinus.imgPlus.MouseDown = [=](int b) {
-        record("imgPlus_MouseDown " + std::to_string(b));
-    };
-    ctlPlusMinus.imgPlus.MouseUp = [=](int b) { record("imgPlus_MouseUp " + std::to_string(b)); };
+    for (Image* image : {&ctlPlusMinus.imgMinus, &ctlPlusMinus.imgPlus}) {
+        const std::string name = image->Name();
+        image->MouseDown = [=](int b) { record(name + "_MouseDown " + std::to_string(b)); };
+        image->MouseUp = [=](int b) { record(name + "_MouseUp " + std::to_string(b)); };
+    }
     tmrRepeat.Tick = [=] { record("tmrRepeat_Timer"); };
     form.Unload = [=] { record("Form_Unload"); };
     form.Terminate = [=] { record("Form_Terminate"); };
