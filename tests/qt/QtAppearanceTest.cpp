@@ -52,7 +52,10 @@ TEST_F(QtWindowTest, ACheckBoxIsFilledWithItsBackColour) {
     EXPECT_EQ(QColor(image.pixel(image.width() - 2, image.height() / 2)), QColor(0, 255, 0));
 }
 
-TEST_F(QtWindowTest, KeyboardCuesFollowTheModel) {
+TEST_F(QtWindowTest, KeyboardCuesFollowTheModelAndTheFocusedCheckBoxDrawsItsFocusOnlyWithThem) {
+    ASSERT_TRUE(t.form.UserFocus(t.chkDisabled));
+    ASSERT_TRUE(WidgetOf(t.chkDisabled)->hasFocus());
+    const QImage hidden = WidgetOf(t.chkDisabled)->grab().toImage();
     EXPECT_FALSE(w->backend.Window()->property(CueStyle::kProperty).toBool());
     EXPECT_EQ(UnderlineHint(WidgetOf(t.cmdSet)), 0);
     EXPECT_EQ(UnderlineHint(WidgetOf(t.chkDisabled)), 0);
@@ -60,8 +63,10 @@ TEST_F(QtWindowTest, KeyboardCuesFollowTheModel) {
     EXPECT_TRUE(w->backend.Window()->property(CueStyle::kProperty).toBool());
     EXPECT_EQ(UnderlineHint(WidgetOf(t.cmdSet)), 1);
     EXPECT_EQ(UnderlineHint(WidgetOf(t.chkDisabled)), 1);
+    EXPECT_NE(WidgetOf(t.chkDisabled)->grab().toImage(), hidden);
     t.form.SetKeyboardCues(false);
     EXPECT_EQ(UnderlineHint(WidgetOf(t.cmdSet)), 0);
+    EXPECT_EQ(WidgetOf(t.chkDisabled)->grab().toImage(), hidden);
     // A widget of another window is drawn as the style always draws it.
     QPushButton other(QStringLiteral("&Other"));
     EXPECT_EQ(WidgetOf(t.cmdSet)->style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, &other),
@@ -103,17 +108,6 @@ TEST_F(QtAppearanceTest, RealKeysAndMouseMovesReachTheHooksOncePerEvent) {
     QTest::mousePress(window, Qt::RightButton, {}, QPoint(40, 30));
     QTest::mouseRelease(window, Qt::RightButton, {}, QPoint(40, 30));
     EXPECT_EQ(seen, (std::vector<std::string>{"button 2 down", "button 2 up"}));
-}
-
-TEST_F(QtWindowTest, TheFocusedCheckBoxDrawsItsFocusOnlyWithCues) {
-    ASSERT_TRUE(t.form.UserFocus(t.chkDisabled));
-    ASSERT_TRUE(WidgetOf(t.chkDisabled)->hasFocus());
-    const QImage hidden = WidgetOf(t.chkDisabled)->grab().toImage();
-    t.form.SetKeyboardCues(true);
-    const QImage shown = WidgetOf(t.chkDisabled)->grab().toImage();
-    EXPECT_NE(hidden, shown);
-    t.form.SetKeyboardCues(false);
-    EXPECT_EQ(WidgetOf(t.chkDisabled)->grab().toImage(), hidden);
 }
 
 TEST(QtInputHooks, KeysMapToWindowsVirtualKeys) {
