@@ -97,24 +97,20 @@ TEST_F(QtWindowTest, WindowSystemClickOnAButtonWaitsForValidation) {
     EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.cmdSet));
 }
 
-TEST_F(QtWindowTest, WindowSystemClickOnAnImageLeavesTheFocus) {
+TEST_F(QtWindowTest, WindowSystemTypingGoesThroughKeyPressAndImagesLeaveTheFocus) {
     w->input.Focus(t.txtPasswordAge); // shows the images
+    t.events.clear();
     EXPECT_EQ(WidgetOf(t.ctlPlusMinus)->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(WidgetOf(t.ctlPlusMinus.imgPlus)->focusPolicy(), Qt::NoFocus);
     QTest::mouseClick(WidgetOf(t.ctlPlusMinus.imgPlus), Qt::LeftButton);
     EXPECT_EQ(Count("imgPlus_MouseDown 1"), 1);
     EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.txtPasswordAge));
-}
-
-TEST_F(QtWindowTest, WindowSystemTypingGoesThroughKeyPress) {
-    w->input.Focus(t.txtServer);
-    t.events.clear();
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
-    EXPECT_EQ(Count("txtServer_KeyPress 97") + Count("txtServer_KeyPress 98"), 2);
-    EXPECT_EQ(t.txtServer.Text(), u"ab");
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("4x"));
+    EXPECT_EQ(Count("txtPasswordAge_KeyPress 52") + Count("txtPasswordAge_KeyPress 120"), 2);
+    EXPECT_EQ(t.txtPasswordAge.Text(), u"4");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(t.form.ActiveControl(), &t.cbUsername);
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.cbUsername));
+    EXPECT_EQ(t.form.ActiveControl(), &t.chkDisabled);
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.chkDisabled));
 }
 
 TEST_F(QtWindowTest, AccessKeyClicksThroughTheModel) {
