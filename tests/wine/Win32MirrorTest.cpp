@@ -1,8 +1,7 @@
 // The model mirrored into real Win32 controls, where Win32 has its own way:
 // the standard control of each kind, lines, colours, the pointer, the end.
 // What both windows show alike is the shared suite's (tests/toolkit/mirror);
-// long dates in the scenario's picture and message boxes that do not wait:
-// user/counters-and-dates.json and startup/unsupported-platform.json on Win32.
+// message boxes that do not wait: startup/unsupported-platform.json on Win32.
 #include "Win32WindowFixture.h"
 
 namespace tw::winetests {
@@ -73,6 +72,14 @@ TEST_F(Win32Mirror, LongDateIsTheSystemsFormatOfTheSerial) {
     const std::u16string text = t.app.FormatLongDate(45000.75); // 15 March 2023, 18:00
     EXPECT_NE(text.find(u"2023"), std::u16string::npos);
     EXPECT_NE(text.find(u"15"), std::u16string::npos);
+}
+
+TEST(Win32LongDate, AGivenPictureIsUsedInsteadOfTheSystemsFormat) {
+    TestForm t;
+    Win32BackendOptions options = toolkit::test::Win32Window::Options();
+    options.longDatePicture = u"yyyy-MM-dd"; // not the system's, as the scenarios' may be
+    Win32Backend backend(t.form, options);
+    EXPECT_EQ(t.app.FormatLongDate(45000.75), u"2023-03-15");
 }
 
 TEST_F(Win32Mirror, HourglassStaysOverTheWindowWhileBusy) {

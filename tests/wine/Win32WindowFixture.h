@@ -6,7 +6,6 @@
 
 #include "toolkit/mirror/MirrorConformance.h"
 
-#include "toolkit/headless/VirtualClock.h"
 #include "toolkit/win32/Win32Backend.h"
 #include "toolkit/win32/Win32Convert.h"
 #include "toolkit/win32/Win32Input.h"
