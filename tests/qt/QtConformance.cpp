@@ -6,17 +6,13 @@ namespace tw::toolkit::test {
 
 namespace {
 
-std::unique_ptr<ToolkitUnderTest> MakeQt(Form& form) {
-    return std::make_unique<QtWindow>(form);
-}
-
-std::unique_ptr<WindowUnderTest> MakeQtWindow(Form& form) {
+template <class Shown> std::unique_ptr<Shown> Make(Form& form) {
     return std::make_unique<QtWindow>(form);
 }
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Qt, UserInput, ::testing::Values(&MakeQt));
-INSTANTIATE_TEST_SUITE_P(Qt, WindowMirror, ::testing::Values(&MakeQtWindow));
+INSTANTIATE_TEST_SUITE_P(Qt, UserInput, ::testing::Values(&Make<ToolkitUnderTest>));
+INSTANTIATE_TEST_SUITE_P(Qt, WindowMirror, ::testing::Values(&Make<WindowUnderTest>));
 
 } // namespace tw::toolkit::test

@@ -7,17 +7,13 @@ namespace tw::toolkit::test {
 
 namespace {
 
-std::unique_ptr<ToolkitUnderTest> MakeWin32(Form& form) {
-    return std::make_unique<Win32Window>(form);
-}
-
-std::unique_ptr<WindowUnderTest> MakeWin32Window(Form& form) {
+template <class Shown> std::unique_ptr<Shown> Make(Form& form) {
     return std::make_unique<Win32Window>(form);
 }
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Win32, UserInput, ::testing::Values(&MakeWin32));
-INSTANTIATE_TEST_SUITE_P(Win32, WindowMirror, ::testing::Values(&MakeWin32Window));
+INSTANTIATE_TEST_SUITE_P(Win32, UserInput, ::testing::Values(&Make<ToolkitUnderTest>));
+INSTANTIATE_TEST_SUITE_P(Win32, WindowMirror, ::testing::Values(&Make<WindowUnderTest>));
 
 } // namespace tw::toolkit::test
