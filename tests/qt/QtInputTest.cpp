@@ -1,13 +1,10 @@
 // Real Qt input reaches the model through the widgets and obeys the model's
-// rules: validation, key press first, one toggle per click, a disabled
-// window takes nothing, and no widget changes behind the model's back.
+// rules: validation, key press first, one toggle per click, and no widget
+// changes behind the model's back. Input the model refuses, in a disabled
+// window too: the shared suites (UserInput, WindowMirror) on Qt.
 #include "QtTestWindow.h"
 
-#include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
 
@@ -15,140 +12,113 @@ namespace tw::toolkit::test {
 
 namespace {
 
-void SendKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-             const QString& text = {}) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+void SendKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
     QApplication::sendEvent(widget, &release);
 }
 
 } // namespace
 
-TEST_F(QtWindowTest, StartsWithTheFocusInTheFirstControlOfTheTabOrder) {
-    EXPECT_EQ(form.ActiveControl(), &txt);
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(txt));
+TEST_F(QtWindowTest, TheQtFocusFollowsTheModels) {
+    EXPECT_EQ(t.form.ActiveControl(), &t.optLocal);
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.optLocal));
+    t.form.UserFocus(t.cbUsername);
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.cbUsername));
 }
 
-TEST_F(QtWindowTest, CaretKeysMoveTheModelSelectionWithoutChange) {
-    txt.SetText(u"hello");
-    const int changesBefore = changes;
-    QWidget* edit = WidgetOf(txt);
+TEST_F(QtWindowTest, CaretKeysMoveTheModelSelectionAndNoKeyEditsBehindIt) {
+    t.txtServer.SetText(u"one two");
+    w->input.Focus(t.txtServer);
+    t.events.clear();
+    QWidget* edit = WidgetOf(t.txtServer);
+    t.txtServer.SetSelStart(4);
+    SendKey(edit, Qt::Key_Backspace, Qt::ControlModifier); // delete the word before
+    SendKey(edit, Qt::Key_Delete, Qt::ControlModifier);    // delete the word after
+    EXPECT_EQ(Widget<QLineEdit>(t.txtServer)->text(), QStringLiteral("one two"));
+    EXPECT_EQ(t.txtServer.Text(), u"one two");
     SendKey(edit, Qt::Key_End);
-    EXPECT_EQ(txt.SelStart(), 5);
+    EXPECT_EQ(t.txtServer.SelStart(), 7);
     SendKey(edit, Qt::Key_Left, Qt::ShiftModifier);
     SendKey(edit, Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(txt.SelStart(), 3);
-    EXPECT_EQ(txt.SelLength(), 2);
+    EXPECT_EQ(t.txtServer.SelStart(), 5);
+    EXPECT_EQ(t.txtServer.SelLength(), 2);
     // The caret stays at the moving end of the selection.
     SendKey(edit, Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(txt.SelStart(), 2);
-    EXPECT_EQ(txt.SelLength(), 3);
-    EXPECT_EQ(changes, changesBefore);
-    EXPECT_TRUE(keys.empty());
-
-    input->Key('X');
-    EXPECT_EQ(txt.Text(), u"heX");
+    EXPECT_EQ(t.txtServer.SelStart(), 4);
+    EXPECT_EQ(t.txtServer.SelLength(), 3);
+    EXPECT_TRUE(t.events.empty()) << "no change and no key press";
+    w->input.Key('X');
+    EXPECT_EQ(t.txtServer.Text(), u"one X");
 }
 
-TEST_F(QtWindowTest, KeysThatWouldEditBehindTheModelDoNothing) {
-    txt.SetText(u"one two");
-    txt.SetSelStart(4);
-    const int changesBefore = changes;
-    SendKey(WidgetOf(txt), Qt::Key_Backspace, Qt::ControlModifier); // delete the word before
-    EXPECT_EQ(Widget<QLineEdit>(txt)->text(), QStringLiteral("one two"));
-    SendKey(WidgetOf(txt), Qt::Key_Delete, Qt::ControlModifier); // delete the word after
-    EXPECT_EQ(Widget<QLineEdit>(txt)->text(), QStringLiteral("one two"));
-    EXPECT_EQ(txt.Text(), u"one two");
-    EXPECT_EQ(changes, changesBefore);
-}
-
-TEST_F(QtWindowTest, TypingInTheOpenedListChoosesThroughTheModel) {
-    input->Focus(cb);
-    auto* combo = Widget<QComboBox>(cb);
+TEST_F(QtWindowTest, TheOpenedListChoosesThroughTheModelAndShowsItsRefusal) {
+    w->input.Focus(t.cbUsername);
+    auto* combo = Widget<QComboBox>(t.cbUsername);
     combo->showPopup();
     QCoreApplication::processEvents();
     ASSERT_TRUE(combo->view()->isVisible());
-    input->Key('b'); // to the popup, which has the keyboard
-    EXPECT_EQ(cb.ListIndex(), 1);
-    EXPECT_EQ(listClicks, 1);
+    w->input.Key('g'); // to the popup, which has the keyboard
+    EXPECT_EQ(t.cbUsername.ListIndex(), 1);
     EXPECT_EQ(combo->view()->currentIndex().row(), 1);
     combo->hidePopup();
-}
-
-TEST_F(QtWindowTest, ListShowsTheModelChoiceWhenTheModelRefusesTheUsers) {
-    input->Select(cb, 1);
-    form.SetEnabled(false);
-    auto* combo = Widget<QComboBox>(cb);
+    t.form.SetEnabled(false);
     combo->setCurrentIndex(2);
     emit combo->activated(2); // as a choice in the open popup reports it
-    EXPECT_EQ(cb.ListIndex(), 1);
+    EXPECT_EQ(t.cbUsername.ListIndex(), 1);
     EXPECT_EQ(combo->currentIndex(), 1);
-    EXPECT_EQ(listClicks, 1);
-}
-
-// Tab with validation (real Tab and Backtab key events) and the input a
-// disabled window refuses: UserInput.CancelledValidation... and
-// UserInput.ADisabledWindow... on Qt; here the widgets' own state.
-TEST_F(QtWindowTest, DisabledWindowIgnoresClicksAndKeysButKeepsItsLook) {
-    form.SetEnabled(false);
-    input->Click(cmd);
-    input->Click(chk);
-    EXPECT_EQ(cmdClicks, 0);
-    EXPECT_FALSE(Widget<QCheckBox>(chk)->isChecked());
-    EXPECT_TRUE(WidgetOf(cmd)->isEnabled());
-    EXPECT_TRUE(WidgetOf(txt)->isEnabled());
-
-    form.SetEnabled(true);
-    input->Click(cmd);
-    EXPECT_EQ(cmdClicks, 1);
+    EXPECT_EQ(Count("cbUsername_Click"), 1);
 }
 
 // Input as the window system delivers it (spontaneous events, through
 // QApplication's own click-to-focus and shortcut handling) follows the
 // model's rules too: Qt never moves the focus or presses a button itself.
 TEST_F(QtWindowTest, WindowSystemClickOnAButtonWaitsForValidation) {
-    cancelValidation = true;
-    QTest::mouseClick(WidgetOf(cmd), Qt::LeftButton);
-    EXPECT_EQ(validates, 1);
-    EXPECT_EQ(cmdClicks, 0);
-    EXPECT_EQ(form.ActiveControl(), &txt);
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(txt));
-    EXPECT_FALSE(Widget<QPushButton>(cmd)->isDown());
+    w->input.Focus(t.txtPasswordAge);
+    t.refuseLeavingAge = true;
+    t.events.clear();
+    QTest::mouseClick(WidgetOf(t.cmdSet), Qt::LeftButton);
+    EXPECT_EQ(t.events, std::vector<std::string>{"txtPasswordAge_Validate"});
+    EXPECT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.txtPasswordAge));
+    EXPECT_FALSE(Widget<QPushButton>(t.cmdSet)->isDown());
 
-    cancelValidation = false;
-    QTest::mouseClick(WidgetOf(cmd), Qt::LeftButton);
-    EXPECT_EQ(cmdClicks, 1);
-    EXPECT_EQ(form.ActiveControl(), &cmd);
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(cmd));
+    t.refuseLeavingAge = false;
+    QTest::mouseClick(WidgetOf(t.cmdSet), Qt::LeftButton);
+    EXPECT_EQ(Count("cmdSet_Click"), 1);
+    EXPECT_EQ(t.form.ActiveControl(), &t.cmdSet);
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.cmdSet));
 }
 
-TEST_F(QtWindowTest, WindowSystemClickOnAnImageLeavesTheFocus) {
-    QTest::mouseClick(WidgetOf(spinner.image), Qt::LeftButton);
-    EXPECT_EQ(mouseDowns, std::vector<int>{vbLeftButton});
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(txt));
-}
-
-TEST_F(QtWindowTest, WindowSystemTypingGoesThroughKeyPress) {
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
-    EXPECT_EQ(keys, (std::vector<int>{'a', 'b'}));
-    EXPECT_EQ(txt.Text(), u"ab");
+TEST_F(QtWindowTest, WindowSystemTypingGoesThroughKeyPressAndImagesLeaveTheFocus) {
+    w->input.Focus(t.txtPasswordAge); // shows the images
+    t.events.clear();
+    EXPECT_EQ(WidgetOf(t.ctlPlusMinus)->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(WidgetOf(t.ctlPlusMinus.imgPlus)->focusPolicy(), Qt::NoFocus);
+    QTest::mouseClick(WidgetOf(t.ctlPlusMinus.imgPlus), Qt::LeftButton);
+    EXPECT_EQ(Count("imgPlus_MouseDown 1"), 1);
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.txtPasswordAge));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("4x"));
+    EXPECT_EQ(Count("txtPasswordAge_KeyPress 52") + Count("txtPasswordAge_KeyPress 120"), 2);
+    EXPECT_EQ(t.txtPasswordAge.Text(), u"4");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(form.ActiveControl(), &cmd);
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(cmd));
+    EXPECT_EQ(t.form.ActiveControl(), &t.chkDisabled);
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.chkDisabled));
 }
 
 TEST_F(QtWindowTest, AccessKeyClicksThroughTheModel) {
-    chk.SetCaption(u"&Flag");
-    cancelValidation = true;
-    QTest::keyClick(backend->Window(), Qt::Key_F, Qt::AltModifier);
-    EXPECT_EQ(chk.Value(), 0);
-    cancelValidation = false;
-    QTest::keyClick(backend->Window(), Qt::Key_F, Qt::AltModifier);
-    EXPECT_EQ(chk.Value(), 1);
-    EXPECT_EQ(chkClicks, 1);
-    EXPECT_TRUE(Widget<QCheckBox>(chk)->isChecked());
-    EXPECT_EQ(form.ActiveControl(), &chk);
+    t.chkDisabled.SetCaption(u"&Flag");
+    w->input.Focus(t.txtPasswordAge);
+    t.refuseLeavingAge = true;
+    QTest::keyClick(w->backend.Window(), Qt::Key_F, Qt::AltModifier);
+    EXPECT_EQ(t.chkDisabled.Value(), 0);
+    t.refuseLeavingAge = false;
+    QTest::keyClick(w->backend.Window(), Qt::Key_F, Qt::AltModifier);
+    EXPECT_EQ(t.chkDisabled.Value(), 1);
+    EXPECT_EQ(Count("chkDisabled_Click"), 1);
+    EXPECT_TRUE(Widget<QCheckBox>(t.chkDisabled)->isChecked());
+    EXPECT_EQ(t.form.ActiveControl(), &t.chkDisabled);
 }
 
 } // namespace tw::toolkit::test

@@ -1,122 +1,150 @@
-// A small window for the Qt backend tests: a text box whose validation can
-// be told to cancel, a button, a check box, a list, a two-part user control
-// with an image, a rectangle and a timer, shown through the Qt backend with
-// virtual time.
+// The test form in the Qt window (offscreen, virtual time), with the probes
+// that read back what the widgets show: the shared suites' window
+// (QtConformance.cpp) and the fixture of the Qt backend's own tests.
 #pragma once
 
-#include "toolkit/Form.h"
+#include "toolkit/mirror/MirrorConformance.h"
+
 #include "toolkit/qt/QtBackend.h"
+#include "toolkit/qt/QtConvert.h"
 #include "toolkit/qt/QtInput.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tw::toolkit::test {
 
-class TestSpinner : public UserControl {
+class QtWindow : public WindowUnderTest {
 public:
-    TestSpinner(Form& form, std::string name)
-        : UserControl(form, std::move(name)), image(AddPart<Image>("imgPlus")) {
-        image.Move(120, 60, 120, 120);
-    }
-    Image& image;
-};
-
-class QtWindowTest : public ::testing::Test {
-protected:
-    QtWindowTest()
-        : app({}, u""), form(app), shape(form.Add<Shape>("shaPane")),
-          label(form.Add<Label>("lblName")), txt(form.Add<TextBox>("txtName")),
-          cmd(form.Add<CommandButton>("cmdSet")), chk(form.Add<CheckBox>("chkFlag")),
-          cb(form.Add<ComboBox>("cbList")), spinner(form.Add<TestSpinner>("ctlSpin")),
-          tmr(form.Add<Timer>("tmrTick")) {
-        form.SetClientSize(6000, 4500);
-        form.SetCaption(u"Test window");
-        shape.Move(0, 0, 6000, 4500);
-        label.Move(120, 120, 1200, 255);
-        label.SetCaption(u"&Name:");
-        txt.Move(1440, 120, 1500, 285);
-        txt.SetTabIndex(0);
-        cmd.Move(1440, 600, 1200, 375);
-        cmd.SetCaption(u"Set");
-        cmd.SetTabIndex(1);
-        chk.Move(1440, 1080, 2400, 255);
-        chk.SetCaption(u"Flag");
-        chk.SetTabIndex(2);
-        cb.Move(1440, 1500, 2400, 315);
-        cb.SetTabIndex(3);
-        for (const char16_t* item : {u"alpha", u"beta", u"gamma"})
-            cb.AddItem(item);
-        spinner.Move(3000, 120, 360, 285);
-        spinner.SetCausesValidation(false);
-        tmr.SetInterval(200);
-
-        txt.Validate = [this](bool& cancel) {
-            ++validates;
-            cancel = cancelValidation;
-        };
-        txt.KeyPress = [this](int& keyAscii) { keys.push_back(keyAscii); };
-        txt.Change = [this] { ++changes; };
-        cmd.Click = [this] { ++cmdClicks; };
-        chk.Click = [this] { ++chkClicks; };
-        cb.Click = [this] { ++listClicks; };
-        spinner.image.MouseDown = [this](int button) { mouseDowns.push_back(button); };
-        spinner.image.MouseUp = [this](int button) { mouseUps.push_back(button); };
-        tmr.Tick = [this] { ++ticks; };
+    explicit QtWindow(Form& form, QtBackendOptions options = {})
+        : backend(form, Quiet(std::move(options))), input(backend) {}
+    IUserInput& Input() override { return input; }
+    void Settle() override {
+        QCoreApplication::processEvents();
+        backend.Window()->activateWindow();
+        QCoreApplication::processEvents();
     }
 
-    void SetUp() override {
-        QtBackendOptions options;
+    std::u16string Caption() override { return ToU16(backend.Window()->windowTitle()); }
+    PixelRect Client() override {
+        return {0, 0, backend.Window()->width(), backend.Window()->height()};
+    }
+    std::u16string Text(const Control& control) override {
+        QWidget* widget = Of(control);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            return ToU16(edit->text());
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            return ToU16(button->text());
+        return {};
+    }
+    std::u16string LabelReads(const Label& label) override {
+        return ToU16(Widget<QLabel>(label)->text());
+    }
+    int CheckState(const Control& control) override {
+        auto* button = Widget<QAbstractButton>(control);
+        if (auto* box = qobject_cast<QCheckBox*>(button))
+            return box->checkState() == Qt::PartiallyChecked ? 2 : box->isChecked() ? 1 : 0;
+        return button->isChecked() ? 1 : 0;
+    }
+    bool Enabled(const Control& control) override { return Of(control)->isEnabled(); }
+    bool Visible(const Control& control) override { return Of(control)->isVisible(); }
+    bool ReadOnly(const TextBox& box) override { return Widget<QLineEdit>(box)->isReadOnly(); }
+    std::u16string ToolTip(const Control& control) override {
+        return ToU16(Of(control)->toolTip());
+    }
+    PixelRect Place(const Control& control) override {
+        const QRect r = Of(control)->geometry();
+        return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
+    int Dpi() override { return backend.Window()->logicalDpiX(); }
+    std::vector<std::u16string> Entries(const ComboBox& list) override {
+        auto* combo = Widget<QComboBox>(list);
+        std::vector<std::u16string> entries;
+        for (int i = 0; i < combo->count(); ++i)
+            entries.push_back(ToU16(combo->itemText(i)));
+        return entries;
+    }
+    int ListIndex(const ComboBox& list) override { return Widget<QComboBox>(list)->currentIndex(); }
+    std::pair<int, int> Selection(const TextBox& box) override {
+        auto* edit = Widget<QLineEdit>(box);
+        if (!edit->hasSelectedText())
+            return {edit->cursorPosition(), edit->cursorPosition()};
+        return {edit->selectionStart(), edit->selectionEnd()};
+    }
+    int StackIndex(const Control& control) override {
+        const QWidget* widget = Of(control);
+        int index = 0;
+        for (const QObject* sibling : widget->parentWidget()->children()) {
+            if (sibling == widget)
+                return index;
+            if (sibling->isWidgetType())
+                ++index;
+        }
+        return -1;
+    }
+    int OpenedRows(const ComboBox& list) override {
+        auto* combo = Widget<QComboBox>(list);
+        combo->showPopup();
+        QCoreApplication::processEvents();
+        const QAbstractItemView* view = combo->view();
+        const int rows = view->viewport()->height() / std::max(1, view->sizeHintForRow(0));
+        combo->hidePopup();
+        return rows;
+    }
+
+    QWidget* Of(const Control& control) const { return backend.WidgetOf(control); }
+    template <class W> W* Widget(const Control& control) const {
+        return qobject_cast<W*>(Of(control));
+    }
+
+    QtBackend backend;
+    QtInput input;
+
+private:
+    static QtBackendOptions Quiet(QtBackendOptions options) {
         options.interactiveMessageBoxes = false;
         options.virtualTime = true;
-        options.longDatePicture = u"yyyy-MM-dd";
-        backend = std::make_unique<QtBackend>(form, options);
-        input = std::make_unique<QtInput>(*backend);
-        form.Show();
-        QCoreApplication::processEvents();
-        backend->Window()->activateWindow();
-        QCoreApplication::processEvents();
+        return options;
+    }
+};
+
+// The test form shown and settled, no event recorded yet; a test that needs
+// other options of the window overrides SetUp and calls Open itself.
+class QtWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { Open({}); }
+    void TearDown() override { w.reset(); }
+    void Open(QtBackendOptions options) {
+        w = std::make_unique<QtWindow>(t.form, std::move(options));
+        t.form.Show();
+        w->Settle();
+        t.events.clear();
     }
 
-    void TearDown() override {
-        input.reset();
-        backend.reset();
-    }
-
-    QWidget* WidgetOf(const Control& control) const { return backend->WidgetOf(control); }
+    QWidget* WidgetOf(const Control& control) const { return w->Of(control); }
     template <class W> W* Widget(const Control& control) const {
-        return qobject_cast<W*>(backend->WidgetOf(control));
+        return w->template Widget<W>(control);
+    }
+    int Count(const std::string& event) const {
+        return static_cast<int>(std::count(t.events.begin(), t.events.end(), event));
     }
 
-    Application app;
-    Form form;
-    Shape& shape;
-    Label& label;
-    TextBox& txt;
-    CommandButton& cmd;
-    CheckBox& chk;
-    ComboBox& cb;
-    TestSpinner& spinner;
-    Timer& tmr;
-    std::unique_ptr<QtBackend> backend;
-    std::unique_ptr<QtInput> input;
-
-    bool cancelValidation = false;
-    int validates = 0;
-    int changes = 0;
-    int cmdClicks = 0;
-    int chkClicks = 0;
-    int listClicks = 0;
-    int ticks = 0;
-    std::vector<int> keys;
-    std::vector<int> mouseDowns;
-    std::vector<int> mouseUps;
+    TestForm t;
+    std::unique_ptr<QtWindow> w;
 };
 
 } // namespace tw::toolkit::test

@@ -21,10 +21,9 @@ TEST_P(DatePicture, FormatsTheDatePartOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pictures, DatePicture,
-    ::testing::Values(DateCase{25569, u"dddd, MMMM d, yyyy", u"Thursday, January 1, 1970"},
-                      // 14 November 2023 22:13:20 UTC: the time of day is dropped.
-                      DateCase{45244.925925, u"dddd, MMMM d, yyyy", u"Tuesday, November 14, 2023"},
-                      DateCase{45244.925925, u"dd.MM.yyyy", u"14.11.2023"},
+    // The picture of the scenarios: user/counters-and-dates.json. 14 November
+    // 2023 22:13:20 UTC: the time of day is dropped.
+    ::testing::Values(DateCase{45244.925925, u"dd.MM.yyyy", u"14.11.2023"},
                       DateCase{45244.925925, u"ddd d MMM yy", u"Tue 14 Nov 23"},
                       DateCase{45244, u"d 'de' MMMM 'de' yyyy", u"14 de November de 2023"},
                       DateCase{45244, u"'It''s' yyyy", u"It's 2023"},

@@ -56,65 +56,51 @@ TestForm::TestForm()
     form.SetCaption(u"Brenholt");
     form.SetClientSize(6000, 4200);
 
-    shaPane.Move(60, 540, 5880, 3000);
-    lblHeader.Move(120, 600, 5760, 330);
-    lblHeader.SetCaption(u"User Parameters");
+    // Place, caption (of a kind that has one) and tab index (-1: none).
+    auto lay = [](Control& control, float left, float top, float width, float height,
+                  const char16_t* caption = u"", int tab = -1) {
+        control.Move(left, top, width, height);
+        if (Captioned* captioned = AsCaptioned(control))
+            captioned->SetCaption(caption);
+        if (tab >= 0)
+            control.SetTabIndex(tab);
+    };
+    lay(shaPane, 60, 540, 5880, 3000);
+    lay(lblHeader, 120, 600, 5760, 330, u"User Parameters");
     lblHeader.SetAlignment(Alignment::Center);
     lblHeader.SetFont(Font{u"MS Sans Serif", 12, true, 0});
-
-    optLocal.Move(120, 150, 1700, 255);
-    optLocal.SetCaption(u"Local Computer");
-    optLocal.SetTabIndex(0);
-    optServer.Move(1900, 150, 1000, 255);
-    optServer.SetCaption(u"Server:");
-    optServer.SetTabIndex(1);
-    txtServer.Move(2900, 120, 2400, 285);
-    txtServer.SetTabIndex(2);
+    lay(optLocal, 120, 150, 1700, 255, u"Local Computer", 0);
+    lay(optServer, 1900, 150, 1000, 255, u"Server:", 1);
+    lay(txtServer, 2900, 120, 2400, 285, u"", 2);
     txtServer.SetToolTipText(u"Server name");
-
-    lblUsername.Move(240, 1140, 1300, 255);
-    lblUsername.SetCaption(u"Username:");
-    cbUsername.Move(1680, 1080, 2900, 315);
-    cbUsername.SetTabIndex(3);
+    lay(lblUsername, 240, 1140, 1300, 255, u"Username:");
+    lay(cbUsername, 1680, 1080, 2900, 315, u"", 3);
     for (const char16_t* name : {u"Administrator", u"Guest", u"mara"})
         cbUsername.AddItem(name);
-
-    lblPasswordAge.Move(240, 1620, 1400, 255);
-    lblPasswordAge.SetCaption(u"Password Age:");
-    txtPasswordAge.Move(1800, 1575, 855, 285);
-    txtPasswordAge.SetTabIndex(4);
+    lay(lblPasswordAge, 240, 1620, 1400, 255, u"Password Age:");
+    lay(txtPasswordAge, 1800, 1575, 855, 285, u"", 4);
     txtPasswordAge.SetToolTipText(u"The time since last password change");
-    lblPasswordAge_u.Move(2880, 1620, 600, 255);
-    lblPasswordAge_u.SetCaption(u"days");
-
-    chkDisabled.Move(240, 2100, 3000, 255);
-    chkDisabled.SetCaption(u"Account Disabled");
-    chkDisabled.SetTabIndex(5);
-    chkLocked.Move(240, 2400, 3000, 255);
-    chkLocked.SetCaption(u"Account Locked");
-    chkLocked.SetTabIndex(6);
+    lay(lblPasswordAge_u, 2880, 1620, 600, 255, u"days");
+    lay(chkDisabled, 240, 2100, 3000, 255, u"Account Disabled", 5);
+    lay(chkLocked, 240, 2400, 3000, 255, u"Account Locked", 6);
     for (CheckBox* box : {&chkDisabled, &chkLocked})
         box->SetBackColor(SystemColor(5));
-
-    cmdSet.Move(4560, 3000, 1215, 375);
-    cmdSet.SetCaption(u"Set");
-    cmdSet.SetTabIndex(7);
+    lay(cmdSet, 4560, 3000, 1215, 375, u"Set", 7);
     cmdSet.SetToolTipText(u"Set above parameters");
-
     lnStatus.SetPoints(0, 3780, 6000, 3780);
-    lblStatus.Move(60, 3840, 5880, 315);
-    lblStatus.SetCaption(u"Brenholt 1.00.012     Copyright (C) 2026 Quillmere.");
+    lay(lblStatus, 60, 3840, 5880, 315, u"Brenholt 1.00.012     Copyright (C) 2026 Quillmere.");
 
     ctlPlusMinus.Move(4000, 4000, 735, 255);
     ctlPlusMinus.SetVisible(false);
     tmrRepeat.SetInterval(200);
 
     auto record = [this](std::string text) { events.push_back(std::move(text)); };
-    optLocal.Click = [=] { record("optLocal_Click"); };
-    optServer.Click = [=] { record("optServer_Click"); };
+    auto clicks = [&](auto&... controls) {
+        ((controls.Click = [=, name = controls.Name()] { record(name + "_Click"); }), ...);
+    };
+    clicks(optLocal, optServer, cbUsername, chkDisabled, chkLocked, cmdSet);
     txtServer.Change = [=] { record("txtServer_Change"); };
     txtServer.KeyPress = [=](int& key) { record("txtServer_KeyPress " + std::to_string(key)); };
-    cbUsername.Click = [=] { record("cbUsername_Click"); };
     txtPasswordAge.Change = [=] { record("txtPasswordAge_Change"); };
     txtPasswordAge.KeyPress = [this, record](int& key) {
         record("txtPasswordAge_KeyPress " + std::to_string(key));
@@ -135,17 +121,11 @@ TestForm::TestForm()
         record("txtPasswordAge_LostFocus");
         ctlPlusMinus.SetVisible(false);
     };
-    chkDisabled.Click = [=] { record("chkDisabled_Click"); };
-    chkLocked.Click = [=] { record("chkLocked_Click"); };
-    cmdSet.Click = [=] { record("cmdSet_Click"); };
-    ctlPlusMinus.imgMinus.MouseDown = [=](int b) {
-        record("imgMinus_MouseDown " + std::to_string(b));
-    };
-    ctlPlusMinus.imgMinus.MouseUp = [=](int b) { record("imgMinus_MouseUp " + std::to_string(b)); };
-    ctlPlusMinus.imgPlus.MouseDown = [=](int b) {
-        record("imgPlus_MouseDown " + std::to_string(b));
-    };
-    ctlPlusMinus.imgPlus.MouseUp = [=](int b) { record("imgPlus_MouseUp " + std::to_string(b)); };
+    for (Image* image : {&ctlPlusMinus.imgMinus, &ctlPlusMinus.imgPlus}) {
+        const std::string name = image->Name();
+        image->MouseDown = [=](int b) { record(name + "_MouseDown " + std::to_string(b)); };
+        image->MouseUp = [=](int b) { record(name + "_MouseUp " + std::to_string(b)); };
+    }
     tmrRepeat.Tick = [=] { record("tmrRepeat_Timer"); };
     form.Unload = [=] { record("Form_Unload"); };
     form.Terminate = [=] { record("Form_Terminate"); };

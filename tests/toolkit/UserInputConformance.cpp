@@ -110,7 +110,7 @@ struct EditingRow {
     int keyAscii;      // a typed control character, or 0
     int keyCode;       // else a key going down, with `shift`
     int shift;
-    int menu;          // else a context-menu item: 1 + EditCommand
+    int menu; // else a context-menu item: 1 + EditCommand
     std::u16string text;
     std::u16string clipboard;
     bool keyPress;
@@ -167,6 +167,8 @@ TEST_P(UserInput, EditingCommandsTakeTheKeyPressOnlyAsTypedCharacters) {
 
 TEST_P(UserInput, TimersTickFromTheVirtualClock) {
     t.tmrRepeat.SetEnabled(true);
+    shown_->Settle();
+    EXPECT_EQ(Count("tmrRepeat_Timer"), 0) << "virtual time runs only while waiting";
     Input().Wait(1000);
     EXPECT_EQ(Count("tmrRepeat_Timer"), 5);
     t.tmrRepeat.SetEnabled(false);

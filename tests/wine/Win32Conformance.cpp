@@ -1,178 +1,19 @@
 // The shared suites through the real Win32 window: the user-input rules fed
 // with the window messages a user's mouse and keyboard produce, and what the
 // controls show.
-#include "toolkit/UserInputConformance.h"
-#include "toolkit/mirror/MirrorConformance.h"
-
-#include "toolkit/win32/Win32Backend.h"
-#include "toolkit/win32/Win32Convert.h"
-#include "toolkit/win32/Win32Input.h"
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
-#include <commctrl.h>
-
-#include <algorithm>
+#include "Win32WindowFixture.h"
 
 namespace tw::toolkit::test {
 
 namespace {
 
-using win32text::FromWide;
-
-std::u16string TextOf(HWND hwnd) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(hwnd, text, 512);
-    return FromWide(text);
-}
-
-BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM found) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(hwnd, name, 64);
-    if (::lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
-        *reinterpret_cast<HWND*>(found) = hwnd;
-    return TRUE;
-}
-
-class Win32Window : public WindowUnderTest {
-public:
-    explicit Win32Window(Form& form) : backend_(form, Options()), input_(backend_) {}
-    IUserInput& Input() override { return input_; }
-    void Settle() override { backend_.PumpMessages(); }
-
-    std::u16string Caption() override { return TextOf(backend_.Handle()); }
-    PixelRect Client() override {
-        RECT r{};
-        ::GetClientRect(backend_.Handle(), &r);
-        return {r.left, r.top, r.right, r.bottom};
-    }
-    std::u16string Text(const Control& control) override { return TextOf(H(control)); }
-    // A static control without SS_NOPREFIX takes "&" as the access-key mark
-    // and "&&" as one ampersand.
-    std::u16string LabelReads(const Label& label) override {
-        const std::u16string text = TextOf(H(label));
-        if ((::GetWindowLongPtrW(H(label), GWL_STYLE) & SS_NOPREFIX) != 0)
-            return text;
-        std::u16string reads;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == u'&' && i + 1 < text.size())
-                ++i;
-            reads += text[i];
-        }
-        return reads;
-    }
-    int CheckState(const Control& control) override {
-        switch (::SendMessageW(H(control), BM_GETCHECK, 0, 0)) {
-        case BST_CHECKED:
-            return 1;
-        case BST_INDETERMINATE:
-            return 2;
-        default:
-            return 0;
-        }
-    }
-    bool Enabled(const Control& control) override { return ::IsWindowEnabled(H(control)); }
-    bool Visible(const Control& control) override { return ::IsWindowVisible(H(control)); }
-    bool ReadOnly(const TextBox& box) override {
-        return (::GetWindowLongPtrW(H(box), GWL_STYLE) & ES_READONLY) != 0;
-    }
-    std::u16string ToolTip(const Control& control) override {
-        HWND tooltip = nullptr;
-        ::EnumThreadWindows(::GetCurrentThreadId(), &FindToolTip,
-                            reinterpret_cast<LPARAM>(&tooltip));
-        wchar_t text[512] = {};
-        TTTOOLINFOW info{};
-        info.cbSize = sizeof(info);
-        info.hwnd = ::GetParent(H(control));
-        info.uId = reinterpret_cast<UINT_PTR>(H(control));
-        if (tooltip == nullptr ||
-            !::SendMessageW(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info)))
-            return {};
-        info.lpszText = text;
-        ::SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
-        return FromWide(text);
-    }
-    PixelRect Place(const Control& control) override {
-        RECT r{};
-        ::GetWindowRect(H(control), &r);
-        ::MapWindowPoints(HWND_DESKTOP, ::GetParent(H(control)), reinterpret_cast<POINT*>(&r), 2);
-        return {r.left, r.top, r.right, r.bottom};
-    }
-    int Dpi() override {
-        const HDC screen = ::GetDC(nullptr);
-        const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-        ::ReleaseDC(nullptr, screen);
-        return dpi;
-    }
-    std::vector<std::u16string> Entries(const ComboBox& list) override {
-        std::vector<std::u16string> entries;
-        const auto count = static_cast<int>(::SendMessageW(H(list), CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            wchar_t text[256] = {};
-            ::SendMessageW(H(list), CB_GETLBTEXT, static_cast<WPARAM>(i),
-                           reinterpret_cast<LPARAM>(text));
-            entries.push_back(FromWide(text));
-        }
-        return entries;
-    }
-    int ListIndex(const ComboBox& list) override {
-        return static_cast<int>(::SendMessageW(H(list), CB_GETCURSEL, 0, 0));
-    }
-    std::pair<int, int> Selection(const TextBox& box) override {
-        DWORD start = 0, end = 0;
-        ::SendMessageW(H(box), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                       reinterpret_cast<LPARAM>(&end));
-        return {static_cast<int>(start), static_cast<int>(end)};
-    }
-    int StackIndex(const Control& control) override {
-        int index = 0;
-        for (HWND h = ::GetWindow(H(control), GW_HWNDNEXT); h != nullptr;
-             h = ::GetWindow(h, GW_HWNDNEXT))
-            ++index; // windows below it
-        return index;
-    }
-    int OpenedRows(const ComboBox& list) override {
-        ::SendMessageW(H(list), CB_SHOWDROPDOWN, TRUE, 0);
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof(info);
-        RECT r{};
-        int rowHeight = 0;
-        if (::GetComboBoxInfo(H(list), &info)) {
-            ::GetClientRect(info.hwndList, &r);
-            rowHeight = static_cast<int>(::SendMessageW(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
-        }
-        ::SendMessageW(H(list), CB_SHOWDROPDOWN, FALSE, 0);
-        return rowHeight > 0 ? r.bottom / rowHeight : -1;
-    }
-
-private:
-    static Win32BackendOptions Options() {
-        Win32BackendOptions options;
-        options.virtualTime = true;
-        options.quitOnClose = false;
-        options.interactiveMessageBoxes = false;
-        return options;
-    }
-    HWND H(const Control& control) const { return backend_.HandleOf(control); }
-
-    Win32Backend backend_;
-    Win32Input input_;
-};
-
-std::unique_ptr<ToolkitUnderTest> MakeWin32(Form& form) {
-    return std::make_unique<Win32Window>(form);
-}
-
-std::unique_ptr<WindowUnderTest> MakeWin32Window(Form& form) {
+template <class Shown> std::unique_ptr<Shown> Make(Form& form) {
     return std::make_unique<Win32Window>(form);
 }
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Win32, UserInput, ::testing::Values(&MakeWin32));
-INSTANTIATE_TEST_SUITE_P(Win32, WindowMirror, ::testing::Values(&MakeWin32Window));
+INSTANTIATE_TEST_SUITE_P(Win32, UserInput, ::testing::Values(&Make<ToolkitUnderTest>));
+INSTANTIATE_TEST_SUITE_P(Win32, WindowMirror, ::testing::Values(&Make<WindowUnderTest>));
 
 } // namespace tw::toolkit::test

@@ -1,50 +1,15 @@
 // The model mirrored into real Win32 controls, where Win32 has its own way:
 // the standard control of each kind, lines, colours, the pointer, the end.
-// What both windows show alike is the shared suite's (tests/toolkit/mirror).
+// What both windows show alike is the shared suite's (tests/toolkit/mirror);
+// message boxes that do not wait: startup/unsupported-platform.json on Win32.
 #include "Win32WindowFixture.h"
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
-#include <cmath>
 
 namespace tw::winetests {
 namespace {
 
 using namespace tw::toolkit;
 
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
-LONG_PTR StyleOf(HWND hwnd) {
-    return ::GetWindowLongPtrW(hwnd, GWL_STYLE);
-}
-
-// The window's rectangle in its parent's client coordinates.
-RECT PlaceOf(HWND hwnd) {
-    RECT r{};
-    ::GetWindowRect(hwnd, &r);
-    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-int Dpi() {
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-int Px(float twips) {
-    return static_cast<int>(std::lround(twips * Dpi() / 1440.0));
-}
-
-using Win32Mirror = Win32Window;
+using Win32Mirror = Win32WindowTest;
 
 TEST_F(Win32Mirror, EachKindIsItsStandardControl) {
     struct Row {
@@ -66,43 +31,38 @@ TEST_F(Win32Mirror, EachKindIsItsStandardControl) {
         {&t.ctlPlusMinus, L"TarnwickUserControl", 0, 0},
     };
     for (const Row& row : rows) {
-        const HWND hwnd = H(*row.control);
-        ASSERT_NE(hwnd, nullptr) << row.control->Name();
-        EXPECT_EQ(::lstrcmpiW(ClassOf(hwnd).c_str(), row.windowClass), 0) << row.control->Name();
-        EXPECT_EQ(StyleOf(hwnd) & row.typeMask, row.type) << row.control->Name();
+        wchar_t name[64] = {};
+        ::GetClassNameW(H(*row.control), name, 64);
+        EXPECT_EQ(::lstrcmpiW(name, row.windowClass), 0) << row.control->Name();
+        EXPECT_EQ(::GetWindowLongPtrW(H(*row.control), GWL_STYLE) & row.typeMask, row.type)
+            << row.control->Name();
     }
     EXPECT_EQ(H(t.tmrRepeat), nullptr) << "a timer has no window";
     EXPECT_EQ(::GetParent(H(t.ctlPlusMinus.imgMinus)), H(t.ctlPlusMinus))
         << "the parts of a user control are children of its window";
-    EXPECT_EQ(::GetParent(H(t.chkDisabled)), backend->Handle());
+    EXPECT_EQ(::GetParent(H(t.chkDisabled)), w->backend.Handle());
 }
 
 TEST_F(Win32Mirror, ALineIsOnePixelThickAndReachesItsEndPoint) {
-    const RECT line = PlaceOf(H(t.lnStatus));
-    EXPECT_EQ(line.top, Px(3780));
+    const auto line = w->Place(t.lnStatus);
+    EXPECT_EQ(line.top, w->Px(3780));
     EXPECT_EQ(line.bottom - line.top, 1);
-    EXPECT_EQ(line.right - line.left, Px(6000) + 1);
-}
-
-TEST_F(Win32Mirror, DisabledFormKeepsItsControlsLookingEnabled) {
-    t.form.SetEnabled(false);
-    EXPECT_TRUE(::IsWindowEnabled(backend->Handle()));
-    EXPECT_TRUE(::IsWindowEnabled(H(t.chkDisabled)));
-    EXPECT_TRUE(::IsWindowEnabled(H(t.txtServer)));
+    EXPECT_EQ(line.right - line.left, w->Px(6000) + 1);
 }
 
 TEST_F(Win32Mirror, LabelsShowThePaneBehindThemAndControlsTheirOwnColours) {
     const HDC dc = ::CreateCompatibleDC(nullptr);
-    ::SendMessageW(backend->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                   reinterpret_cast<LPARAM>(H(t.lblUsername)));
+    auto colour = [&](UINT message, const Control& control) {
+        ::SendMessageW(w->backend.Handle(), message, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(H(control)));
+    };
+    colour(WM_CTLCOLORSTATIC, t.lblUsername);
     EXPECT_EQ(::GetBkColor(dc), ::GetSysColor(COLOR_WINDOW)) << "inside the pane";
-    ::SendMessageW(backend->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                   reinterpret_cast<LPARAM>(H(t.lblStatus)));
+    colour(WM_CTLCOLORSTATIC, t.lblStatus);
     EXPECT_EQ(::GetBkColor(dc), ::GetSysColor(COLOR_BTNFACE)) << "on the form";
     t.txtServer.SetBackColor(0x80FFFF);
     t.txtServer.SetForeColor(0x000080);
-    ::SendMessageW(backend->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                   reinterpret_cast<LPARAM>(H(t.txtServer)));
+    colour(WM_CTLCOLOREDIT, t.txtServer);
     EXPECT_EQ(::GetBkColor(dc), static_cast<COLORREF>(0x80FFFF));
     EXPECT_EQ(::GetTextColor(dc), static_cast<COLORREF>(0x000080));
     ::DeleteDC(dc);
@@ -114,23 +74,18 @@ TEST_F(Win32Mirror, LongDateIsTheSystemsFormatOfTheSerial) {
     EXPECT_NE(text.find(u"15"), std::u16string::npos);
 }
 
-TEST(Win32Scenario, LongDateFollowsTheScenariosPictureAndMessageBoxesDoNotWait) {
+TEST(Win32LongDate, AGivenPictureIsUsedInsteadOfTheSystemsFormat) {
     TestForm t;
-    Win32BackendOptions options;
-    options.quitOnClose = false;
-    options.longDatePicture = u"dddd, MMMM d, yyyy";
-    options.interactiveMessageBoxes = false;
+    Win32BackendOptions options = toolkit::test::Win32Window::Options();
+    options.longDatePicture = u"yyyy-MM-dd"; // not the system's, as the scenarios' may be
     Win32Backend backend(t.form, options);
-    EXPECT_EQ(t.app.FormatLongDate(45000.75), u"Wednesday, March 15, 2023");
-    t.app.MsgBox(u"Unsupported operating system", 48, u"Brenholt"); // returns at once
-    ASSERT_EQ(t.app.MessageBoxes().size(), 1u);
-    EXPECT_EQ(t.app.MessageBoxes()[0].Style, 48);
+    EXPECT_EQ(t.app.FormatLongDate(45000.75), u"2023-03-15");
 }
 
 TEST_F(Win32Mirror, HourglassStaysOverTheWindowWhileBusy) {
     t.app.SetMousePointer(MousePointer::Hourglass);
-    EXPECT_EQ(::SendMessageW(backend->Handle(), WM_SETCURSOR,
-                             reinterpret_cast<WPARAM>(backend->Handle()),
+    EXPECT_EQ(::SendMessageW(w->backend.Handle(), WM_SETCURSOR,
+                             reinterpret_cast<WPARAM>(w->backend.Handle()),
                              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
               TRUE);
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
@@ -140,7 +95,7 @@ TEST_F(Win32Mirror, HourglassStaysOverTheWindowWhileBusy) {
 
 TEST_F(Win32Mirror, EndDestroysTheWindow) {
     t.app.End();
-    EXPECT_EQ(backend->Handle(), nullptr);
+    EXPECT_EQ(w->backend.Handle(), nullptr);
     EXPECT_EQ(H(t.cmdSet), nullptr);
     t.txtServer.SetText(u"after the end"); // nothing left to mirror into, and no crash
 }

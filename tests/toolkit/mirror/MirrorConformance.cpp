@@ -51,6 +51,24 @@ TEST_P(WindowMirror, LabelsShowAmpersandsOnlyAsTheyAskToBeShown) {
     EXPECT_EQ(W().LabelReads(t.lblStatus), u"Invalid value \"&H10\"");
 }
 
+// The widgets never change by themselves: input the model refuses leaves them
+// showing what the model holds, and a disabled window keeps its look.
+TEST_P(WindowMirror, InputTheModelRefusesLeavesTheWidgetsAsTheModelHasThem) {
+    t.cbUsername.SetListIndex(0);
+    W().Input().Focus(t.txtPasswordAge);
+    t.refuseLeavingAge = true;
+    W().Input().Select(t.cbUsername, 2);
+    W().Input().Click(t.chkLocked);
+    EXPECT_EQ(W().ListIndex(t.cbUsername), 0);
+    EXPECT_EQ(W().CheckState(t.chkLocked), 0);
+    t.refuseLeavingAge = false;
+    t.form.SetEnabled(false);
+    W().Input().Click(t.chkDisabled);
+    EXPECT_EQ(W().CheckState(t.chkDisabled), 0);
+    EXPECT_TRUE(W().Enabled(t.chkDisabled));
+    EXPECT_TRUE(W().Enabled(t.txtServer));
+}
+
 TEST_P(WindowMirror, TwipsBecomePixelsAtTheScreenResolution) {
     EXPECT_EQ(W().Client(), (PixelRect{0, 0, Px(6000), Px(4200)}));
     EXPECT_EQ(W().Place(t.txtPasswordAge),

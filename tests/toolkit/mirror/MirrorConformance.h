@@ -38,6 +38,7 @@ public:
     virtual std::u16string ToolTip(const Control& control) = 0;
     virtual PixelRect Place(const Control& control) = 0;
     virtual int Dpi() = 0;
+    int Px(float twips) { return static_cast<int>(std::lround(twips * Dpi() / 1440.0)); }
     virtual std::vector<std::u16string> Entries(const ComboBox& list) = 0;
     virtual int ListIndex(const ComboBox& list) = 0;
     // The selected characters: first and one past the last.
@@ -51,7 +52,7 @@ public:
 class WindowMirror : public ShownFormTest<WindowUnderTest> {
 protected:
     WindowUnderTest& W() { return *shown_; }
-    int Px(float twips) { return static_cast<int>(std::lround(twips * W().Dpi() / 1440.0)); }
+    int Px(float twips) { return W().Px(twips); }
 };
 
 } // namespace tw::toolkit::test
