@@ -1,16 +1,25 @@
+// CNetUser over a scripted network-management layer: the account and the
+// server argument, the policy, and enumerations the platform answers in
+// several batches: resumed by its handle, given up on a failure, never a
+// partial list, every buffer freed, and never hanging the window on a
+// platform that answers "more data" for ever.
 #include "account/CNetUser.h"
 #include "FakeNetApi.h"
 #include "common/FakeSystem.h"
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 using namespace tw;
+using tw::test::EnumBatch;
 using tw::test::FakeNetApi;
 using tw::test::FakeSystem;
+using Names = std::vector<std::u16string>;
 
 class CNetUserTest : public testing::Test {
 protected:
@@ -45,6 +54,9 @@ protected:
     }
 };
 
+template <typename Row>
+class CNetUserRows : public CNetUserTest, public testing::WithParamInterface<Row> {};
+
 struct ServerCase {
     const char16_t* text;
     std::optional<std::u16string> argument;
@@ -54,12 +66,9 @@ void PrintTo(const ServerCase& c, std::ostream* os) {
     *os << "server " << testing::PrintToString(std::u16string(c.text));
 }
 
-class ServerArgument : public testing::TestWithParam<ServerCase> {};
+class ServerArgument : public CNetUserRows<ServerCase> {};
 
 TEST_P(ServerArgument, IsDerivedFromTheServerText) {
-    FakeNetApi net;
-    FakeSystem system;
-    CNetUser user(net, system);
     user.SetServer(GetParam().text);
     EXPECT_EQ(user.Server(), GetParam().text);
     user.RefreshUser();
@@ -118,12 +127,9 @@ void PrintTo(const ExpiryCase& c, std::ostream* os) {
     *os << c.seconds << " s";
 }
 
-class AcctExpiresDate : public testing::TestWithParam<ExpiryCase> {};
+class AcctExpiresDate : public CNetUserRows<ExpiryCase> {};
 
 TEST_P(AcctExpiresDate, RoundsHalfToEven) {
-    FakeNetApi net;
-    FakeSystem system;
-    CNetUser user(net, system);
     net.account.usri3_acct_expires = GetParam().seconds;
     ASSERT_TRUE(user.RefreshUser());
     EXPECT_EQ(user.AcctExpiresDate(), GetParam().serial) << GetParam().seconds;
@@ -152,12 +158,9 @@ void PrintTo(const NameCase& c, std::ostream* os) {
         << (c.sizeReported ? *c.sizeReported : 0);
 }
 
-class CurrentNames : public testing::TestWithParam<NameCase> {};
+class CurrentNames : public CNetUserRows<NameCase> {};
 
 TEST_P(CurrentNames, TakeWhatFitsTheirBuffers) {
-    FakeNetApi net;
-    FakeSystem system;
-    CNetUser user(net, system);
     system.userName = system.computerName = GetParam().name;
     if (GetParam().sizeReported)
         system.userNameSizeReported = system.computerNameSizeReported = *GetParam().sizeReported;
@@ -180,3 +183,239 @@ INSTANTIATE_TEST_SUITE_P(
         // behind the name) into it.
         NameCase{u"WS01", 1000, std::u16string(u"WS01") + std::u16string(252, u'\0'),
                  std::u16string(u"WS01") + std::u16string(11, u'\0')}));
+
+namespace {
+
+std::deque<EnumBatch> Repeat(int times, EnumBatch batch, std::deque<EnumBatch> then = {}) {
+    then.insert(then.begin(), static_cast<std::size_t>(times), batch);
+    return then;
+}
+
+std::deque<EnumBatch> EmptyBatchesMovingTheHandle() {
+    std::deque<EnumBatch> batches;
+    for (win::DWORD i = 1; i <= 40; ++i)
+        batches.push_back(EnumBatch{234, {}, i});
+    batches.push_back(EnumBatch{0, {u"last"}, 0});
+    return batches;
+}
+
+} // namespace
+
+struct EnumerateCase {
+    const char* name;
+    std::deque<EnumBatch> batches;
+    FakeNetApi::Buffers buffers;
+    Names names;
+    std::int32_t status;
+    std::vector<win::DWORD> resumesIn; // empty: not checked
+};
+
+void PrintTo(const EnumerateCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class EnumerateUsers : public CNetUserRows<EnumerateCase> {};
+
+TEST_P(EnumerateUsers, GivesTheWholeListOrNothing) {
+    net.batches = GetParam().batches;
+    net.buffers = GetParam().buffers;
+    std::int32_t status = -1;
+    EXPECT_EQ(user.EnumerateUsers(&status), GetParam().names);
+    EXPECT_EQ(status, GetParam().status);
+    if (!GetParam().resumesIn.empty()) {
+        std::vector<win::DWORD> resumes;
+        for (const auto& call : net.calls)
+            resumes.push_back(call.resumeIn);
+        EXPECT_EQ(resumes, GetParam().resumesIn);
+    }
+    EXPECT_EQ(net.Outstanding(), 0);
+    EXPECT_EQ(net.BadFrees(), 0);
+    net.batches = GetParam().batches;
+    EXPECT_EQ(user.EnumerateUsers(), GetParam().names); // the status may be left out
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, EnumerateUsers,
+    testing::Values(EnumerateCase{"BatchesInOrderNamesAsGiven",
+                                  {{234, {u"zed", u"Alice"}, 7},
+                                   {234, {u"bob"}, 19},
+                                   {234, {}, 23},
+                                   {0, {u"Carol", u"alice", u" padded ", u""}, 0}},
+                                  FakeNetApi::Buffers::OnSuccess,
+                                  {u"zed", u"Alice", u"bob", u"Carol", u"alice", u" padded ", u""},
+                                  0,
+                                  {0, 7, 19, 23}},
+                    EnumerateCase{"ALaterFailureDropsTheEarlierNamesAndFreesItsBuffer",
+                                  {{234, {u"a", u"b"}, 5}, {234, {u"c"}, 9}, {1722, {u"junk"}, 0}},
+                                  FakeNetApi::Buffers::AlsoOnFailure,
+                                  {},
+                                  1722,
+                                  {0, 5, 9}},
+                    EnumerateCase{"EmptyBatchesThatMoveTheHandleAreProgress",
+                                  EmptyBatchesMovingTheHandle(),
+                                  FakeNetApi::Buffers::OnSuccess,
+                                  Names{u"last"},
+                                  0,
+                                  {}},
+                    EnumerateCase{"AStalledRunIsForgivenOnceTheHandleMoves",
+                                  Repeat(15, {234, {}, 0},
+                                         Repeat(1, {234, {u"a"}, 4},
+                                                Repeat(15, {234, {}, 4}, {{0, {u"b"}, 0}}))),
+                                  FakeNetApi::Buffers::OnSuccess,
+                                  Names{u"a", u"b"},
+                                  0,
+                                  {}},
+                    EnumerateCase{"RecordsPromisedWithoutABufferAreAFailure",
+                                  {{0, {u"a"}, 0}},
+                                  FakeNetApi::Buffers::Never,
+                                  {},
+                                  13,
+                                  {}}),
+    [](const testing::TestParamInfo<EnumerateCase>& info) { return std::string(info.param.name); });
+
+namespace {
+
+const UserModals kPolicy{7, -1, 86400, -2, 24, 1800, 900, 5};
+
+void ScriptPolicy(FakeNetApi& net) {
+    net.modals0 = {7, 0xFFFFFFFFu, 86400, 0xFFFFFFFEu, 24};
+    net.modals3 = {1800, 900, 5};
+}
+
+} // namespace
+
+// A second read after kPolicy was read, with one level failing (and handing
+// out a buffer anyway): only what was read changes, in both records alike.
+struct ReadFailure {
+    win::DWORD level;
+    bool ok;
+    std::int32_t status;
+    int level3Reads;
+    UserModals after;
+};
+
+void PrintTo(const ReadFailure& r, std::ostream* os) {
+    *os << "level " << r.level << " fails";
+}
+
+class ModalsReadFailure : public CNetUserRows<ReadFailure> {};
+
+TEST_P(ModalsReadFailure, KeepsWhatWasNotRead) {
+    ScriptPolicy(net);
+    ASSERT_TRUE(user.RefreshModals());
+    EXPECT_EQ(user.LoadedModals(), kPolicy);
+    net.modals0 = {8, 100, 200, 60, 10};
+    net.modals3 = {1, 2, 3};
+    net.modalsGetStatus[GetParam().level] = win::ERROR_ACCESS_DENIED;
+    net.buffers = FakeNetApi::Buffers::AlsoOnFailure;
+    user.SetServer(u"other"); // changing the target keeps both records
+    std::int32_t status = -1;
+    EXPECT_EQ(user.RefreshModals(&status), GetParam().ok);
+    EXPECT_EQ(status, GetParam().status);
+    EXPECT_EQ(user.CurrentModals(), GetParam().after);
+    EXPECT_EQ(user.LoadedModals(), GetParam().after);
+    EXPECT_FALSE(user.ModalsChanged()); // ForceLogoff is compared too
+    EXPECT_EQ(net.Outstanding(), 0);
+    int level3Reads = 0;
+    for (const auto& call : net.calls)
+        level3Reads += call.function == "NetUserModalsGet" && call.level == 3 ? 1 : 0;
+    EXPECT_EQ(level3Reads, GetParam().level3Reads);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, ModalsReadFailure,
+    testing::Values(ReadFailure{0, false, 5, 1, kPolicy},
+                    ReadFailure{3, true, 5, 2, UserModals{8, 100, 200, 60, 10, 1800, 900, 5}}));
+
+TEST_F(CNetUserTest, ModalsSetWritesBothLevelsWithForceLogoffCarriedAndChangesNeitherRecord) {
+    ScriptPolicy(net);
+    ASSERT_TRUE(user.RefreshModals());
+    user.SetModalsMaxPwdAge(-1);
+    user.SetModalsMinPwdLen(12);
+    user.SetModalsLockoutDuration(3600);
+    EXPECT_TRUE(user.ModalsChanged());
+    std::int32_t status = -1;
+    EXPECT_TRUE(user.SetModals(&status));
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(net.CallsOf("NetUserModalsSet"), 2);
+    EXPECT_EQ(net.calls[2].level, 0u);
+    EXPECT_EQ(net.calls[2].values,
+              (std::vector<win::DWORD>{12, 0xFFFFFFFFu, 86400, 0xFFFFFFFEu, 24}));
+    EXPECT_EQ(net.calls[3].level, 3u);
+    EXPECT_EQ(net.calls[3].values, (std::vector<win::DWORD>{3600, 900, 5}));
+    EXPECT_EQ(user.LoadedModals(), kPolicy);
+    EXPECT_TRUE(user.ModalsChanged());
+}
+
+namespace {
+
+enum class Shape {
+    Stuck,              // no names, the same handle
+    NewNameEachTime,    // one name per batch, the handle moves
+    EmptyButMoving,     // no names, the handle moves
+    SameNamesSameHandle // the same two names, the handle stays
+};
+
+// Answers every NetUserEnum with ERROR_MORE_DATA in the given shape, up to a
+// call that may finish the enumeration.
+void Script(FakeNetApi& net, Shape shape, std::uint32_t finishAtCall = 0) {
+    net.logCalls = false;
+    net.enumScript = [shape, finishAtCall](std::uint32_t call) {
+        EnumBatch batch{win::ERROR_MORE_DATA, {}, 0};
+        const bool moves = shape == Shape::NewNameEachTime || shape == Shape::EmptyButMoving;
+        if (call == finishAtCall || shape == Shape::NewNameEachTime)
+            batch.names = {u"u" + std::u16string(1, static_cast<char16_t>(u'a' + call % 26))};
+        else if (shape == Shape::SameNamesSameHandle)
+            batch.names = {u"alice", u"bob"};
+        if (call == finishAtCall)
+            batch.status = win::NERR_Success;
+        else if (moves)
+            batch.resumeOut = call;
+        return batch;
+    };
+}
+
+struct EndlessCase {
+    const char* name;
+    Shape shape;
+    std::uint32_t expectedCalls;
+};
+
+void PrintTo(const EndlessCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class EnumerationLimit : public CNetUserRows<EndlessCase> {};
+
+TEST_P(EnumerationLimit, GivesUpWithAnEmptyListAndMoreData) {
+    Script(net, GetParam().shape);
+    std::int32_t status = 0;
+    EXPECT_TRUE(user.EnumerateUsers(&status).empty());
+    EXPECT_EQ(status, static_cast<std::int32_t>(win::ERROR_MORE_DATA));
+    EXPECT_EQ(net.enumCalls, GetParam().expectedCalls);
+    EXPECT_EQ(net.Outstanding(), 0);
+    EXPECT_EQ(net.BadFrees(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ForEver, EnumerationLimit,
+    testing::Values(
+        // Stuck (nothing new, the same handle) is given up on sooner:
+        // FaultSweep.AServerThatNeverFinishesItsListIsReported.
+        // Progress for ever: stopped by the number of calls.
+        EndlessCase{"NewNameEachTime", Shape::NewNameEachTime, CNetUser::kMaxEnumerationCalls},
+        EndlessCase{"EmptyButMoving", Shape::EmptyButMoving, CNetUser::kMaxEnumerationCalls},
+        EndlessCase{"SameNamesSameHandle", Shape::SameNamesSameHandle,
+                    CNetUser::kMaxEnumerationCalls}),
+    [](const testing::TestParamInfo<EndlessCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CNetUserTest, AnEnumerationThatEndsOnTheLastAllowedCallIsComplete) {
+    Script(net, Shape::NewNameEachTime, CNetUser::kMaxEnumerationCalls);
+    std::int32_t status = -1;
+    const std::vector<std::u16string> names = user.EnumerateUsers(&status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(names.size(), CNetUser::kMaxEnumerationCalls);
+    EXPECT_EQ(net.Outstanding(), 0);
+}
+
+} // namespace

@@ -1,6 +1,9 @@
-// The window's colours and keyboard cues on the simulated window system,
-// beyond what the scenarios under appearance/ reach: every colour of every
-// control, a theme switched off, a hidden window, a window destroyed unclosed.
+// The window on the simulated window system, beyond what the scenarios
+// reach: every colour of every control, a theme switched off, a hidden
+// window, a window destroyed unclosed; and every network-management call
+// inside the busy sequence: the hourglass, "Wait..." (or the language file's
+// text) in the status line, the window disabled and painted once before the
+// call blocks.
 #include "app/FUserInfo.h"
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
@@ -8,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -28,20 +32,70 @@ constexpr const char* kThemed = R"({"computers": {"WS01": {"accounts": [{"name":
         "colors": {"15": "0xEEEEEE", "18": "0x010101", "5": "0xFAFAFA", "8": "0x020202",
                    "21": "0x404040"}}}})";
 
-// The window started on a simulated computer, without a screen.
+// Forwards to the simulated computer and notes what the window showed at the
+// moment of each call.
+class ObservingNetApi : public win::INetApi {
+public:
+    explicit ObservingNetApi(win::INetApi& inner) : inner_(inner) {}
+    std::function<void()> onCall = [] {};
+
+    win::NET_API_STATUS NetUserEnum(win::LPCWSTR s, win::DWORD l, win::DWORD f, win::LPBYTE* b,
+                                    win::DWORD p, win::LPDWORD e, win::LPDWORD t,
+                                    win::PDWORD r) override {
+        onCall();
+        return inner_.NetUserEnum(s, l, f, b, p, e, t, r);
+    }
+    win::NET_API_STATUS NetUserGetInfo(win::LPCWSTR s, win::LPCWSTR u, win::DWORD l,
+                                       win::LPBYTE* b) override {
+        onCall();
+        return inner_.NetUserGetInfo(s, u, l, b);
+    }
+    win::NET_API_STATUS NetUserSetInfo(win::LPCWSTR s, win::LPCWSTR u, win::DWORD l, win::LPBYTE b,
+                                       win::LPDWORD e) override {
+        onCall();
+        return inner_.NetUserSetInfo(s, u, l, b, e);
+    }
+    win::NET_API_STATUS NetUserModalsGet(win::LPCWSTR s, win::DWORD l, win::LPBYTE* b) override {
+        onCall();
+        return inner_.NetUserModalsGet(s, l, b);
+    }
+    win::NET_API_STATUS NetUserModalsSet(win::LPCWSTR s, win::DWORD l, win::LPBYTE b,
+                                         win::LPDWORD e) override {
+        onCall();
+        return inner_.NetUserModalsSet(s, l, b, e);
+    }
+    win::NET_API_STATUS NetApiBufferFree(win::LPVOID b) override {
+        return inner_.NetApiBufferFree(b);
+    }
+
+private:
+    win::INetApi& inner_;
+};
+
+// The window started on a simulated computer, without a screen; `onCall`
+// sees it at every network-management call.
 class Window {
 public:
-    explicit Window(const std::string& machine)
-        : sim_(sim::loadMachineText(machine)),
+    explicit Window(const std::string& machine, std::function<void(Window&)> onCall = {})
+        : sim_(sim::loadMachineText(machine)), net_(sim_), platform_{net_,
+                                                                     sim_.platform().system,
+                                                                     sim_.platform().registry,
+                                                                     sim_.platform().files,
+                                                                     sim_.platform().windowSystem,
+                                                                     sim_.platform().visualStyles},
           app_({u"Brenholt", 1, 0, 12, u"", u""}, sim_.machine().system.executableFolder),
-          window_(app_, sim_.platform()), input_(window_.Form(), backend_.Clock()) {
+          window_(app_, platform_), input_(window_.Form(), backend_.Clock()) {
         app_.SetBackend(&backend_);
         window_.Form().SetView(&backend_);
         window_.Form().SetHandle(toolkit::HeadlessBackend::WindowHandle());
+        if (onCall)
+            net_.onCall = [this, onCall] { onCall(*this); };
         window_.Start();
     }
 
     sim::SimPlatform& Sim() { return sim_; }
+    toolkit::Application& App() { return app_; }
+    toolkit::HeadlessBackend& Backend() { return backend_; }
     app::FUserInfo& Program() { return window_; }
     toolkit::Form& Form() { return window_.Form(); }
     toolkit::IUserInput& Input() { return input_; }
@@ -55,6 +109,8 @@ public:
 
 private:
     sim::SimPlatform sim_;
+    ObservingNetApi net_;
+    win::Platform platform_;
     toolkit::Application app_;
     toolkit::HeadlessBackend backend_;
     app::FUserInfo window_;
@@ -129,6 +185,50 @@ TEST(Shutdown, AWindowDestroyedWithoutClosingGivesBackItsHooksAndProcedure) {
     EXPECT_TRUE(sim.hooks().empty());
     EXPECT_EQ(sim.SetWindowLongW(toolkit::HeadlessBackend::WindowHandle(), win::GWL_WNDPROC, 1),
               reinterpret_cast<win::LONG_PTR>(&sim::SimPlatform::DefaultWindowProc));
+}
+
+struct Observation {
+    std::u16string status;
+    bool formEnabled;
+    toolkit::MousePointer pointer;
+    int paintedPasses;
+};
+
+std::vector<Observation> ObserveStartup(const std::string& machine) {
+    std::vector<Observation> seen;
+    Window window(machine, [&seen](Window& w) {
+        seen.push_back({static_cast<toolkit::Label&>(w.Control("lblStatus")).Caption(),
+                        w.Form().Enabled(), w.App().MousePointer(), w.Backend().DoEventsPasses()});
+    });
+    EXPECT_TRUE(window.Form().Enabled());
+    EXPECT_EQ(window.App().MousePointer(), toolkit::MousePointer::Default);
+    return seen;
+}
+
+TEST(BusySequence, EveryCallSeesWaitHourglassAndDisabledWindow) {
+    const auto seen = ObserveStartup(R"({"system": {"userName": "alice"},
+        "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})");
+    ASSERT_EQ(seen.size(), 5u); // policy at two levels, the list, the account twice
+    for (const Observation& call : seen) {
+        EXPECT_EQ(call.status, u"Wait...");
+        EXPECT_FALSE(call.formEnabled);
+        EXPECT_EQ(call.pointer, toolkit::MousePointer::Hourglass);
+    }
+    // Each busy sequence paints once before its call blocks: one for the
+    // policy's two reads, one for the list, one per fetch of the account.
+    EXPECT_EQ(seen[0].paintedPasses, 1);
+    EXPECT_EQ(seen[1].paintedPasses, 1);
+    EXPECT_EQ(seen[2].paintedPasses, 2);
+    EXPECT_EQ(seen[3].paintedPasses, 3);
+    EXPECT_EQ(seen[4].paintedPasses, 4);
+}
+
+TEST(BusySequence, WaitTextComesFromTheLanguageFile) {
+    const auto seen = ObserveStartup(R"({"system": {"uiLanguage": 1031},
+        "languageFile": {"name": "1031.loc", "text": "Frm.Status_Wait=Bitte warten...\r\n"}})");
+    ASSERT_FALSE(seen.empty());
+    for (const Observation& call : seen)
+        EXPECT_EQ(call.status, u"Bitte warten...");
 }
 
 } // namespace

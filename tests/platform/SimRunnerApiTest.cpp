@@ -25,48 +25,61 @@ const char* const kMachine = R"({
         {"key": "HKLM\\SOFTWARE\\Vendor", "name": "Bits", "dword": 32, "view": 32}],
     "languageFile": {"name": "1033.loc", "text": "Frm.Status_Wait=Bitte warten\r\n"}})";
 
-const char* const kWarningPath =
-    "registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/"
-    "PasswordExpiryWarning";
-
 } // namespace
 
+// After a patch (an empty one first), the state at each path.
 struct QueryRow {
     using TestRow = void;
-    const char* path;
-    const char* expected; // JSON
+    const char* patch;
+    const char* expected; // {"path": JSON, ...}
 };
 
 class SimQuery : public testing::TestWithParam<QueryRow> {};
 
-TEST_P(SimQuery, GivesTheStateAtAPath) {
+TEST_P(SimQuery, GivesTheStateAtAPathAfterThePatch) {
     auto sim = makeSim(kMachine);
-    EXPECT_EQ(sim->query(GetParam().path), json::parse(GetParam().expected)) << GetParam().path;
+    sim->applyPatch(json::parse(GetParam().patch));
+    const json expectations = json::parse(GetParam().expected);
+    for (const auto& [path, expected] : expectations.items())
+        EXPECT_EQ(sim->query(path), expected) << path;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SimQuery,
-    testing::Values(
-        QueryRow{"computers/SRV01/accounts/carol/flags", "66065"},
-        QueryRow{"computers/srv01/accounts/Carol/name", "\"Carol\""},
-        QueryRow{"computers/WS01/policy/maxPwdAge", "4294967295"},
-        QueryRow{"computers/WS01/accounts/bob/acctExpires", "4294967295"},
-        QueryRow{"computers/WS01/accounts/mallory", "null"},
-        QueryRow{"computers/WS01/accounts/mallory/flags", "null"},
-        QueryRow{"computers/SRV02/policy", "null"},
-        QueryRow{"computers/WS01/fail/NetUserModalsGet#2", "5"}, QueryRow{"system/isAdmin", "true"},
-        QueryRow{"languageFile/name", "\"1033.loc\""},
-        QueryRow{"system/environment/WINDIR", "\"C:\\\\Windows\""},
-        QueryRow{kWarningPath, R"({"type": 4, "dword": 14})"},
-        QueryRow{"registry/hklm\\software\\microsoft\\windows nt\\currentversion\\winlogon/"
-                 "passwordexpirywarning",
-                 R"({"type": 4, "dword": 14})"},
-        QueryRow{"registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/Other",
-                 "null"},
-        QueryRow{"registry/HKLM\\SOFTWARE\\Nowhere/Value", "null"},
-        QueryRow{"registry/HKLM\\SOFTWARE\\Vendor/Bits", "null"},
-        QueryRow{"registry32/HKLM\\SOFTWARE\\Vendor/Bits", R"({"type": 4, "dword": 32})"},
-        QueryRow{"registry32/HKLM\\SOFTWARE\\Vendor", R"({"Bits": {"type": 4, "dword": 32}})"}));
+    testing::Values(QueryRow{"{}", R"({
+            "computers/SRV01/accounts/carol/flags": 66065,
+            "computers/srv01/accounts/Carol/name": "Carol",
+            "computers/WS01/accounts/bob/acctExpires": 4294967295,
+            "computers/WS01/accounts/mallory": null, "computers/WS01/accounts/mallory/flags": null,
+            "computers/SRV02/policy": null, "computers/WS01/fail/NetUserModalsGet#2": 5,
+            "system/isAdmin": true,
+            "languageFile/name": "1033.loc", "system/environment/WINDIR": "C:\\Windows",
+            "registry/hklm\\software\\microsoft\\windows nt\\currentversion\\winlogon/passwordexpirywarning":
+                {"type": 4, "dword": 14},
+            "registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/Other": null,
+            "registry/HKLM\\SOFTWARE\\Nowhere/Value": null,
+            "registry/HKLM\\SOFTWARE\\Vendor/Bits": null,
+            "registry32/HKLM\\SOFTWARE\\Vendor/Bits": {"type": 4, "dword": 32},
+            "registry32/HKLM\\SOFTWARE\\Vendor": {"Bits": {"type": 4, "dword": 32}}})"},
+                    // Objects merge key by key and keep the rest.
+                    QueryRow{R"({"system": {"isAdmin": false},
+                     "computers": {"ws01": {"policy": {"minPwdLen": 9}}}})",
+                             R"({"system/isAdmin": false, "system/userName": "alice",
+                     "computers/WS01/policy/minPwdLen": 9,
+                     "computers/WS01/policy/maxPwdAge": 4294967295,
+                     "computers/WS01/accounts/bob/flags": 513,
+                     "registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/PasswordExpiryWarning":
+                         {"type": 4, "dword": 14}})"},
+                    // Arrays and other values replace.
+                    QueryRow{
+                        R"({"computers": {"WS01": {"accounts": [{"name": "dave"}]}, "SRV01": null},
+                     "registry": [{"key": "HKCU\\Software\\X"}], "languageFile": null,
+                     "system": {"userName": null}})",
+                        R"({"computers/WS01/accounts/alice": null,
+                     "computers/WS01/accounts/dave/flags": 513, "computers/SRV01": null,
+                     "registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/PasswordExpiryWarning": null,
+                     "registry/HKCU\\Software\\X": {}, "languageFile": null,
+                     "system/userName": null})"}));
 
 struct BadQueryRow {
     using TestRow = void;
@@ -92,34 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadQueryRow{"registry/HKXX\\A/B",
                     "Machine.registry/HKXX\\A/B: expected a key path from HKLM or HKCU, found "
                     "\"HKXX\\A\""}));
-
-TEST(SimPatch, MergesObjectsKeyByKeyAndKeepsTheRest) {
-    auto sim = makeSim(kMachine);
-    sim->applyPatch(json::parse(R"({"system": {"isAdmin": false},
-                                   "computers": {"ws01": {"policy": {"minPwdLen": 9}}}})"));
-    EXPECT_EQ(sim->query("system/isAdmin"), false);
-    EXPECT_EQ(sim->query("system/userName"), "alice");
-    EXPECT_EQ(sim->query("computers/WS01/policy/minPwdLen"), 9);
-    EXPECT_EQ(sim->query("computers/WS01/policy/maxPwdAge"), 4294967295u);
-    EXPECT_EQ(sim->query("computers/WS01/accounts/bob/flags"), 513);
-    EXPECT_EQ(sim->query(kWarningPath)["dword"], 14);
-}
-
-TEST(SimPatch, ArraysAndOtherValuesReplace) {
-    auto sim = makeSim(kMachine);
-    sim->applyPatch(json::parse(R"({"computers": {"WS01": {"accounts": [{"name": "dave"}]},
-                                                  "SRV01": null},
-                                   "registry": [{"key": "HKCU\\Software\\X"}],
-                                   "languageFile": null,
-                                   "system": {"userName": null}})"));
-    EXPECT_EQ(sim->query("computers/WS01/accounts/alice"), nullptr);
-    EXPECT_EQ(sim->query("computers/WS01/accounts/dave/flags"), 513);
-    EXPECT_EQ(sim->query("computers/SRV01"), nullptr);
-    EXPECT_EQ(sim->query(kWarningPath), nullptr);
-    EXPECT_EQ(sim->query("registry/HKCU\\Software\\X"), json::object());
-    EXPECT_EQ(sim->query("languageFile"), nullptr);
-    EXPECT_EQ(sim->query("system/userName"), nullptr);
-}
 
 TEST(SimPatch, CallLogBuffersCountersAndHandlesSurvive) {
     auto sim = makeSim(kMachine);

@@ -1,5 +1,7 @@
 // The simulated window system: colours, metrics, the keyboard-cue setting,
-// icons, window procedures, thread hooks and the keyboard state.
+// icons, window procedures, thread hooks and the keyboard state; and the
+// simulated uxtheme: the theme state, theme handles for the class "WINDOW"
+// and their colours, and a library that may be missing.
 #include "SimTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +18,10 @@ namespace {
 HWND window(std::uintptr_t value = 0xA0010) {
     return reinterpret_cast<HWND>(value);
 }
+
+constexpr const char* kThemed =
+    R"({"system": {"themes": {"appThemed": true, "themeActive": true,
+                              "colors": {"5": "0xF8F8F8"}}}})";
 
 // What the test's window and hook procedures saw.
 struct Seen {
@@ -132,3 +138,49 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimHookRefusals,
                                          HookRefusal{WH_MOUSE, true, 0, ERROR_HOOK_NEEDS_HMOD},
                                          HookRefusal{WH_MOUSE, true, 4242,
                                                      ERROR_INVALID_PARAMETER}));
+
+TEST(SimVisualStyles, DefaultDesktopHasTheLibraryButNoVisualStyles) {
+    auto sim = makeSim("{}");
+    EXPECT_TRUE(sim->HasUxTheme());
+    EXPECT_EQ(sim->IsAppThemed(), 0);
+    EXPECT_EQ(sim->IsThemeActive(), 0);
+    EXPECT_EQ(sim->GetThemeAppProperties(), 7u);
+    EXPECT_EQ(sim->OpenThemeData(window(), u"WINDOW"), nullptr);
+}
+
+TEST(SimVisualStyles, ThemeDataOfTheWindowClassGivesTheThemeColours) {
+    auto sim = makeSim(kThemed);
+    HTHEME theme = sim->OpenThemeData(window(), u"Button; window");
+    ASSERT_NE(theme, nullptr);
+    EXPECT_EQ(sim->openThemes(), 1u);
+    EXPECT_EQ(sim->GetThemeSysColor(theme, COLOR_WINDOW), 0xF8F8F8u);
+    // An index the theme does not list is the system colour.
+    EXPECT_EQ(sim->GetThemeSysColor(theme, COLOR_BTNFACE), 0xF0F0F0u);
+    EXPECT_EQ(sim->CloseThemeData(theme), S_OK);
+    EXPECT_EQ(sim->CloseThemeData(theme), E_HANDLE);
+    EXPECT_EQ(sim->openThemes(), 0u);
+    EXPECT_EQ(sim->OpenThemeData(window(), u"BUTTON"), nullptr);
+}
+
+TEST(SimVisualStyles, TurningTheProgramsThemingOffEndsItsThemedState) {
+    auto sim = makeSim(kThemed);
+    EXPECT_NE(sim->IsAppThemed(), 0);
+    sim->SetThemeAppProperties(0);
+    EXPECT_EQ(sim->IsAppThemed(), 0);
+    EXPECT_NE(sim->IsThemeActive(), 0); // the desktop keeps its theme
+    EXPECT_EQ(sim->OpenThemeData(window(), u"WINDOW"), nullptr);
+    EXPECT_EQ(sim->query("system/themes/appProperties"), 0u);
+}
+
+TEST(SimVisualStyles, MissingLibraryFailsEveryCallAndCountsIt) {
+    auto sim = makeSim(R"({"system": {"themes": {"library": false, "appThemed": true,
+                                                  "themeActive": true}}})");
+    EXPECT_FALSE(sim->HasUxTheme());
+    EXPECT_EQ(sim->missingLibraryCalls(), 0u);
+    EXPECT_EQ(sim->IsAppThemed(), 0);
+    EXPECT_EQ(sim->OpenThemeData(window(), u"WINDOW"), nullptr);
+    sim->SetThemeAppProperties(0);
+    EXPECT_EQ(sim->GetThemeAppProperties(), 0u);
+    EXPECT_EQ(sim->missingLibraryCalls(), 4u);
+    EXPECT_EQ(sim->machine().system.themes.appProperties, 7u);
+}
