@@ -36,6 +36,9 @@ public:
     virtual win::INetApi& net() = 0;
     // The server argument that reaches the computer (null: the local one).
     virtual const char16_t* server() const = 0;
+    // Accounts the computer holds besides those it was made with: the
+    // administrator a real server is signed in to as.
+    virtual std::vector<std::u16string> administrators() const { return {}; }
     // Buffers handed out and not yet freed, when the backend can tell.
     virtual std::optional<std::size_t> outstandingBuffers() const { return std::nullopt; }
 };

@@ -160,16 +160,18 @@ void SambaServer::addAccount(const std::string& name, const std::string& passwor
         run({"pdbedit", "-s", conf_, "-r", "-u", name, "-c", flags});
 }
 
-void SambaServer::addAccounts(const std::vector<std::string>& names) {
+void SambaServer::addAccounts(const std::vector<std::string>& names, const std::string& flags) {
     // One import of an smbpasswd file: far quicker than one pdbedit each.
     std::string file = dir_ + "/import.smbpasswd";
     std::ofstream out(file);
+    std::string field =
+        "[" + flags + std::string(flags.size() < 11 ? 11 - flags.size() : 0, ' ') + "]";
     for (const auto& name : names) {
         int uid = nextUid_;
         addUnixUser(name);
         out << name << ":" << uid << ":" << std::string(32, 'X') << ":"
             << "8846F7EAEE8FB117AD06BDD830B7586C" // an NT hash, "password"
-            << ":[U          ]:LCT-00000000:\n";
+            << ":" << field << ":LCT-00000000:\n";
     }
     out.close();
     run({"pdbedit", "-s", conf_, "-i", "smbpasswd:" + file, "-e",

@@ -24,8 +24,10 @@ public:
     // ("[D]" disabled, "[X]" password never expires, "" none).
     void addAccount(const std::string& name, const std::string& password,
                     const std::string& flags = "");
-    // Many accounts at once, each with a password of its own.
-    void addAccounts(const std::vector<std::string>& names);
+    // Many accounts at once, all with the same account flags as smbpasswd
+    // files write them ("U" a normal account, "W" a workstation's, "DU" a
+    // disabled one...).
+    void addAccounts(const std::vector<std::string>& names, const std::string& flags = "U");
     // pdbedit -P NAME -C VALUE: one account policy value.
     void setPolicy(const std::string& name, long value);
     // pdbedit -P NAME: the server's own value of one account policy.
