@@ -93,4 +93,13 @@ std::size_t WideLength(const char16_t* text) {
     return n;
 }
 
+std::string ComputerNameFromHost(const std::string& host) {
+    std::string name = host.substr(0, host.find('.')).substr(0, 15);
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return name;
+}
+
 } // namespace tw

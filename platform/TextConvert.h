@@ -11,4 +11,8 @@ std::u16string FromUtf8(std::string_view text);
 // Length of a NUL-terminated UTF-16 string; 0 for a null pointer (lstrlenW).
 std::size_t WideLength(const char16_t* text);
 
+// A Windows-style computer name from a host name: the first label, upper
+// case, at most 15 characters.
+std::string ComputerNameFromHost(const std::string& host);
+
 } // namespace tw

@@ -28,17 +28,11 @@ std::string DemoMachineText(const std::string& userName, const std::string& comp
         {"@USER@", JsonEscaped(userName.empty() ? "demo" : userName)},
         {"@COMPUTER@", JsonEscaped(computerName.empty() ? "DEMO-PC" : computerName)}};
     for (const auto& [from, to] : names) {
-        for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        for (auto at = text.find(from); at != std::string::npos;
+             at = text.find(from, at + to.size()))
             text.replace(at, from.size(), to);
     }
     return text;
-}
-
-std::string ComputerNameFromHost(const std::string& host) {
-    std::string name = host.substr(0, host.find('.')).substr(0, 15);
-    for (char& c : name)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return name;
 }
 
 } // namespace tw::demo

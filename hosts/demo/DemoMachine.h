@@ -11,8 +11,4 @@ namespace tw::demo {
 // The machine description with the local computer and the running user named.
 std::string DemoMachineText(const std::string& userName, const std::string& computerName);
 
-// A Windows-style computer name from a host name: the first label, upper
-// case, at most 15 characters.
-std::string ComputerNameFromHost(const std::string& host);
-
 } // namespace tw::demo

@@ -3,10 +3,11 @@
 // user's name, so the window starts as it would on the user's own Windows PC.
 //
 //     tarnwick [--machine FILE]   (FILE: a machine description, see SCENARIOS.md)
+#include "app/FUserInfo.h"
 #include "hosts/ProgramVersion.h"
 #include "hosts/demo/DemoMachine.h"
-#include "app/FUserInfo.h"
 #include "platform/TextConvert.h"
+#include "platform/linux/LinuxComputer.h"
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
 #include "toolkit/qt/QtBackend.h"
@@ -15,29 +16,13 @@
 
 #include <cstdio>
 #include <fstream>
-#include <pwd.h>
 #include <sstream>
 #include <string>
-#include <unistd.h>
-
-namespace {
-
-std::string HostName() {
-    char host[256] = {};
-    return gethostname(host, sizeof host - 1) == 0 ? std::string(host) : std::string();
-}
-
-std::string UserName() {
-    const passwd* entry = getpwuid(getuid());
-    return entry != nullptr ? std::string(entry->pw_name) : std::string();
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
-    std::string machineText =
-        tw::demo::DemoMachineText(UserName(), tw::demo::ComputerNameFromHost(HostName()));
+    std::string machineText = tw::demo::DemoMachineText(
+        tw::lx::RunningUserName(), tw::ComputerNameFromHost(tw::lx::HostName()));
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--machine") {
             std::ifstream file(argv[i + 1], std::ios::binary);

@@ -3,6 +3,7 @@
 #include "app/FUserInfo.h"
 #include "hosts/ProgramVersion.h"
 #include "hosts/demo/DemoMachine.h"
+#include "platform/TextConvert.h"
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
 #include "toolkit/Application.h"
@@ -22,7 +23,7 @@ std::string Variable(const char* name) {
 
 int main() {
     const tw::sim::MachineDescription machine = tw::sim::loadMachineText(tw::demo::DemoMachineText(
-        Variable("USERNAME"), tw::demo::ComputerNameFromHost(Variable("COMPUTERNAME"))));
+        Variable("USERNAME"), tw::ComputerNameFromHost(Variable("COMPUTERNAME"))));
     tw::sim::SimPlatform sim(machine);
     tw::toolkit::Application app(tw::hosts::ProgramVersion(), machine.system.executableFolder);
     tw::app::FUserInfo window(app, sim.platform());

@@ -1,5 +1,6 @@
 #include "SamrConnection.h"
 
+#include <filesystem>
 #include <fstream>
 #include <string.h> // explicit_bzero
 
@@ -51,8 +52,9 @@ void SetUser(SamrConnection& connection, std::string_view text) {
 
 std::optional<std::string> LoadAuthenticationFile(SamrConnection& connection,
                                                   const std::string& path) {
+    std::error_code ignored;
     std::ifstream file(path, std::ios::binary);
-    if (!file)
+    if (!std::filesystem::is_regular_file(path, ignored) || !file)
         return "cannot read the authentication file " + path;
     SamrConnection read = connection;
     bool any = false;

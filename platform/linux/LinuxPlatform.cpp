@@ -1,0 +1,29 @@
+#include "LinuxPlatform.h"
+
+#include "LinuxComputer.h"
+
+#include "platform/TextConvert.h"
+
+namespace tw::lx {
+
+sim::MachineDescription DescribeThisComputer(const std::u16string& programFolder) {
+    sim::MachineDescription machine;
+    const win::LANGID language = LanguageOfLocale(MessagesLocale());
+    machine.system.uiLanguage = language;
+    machine.system.threadLocale = language;
+    machine.system.userName = FromUtf8(RunningUserName());
+    machine.system.computerName = FromUtf8(ComputerNameFromHost(HostName()));
+    machine.system.executableFolder = programFolder;
+    return machine;
+}
+
+LinuxPlatform::LinuxPlatform(samr::SamrConnection connection, const std::u16string& programFolder)
+    : computer_(DescribeThisComputer(programFolder)), net_(std::move(connection)) {}
+
+win::Platform LinuxPlatform::platform() {
+    const win::Platform simulated = computer_.platform();
+    return {net_,   simulated.system,       simulated.registry,
+            files_, simulated.windowSystem, simulated.visualStyles};
+}
+
+} // namespace tw::lx
