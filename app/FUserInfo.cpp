@@ -36,8 +36,7 @@ void FUserInfo::Start() {
 void FUserInfo::Form_Initialize() {
     if (!common_.CheckPlatform()) {
         // The language file is not read yet, so this text stays English.
-        app_.MsgBox(u"Unsupported operating system", toolkit::vbExclamation,
-                    app_.Version().Title);
+        app_.MsgBox(u"Unsupported operating system", toolkit::vbExclamation, app_.Version().Title);
         app_.End();
         return;
     }
@@ -67,14 +66,18 @@ void FUserInfo::Form_Load() {
     ShowStatus(StartupBanner());
 }
 
-void FUserInfo::Form_Unload() { UnsubclassWindow(); }
+void FUserInfo::Form_Unload() {
+    UnsubclassWindow();
+}
 
-void FUserInfo::Form_Terminate() { RemoveKeyboardCues(); }
+void FUserInfo::Form_Terminate() {
+    RemoveKeyboardCues();
+}
 
 char16_t FUserInfo::LocaleDecimalSign() {
     char16_t buffer[8] = {};
-    const int written = platform_.system.GetLocaleInfoW(win::LOCALE_USER_DEFAULT,
-                                                        win::LOCALE_SDECIMAL, buffer, 8);
+    const int written =
+        platform_.system.GetLocaleInfoW(win::LOCALE_USER_DEFAULT, win::LOCALE_SDECIMAL, buffer, 8);
     return written > 1 ? buffer[0] : u'.';
 }
 
@@ -101,8 +104,8 @@ void FUserInfo::ApplyFontsAndTexts() {
     for (const auto& control : form_.Controls()) {
         using toolkit::ControlKind;
         const ControlKind kind = control->Kind();
-        if (kind == ControlKind::Line || kind == ControlKind::Shape ||
-            kind == ControlKind::Timer || kind == ControlKind::UserControl)
+        if (kind == ControlKind::Line || kind == ControlKind::Shape || kind == ControlKind::Timer ||
+            kind == ControlKind::UserControl)
             continue;
         toolkit::Font font = control->Font();
         font.Name = face;
@@ -112,7 +115,16 @@ void FUserInfo::ApplyFontsAndTexts() {
         const std::u16string prefix = u"Frm." + FromUtf8(control->Name());
         if (toolkit::Captioned* captioned = toolkit::AsCaptioned(*control))
             captioned->SetCaption(common_.LocString(prefix + u".Caption", captioned->Caption()));
-        control->SetToolTipText(common_.LocString(prefix + u".ToolTipText", control->ToolTipText()));
+        control->SetToolTipText(
+            common_.LocString(prefix + u".ToolTipText", control->ToolTipText()));
+    }
+    if (!platform_.localRegistry) {
+        // The row stays empty and disabled; its tips say why.
+        const std::u16string why = common_.LocString(
+            u"Frm.Tip_NoLocalRegistry",
+            u"This computer has no Windows registry to hold a password expiry warning");
+        txtPasswordReminder->SetToolTipText(why);
+        cmdLocalSet->SetToolTipText(why);
     }
 }
 
@@ -133,7 +145,9 @@ void FUserInfo::BusySequence::EndKeepingStatus() {
     RestorePointer();
 }
 
-void FUserInfo::BusySequence::EnableWindow() { window_.form_.SetEnabled(true); }
+void FUserInfo::BusySequence::EnableWindow() {
+    window_.form_.SetEnabled(true);
+}
 
 void FUserInfo::BusySequence::RestorePointer() {
     if (window_.app_.MousePointer() != MousePointer::Default)
@@ -145,6 +159,8 @@ std::u16string FUserInfo::ErrorText(std::int32_t status) {
                              {status, common_.ApiErrorText(status)});
 }
 
-void FUserInfo::ShowStatus(const std::u16string& text) { lblStatus->SetCaption(text); }
+void FUserInfo::ShowStatus(const std::u16string& text) {
+    lblStatus->SetCaption(text);
+}
 
 } // namespace tw::app

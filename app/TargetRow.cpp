@@ -5,7 +5,9 @@
 
 namespace tw::app {
 
-void FUserInfo::optLocal_Click() { optServer_Click(); }
+void FUserInfo::optLocal_Click() {
+    optServer_Click();
+}
 
 // The target handler: runs on either option button, at load and when a
 // changed server name is confirmed.
@@ -38,7 +40,7 @@ void FUserInfo::optServer_Click() {
         keepReloadStatus = !reloadStatus.empty();
     }
 
-    if (optLocal->Value()) {
+    if (optLocal->Value() && platform_.localRegistry) {
         RefreshLocalSettings();
         EnableLocalSettings(true);
     } else {
@@ -66,8 +68,12 @@ void FUserInfo::txtServer_Validate(bool& Cancel) {
     Cancel = false; // the name is never refused here; the platform judges it
 }
 
-void FUserInfo::txtServer_GotFocus() { ApplyFieldColors(*txtServer); }
+void FUserInfo::txtServer_GotFocus() {
+    ApplyFieldColors(*txtServer);
+}
 
-void FUserInfo::txtServer_LostFocus() { ApplyFieldColors(*txtServer); }
+void FUserInfo::txtServer_LostFocus() {
+    ApplyFieldColors(*txtServer);
+}
 
 } // namespace tw::app

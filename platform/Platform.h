@@ -18,6 +18,9 @@ struct Platform {
     IFileSystem& files;
     IWindowSystem& windowSystem;
     IVisualStyles& visualStyles;
+    // False where the computer the program runs on has no Windows registry
+    // (Linux managing real servers): the local settings are not offered.
+    bool localRegistry = true;
 };
 
 } // namespace tw::win

@@ -66,7 +66,10 @@ public:
                                                       sim_->machine().system.executableFolder);
         window_ = std::make_unique<app::FUserInfo>(
             *app_, win::Platform{*net, simulated.system, simulated.registry, simulated.files,
-                                 simulated.windowSystem, simulated.visualStyles});
+                                 simulated.windowSystem, simulated.visualStyles,
+                                 // Real servers are managed from a computer without
+                                 // a Windows registry, as tarnwick --connect is.
+                                 connection_ == nullptr});
         toolkit_ = makeToolkit_();
         toolkit_->UseWindowSystem(*sim_);
         toolkit_->Attach(*window_, *app_, LongDatePicture(sim_->platform().system));

@@ -22,8 +22,10 @@ LinuxPlatform::LinuxPlatform(samr::SamrConnection connection, const std::u16stri
 
 win::Platform LinuxPlatform::platform() {
     const win::Platform simulated = computer_.platform();
+    // No Windows registry here: the local settings are not offered.
     return {net_,   simulated.system,       simulated.registry,
-            files_, simulated.windowSystem, simulated.visualStyles};
+            files_, simulated.windowSystem, simulated.visualStyles,
+            false};
 }
 
 } // namespace tw::lx

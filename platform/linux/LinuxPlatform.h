@@ -2,7 +2,7 @@
 // and policy over SAMR; the running user, the computer's name, the language
 // of the user's locale and the English system messages, from a computer
 // described after this one; the language files beside the program, from the
-// real file system.
+// real file system. It has no Windows registry.
 #pragma once
 
 #include "LinuxFileSystem.h"

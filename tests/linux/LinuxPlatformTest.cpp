@@ -91,6 +91,7 @@ TEST_F(ProgramFolder, TheProgramOnRealServersSeesThisComputer) {
     LinuxPlatform linux(connection, FromUtf8(folder_.string()));
     Platform platform = linux.platform();
     EXPECT_EQ(&platform.net, static_cast<INetApi*>(&linux.net()));
+    EXPECT_FALSE(platform.localRegistry);
     EXPECT_EQ(platform.system.GetUserDefaultUILanguage(), 1031);
     char16_t name[257] = {};
     DWORD size = 257;
