@@ -1,63 +1,109 @@
-// tarnwick for Linux: the Qt window on a simulated Windows computer. The
-// built-in demo machine takes this computer's host name and the running
-// user's name, so the window starts as it would on the user's own Windows PC.
+// tarnwick for Linux: the Qt window on the built-in demo machine (a
+// simulated Windows computer named after this one), on a machine description
+// of your own, or on real Windows and Samba servers over SAMR.
 //
-//     tarnwick [--machine FILE]   (FILE: a machine description, see SCENARIOS.md)
+//     tarnwick [--machine FILE]
+//     tarnwick --connect [--local HOST] [-p N] [-U [DOMAIN\]NAME] [-A FILE] [-k]
+#include "ProgramOptions.h"
+#include "SignInDialog.h"
+
 #include "app/FUserInfo.h"
+#include "common/mCommon.h"
 #include "hosts/ProgramVersion.h"
 #include "hosts/demo/DemoMachine.h"
 #include "platform/TextConvert.h"
 #include "platform/linux/LinuxComputer.h"
+#include "platform/linux/LinuxPlatform.h"
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
 #include "toolkit/qt/QtBackend.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 
-int main(int argc, char** argv) {
-    QApplication qtApp(argc, argv);
-    std::string machineText = tw::demo::DemoMachineText(
-        tw::lx::RunningUserName(), tw::ComputerNameFromHost(tw::lx::HostName()));
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == "--machine") {
-            std::ifstream file(argv[i + 1], std::ios::binary);
-            std::ostringstream content;
-            content << file.rdbuf();
-            machineText = content.str();
-        }
-    }
-    tw::sim::MachineDescription machine;
-    try {
-        machine = tw::sim::loadMachineText(machineText);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "tarnwick: %s\n", error.what());
-        return 2;
-    }
-    tw::sim::SimPlatform sim(machine);
-    tw::toolkit::Application app(tw::hosts::ProgramVersion(), machine.system.executableFolder);
-    tw::app::FUserInfo window(app, sim.platform());
-    tw::toolkit::QtBackendOptions options;
-    options.longDatePicture = machine.system.longDateFormat;
-    // The window paints the simulated computer's colours, and the user's real
-    // keys and mouse reach the program's keyboard-cue hooks through it.
+namespace {
+
+using namespace tw;
+
+// The window on a platform, until it closes; `sim` is the computer whose
+// colours and input hooks the window shares.
+int RunWindow(toolkit::Application& app, const win::Platform& platform, sim::SimPlatform& sim,
+              const std::u16string& longDatePicture) {
+    app::FUserInfo window(app, platform);
+    toolkit::QtBackendOptions options;
+    options.longDatePicture = longDatePicture;
+    // The window paints the computer's colours, and the user's real keys and
+    // mouse reach the program's keyboard-cue hooks through it.
     options.systemColor = [&sim](unsigned index) {
         return sim.GetSysColor(static_cast<int>(index));
     };
-    options.keyEvent = [&sim](int key, bool up) {
-        sim.keyEvent(static_cast<tw::win::BYTE>(key), up);
-    };
+    options.keyEvent = [&sim](int key, bool up) { sim.keyEvent(static_cast<win::BYTE>(key), up); };
     options.mouseMove = [&sim](int x, int y) { sim.mouseMove(x, y); };
     options.mouseButton = [&sim](int key, bool down) {
-        sim.setKeyDown(static_cast<tw::win::BYTE>(key), down);
+        sim.setKeyDown(static_cast<win::BYTE>(key), down);
     };
-    tw::toolkit::QtBackend backend(window.Form(), options);
+    toolkit::QtBackend backend(window.Form(), options);
     window.Start();
     if (app.Ended())
         return 0;
     return QApplication::exec();
+}
+
+int RunOnRealServers(hosts::ProgramOptions& options) {
+    const std::u16string folder = FromUtf8(QCoreApplication::applicationDirPath().toStdString());
+    if (!options.connection.HasCredentials()) {
+        // Asked before the first call to a server; Cancel ends without one.
+        sim::SimPlatform texts(lx::DescribeThisComputer(folder));
+        lx::LinuxFileSystem files;
+        mCommon language(texts, files, folder);
+        language.LoadLanguageFile(0);
+        const hosts::TextOf text = [&language](std::u16string_view key, std::u16string_view def) {
+            return language.LocString(key, def);
+        };
+        if (!hosts::SignIn(options.connection, options.connection.localHost, text))
+            return 0;
+    }
+    lx::LinuxPlatform linux(options.connection, folder);
+    samr::Wipe(options.connection.password);
+    toolkit::Application app(hosts::ProgramVersion(), folder);
+    return RunWindow(app, linux.platform(), linux.computer(),
+                     linux.computer().machine().system.longDateFormat);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    hosts::ProgramOptions options = hosts::ParseProgramOptions(arguments);
+    switch (options.action) {
+    case hosts::ProgramOptions::Action::Help:
+    case hosts::ProgramOptions::Action::Version:
+        std::fputs(options.text.c_str(), stdout);
+        return 0;
+    case hosts::ProgramOptions::Action::Refuse:
+        std::fprintf(stderr, "%s\n", options.text.c_str());
+        return 2;
+    case hosts::ProgramOptions::Action::Run:
+        break;
+    }
+
+    QApplication qtApp(argc, argv);
+    if (options.connect)
+        return RunOnRealServers(options);
+
+    const std::string machineText =
+        options.machineFile.empty()
+            ? demo::DemoMachineText(lx::RunningUserName(), ComputerNameFromHost(lx::HostName()))
+            : options.machineText;
+    const sim::MachineDescription machine = sim::loadMachineText(machineText);
+    sim::SimPlatform sim(machine);
+    toolkit::Application app(hosts::ProgramVersion(), machine.system.executableFolder);
+    return RunWindow(app, sim.platform(), sim, machine.system.longDateFormat);
 }

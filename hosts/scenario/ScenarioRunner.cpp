@@ -45,8 +45,15 @@ public:
                 throw StepFailure("unknown key \"" + it.key() + "\" in the scenario");
         }
         try {
-            sim_ = std::make_unique<sim::SimPlatform>(sim::loadMachine(
-                scenario_.contains("machine") ? scenario_.at("machine") : json::object()));
+            sim::MachineDescription machine = sim::loadMachine(
+                scenario_.contains("machine") ? scenario_.at("machine") : json::object());
+#ifdef TW_SCENARIO_SAMR
+            // On real servers this computer is the local server: the server
+            // box starts with its name, never a name only a resolver knows.
+            if (connection_ != nullptr)
+                machine.system.computerName = FromUtf8(connection_->localHost);
+#endif
+            sim_ = std::make_unique<sim::SimPlatform>(std::move(machine));
         } catch (const std::exception& error) {
             throw StepFailure(error.what());
         }

@@ -72,6 +72,30 @@ TEST_P(ScenariosOnSamba, PassAndWhatTheyWroteIsOnTheServer) {
 INSTANTIATE_TEST_SUITE_P(Toolkits, ScenariosOnSamba, testing::Values("headless", "qt"),
                          [](const auto& info) { return info.param; });
 
+// What the sign-in dialog hands over goes to the server as it is: a wrong
+// password is the calls' error in the status line, as every failure is (at
+// start the banner follows it), and the window stays usable.
+TEST(ScenariosOnSambaSignIn, AWrongPasswordIsTheCallsError) {
+    SambaServer server;
+    samr::SamrConnection connection;
+    connection.port = server.port();
+    samr::SetUser(connection, server.adminUser() + "%wrong");
+    const auto result =
+        scenario::RunScenarioText(R"({"steps": [
+        {"start": {}},
+        {"expect": {"Form.Enabled": true, "cbUsername.ListCount": 0, "txtMinPwdLen.Text": "",
+                    "Platform.OutstandingBuffers": 0}},
+        {"click": "optServer"},
+        {"expect": {"txtServer.Text": "127.0.0.1",
+                    "lblStatus.Caption": "Error 1326. The user name or password is incorrect.",
+                    "Form.Enabled": true, "cbUsername.ListCount": 0}},
+        {"click": "optLocal"},
+        {"expect": {"lblStatus.Caption": "Error 1326. The user name or password is incorrect."}}
+    ]})",
+                                  "wrong password", scenario::MakeHeadlessToolkit, &connection);
+    EXPECT_TRUE(result.passed) << result.message;
+}
+
 TEST(ScenariosOnSambaRefused, AMachineDescriptionOnRealServersIsAnError) {
     samr::SamrConnection connection;
     connection.hasPassword = true;

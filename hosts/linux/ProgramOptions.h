@@ -1,0 +1,28 @@
+// tarnwick's command line: the demo machine or a machine description, or
+// real servers over SAMR with the connection options tarnwick-scenario takes
+// too. Read before any window opens, so that --help, --version and a bad
+// command line need no display.
+#pragma once
+
+#include "platform/samr/SamrConnection.h"
+
+#include <QStringList>
+
+#include <string>
+
+namespace tw::hosts {
+
+struct ProgramOptions {
+    enum class Action { Run, Help, Version, Refuse };
+    Action action = Action::Run;
+    std::string text;        // what --help and --version print; why a command line is refused
+    std::string machineFile; // --machine FILE
+    std::string machineText; // its content, a valid machine description
+    bool connect = false;
+    samr::SamrConnection connection;
+};
+
+// `arguments` with the program's name first, as QCoreApplication::arguments.
+ProgramOptions ParseProgramOptions(const QStringList& arguments);
+
+} // namespace tw::hosts

@@ -1,0 +1,88 @@
+#include "SignInDialog.h"
+
+#include "platform/TextConvert.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tw::hosts {
+
+namespace {
+
+QString Q(const std::u16string& text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+SignInDialog::SignInDialog(const samr::SamrConnection& connection, const std::string& server,
+                           const TextOf& text)
+    : user_(new QLineEdit(QString::fromStdString(connection.user))),
+      domain_(new QLineEdit(QString::fromStdString(connection.domain))), password_(new QLineEdit),
+      ok_(new QPushButton), cancel_(new QPushButton) {
+    setWindowTitle(Q(text(u"SignIn.Caption", u"Sign In")));
+    password_->setEchoMode(QLineEdit::Password);
+    std::u16string introText = text(u"SignIn.Intro", u"Sign in to manage the accounts of %1");
+    if (const auto at = introText.find(u"%1"); at != std::u16string::npos)
+        introText.replace(at, 2, FromUtf8(server));
+    auto* intro = new QLabel(Q(introText));
+    auto* form = new QFormLayout;
+    auto addRow = [&](std::u16string_view key, std::u16string_view def, QLineEdit* field) {
+        auto* label = new QLabel(Q(text(key, def)));
+        label->setBuddy(field);
+        form->addRow(label, field);
+    };
+    addRow(u"SignIn.User", u"&User name:", user_);
+    addRow(u"SignIn.Domain", u"&Domain:", domain_);
+    addRow(u"SignIn.Password", u"&Password:", password_);
+    ok_->setText(Q(text(u"SignIn.OK", u"OK")));
+    cancel_->setText(Q(text(u"SignIn.Cancel", u"Cancel")));
+    ok_->setDefault(true);
+    auto* buttons = new QDialogButtonBox;
+    buttons->addButton(ok_, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancel_, QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    (user_->text().isEmpty() ? user_ : password_)->setFocus();
+}
+
+SignInDialog::~SignInDialog() {
+    wipePassword();
+}
+
+void SignInDialog::wipePassword() {
+    QString text = password_->text();
+    text.fill(QChar(u'\0'));
+    password_->setText(text);
+    password_->clear();
+}
+
+void SignInDialog::TakeCredentials(samr::SamrConnection& connection) {
+    // A domain written with the name ("CORP\\alice") wins over the field.
+    connection.domain = domain_->text().toStdString();
+    samr::SetUser(connection, user_->text().toStdString());
+    samr::Wipe(connection.password);
+    QByteArray password = password_->text().toUtf8();
+    connection.password.assign(password.constData(), static_cast<std::size_t>(password.size()));
+    connection.hasPassword = true;
+    password.fill('\0');
+    wipePassword();
+}
+
+bool SignIn(samr::SamrConnection& connection, const std::string& server, const TextOf& text) {
+    SignInDialog dialog(connection, server, text);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    dialog.TakeCredentials(connection);
+    return true;
+}
+
+} // namespace tw::hosts

@@ -1,0 +1,52 @@
+// The sign-in dialog of tarnwick --connect: user, domain and a masked
+// password, OK and Cancel, in the language file's texts.
+#pragma once
+
+#include "platform/samr/SamrConnection.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+
+namespace tw::hosts {
+
+// The text of a key of the language file, or the English default given.
+using TextOf = std::function<std::u16string(std::u16string_view key, std::u16string_view def)>;
+
+class SignInDialog : public QDialog {
+public:
+    // Filled with the connection's user and domain; `server` names where the
+    // administrator signs in.
+    SignInDialog(const samr::SamrConnection& connection, const std::string& server,
+                 const TextOf& text);
+    ~SignInDialog() override;
+
+    // After OK: the user, the domain and the password into `connection`; the
+    // dialog's own copy of the password is wiped.
+    void TakeCredentials(samr::SamrConnection& connection);
+
+    QLineEdit* userField() const { return user_; }
+    QLineEdit* domainField() const { return domain_; }
+    QLineEdit* passwordField() const { return password_; }
+    QPushButton* okButton() const { return ok_; }
+    QPushButton* cancelButton() const { return cancel_; }
+
+private:
+    void wipePassword();
+
+    QLineEdit* user_;
+    QLineEdit* domain_;
+    QLineEdit* password_;
+    QPushButton* ok_;
+    QPushButton* cancel_;
+};
+
+// Shows the dialog and waits: true with the credentials taken after OK,
+// false after Cancel (or closing it).
+bool SignIn(samr::SamrConnection& connection, const std::string& server, const TextOf& text);
+
+} // namespace tw::hosts

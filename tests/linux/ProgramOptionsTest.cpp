@@ -1,0 +1,103 @@
+// tarnwick's command line, read before any window opens.
+#include "hosts/linux/ProgramOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace tw::hosts {
+namespace {
+
+using Action = ProgramOptions::Action;
+
+ProgramOptions Parse(std::initializer_list<const char*> arguments) {
+    QStringList list{"tarnwick"};
+    for (const char* a : arguments)
+        list << a;
+    return ParseProgramOptions(list);
+}
+
+class ProgramOptionsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::ofstream(machine_) << R"({"system": {"userName": "bob"}})";
+        std::ofstream(broken_) << R"({"system": {"userName": 5}})";
+    }
+    void TearDown() override {
+        std::filesystem::remove(machine_);
+        std::filesystem::remove(broken_);
+    }
+    const std::string machine_ = std::filesystem::temp_directory_path() / "tw-options-machine.json";
+    const std::string broken_ = std::filesystem::temp_directory_path() / "tw-options-broken.json";
+};
+
+TEST_F(ProgramOptionsTest, EachBadFormIsOneClearLine) {
+    const struct {
+        std::vector<const char*> arguments;
+        const char* says;
+    } rows[] = {
+        {{"--bogus"}, "tarnwick: Unknown option 'bogus'."},
+        {{"-p"}, "tarnwick: Missing value after '-p'."},
+        {{"--machine"}, "tarnwick: Missing value after '--machine'."},
+        {{"--machine", "/nonexistent/machine.json"},
+         "tarnwick: cannot read the machine description /nonexistent/machine.json"},
+        {{"--machine", "/tmp"}, "tarnwick: cannot read the machine description /tmp"},
+        {{"--machine", broken_.c_str()}, "is not a machine description: "},
+        {{"-U", "alice"}, "tarnwick: the connection options need --connect"},
+        {{"--connect", "--machine", machine_.c_str()}, "exclude each other"},
+        {{"--connect", "-p", "65536"}, "the port must be a number from 1 to 65535, not \"65536\""},
+        {{"--connect", "-p", "x1"}, "not \"x1\""},
+        {{"--connect", "-A", "/nonexistent/auth"}, "/nonexistent/auth"},
+        {{"stray"}, "tarnwick: unexpected argument \"stray\""},
+    };
+    for (const auto& row : rows) {
+        QStringList list{"tarnwick"};
+        for (const char* a : row.arguments)
+            list << a;
+        const ProgramOptions options = ParseProgramOptions(list);
+        EXPECT_EQ(options.action, Action::Refuse) << list.join(' ').toStdString();
+        EXPECT_NE(options.text.find(row.says), std::string::npos) << options.text;
+        EXPECT_EQ(options.text.find('\n'), std::string::npos) << "one line";
+    }
+}
+
+TEST_F(ProgramOptionsTest, HelpAndVersionNeedNothingElse) {
+    const ProgramOptions help = Parse({"--help", "--bogus-is-not-read"});
+    // An unknown option wins: the line says what is wrong.
+    EXPECT_EQ(help.action, Action::Refuse);
+    const ProgramOptions help2 = Parse({"-h"});
+    EXPECT_EQ(help2.action, Action::Help);
+    EXPECT_EQ(help2.text.rfind("Usage: tarnwick [options]", 0), 0u) << help2.text;
+    for (const char* option : {"--connect", "--local <HOST>", "--port <N>", "--user <NAME>",
+                               "--authentication-file <FILE>", "--kerberos", "--machine <FILE>"})
+        EXPECT_NE(help2.text.find(option), std::string::npos) << option;
+    const ProgramOptions version = Parse({"--version"});
+    EXPECT_EQ(version.action, Action::Version);
+    EXPECT_EQ(version.text.rfind("tarnwick (", 0), 0u) << version.text;
+}
+
+TEST_F(ProgramOptionsTest, GoodFormsAreTakenAsGiven) {
+    ProgramOptions demo = Parse({});
+    EXPECT_EQ(demo.action, Action::Run);
+    EXPECT_FALSE(demo.connect);
+    EXPECT_TRUE(demo.machineText.empty()) << "the demo machine";
+    ProgramOptions own = Parse({"--machine", machine_.c_str()});
+    EXPECT_EQ(own.action, Action::Run);
+    EXPECT_NE(own.machineText.find("bob"), std::string::npos);
+    ProgramOptions real =
+        Parse({"--connect", "--local", "dc1.lab", "-p", "4450", "-U", "LAB\\admin"});
+    EXPECT_EQ(real.action, Action::Run) << real.text;
+    EXPECT_TRUE(real.connect);
+    EXPECT_EQ(real.connection.localHost, "dc1.lab");
+    EXPECT_EQ(real.connection.port, 4450);
+    EXPECT_EQ(real.connection.user, "admin");
+    EXPECT_EQ(real.connection.domain, "LAB");
+    EXPECT_FALSE(real.connection.HasCredentials()) << "the sign-in dialog asks";
+    ProgramOptions ticket = Parse({"--connect", "--kerberos", "--user=admin"});
+    EXPECT_TRUE(ticket.connection.kerberos);
+    EXPECT_TRUE(ticket.connection.HasCredentials());
+}
+
+} // namespace
+} // namespace tw::hosts

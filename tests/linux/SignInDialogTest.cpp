@@ -1,0 +1,93 @@
+// The sign-in dialog of tarnwick --connect, driven by real widget events on
+// Qt's offscreen platform.
+#include "hosts/linux/SignInDialog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace tw::hosts {
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "tw_linux_tests";
+    static char* argv[] = {name, nullptr};
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// German texts, as a language file would give them.
+std::u16string German(std::u16string_view key, std::u16string_view def) {
+    if (key == u"SignIn.OK")
+        return u"Anmelden";
+    if (key == u"SignIn.Intro")
+        return u"Anmelden bei %1";
+    return std::u16string(def);
+}
+
+TEST(SignInDialog, TypedCredentialsAreTakenAndTheDialogsCopyWiped) {
+    App();
+    samr::SamrConnection connection;
+    samr::SetUser(connection, "LAB\\admin");
+    SignInDialog dialog(connection, "dc1.lab", German);
+    dialog.show();
+    EXPECT_EQ(dialog.userField()->text(), "admin");
+    EXPECT_EQ(dialog.domainField()->text(), "LAB");
+    EXPECT_EQ(dialog.passwordField()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog.okButton()->text(), "Anmelden");
+    EXPECT_EQ(dialog.findChild<QLabel*>()->text(), "Anmelden bei dc1.lab");
+    QTest::keyClicks(dialog.passwordField(), "s3cret!");
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    dialog.TakeCredentials(connection);
+    EXPECT_EQ(connection.user, "admin");
+    EXPECT_EQ(connection.domain, "LAB");
+    EXPECT_EQ(connection.password, "s3cret!");
+    EXPECT_TRUE(connection.HasCredentials());
+    EXPECT_TRUE(dialog.passwordField()->text().isEmpty());
+}
+
+TEST(SignInDialog, CancelTakesNothing) {
+    App();
+    samr::SamrConnection connection;
+    // SignIn waits in the dialog's own loop: the click comes from inside it.
+    QTimer::singleShot(0, [] {
+        auto* dialog = dynamic_cast<SignInDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QTest::keyClicks(dialog->userField(), "mallory");
+        QTest::keyClicks(dialog->passwordField(), "x");
+        QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+    });
+    EXPECT_FALSE(SignIn(connection, "127.0.0.1", German));
+    EXPECT_TRUE(connection.user.empty());
+    EXPECT_FALSE(connection.HasCredentials());
+}
+
+TEST(SignInDialog, EnterInThePasswordSignsIn) {
+    App();
+    samr::SamrConnection connection;
+    QTimer::singleShot(0, [] {
+        auto* dialog = dynamic_cast<SignInDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QTest::keyClicks(dialog->userField(), "CORP\\alice");
+        QTest::keyClicks(dialog->passwordField(), "pw");
+        QTest::keyClick(dialog->passwordField(), Qt::Key_Return);
+    });
+    EXPECT_TRUE(SignIn(connection, "127.0.0.1", German));
+    EXPECT_EQ(connection.user, "alice");
+    EXPECT_EQ(connection.domain, "CORP");
+    EXPECT_EQ(connection.password, "pw");
+}
+
+} // namespace
+} // namespace tw::hosts
