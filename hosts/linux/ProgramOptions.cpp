@@ -56,8 +56,12 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     ProgramOptions options;
     if (parser.isSet(help)) {
         options.action = ProgramOptions::Action::Help;
-        // Without an application object the parser cannot know the program's name.
-        options.text = parser.helpText().replace("<executable_name>", "tarnwick").toStdString();
+        // The parser names the program after the application object, and
+        // there is none yet.
+        QString text = parser.helpText();
+        const qsizetype name = text.indexOf("Usage: ") + 7;
+        text.replace(name, text.indexOf(" [options]") - name, "tarnwick");
+        options.text = text.toStdString();
         return options;
     }
     if (parser.isSet(version)) {

@@ -11,20 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
-
 namespace tw::hosts {
 namespace {
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "tw_linux_tests";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // German texts, as a language file would give them.
 std::u16string German(std::u16string_view key, std::u16string_view def) {
@@ -36,7 +24,6 @@ std::u16string German(std::u16string_view key, std::u16string_view def) {
 }
 
 TEST(SignInDialog, TypedCredentialsAreTakenAndTheDialogsCopyWiped) {
-    App();
     samr::SamrConnection connection;
     samr::SetUser(connection, "LAB\\admin");
     SignInDialog dialog(connection, "dc1.lab", German);
@@ -58,7 +45,6 @@ TEST(SignInDialog, TypedCredentialsAreTakenAndTheDialogsCopyWiped) {
 }
 
 TEST(SignInDialog, CancelTakesNothing) {
-    App();
     samr::SamrConnection connection;
     // SignIn waits in the dialog's own loop: the click comes from inside it.
     QTimer::singleShot(0, [] {
@@ -74,7 +60,6 @@ TEST(SignInDialog, CancelTakesNothing) {
 }
 
 TEST(SignInDialog, EnterInThePasswordSignsIn) {
-    App();
     samr::SamrConnection connection;
     QTimer::singleShot(0, [] {
         auto* dialog = dynamic_cast<SignInDialog*>(QApplication::activeModalWidget());

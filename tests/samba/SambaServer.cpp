@@ -200,6 +200,16 @@ bool SambaServer::logon(const std::string& name, const std::string& password) co
     return status == 0;
 }
 
+bool SambaServer::changePassword(const std::string& name, const std::string& old,
+                                 const std::string& password) const {
+    int status = 0;
+    const std::string said =
+        run({"rpcclient", "-s", conf_, "-p", std::to_string(port_), "-U", name + "%" + old, "-c",
+             "chgpasswd3 " + name + " " + old + " " + password, "127.0.0.1"},
+            {}, &status);
+    return status == 0 && said.find("NT_STATUS_") == std::string::npos;
+}
+
 void SambaServer::start() {
     pid_t child = fork();
     if (child == 0) {

@@ -36,6 +36,10 @@ public:
     std::string pdbeditShow(const std::string& name) const;
     // A logon with that password over SMB (smbclient); false when refused.
     bool logon(const std::string& name, const std::string& password) const;
+    // The account changes its own password over SAMR (rpcclient
+    // chgpasswd3); false when the server refuses.
+    bool changePassword(const std::string& name, const std::string& old,
+                        const std::string& password) const;
     // What smbclient said at the last logon.
     const std::string& lastLogonOutput() const { return lastLogonOutput_; }
 

@@ -123,7 +123,9 @@ TEST_F(SamrOnSamba, EachFlagIsWrittenAloneAndSeenByTheServer) {
         if (row.letter != 0) {
             EXPECT_NE(accountFlags("bob").find(row.letter), std::string::npos);
         } else {
-            // A second connection reads what the first wrote: the DACL, not a cache.
+            // The server refuses the account's own change now; a second
+            // connection reads what the first wrote: the DACL, not a cache.
+            EXPECT_FALSE(server_->changePassword("bob", "Bob-pw1", "Bob-pw2x"));
             SamrNetApi other(as(server_->adminUser(), SambaServer::kAdminPassword));
             LPBYTE buffer = nullptr;
             ASSERT_EQ(other.NetUserGetInfo(nullptr, u"bob", 3, &buffer), 0u);
@@ -132,6 +134,9 @@ TEST_F(SamrOnSamba, EachFlagIsWrittenAloneAndSeenByTheServer) {
         }
         ASSERT_EQ(setFlags(u"bob", before), 0u);
         EXPECT_EQ(info(u"bob").usri3_flags, before);
+        if (row.letter == 0) {
+            EXPECT_TRUE(server_->changePassword("bob", "Bob-pw1", "Bob-pw2x"));
+        }
         if (row.letter != 0) {
             EXPECT_EQ(accountFlags("bob").find(row.letter), std::string::npos);
         }
