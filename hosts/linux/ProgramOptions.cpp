@@ -112,6 +112,8 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     if (parser.isSet(user))
         samr::SetUser(options.connection, parser.value(user).toStdString());
     options.connection.kerberos = parser.isSet(kerberos);
+    if (options.connect)
+        samr::TakePasswordFromEnvironment(options.connection);
     return options;
 }
 

@@ -10,7 +10,9 @@ using namespace tw::toolkit;
 
 namespace {
 
-json Text(const std::u16string& text) { return ToUtf8(text); }
+json Text(const std::u16string& text) {
+    return ToUtf8(text);
+}
 
 std::optional<json> Caption(const Control& control) {
     if (const toolkit::Captioned* captioned = toolkit::AsCaptioned(control))

@@ -32,7 +32,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<ScenarioToolkit> MakeHeadlessToolkit() { return std::make_unique<HeadlessToolkit>(); }
+std::unique_ptr<ScenarioToolkit> MakeHeadlessToolkit() {
+    return std::make_unique<HeadlessToolkit>();
+}
 
 const char* AvailableToolkits() {
     return "headless"

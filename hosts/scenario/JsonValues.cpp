@@ -90,7 +90,8 @@ bool Matches(const nlohmann::json& expected, const nlohmann::json& actual) {
             return false;
         }
     }
-    if ((expected.is_number() || expected.is_string()) && (actual.is_number() || actual.is_string())) {
+    if ((expected.is_number() || expected.is_string()) &&
+        (actual.is_number() || actual.is_string())) {
         if (expected.is_string() && actual.is_string())
             return expected == actual;
         return SameNumber(expected, actual);

@@ -7,6 +7,7 @@
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
 #ifdef TW_SCENARIO_SAMR
+#include "platform/linux/LinuxPlatform.h"
 #include "platform/samr/SamrNetApi.h"
 #endif
 
@@ -48,10 +49,12 @@ public:
             sim::MachineDescription machine = sim::loadMachine(
                 scenario_.contains("machine") ? scenario_.at("machine") : json::object());
 #ifdef TW_SCENARIO_SAMR
-            // On real servers this computer is the local server: the server
-            // box starts with its name, never a name only a resolver knows.
+            // On real servers the program runs on this computer, as tarnwick
+            // --connect does: the running user, the local server for the
+            // computer's name (never a name only a resolver knows), its
+            // locale's language; language files, as always, from the scenario.
             if (connection_ != nullptr)
-                machine.system.computerName = FromUtf8(connection_->localHost);
+                machine = lx::DescribeThisComputer(machine.system.executableFolder, *connection_);
 #endif
             sim_ = std::make_unique<sim::SimPlatform>(std::move(machine));
         } catch (const std::exception& error) {

@@ -28,7 +28,7 @@ void Usage(std::FILE* out) {
             "  --connect                   run on real servers over SAMR\n"
             "  --local HOST                the server for \"Local Computer\" (127.0.0.1)\n"
             "  -p, --port N                the SMB port (445)\n"
-            "  -U, --user [DOMAIN\\]NAME    sign in as NAME (NAME%%PASSWORD with its password)\n"
+            "  -U, --user [DOMAIN\\]NAME    sign in as NAME (NAME%%PASSWORD, or PASSWD holds it)\n"
             "  -A, --authentication-file F username =, password =, domain = lines\n"
             "  -k, --kerberos              sign in with the Kerberos ticket cache\n");
     }
@@ -105,8 +105,10 @@ int main(int argc, char** argv) {
     if (connect && !tw::scenario::CanConnect())
         return Refuse("this build does not reach real servers");
 #ifdef TW_SCENARIO_SAMR
+    if (connect)
+        tw::samr::TakePasswordFromEnvironment(connection);
     if (connect && !connection.HasCredentials())
-        return Refuse("--connect needs a password (-U NAME%PASSWORD or -A FILE) or -k");
+        return Refuse("--connect needs a password (-U NAME%PASSWORD, -A FILE or PASSWD) or -k");
     const tw::samr::SamrConnection* target = connect ? &connection : nullptr;
 #else
     const tw::samr::SamrConnection* target = nullptr;

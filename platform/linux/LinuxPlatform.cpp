@@ -17,21 +17,15 @@ sim::MachineDescription DescribeThisComputer(const std::u16string& programFolder
     return machine;
 }
 
-namespace {
-
-// The local server stands for this computer: the server box starts with its
-// name, as the window starts with this computer's name on Windows.
-sim::MachineDescription ThisComputerFor(const samr::SamrConnection& connection,
-                                        const std::u16string& programFolder) {
+sim::MachineDescription DescribeThisComputer(const std::u16string& programFolder,
+                                             const samr::SamrConnection& connection) {
     sim::MachineDescription machine = DescribeThisComputer(programFolder);
     machine.system.computerName = FromUtf8(connection.localHost);
     return machine;
 }
 
-} // namespace
-
 LinuxPlatform::LinuxPlatform(samr::SamrConnection connection, const std::u16string& programFolder)
-    : computer_(ThisComputerFor(connection, programFolder)), net_(std::move(connection)) {}
+    : computer_(DescribeThisComputer(programFolder, connection)), net_(std::move(connection)) {}
 
 win::Platform LinuxPlatform::platform() {
     const win::Platform simulated = computer_.platform();

@@ -19,6 +19,11 @@ namespace tw::lx {
 // own, the running user, the computer name from the host name, the language
 // of the messages locale, the program in `programFolder`.
 sim::MachineDescription DescribeThisComputer(const std::u16string& programFolder);
+// The same, managing real servers: the local server stands for this
+// computer, so the server box starts with its name, as the window starts
+// with this computer's name on Windows.
+sim::MachineDescription DescribeThisComputer(const std::u16string& programFolder,
+                                             const samr::SamrConnection& connection);
 
 class LinuxPlatform {
 public:

@@ -1,5 +1,6 @@
 #include "SamrConnection.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string.h> // explicit_bzero
@@ -37,6 +38,15 @@ void Wipe(std::string& secret) {
     if (!secret.empty())
         explicit_bzero(secret.data(), secret.size());
     secret.clear();
+}
+
+void TakePasswordFromEnvironment(SamrConnection& connection) {
+    const char* password = std::getenv("PASSWD");
+    if (connection.HasCredentials() || password == nullptr)
+        return;
+    connection.password = password;
+    connection.hasPassword = true;
+    unsetenv("PASSWD");
 }
 
 void SetUser(SamrConnection& connection, std::string_view text) {

@@ -36,6 +36,10 @@ void SetUser(SamrConnection& connection, std::string_view text);
 std::optional<std::string> LoadAuthenticationFile(SamrConnection& connection,
                                                   const std::string& path);
 
+// Without a password or a ticket, the password in the environment variable
+// PASSWD, as Samba's tools take it; the variable is removed.
+void TakePasswordFromEnvironment(SamrConnection& connection);
+
 // Wipes a text that held a secret.
 void Wipe(std::string& secret);
 

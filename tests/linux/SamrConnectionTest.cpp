@@ -36,6 +36,20 @@ TEST(SamrConnection, UserNamesTakeADomainAndAPassword) {
     }
 }
 
+TEST(SamrConnection, ThePasswordVariableServesOnlyWhereNoneWasGiven) {
+    setenv("PASSWD", "from-env", 1);
+    SamrConnection given;
+    SetUser(given, "alice%typed");
+    TakePasswordFromEnvironment(given);
+    EXPECT_EQ(given.password, "typed");
+    SamrConnection none;
+    SetUser(none, "alice");
+    TakePasswordFromEnvironment(none);
+    EXPECT_EQ(none.password, "from-env");
+    EXPECT_TRUE(none.HasCredentials());
+    EXPECT_EQ(std::getenv("PASSWD"), nullptr) << "taken, not left for others to read";
+}
+
 class AuthenticationFile : public testing::Test {
 protected:
     void TearDown() override { std::filesystem::remove_all(path_); }
