@@ -224,6 +224,31 @@ TEST_F(SamrOnSamba, ListingComesInBatchesOfThePreferredLengthFromFewRoundTrips) 
     EXPECT_EQ(net_->Connections(), 1u);
 }
 
+// A handle from an enumeration this layer no longer holds (another program
+// instance, or the accounts went) goes on from where it points, or lists
+// nothing more: never a crash, never a name twice or a made-up one.
+TEST_F(SamrOnSamba, AResumeHandleFromElsewhereGoesOnOrEndsTheListing) {
+    net();
+    LPBYTE buffer = nullptr;
+    DWORD read = 0, total = 0, resume = 1;
+    ASSERT_EQ(net_->NetUserEnum(nullptr, 0, FILTER_NORMAL_ACCOUNT, &buffer, MAX_PREFERRED_LENGTH,
+                                &read, &total, &resume),
+              0u);
+    EXPECT_GE(read, 3u) << "from the second account on";
+    EXPECT_EQ(total, read);
+    net_->NetApiBufferFree(buffer);
+    buffer = nullptr;
+    resume = 1000000;
+    net(); // a fresh layer: nothing of an earlier listing
+    EXPECT_EQ(
+        net_->NetUserEnum(nullptr, 0, FILTER_NORMAL_ACCOUNT, &buffer, 255, &read, &total, &resume),
+        0u);
+    EXPECT_EQ(buffer, nullptr);
+    EXPECT_EQ(read, 0u);
+    EXPECT_EQ(total, 0u);
+    EXPECT_EQ(resume, 0u);
+}
+
 TEST_F(SamrOnSamba, StatusCodesAreWindowsOnes) {
     // Not an administrator: reads, but writes are refused.
     net(as("alice", "Alice-pw1"));
