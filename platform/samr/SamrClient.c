@@ -24,6 +24,7 @@ enum {
     kStatusInvalidParameter = 0xC000000D,
     kStatusAccessDenied = 0xC0000022,
     kStatusNoSuchDomain = 0xC00000DF,
+    kStatusNotSupported = 0xC00000BB,
     kBuiltinDomainRid = 32,
     kSidNameUser = 1,
 };
@@ -447,7 +448,15 @@ static uint32_t set_change_right(tw_samr_session* session, TALLOC_CTX* memory,
     r.in.handle = user;
     r.in.sec_info = SECINFO_DACL;
     r.in.sdbuf = &buffer;
-    return call(session, memory, NDR_SAMR_SETSECURITY, &r, &r.out.result);
+    status = call(session, memory, NDR_SAMR_SETSECURITY, &r, &r.out.result);
+    if (status != 0)
+        return status;
+    /* Some servers (a Samba AD domain controller) answer success and keep
+       nothing: what they keep is read back, never taken on trust. */
+    sd = query_dacl(session, memory, user, &status);
+    if (status != 0)
+        return status;
+    return grants_change(sd, self) == grant ? 0 : kStatusNotSupported;
 }
 
 uint32_t tw_samr_set_user(tw_samr_session* session, const char* name, uint32_t acb_flags,
@@ -462,17 +471,21 @@ uint32_t tw_samr_set_user(tw_samr_session* session, const char* name, uint32_t a
         talloc_free(memory);
         return status;
     }
-    union samr_UserInfo info;
-    memset(&info, 0, sizeof info);
-    info.info16.acct_flags = acb_flags;
-    struct samr_SetUserInfo set = {0};
-    set.in.user_handle = &handle;
-    set.in.level = UserControlInformation;
-    set.in.info = &info;
-    status = call(session, memory, NDR_SAMR_SETUSERINFO, &set, &set.out.result);
-    if (status == 0 && cant_change_password >= 0) {
+    /* The right first: a server that cannot keep it refuses the whole
+       change before any bit is written. */
+    if (cant_change_password >= 0) {
         struct dom_sid self = account_sid(session, rid);
         status = set_change_right(session, memory, &handle, &self, cant_change_password == 0);
+    }
+    if (status == 0) {
+        union samr_UserInfo info;
+        memset(&info, 0, sizeof info);
+        info.info16.acct_flags = acb_flags;
+        struct samr_SetUserInfo set = {0};
+        set.in.user_handle = &handle;
+        set.in.level = UserControlInformation;
+        set.in.info = &info;
+        status = call(session, memory, NDR_SAMR_SETUSERINFO, &set, &set.out.result);
     }
     close_handle(session, &handle);
     talloc_free(memory);
