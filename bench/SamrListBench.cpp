@@ -36,12 +36,7 @@ double Milliseconds(Clock::time_point since) {
 
 // Every account through NetUserEnum as the program asks for them; the count.
 std::size_t ListThroughNetApi(const test::SambaServer& server) {
-    samr::SamrConnection connection;
-    connection.port = server.port();
-    connection.user = server.adminUser();
-    connection.password = test::SambaServer::kAdminPassword;
-    connection.hasPassword = true;
-    samr::SamrNetApi net(connection);
+    samr::SamrNetApi net(server.connectionAs());
     std::size_t listed = 0;
     win::DWORD resume = 0;
     win::NET_API_STATUS status = win::ERROR_MORE_DATA;

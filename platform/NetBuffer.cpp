@@ -1,5 +1,7 @@
 #include "NetBuffer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace tw::win {
@@ -36,6 +38,40 @@ BYTE* NetBufferLayout::build(const void* records, const NetBufferAllocator& allo
         }
     }
     return block;
+}
+
+NET_API_STATUS HandOutNameBatch(std::size_t count,
+                                const std::function<std::u16string_view(std::size_t)>& nameAt,
+                                DWORD preferredLength, const NetBufferAllocator& allocate,
+                                LPBYTE* bufptr, LPDWORD entriesread, LPDWORD totalentries,
+                                PDWORD resume_handle) {
+    const std::size_t start =
+        std::min<std::size_t>(resume_handle != nullptr ? *resume_handle : 0, count);
+    std::size_t end = start;
+    std::uint64_t bytes = 0;
+    while (end < count) {
+        // What the entry adds to the buffer: its record and its name.
+        const std::uint64_t cost = sizeof(USER_INFO_0) + NetTextBytes(nameAt(end));
+        if (end > start && preferredLength != MAX_PREFERRED_LENGTH &&
+            bytes + cost > preferredLength)
+            break;
+        bytes += cost;
+        ++end;
+    }
+    if (end > start) {
+        NetBufferBuilder<USER_INFO_0> names(end - start);
+        for (std::size_t i = start; i < end; ++i)
+            names.addText(i - start, &USER_INFO_0::usri0_name, nameAt(i));
+        *bufptr = static_cast<LPBYTE>(names.build(allocate));
+        if (*bufptr == nullptr)
+            return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    *entriesread = static_cast<DWORD>(end - start);
+    *totalentries = static_cast<DWORD>(count - start);
+    const bool more = end < count;
+    if (resume_handle != nullptr)
+        *resume_handle = more ? static_cast<DWORD>(end) : 0;
+    return more ? ERROR_MORE_DATA : NERR_Success;
 }
 
 } // namespace tw::win

@@ -22,9 +22,15 @@ using LSTATUS = LONG;
 struct HKEY__;
 using HKEY = HKEY__*;
 
-inline HKEY PredefinedKey(ULONG_PTR value) { return reinterpret_cast<HKEY>(value); }
-inline HKEY HKEY_CURRENT_USER_() { return PredefinedKey(0x80000001u); }
-inline HKEY HKEY_LOCAL_MACHINE_() { return PredefinedKey(0x80000002u); }
+inline HKEY PredefinedKey(ULONG_PTR value) {
+    return reinterpret_cast<HKEY>(value);
+}
+inline HKEY HKEY_CURRENT_USER_() {
+    return PredefinedKey(0x80000001u);
+}
+inline HKEY HKEY_LOCAL_MACHINE_() {
+    return PredefinedKey(0x80000002u);
+}
 
 // Status codes the program meets.
 constexpr DWORD ERROR_SUCCESS = 0;
@@ -44,6 +50,18 @@ constexpr DWORD RPC_S_SERVER_UNAVAILABLE = 1722;
 constexpr DWORD ERROR_ACCOUNT_LOCKED_OUT = 1909;
 constexpr DWORD NERR_InvalidComputer = 2351;
 constexpr DWORD NERR_UserNotFound = 2221;
+// ... and those a server or the connection to it answers.
+constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+constexpr DWORD ERROR_BAD_NET_NAME = 67;
+constexpr DWORD ERROR_INVALID_PASSWORD = 86;
+constexpr DWORD ERROR_ACCOUNT_RESTRICTION = 1327;
+constexpr DWORD ERROR_PASSWORD_EXPIRED = 1330;
+constexpr DWORD ERROR_ACCOUNT_DISABLED = 1331;
+constexpr DWORD ERROR_NO_SUCH_DOMAIN = 1355;
+constexpr DWORD RPC_S_CALL_FAILED = 1726;
+constexpr DWORD RPC_S_PROTOCOL_ERROR = 1728;
+constexpr DWORD RPC_X_BAD_STUB_DATA = 1783;
+constexpr DWORD ERROR_PASSWORD_MUST_CHANGE = 1907;
 
 // NetUserEnum filter and flag bits.
 constexpr DWORD FILTER_NORMAL_ACCOUNT = 0x0002;

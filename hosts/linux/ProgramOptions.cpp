@@ -97,12 +97,8 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     if (parser.isSet(local))
         options.connection.localHost = parser.value(local).toStdString();
     if (parser.isSet(port)) {
-        bool number = false;
-        const int value = parser.value(port).toInt(&number);
-        if (!number || value < 1 || value > 65535)
-            return Refused("the port must be a number from 1 to 65535, not \"" +
-                           parser.value(port).toStdString() + "\"");
-        options.connection.port = value;
+        if (auto error = samr::SetPort(options.connection, parser.value(port).toStdString()))
+            return Refused(*error);
     }
     if (parser.isSet(file)) {
         if (auto error =

@@ -21,16 +21,6 @@
 
 namespace tw::scenario {
 
-std::optional<int> PortNumber(const std::string& text) {
-    if (text.empty() || text.size() > 5 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    const int port = std::stoi(text);
-    if (port < 1 || port > 65535)
-        return std::nullopt;
-    return port;
-}
-
 #ifdef _WIN32
 
 namespace {

@@ -2,7 +2,6 @@
 // as UTF-8, output as the bytes written (UTF-8 text, "\n" line ends).
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +11,6 @@ namespace tw::scenario {
 // from the wide command line, so any path reaches the runner whole, whatever
 // the ANSI code page.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
-
-// A TCP port: a whole number from 1 to 65535, nothing else.
-std::optional<int> PortNumber(const std::string& text);
 
 // Standard output and error pass bytes through unchanged (a Windows program
 // would turn "\n" into "\r\n"); a Windows console shows them as UTF-8.

@@ -78,11 +78,8 @@ int main(int argc, char** argv) {
             if (arg == "--local") {
                 connection.localHost = *value;
             } else if (arg == "-p" || arg == "--port") {
-                const auto port = tw::scenario::PortNumber(*value);
-                if (!port)
-                    return Refuse("the port must be a number from 1 to 65535, not \"" + *value +
-                                  "\"");
-                connection.port = *port;
+                if (auto error = tw::samr::SetPort(connection, *value))
+                    return Refuse(*error);
             } else if (arg == "-U" || arg == "--user") {
                 tw::samr::SetUser(connection, *value);
             } else if (arg == "-A" || arg == "--authentication-file") {

@@ -241,10 +241,10 @@ uint32_t tw_samr_enum_users(tw_samr_session* session, uint32_t acb_mask, uint32_
     return status;
 }
 
-/* Opens the account of that name; an unknown name, or a name that is not an
-   account, is "no such user". */
-static uint32_t open_user(tw_samr_session* session, TALLOC_CTX* memory, const char* name,
-                          struct policy_handle* user, uint32_t* rid) {
+/* Looks up and opens the account of that name; an unknown name, or a name
+   that is not an account, is "no such user". */
+static uint32_t lookup_and_open_user(tw_samr_session* session, TALLOC_CTX* memory, const char* name,
+                                     struct policy_handle* user, uint32_t* rid) {
     struct lsa_String account = {0};
     struct samr_Ids rids = {0}, types = {0};
     struct samr_LookupNames lookup = {0};
@@ -269,6 +269,21 @@ static uint32_t open_user(tw_samr_session* session, TALLOC_CTX* memory, const ch
     open.out.user_handle = user;
     *rid = rids.ids[0];
     return call(session, memory, NDR_SAMR_OPENUSER, &open, &open.out.result);
+}
+
+/* The account of that name, opened in a memory context of its own for the
+   call; the context is freed here when the account cannot be opened. */
+static uint32_t open_user(tw_samr_session* session, const char* name, TALLOC_CTX** memory,
+                          struct policy_handle* user, uint32_t* rid) {
+    *memory = talloc_new(session->memory);
+    if (*memory == NULL)
+        return kStatusNoMemory;
+    uint32_t status = lookup_and_open_user(session, *memory, name, user, rid);
+    if (status != 0) {
+        talloc_free(*memory);
+        *memory = NULL;
+    }
+    return status;
 }
 
 static struct dom_sid account_sid(const tw_samr_session* session, uint32_t rid) {
@@ -331,16 +346,12 @@ static tw_samr_text text_of(const struct lsa_String* s) {
 
 uint32_t tw_samr_query_user(tw_samr_session* session, const char* name, tw_samr_user* user) {
     memset(user, 0, sizeof *user);
-    TALLOC_CTX* memory = talloc_new(session->memory);
-    if (memory == NULL)
-        return kStatusNoMemory;
+    TALLOC_CTX* memory = NULL;
     struct policy_handle handle = {0};
     uint32_t rid = 0;
-    uint32_t status = open_user(session, memory, name, &handle, &rid);
-    if (status != 0) {
-        talloc_free(memory);
+    uint32_t status = open_user(session, name, &memory, &handle, &rid);
+    if (status != 0)
         return status;
-    }
     union samr_UserInfo* info = NULL;
     struct samr_QueryUserInfo query = {0};
     query.in.user_handle = &handle;
@@ -461,16 +472,12 @@ static uint32_t set_change_right(tw_samr_session* session, TALLOC_CTX* memory,
 
 uint32_t tw_samr_set_user(tw_samr_session* session, const char* name, uint32_t acb_flags,
                           int cant_change_password) {
-    TALLOC_CTX* memory = talloc_new(session->memory);
-    if (memory == NULL)
-        return kStatusNoMemory;
+    TALLOC_CTX* memory = NULL;
     struct policy_handle handle = {0};
     uint32_t rid = 0;
-    uint32_t status = open_user(session, memory, name, &handle, &rid);
-    if (status != 0) {
-        talloc_free(memory);
+    uint32_t status = open_user(session, name, &memory, &handle, &rid);
+    if (status != 0)
         return status;
-    }
     /* The right first: a server that cannot keep it refuses the whole
        change before any bit is written. */
     if (cant_change_password >= 0) {

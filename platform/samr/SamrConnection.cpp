@@ -49,6 +49,15 @@ void TakePasswordFromEnvironment(SamrConnection& connection) {
     unsetenv("PASSWD");
 }
 
+std::optional<std::string> SetPort(SamrConnection& connection, const std::string& text) {
+    if (text.empty() || text.size() > 5 ||
+        text.find_first_not_of("0123456789") != std::string::npos || std::stoi(text) < 1 ||
+        std::stoi(text) > 65535)
+        return "the port must be a number from 1 to 65535, not \"" + text + "\"";
+    connection.port = std::stoi(text);
+    return std::nullopt;
+}
+
 void SetUser(SamrConnection& connection, std::string_view text) {
     auto percent = text.find('%');
     if (percent != std::string_view::npos) {

@@ -30,6 +30,10 @@ struct SamrConnection {
 // "[DOMAIN\]NAME[%PASSWORD]", as Samba's tools take -U.
 void SetUser(SamrConnection& connection, std::string_view text);
 
+// The SMB port as a command line gives it: a whole number from 1 to 65535.
+// An error text otherwise, and the port stays as it was.
+std::optional<std::string> SetPort(SamrConnection& connection, const std::string& text);
+
 // Reads "username =", "password =" and "domain =" lines (Samba's format; the
 // user name may be "DOMAIN\NAME"). An error text naming the file when it is
 // missing, unreadable or not such a file; nothing is changed then.

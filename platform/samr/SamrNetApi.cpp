@@ -74,20 +74,26 @@ SamrNetApi::onServer(const char* function, DWORD level, LPCWSTR servername,
     std::string host = name.empty() ? connection_.localHost : ToUtf8(name);
     if (host.empty())
         return ERROR_BAD_NETPATH;
-    bool reused = session_ != nullptr && EqualsIgnoringCase(FromUtf8(host), FromUtf8(sessionHost_));
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!reused) {
-            NET_API_STATUS connected = connect(host);
-            if (connected != NERR_Success)
-                return connected;
-        }
-        std::uint32_t status = work(session_->handle);
-        if (!(reused && ConnectionLost(status)))
-            return WinStatusOf(status, Stage::Call);
-        // The server dropped the connection it had (it restarted): once more on a new one.
-        reused = false;
+    const bool reused =
+        session_ != nullptr && EqualsIgnoringCase(FromUtf8(host), FromUtf8(sessionHost_));
+    if (!reused) {
+        if (NET_API_STATUS connected = connect(host); connected != NERR_Success)
+            return connected;
     }
-    return RPC_X_BAD_STUB_DATA; // not reached
+    std::uint32_t status = work(session_->handle);
+    if (reused && ConnectionLost(status)) {
+        // The server dropped the connection it had (it restarted): once more on a new one.
+        if (NET_API_STATUS connected = connect(host); connected != NERR_Success)
+            return connected;
+        status = work(session_->handle);
+    }
+    return WinStatusOf(status, Stage::Call);
+}
+
+NET_API_STATUS SamrNetApi::refuse(const char* function, DWORD level, LPCWSTR servername,
+                                  NET_API_STATUS status) {
+    calls_.push_back(callText(function, level, servername));
+    return status;
 }
 
 NET_API_STATUS SamrNetApi::NetUserEnum(LPCWSTR servername, DWORD level, DWORD filter,
@@ -99,16 +105,12 @@ NET_API_STATUS SamrNetApi::NetUserEnum(LPCWSTR servername, DWORD level, DWORD fi
         *entriesread = 0;
     if (totalentries != nullptr)
         *totalentries = 0;
-    if (level != 0) {
-        calls_.push_back(callText("NetUserEnum", level, servername));
-        return ERROR_INVALID_LEVEL;
-    }
+    if (level != 0)
+        return refuse("NetUserEnum", level, servername, ERROR_INVALID_LEVEL);
     std::uint32_t acb = 0;
     if (bufptr == nullptr || entriesread == nullptr || totalentries == nullptr ||
-        !AccountBitsOfFilter(filter, acb)) {
-        calls_.push_back(callText("NetUserEnum", level, servername));
-        return ERROR_INVALID_PARAMETER;
-    }
+        !AccountBitsOfFilter(filter, acb))
+        return refuse("NetUserEnum", level, servername, ERROR_INVALID_PARAMETER);
     DWORD resume = resume_handle != nullptr ? *resume_handle : 0;
     std::vector<std::u16string> fetched;
     NET_API_STATUS status =
@@ -136,43 +138,21 @@ NET_API_STATUS SamrNetApi::NetUserEnum(LPCWSTR servername, DWORD level, DWORD fi
         return status;
     }
     const auto& names = listing_.names;
-    std::size_t start = std::min<std::size_t>(resume, names.size());
-    std::size_t end = start;
-    std::uint64_t bytes = 0;
-    while (end < names.size()) {
-        std::uint64_t cost = sizeof(USER_INFO_0) + NetTextBytes(names[end]);
-        if (end > start && prefmaxlen != MAX_PREFERRED_LENGTH && bytes + cost > prefmaxlen)
-            break;
-        bytes += cost;
-        ++end;
-    }
-    std::size_t count = end - start;
-    if (count > 0) {
-        NetBufferBuilder<USER_INFO_0> batch(count);
-        for (std::size_t i = 0; i < count; ++i)
-            batch.addText(i, &USER_INFO_0::usri0_name, names[start + i]);
-        *bufptr = static_cast<LPBYTE>(batch.build(buffers_.allocator()));
-        if (*bufptr == nullptr)
-            return ERROR_NOT_ENOUGH_MEMORY;
-    }
-    *entriesread = static_cast<DWORD>(count);
-    *totalentries = static_cast<DWORD>(names.size() - start);
-    bool more = end < names.size();
-    if (resume_handle != nullptr)
-        *resume_handle = more ? static_cast<DWORD>(end) : 0;
-    if (!more)
-        listing_ = {};
-    return more ? ERROR_MORE_DATA : NERR_Success;
+    status = HandOutNameBatch(
+        names.size(), [&](std::size_t i) -> std::u16string_view { return names[i]; }, prefmaxlen,
+        buffers_.allocator(), bufptr, entriesread, totalentries, resume_handle);
+    if (status != ERROR_MORE_DATA)
+        listing_ = {}; // complete: a new enumeration asks the server again
+    return status;
 }
 
 NET_API_STATUS SamrNetApi::NetUserGetInfo(LPCWSTR servername, LPCWSTR username, DWORD level,
                                           LPBYTE* bufptr) {
     if (bufptr != nullptr)
         *bufptr = nullptr;
-    if (level != 3 || bufptr == nullptr || username == nullptr) {
-        calls_.push_back(callText("NetUserGetInfo", level, servername));
-        return level != 3 ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER;
-    }
+    if (level != 3 || bufptr == nullptr || username == nullptr)
+        return refuse("NetUserGetInfo", level, servername,
+                      level != 3 ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER);
     std::string name = ToUtf8(username);
     void* block = nullptr;
     NET_API_STATUS status =
@@ -188,21 +168,17 @@ NET_API_STATUS SamrNetApi::NetUserGetInfo(LPCWSTR servername, LPCWSTR username, 
                 return static_cast<std::uint32_t>(kNtNoMemory);
             return built == NERR_Success ? kNtSuccess : kNtRpcBadStubData;
         });
-    if (status != NERR_Success) {
-        if (block != nullptr)
-            buffers_.release(block);
-        return status;
-    }
-    *bufptr = static_cast<LPBYTE>(block);
-    return NERR_Success;
+    // A block is built only by a call that succeeds.
+    if (status == NERR_Success)
+        *bufptr = static_cast<LPBYTE>(block);
+    return status;
 }
 
 NET_API_STATUS SamrNetApi::NetUserSetInfo(LPCWSTR servername, LPCWSTR username, DWORD level,
                                           LPBYTE buf, LPDWORD /*parm_err*/) {
-    if (level != 1008 || buf == nullptr || username == nullptr) {
-        calls_.push_back(callText("NetUserSetInfo", level, servername));
-        return level != 1008 ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER;
-    }
+    if (level != 1008 || buf == nullptr || username == nullptr)
+        return refuse("NetUserSetInfo", level, servername,
+                      level != 1008 ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER);
     USER_INFO_1008 info;
     std::memcpy(&info, buf, sizeof info);
     std::string name = ToUtf8(username);
@@ -222,10 +198,9 @@ NET_API_STATUS SamrNetApi::NetUserSetInfo(LPCWSTR servername, LPCWSTR username, 
 NET_API_STATUS SamrNetApi::NetUserModalsGet(LPCWSTR servername, DWORD level, LPBYTE* bufptr) {
     if (bufptr != nullptr)
         *bufptr = nullptr;
-    if ((level != 0 && level != 3) || bufptr == nullptr) {
-        calls_.push_back(callText("NetUserModalsGet", level, servername));
-        return bufptr != nullptr ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER;
-    }
+    if ((level != 0 && level != 3) || bufptr == nullptr)
+        return refuse("NetUserModalsGet", level, servername,
+                      bufptr != nullptr ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER);
     tw_samr_policy policy{};
     NET_API_STATUS status =
         onServer("NetUserModalsGet", level, servername, [&](tw_samr_session* s) -> std::uint32_t {
@@ -243,10 +218,9 @@ NET_API_STATUS SamrNetApi::NetUserModalsGet(LPCWSTR servername, DWORD level, LPB
 
 NET_API_STATUS SamrNetApi::NetUserModalsSet(LPCWSTR servername, DWORD level, LPBYTE buf,
                                             LPDWORD parm_err) {
-    if ((level != 0 && level != 3) || buf == nullptr) {
-        calls_.push_back(callText("NetUserModalsSet", level, servername));
-        return buf != nullptr ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER;
-    }
+    if ((level != 0 && level != 3) || buf == nullptr)
+        return refuse("NetUserModalsSet", level, servername,
+                      buf != nullptr ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER);
     USER_MODALS_INFO_0 info0{};
     USER_MODALS_INFO_3 info3{};
     // The server keeps lengths and counts in 16 bits: a larger one is refused,
@@ -264,10 +238,9 @@ NET_API_STATUS SamrNetApi::NetUserModalsSet(LPCWSTR servername, DWORD level, LPB
             refused = 3; // its third field
     }
     if (refused != 0) {
-        calls_.push_back(callText("NetUserModalsSet", level, servername));
         if (parm_err != nullptr)
             *parm_err = refused;
-        return ERROR_INVALID_PARAMETER;
+        return refuse("NetUserModalsSet", level, servername, ERROR_INVALID_PARAMETER);
     }
     return onServer("NetUserModalsSet", level, servername,
                     [&](tw_samr_session* s) -> std::uint32_t {

@@ -61,6 +61,9 @@ private:
     win::NET_API_STATUS onServer(const char* function, win::DWORD level, win::LPCWSTR servername,
                                  const std::function<std::uint32_t(tw_samr_session*)>& work);
     win::NET_API_STATUS connect(const std::string& host);
+    // Records a call refused before any server is asked, and its status.
+    win::NET_API_STATUS refuse(const char* function, win::DWORD level, win::LPCWSTR servername,
+                               win::NET_API_STATUS status);
 
     SamrConnection connection_;
     std::function<std::uint64_t()> now_;

@@ -147,26 +147,32 @@ bool AccountBitsOfFilter(DWORD filter, std::uint32_t& acb) {
     return filter == 0;
 }
 
-DWORD SecondsSince1970(std::uint64_t ntTime) {
-    if (ntTime <= kNtTimeOf1970)
-        return 0;
-    std::uint64_t seconds = (ntTime - kNtTimeOf1970) / kTicksPerSecond;
+namespace {
+
+// The seconds since 1970 of an NT time after 1970; none for a moment 32 bits
+// cannot hold or one Samba hands out for "never".
+std::optional<DWORD> secondsAfter1970(std::uint64_t ntTime) {
+    const std::uint64_t seconds = (ntTime - kNtTimeOf1970) / kTicksPerSecond;
     if (seconds >= kForever ||
         std::find(std::begin(kSambaNever), std::end(kSambaNever), seconds) != std::end(kSambaNever))
-        return 0; // Samba's "never" for a logoff: not recorded
+        return std::nullopt;
     return static_cast<DWORD>(seconds);
 }
 
+} // namespace
+
+DWORD SecondsSince1970(std::uint64_t ntTime) {
+    if (ntTime <= kNtTimeOf1970)
+        return 0;
+    return secondsAfter1970(ntTime).value_or(0); // Samba's "never" for a logoff: not recorded
+}
+
 DWORD ExpirySeconds(std::uint64_t ntTime) {
-    if (ntTime == 0 || ntTime >= 0x7FFFFFFFFFFFFFFFull)
+    if (ntTime == 0)
         return kForever;
     if (ntTime <= kNtTimeOf1970)
         return 0;
-    std::uint64_t seconds = (ntTime - kNtTimeOf1970) / kTicksPerSecond;
-    if (seconds >= kForever ||
-        std::find(std::begin(kSambaNever), std::end(kSambaNever), seconds) != std::end(kSambaNever))
-        return kForever;
-    return static_cast<DWORD>(seconds);
+    return secondsAfter1970(ntTime).value_or(kForever);
 }
 
 DWORD IntervalSeconds(std::int64_t ntInterval) {

@@ -24,8 +24,6 @@ constexpr std::uint32_t ACB_PW_EXPIRED = 0x20000;
 
 // "Never" in the seconds netapi32 hands out (TIMEQ_FOREVER).
 constexpr win::DWORD kForever = 0xFFFFFFFFu;
-// A record the server sent that cannot be turned into netapi32's.
-constexpr win::NET_API_STATUS RPC_X_BAD_STUB_DATA = 1783;
 
 // The user flags of an account; UF_SCRIPT is always set, as netapi32 does.
 win::DWORD UserFlagsFromAccountBits(std::uint32_t acb, bool cantChangePassword);

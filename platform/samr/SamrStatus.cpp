@@ -1,7 +1,6 @@
 #include "SamrStatus.h"
 
 #include "SamrClient.h"
-#include "SamrRecords.h"
 
 namespace tw::samr {
 
@@ -9,21 +8,11 @@ using namespace win;
 
 namespace {
 
-constexpr NET_API_STATUS ERROR_NOT_SUPPORTED = 50;
-constexpr NET_API_STATUS ERROR_BAD_NET_NAME = 67;
-constexpr NET_API_STATUS ERROR_INVALID_PASSWORD = 86;
-constexpr NET_API_STATUS ERROR_ACCOUNT_RESTRICTION = 1327;
-constexpr NET_API_STATUS ERROR_PASSWORD_EXPIRED = 1330;
-constexpr NET_API_STATUS ERROR_ACCOUNT_DISABLED = 1331;
-constexpr NET_API_STATUS ERROR_NO_SUCH_DOMAIN = 1355;
-constexpr NET_API_STATUS ERROR_PASSWORD_MUST_CHANGE = 1907;
-constexpr NET_API_STATUS RPC_S_CALL_FAILED = 1726;
-constexpr NET_API_STATUS RPC_S_PROTOCOL_ERROR = 1728;
-
 struct Row {
     std::uint32_t nt;
     NET_API_STATUS connecting; // while connecting and signing in
     NET_API_STATUS calling;    // on a connection that was up
+    bool lost = false;         // the connection is gone: worth making again
 };
 
 // Where netapi32 reports a situation with its own code, or where Samba's
@@ -55,14 +44,14 @@ constexpr Row kRows[] = {
     {kNtNetworkUnreachable, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
     {kNtIoTimeout, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
     // The connection went while a call was on it.
-    {kNtConnectionDisconnected, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
-    {kNtConnectionReset, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
-    {kNtPipeBroken, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
-    {kNtPipeDisconnected, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
-    {kNtEndOfFile, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
-    {kNtIoDeviceError, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
-    {kNtInvalidHandle, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE},
-    {kNtRpcSsContextMismatch, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE},
+    {kNtConnectionDisconnected, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED, true},
+    {kNtConnectionReset, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED, true},
+    {kNtPipeBroken, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED, true},
+    {kNtPipeDisconnected, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED, true},
+    {kNtEndOfFile, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED, true},
+    {kNtIoDeviceError, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED, true},
+    {kNtInvalidHandle, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, true},
+    {kNtRpcSsContextMismatch, ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE, true},
     {kNtRpcProtocolError, RPC_S_PROTOCOL_ERROR, RPC_S_PROTOCOL_ERROR},
     // A record the server sent that makes no sense (no name, for one).
     {kNtRpcBadStubData, RPC_X_BAD_STUB_DATA, RPC_X_BAD_STUB_DATA},
@@ -79,19 +68,11 @@ NET_API_STATUS WinStatusOf(std::uint32_t ntStatus, Stage stage) {
 }
 
 bool ConnectionLost(std::uint32_t ntStatus) {
-    switch (ntStatus) {
-    case kNtConnectionDisconnected:
-    case kNtConnectionReset:
-    case kNtPipeBroken:
-    case kNtPipeDisconnected:
-    case kNtEndOfFile:
-    case kNtIoDeviceError:
-    case kNtInvalidHandle:
-    case kNtRpcSsContextMismatch:
-        return true;
-    default:
-        return false;
+    for (const auto& row : kRows) {
+        if (row.nt == ntStatus)
+            return row.lost;
     }
+    return false;
 }
 
 } // namespace tw::samr

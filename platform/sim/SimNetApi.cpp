@@ -118,32 +118,10 @@ NET_API_STATUS SimPlatform::NetUserEnum(LPCWSTR servername, DWORD level, DWORD f
         return ERROR_INVALID_PARAMETER;
 
     const auto& listed = listedAccounts(*computer, filter);
-    std::size_t start = resume_handle != nullptr ? *resume_handle : 0;
-    start = std::min(start, listed.size());
-    std::size_t end = start;
-    std::uint64_t bytes = 0;
-    while (end < listed.size()) {
-        const auto& name = computer->accounts[listed[end]].name;
-        // What the entry adds to the buffer: its record and its name.
-        std::uint64_t cost = sizeof(USER_INFO_0) + NetTextBytes(name);
-        if (end > start && prefmaxlen != MAX_PREFERRED_LENGTH && bytes + cost > prefmaxlen)
-            break;
-        bytes += cost;
-        ++end;
-    }
-    std::size_t count = end - start;
-    if (count > 0) {
-        NetBufferBuilder<USER_INFO_0> names(count);
-        for (std::size_t i = 0; i < count; ++i)
-            names.addText(i, &USER_INFO_0::usri0_name, computer->accounts[listed[start + i]].name);
-        *bufptr = static_cast<LPBYTE>(names.build(buffers_.allocator()));
-    }
-    *entriesread = static_cast<DWORD>(count);
-    *totalentries = static_cast<DWORD>(listed.size() - start);
-    bool more = end < listed.size();
-    if (resume_handle != nullptr)
-        *resume_handle = more ? static_cast<DWORD>(end) : 0;
-    return more ? ERROR_MORE_DATA : NERR_Success;
+    return HandOutNameBatch(
+        listed.size(),
+        [&](std::size_t i) -> std::u16string_view { return computer->accounts[listed[i]].name; },
+        prefmaxlen, buffers_.allocator(), bufptr, entriesread, totalentries, resume_handle);
 }
 
 NET_API_STATUS SimPlatform::NetUserGetInfo(LPCWSTR servername, LPCWSTR username, DWORD level,

@@ -13,7 +13,7 @@ using namespace win;
 
 class SambaBackend : public NetApiBackend {
 public:
-    SambaBackend() : net_(connection(server_)) {}
+    SambaBackend() : net_(server_.connectionAs()) {}
     INetApi& net() override { return net_; }
     const char16_t* server() const override { return nullptr; }
     std::vector<std::u16string> administrators() const override {
@@ -26,15 +26,6 @@ public:
     SambaServer& samba() { return server_; }
 
 private:
-    static samr::SamrConnection connection(const SambaServer& server) {
-        samr::SamrConnection c;
-        c.port = server.port();
-        c.user = server.adminUser();
-        c.password = SambaServer::kAdminPassword;
-        c.hasPassword = true;
-        return c;
-    }
-
     SambaServer server_;
     samr::SamrNetApi net_;
 };

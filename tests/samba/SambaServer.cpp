@@ -140,6 +140,16 @@ std::string SambaServer::run(const std::vector<std::string>& command, const std:
     return text;
 }
 
+samr::SamrConnection SambaServer::connectionAs(const std::string& user,
+                                               const std::string& password) const {
+    samr::SamrConnection connection;
+    connection.port = port_;
+    connection.user = user.empty() ? admin_ : user;
+    connection.password = password;
+    connection.hasPassword = true;
+    return connection;
+}
+
 void SambaServer::addUnixUser(const std::string& name) {
     const std::string path = dir_ + "/passwd";
     append(path, name + ":x:" + std::to_string(nextUid_++) + ":100::/nonexistent:/bin/false");

@@ -4,6 +4,8 @@
 // test fails. The user running the tests is its administrator.
 #pragma once
 
+#include "platform/samr/SamrConnection.h"
+
 #include <string>
 #include <vector>
 
@@ -19,6 +21,10 @@ public:
     int port() const { return port_; }
     const std::string& adminUser() const { return admin_; }
     static constexpr const char* kAdminPassword = "Admin-pw1";
+    // How to reach this server signed in as that account (the administrator
+    // when none is named).
+    samr::SamrConnection connectionAs(const std::string& user = {},
+                                      const std::string& password = kAdminPassword) const;
 
     // Adds an account with that password; `flags` as pdbedit -c takes them
     // ("[D]" disabled, "[X]" password never expires, "" none).

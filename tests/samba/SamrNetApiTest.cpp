@@ -35,14 +35,7 @@ protected:
         }
     }
 
-    static SamrConnection as(const std::string& user, const std::string& password) {
-        SamrConnection c;
-        c.port = server_->port();
-        c.user = user;
-        c.password = password;
-        return c;
-    }
-    SamrNetApi& net(SamrConnection c = as(server_->adminUser(), SambaServer::kAdminPassword)) {
+    SamrNetApi& net(SamrConnection c = server_->connectionAs()) {
         net_ = std::make_unique<SamrNetApi>(std::move(c));
         return *net_;
     }
@@ -126,7 +119,7 @@ TEST_F(SamrOnSamba, EachFlagIsWrittenAloneAndSeenByTheServer) {
             // The server refuses the account's own change now; a second
             // connection reads what the first wrote: the DACL, not a cache.
             EXPECT_FALSE(server_->changePassword("bob", "Bob-pw1", "Bob-pw2x"));
-            SamrNetApi other(as(server_->adminUser(), SambaServer::kAdminPassword));
+            SamrNetApi other(server_->connectionAs());
             LPBYTE buffer = nullptr;
             ASSERT_EQ(other.NetUserGetInfo(nullptr, u"bob", 3, &buffer), 0u);
             EXPECT_NE(reinterpret_cast<USER_INFO_3*>(buffer)->usri3_flags & row.flag, 0u);
@@ -251,14 +244,14 @@ TEST_F(SamrOnSamba, AResumeHandleFromElsewhereGoesOnOrEndsTheListing) {
 
 TEST_F(SamrOnSamba, StatusCodesAreWindowsOnes) {
     // Not an administrator: reads, but writes are refused.
-    net(as("alice", "Alice-pw1"));
+    net(server_->connectionAs("alice", "Alice-pw1"));
     info(u"bob");
     EXPECT_EQ(setFlags(u"bob", 0x203), ERROR_ACCESS_DENIED);
     USER_MODALS_INFO_3 level3{1800, 900, 4};
     EXPECT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), nullptr),
               ERROR_ACCESS_DENIED);
     // A wrong password, and a server where none listens.
-    net(as("alice", "wrong"));
+    net(server_->connectionAs("alice", "wrong"));
     info(u"bob", ERROR_LOGON_FAILURE);
     net();
     LPBYTE buffer = nullptr;

@@ -77,9 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Toolkits, ScenariosOnSamba, testing::Values("headless",
 // start the banner follows it), and the window stays usable.
 TEST(ScenariosOnSambaSignIn, AWrongPasswordIsTheCallsError) {
     SambaServer server;
-    samr::SamrConnection connection;
-    connection.port = server.port();
-    samr::SetUser(connection, server.adminUser() + "%wrong");
+    const samr::SamrConnection connection = server.connectionAs({}, "wrong");
     const auto result =
         scenario::RunScenarioText(R"({"steps": [
         {"start": {}},
