@@ -126,6 +126,7 @@ void FUserInfo::ApplyFontsAndTexts() {
         txtPasswordReminder->SetToolTipText(why);
         cmdLocalSet->SetToolTipText(why);
     }
+    ApplyAccessibleNames();
 }
 
 FUserInfo::BusySequence::BusySequence(FUserInfo& window) : window_(window) {

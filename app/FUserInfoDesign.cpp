@@ -224,6 +224,8 @@ void FUserInfo::CreateStatusLine() {
     lblStatus = AddLabel(form_, "lblStatus", u"", 60, 6060, 9195, 315, 46);
     // The status line shows texts as they are: typed values, server messages.
     lblStatus->SetUseMnemonic(false);
+    // A screen reader announces each outcome as it is shown.
+    lblStatus->SetLive(true);
 }
 
 void FUserInfo::WireHandlers() {

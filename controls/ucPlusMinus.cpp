@@ -75,12 +75,18 @@ ucPlusMinus::ucPlusMinus(toolkit::Form& form, std::string name)
     wirePressAndHold(imgPlus, tmrDelayPlus, tmrRepeatPlus, &ucPlusMinus::PlusClick);
 
     Control::SetCausesValidation(false);
+    SetButtonNames(u"Decrease", u"Increase");
     Resize = [this] { placeImages(); };
 
     // Sited on the window at its design place; nothing is linked yet, so it
     // stays hidden as after Unlink.
     SetVisible(false);
     Move(5160, 5160, 735, 255);
+}
+
+void ucPlusMinus::SetButtonNames(const std::u16string& decrease, const std::u16string& increase) {
+    imgMinus.SetAccessibleName(decrease);
+    imgPlus.SetAccessibleName(increase);
 }
 
 void ucPlusMinus::LinkTo(toolkit::TextBox& box) {

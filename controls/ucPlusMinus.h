@@ -36,6 +36,10 @@ public:
     // lost-focus handler would otherwise unlink the spinner mid-press.
     bool TakesFocus() const override { return false; }
 
+    // What a screen reader calls the two images, which act as buttons:
+    // "Decrease" and "Increase" until the window names them in its language.
+    void SetButtonNames(const std::u16string& decrease, const std::u16string& increase);
+
     // Raised synchronously from the mouse and timer handlers.
     std::function<void()> MinusClick;
     std::function<void()> PlusClick;

@@ -52,6 +52,27 @@ void Control::SetVisible(bool visible) {
     Changed(Property::Visible);
 }
 
+void Control::SetAccessibleName(const std::u16string& name) {
+    if (accessibleName_ == name)
+        return;
+    accessibleName_ = name;
+    Changed(Property::Accessibility);
+}
+
+void Control::SetAccessibleDescription(const std::u16string& description) {
+    if (accessibleDescription_ == description)
+        return;
+    accessibleDescription_ = description;
+    Changed(Property::Accessibility);
+}
+
+void Control::SetLabelledBy(Control* label) {
+    if (labelledBy_ == label)
+        return;
+    labelledBy_ = label;
+    Changed(Property::Accessibility);
+}
+
 void Control::SetToolTipText(const std::u16string& text) {
     if (toolTip_ == text)
         return;
@@ -92,9 +113,13 @@ bool Control::Reachable() const {
     return container_ == nullptr || container_->Reachable();
 }
 
-bool Control::CanFocusNow() const { return TakesFocus() && Reachable(); }
+bool Control::CanFocusNow() const {
+    return TakesFocus() && Reachable();
+}
 
-void Control::Changed(Property what) { form_.NotifyChanged(*this, what); }
+void Control::Changed(Property what) {
+    form_.NotifyChanged(*this, what);
+}
 
 Control* UserControl::FindPart(const std::string& name) const {
     for (const auto& part : parts_) {

@@ -55,6 +55,16 @@ public:
     void SetForeColor(Color c);
     const tw::toolkit::Font& Font() const { return font_; }
     void SetFont(const tw::toolkit::Font& font);
+    // What a screen reader says of the control: a short name ("Max. Password
+    // Age", "Increase") and a longer description (its unit and tool tip).
+    const std::u16string& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(const std::u16string& name);
+    const std::u16string& AccessibleDescription() const { return accessibleDescription_; }
+    void SetAccessibleDescription(const std::u16string& description);
+    // The label that names this control on the screen, or null: assistive
+    // technology finds the control's name through it too.
+    Control* LabelledBy() const { return labelledBy_; }
+    void SetLabelledBy(Control* label);
     // 0 brings the control to the front, 1 sends it to the back, among the
     // controls of its layer (see StackingLayer).
     void ZOrder(int position);
@@ -91,6 +101,9 @@ private:
     int tabIndex_ = 0;
     bool causesValidation_ = true;
     std::u16string toolTip_;
+    std::u16string accessibleName_;
+    std::u16string accessibleDescription_;
+    Control* labelledBy_ = nullptr;
     Color backColor_ = SystemColor(15);
     Color foreColor_ = SystemColor(18);
     tw::toolkit::Font font_;

@@ -13,6 +13,17 @@ void Captioned::SetCaption(const std::u16string& text) {
     Changed(Property::Caption);
 }
 
+std::u16string WithoutAccessKeys(const std::u16string& caption) {
+    std::u16string plain;
+    plain.reserve(caption.size());
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i; // "&x" shows x, "&&" shows one ampersand
+        plain += caption[i];
+    }
+    return plain;
+}
+
 Captioned* AsCaptioned(Control& control) {
     switch (control.Kind()) {
     case ControlKind::Label:
@@ -41,6 +52,13 @@ void Label::SetUseMnemonic(bool use) {
         return;
     useMnemonic_ = use;
     Changed(Property::Caption);
+}
+
+void Label::SetLive(bool live) {
+    if (live_ == live)
+        return;
+    live_ = live;
+    Changed(Property::Accessibility);
 }
 
 void Label::SetBackStyle(int style) {

@@ -5,8 +5,8 @@
 #include "Control.h"
 
 #include <array>
-#include <deque>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace tw::toolkit {
@@ -25,6 +25,9 @@ private:
     std::u16string caption_;
 };
 
+// A caption with its access-key marks ("&Name", "&&") as plain text.
+std::u16string WithoutAccessKeys(const std::u16string& caption);
+
 // The control as one with a caption, or null.
 Captioned* AsCaptioned(Control& control);
 const Captioned* AsCaptioned(const Control& control);
@@ -42,9 +45,14 @@ public:
     // Off for a label that shows texts the program did not write.
     bool UseMnemonic() const { return useMnemonic_; }
     void SetUseMnemonic(bool use);
+    // A live label: a screen reader announces each new caption as it comes
+    // (the status line), without the user moving to it.
+    bool Live() const { return live_; }
+    void SetLive(bool live);
 
 private:
     bool useMnemonic_ = true;
+    bool live_ = false;
     tw::toolkit::Alignment alignment_ = tw::toolkit::Alignment::Left;
     int backStyle_ = 1;
 };
@@ -144,7 +152,9 @@ public:
     void AddItem(std::u16string item);
     int NewIndex() const { return newIndex_; }
     int ListCount() const { return static_cast<int>(items_.size()); }
-    const std::u16string& List(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+    const std::u16string& List(int index) const {
+        return items_.at(static_cast<std::size_t>(index));
+    }
     const std::deque<std::u16string>& Items() const { return items_; }
     int ListIndex() const { return listIndex_; }
     void SetListIndex(int index);

@@ -59,6 +59,8 @@ enum class Property {
     Locked,
     TimerState,
     Picture,
+    // The accessible name or description, or whether a label is live.
+    Accessibility,
 };
 
 // What a new window takes from its control, in this order, through the same
@@ -68,7 +70,8 @@ enum class Property {
 inline constexpr Property kMirroredProperties[] = {
     Property::Font,  Property::Geometry, Property::Caption, Property::Text,
     Property::Value, Property::Enabled,  Property::ToolTip, Property::Colors,
-    Property::List,  Property::Locked,   Property::Picture, Property::Visible,
+    Property::List,  Property::Locked,   Property::Picture, Property::Accessibility,
+    Property::Visible,
 };
 
 // Character codes of the special keys a user presses (KeyPress).

@@ -1,5 +1,6 @@
 #include "QtScenarioToolkit.h"
 
+#include "toolkit/qt/QtAccessibility.h"
 #include "toolkit/qt/QtBackend.h"
 #include "toolkit/qt/QtInput.h"
 
@@ -35,8 +36,20 @@ public:
         if (message == win::WM_SYSCOLORCHANGE)
             backend_->RefreshColors();
     }
+    std::u16string AccessibleName(const toolkit::Control& control) override {
+        return FromWidget(control, toolkit::AccessibleName);
+    }
+    std::u16string AccessibleDescription(const toolkit::Control& control) override {
+        return FromWidget(control, toolkit::AccessibleDescription);
+    }
 
 private:
+    // Read from the widget's own accessible object, as a screen reader would.
+    std::u16string FromWidget(const toolkit::Control& control, QString (*read)(QWidget*)) {
+        QWidget* widget = backend_->WidgetOf(control);
+        return widget != nullptr ? read(widget).toStdU16String() : std::u16string();
+    }
+
     win::IWindowSystem* windowSystem_ = nullptr;
     std::unique_ptr<toolkit::QtBackend> backend_;
     std::unique_ptr<toolkit::QtInput> input_;

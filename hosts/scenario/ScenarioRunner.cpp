@@ -453,10 +453,15 @@ private:
         if (dot == std::string::npos)
             throw StepFailure("unknown expectation \"" + key + "\"");
         toolkit::Control& control = ControlNamed(json(key.substr(0, dot)));
-        const std::optional<json> value = ReadProperty(control, key.substr(dot + 1));
+        const std::string property = key.substr(dot + 1);
+        if (property == "AccessibleName")
+            return ToUtf8(toolkit_->AccessibleName(control));
+        if (property == "AccessibleDescription")
+            return ToUtf8(toolkit_->AccessibleDescription(control));
+        const std::optional<json> value = ReadProperty(control, property);
         if (!value)
-            throw StepFailure("unknown property \"" + key.substr(dot + 1) + "\" of \"" +
-                              control.Name() + "\"");
+            throw StepFailure("unknown property \"" + property + "\" of \"" + control.Name() +
+                              "\"");
         return *value;
     }
 
@@ -473,6 +478,37 @@ private:
     bool started_ = false;
 };
 
+std::filesystem::path Utf8Path(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+// A language file given as `"file": PATH` (relative to the scenario's
+// folder) becomes that file's bytes, so a scenario can check the language
+// files the program ships with rather than a copy that drifts from them.
+void ReadLanguageFileFrom(json& scenario, const std::string& folder) {
+    if (!scenario.contains("machine") || !scenario["machine"].is_object())
+        return;
+    json& machine = scenario["machine"];
+    if (!machine.contains("languageFile") || !machine["languageFile"].is_object() ||
+        !machine["languageFile"].contains("file"))
+        return;
+    json& languageFile = machine["languageFile"];
+    const json& named = languageFile["file"];
+    if (!named.is_string())
+        throw StepFailure("machine.languageFile.file: expected a path");
+    std::filesystem::path path = Utf8Path(named.get<std::string>());
+    if (path.is_relative())
+        path = Utf8Path(folder) / path;
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw StepFailure("machine.languageFile.file: cannot read " + named.get<std::string>());
+    json bytes = json::array();
+    for (char c; file.get(c);)
+        bytes.push_back(static_cast<unsigned char>(c));
+    languageFile.erase("file");
+    languageFile["bytes"] = std::move(bytes);
+}
+
 } // namespace
 
 bool CanConnect() {
@@ -484,7 +520,8 @@ bool CanConnect() {
 }
 
 ScenarioResult RunScenarioText(const std::string& text, const std::string& fallbackName,
-                               ToolkitFactory makeToolkit, const samr::SamrConnection* connection) {
+                               ToolkitFactory makeToolkit, const samr::SamrConnection* connection,
+                               const std::string& folder) {
     ScenarioResult result;
     result.name = fallbackName;
     json scenario;
@@ -502,6 +539,7 @@ ScenarioResult RunScenarioText(const std::string& text, const std::string& fallb
     if (scenario.contains("name") && scenario.at("name").is_string())
         result.name = scenario.at("name").get<std::string>();
     try {
+        ReadLanguageFileFrom(scenario, folder);
         Run(scenario, makeToolkit, connection).Execute();
         result.passed = true;
     } catch (const StepFailure& failure) {
@@ -515,8 +553,8 @@ ScenarioResult RunScenarioText(const std::string& text, const std::string& fallb
 ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit,
                                const samr::SamrConnection* connection) {
     // The path is UTF-8 on every system: on Windows it opens through the wide file functions.
-    std::ifstream file(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                       std::ios::binary);
+    const std::filesystem::path filePath = Utf8Path(path);
+    std::ifstream file(filePath, std::ios::binary);
     if (!file) {
         ScenarioResult result;
         result.name = path;
@@ -525,7 +563,9 @@ ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolk
     }
     std::ostringstream text;
     text << file.rdbuf();
-    return RunScenarioText(text.str(), path, makeToolkit, connection);
+    const std::u8string folder = filePath.parent_path().u8string();
+    return RunScenarioText(text.str(), path, makeToolkit, connection,
+                           std::string(folder.begin(), folder.end()));
 }
 
 } // namespace tw::scenario

@@ -24,9 +24,12 @@ struct ScenarioResult {
 // a machine.
 ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit,
                                const samr::SamrConnection* connection = nullptr);
+// `folder` is where a language file named by `"file"` is looked for (the
+// scenario file's folder); empty: the current folder.
 ScenarioResult RunScenarioText(const std::string& text, const std::string& fallbackName,
                                ToolkitFactory makeToolkit,
-                               const samr::SamrConnection* connection = nullptr);
+                               const samr::SamrConnection* connection = nullptr,
+                               const std::string& folder = {});
 // Whether this build reaches real servers (RunScenario*'s connection).
 bool CanConnect();
 

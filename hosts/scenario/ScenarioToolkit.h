@@ -24,6 +24,15 @@ public:
     // step), after the program's window procedure had it: a backend that
     // paints system colours itself picks up the new ones here.
     virtual void SystemMessage(unsigned /*message*/) {}
+    // What assistive technology is told of a control: its accessible name
+    // or description, as the backend's accessibility layer gives it. The
+    // model's own values where the toolkit has no such layer.
+    virtual std::u16string AccessibleName(const toolkit::Control& control) {
+        return control.AccessibleName();
+    }
+    virtual std::u16string AccessibleDescription(const toolkit::Control& control) {
+        return control.AccessibleDescription();
+    }
 };
 
 // Makes a fresh toolkit for one scenario.

@@ -1,6 +1,7 @@
 // QtBackend: the window and its widgets, focus, z-order and timers.
 #include "QtBackend.h"
 
+#include "QtAccessibility.h"
 #include "QtConvert.h"
 #include "QtCueStyle.h"
 #include "QtInputHooks.h"
@@ -25,6 +26,7 @@ namespace tw::toolkit {
 QtBackend::QtBackend(Form& form, QtBackendOptions options)
     : form_(form), options_(std::move(options)), window_(std::make_unique<FormWindow>()) {
     router_ = std::make_unique<QtInputRouter>(*this);
+    InstallAccessibleFactory();
     MirrorScope scope(*this);
     if (form_.Handle() == nullptr)
         form_.SetHandle(WindowHandle());
@@ -192,6 +194,8 @@ QWidget* QtBackend::CreateWidget(Control& control, QWidget* parent) {
     widget->setFocusPolicy(Qt::NoFocus);
     widget->setStyle(cueStyle_.get());
     widget->setObjectName(QString::fromStdString(control.Name()));
+    // Before Qt first asks for the widget's accessible object, which it keeps.
+    MirrorAccessibility(control, widget);
     router_->Attach(control, widget);
     return widget;
 }

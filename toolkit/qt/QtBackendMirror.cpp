@@ -1,6 +1,7 @@
 // QtBackend: copying the model's control properties into the widgets.
 #include "QtBackend.h"
 
+#include "QtAccessibility.h"
 #include "QtConvert.h"
 #include "QtListModel.h"
 #include "QtWidgets.h"
@@ -97,6 +98,14 @@ void QtBackend::Mirror(Control& control, QWidget* widget, Property what) {
         if (auto* picture = qobject_cast<PictureWidget*>(widget))
             picture->SetPicture(static_cast<Image&>(control).Picture());
         break;
+    case Property::Accessibility:
+        MirrorAccessibility(control, widget);
+        // A label names its field for assistive technology through its buddy.
+        if (const Control* label = control.LabelledBy()) {
+            if (auto* qlabel = qobject_cast<QLabel*>(WidgetOf(*label)))
+                qlabel->setBuddy(widget);
+        }
+        break;
     case Property::ZOrder:
     case Property::TimerState:
         break;
@@ -135,9 +144,11 @@ void QtBackend::MirrorCaption(Control& control, QWidget* widget) {
     case ControlKind::Label: {
         auto& label = static_cast<Label&>(control);
         auto* qlabel = static_cast<QLabel*>(widget);
-        const QString caption = ToQString(label.Caption());
-        qlabel->setText(label.UseMnemonic() ? StripAccessKeys(caption) : caption);
+        qlabel->setText(
+            ToQString(label.UseMnemonic() ? WithoutAccessKeys(label.Caption()) : label.Caption()));
         qlabel->setAlignment(ToQtAlignment(label.Alignment()));
+        if (label.Live())
+            AnnounceCaption(qlabel);
         break;
     }
     case ControlKind::CheckBox:

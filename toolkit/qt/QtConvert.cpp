@@ -89,15 +89,4 @@ QFont ToQFont(const Font& font) {
     return result;
 }
 
-QString StripAccessKeys(const QString& caption) {
-    QString plain;
-    plain.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&' && i + 1 < caption.size())
-            ++i; // "&x" shows x, "&&" shows one ampersand
-        plain.append(caption[i]);
-    }
-    return plain;
-}
-
 } // namespace tw::toolkit

@@ -36,7 +36,4 @@ QColor ResolveColor(Color color, const QPalette& palette);
 // set is not needed for Unicode text.
 QFont ToQFont(const Font& font);
 
-// A caption with its access-key marks ("&Name", "&&") as plain text.
-QString StripAccessKeys(const QString& caption);
-
 } // namespace tw::toolkit

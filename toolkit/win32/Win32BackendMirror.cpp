@@ -273,6 +273,7 @@ void Win32Backend::Impl::Mirror(ControlWindow& cw, Property what) {
     case Property::Picture:
         ::InvalidateRect(hwnd, nullptr, FALSE);
         break;
+    case Property::Accessibility:
     case Property::TimerState:
         break;
     }
