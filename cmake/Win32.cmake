@@ -17,7 +17,8 @@ tw_library(tw_platform_win32 DIRS platform/win32 LINK tw_platform netapi32 advap
                                                    gdi32)
 target_compile_definitions(tw_platform_win32 PUBLIC ${TW_WIN32_DEFINITIONS})
 
-tw_library(tw_toolkit_win32 DIRS toolkit/win32 LINK tw_toolkit user32 gdi32 comctl32)
+tw_library(tw_toolkit_win32 DIRS toolkit/win32 LINK tw_toolkit user32 gdi32 comctl32 oleacc ole32
+                                                        oleaut32 uuid)
 target_compile_definitions(tw_toolkit_win32 PUBLIC ${TW_WIN32_DEFINITIONS})
 
 # The simulated platform, for tarnwick-scenario.exe: the scenario suite

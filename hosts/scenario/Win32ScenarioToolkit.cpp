@@ -12,6 +12,10 @@
 #endif
 #include <windows.h>
 
+#include <oleacc.h>
+
+#include <stdexcept>
+
 namespace tw::scenario {
 
 namespace {
@@ -38,8 +42,41 @@ public:
             backend_->PumpMessages();
         }
     }
+    std::u16string AccessibleName(const toolkit::Control& control) override {
+        return FromAccessibleObject(control, &IAccessible::get_accName);
+    }
+    std::u16string AccessibleDescription(const toolkit::Control& control) override {
+        return FromAccessibleObject(control, &IAccessible::get_accDescription);
+    }
 
 private:
+    using AccessibleText = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+
+    // Read from the window's accessible object, as a screen reader would:
+    // the object the window hands out for its client area, asked about itself.
+    std::u16string FromAccessibleObject(const toolkit::Control& control, AccessibleText read) {
+        const HWND hwnd = backend_->HandleOf(control);
+        IAccessible* accessible = nullptr;
+        if (hwnd == nullptr ||
+            FAILED(::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                                __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(&accessible))) ||
+            accessible == nullptr)
+            throw std::runtime_error("no accessible object for " + control.Name());
+        VARIANT self;
+        ::VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        const HRESULT hr = (accessible->*read)(self, &text);
+        accessible->Release();
+        std::u16string result;
+        if (SUCCEEDED(hr) && text != nullptr)
+            result.assign(reinterpret_cast<const char16_t*>(text), ::SysStringLen(text));
+        ::SysFreeString(text);
+        return result;
+    }
+
     std::unique_ptr<toolkit::Win32Backend> backend_;
     std::unique_ptr<toolkit::Win32Input> input_;
 };

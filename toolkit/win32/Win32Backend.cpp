@@ -218,7 +218,7 @@ void Win32Backend::Impl::CreateControlWindow(Control& control, HWND parent) {
 }
 
 // Each window placed under the one before it, from the front: the model's
-// stacking order.
+// stacking order; then each label that names a control in front of it.
 void Win32Backend::Impl::Restack(const UserControl* container) {
     const std::vector<Control*> order = form_.StackingOrder(container);
     HWND above = HWND_TOP;
@@ -229,6 +229,7 @@ void Win32Backend::Impl::Restack(const UserControl* container) {
         ::SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         above = hwnd;
     }
+    PlaceLabels(container);
 }
 
 // --- the public face ---

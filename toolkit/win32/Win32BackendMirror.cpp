@@ -214,6 +214,7 @@ void Win32Backend::Impl::Mirror(ControlWindow& cw, Property what) {
             ::SetWindowLongPtrW(hwnd, GWL_STYLE, style);
             ::SetWindowTextW(hwnd, Wide(label.Caption()));
             ::InvalidateRect(hwnd, nullptr, TRUE);
+            AnnounceCaption(cw);
         } else if (const Captioned* captioned = AsCaptioned(control)) {
             ::SetWindowTextW(hwnd, Wide(captioned->Caption()));
         }
@@ -274,6 +275,8 @@ void Win32Backend::Impl::Mirror(ControlWindow& cw, Property what) {
         ::InvalidateRect(hwnd, nullptr, FALSE);
         break;
     case Property::Accessibility:
+        MirrorAccessibility(cw);
+        break;
     case Property::TimerState:
         break;
     }

@@ -7,6 +7,7 @@
 #include "toolkit/UserControl.h"
 #include "toolkit/headless/VirtualClock.h"
 
+#include "Win32Accessible.h"
 #include "Win32Backend.h"
 #include "Win32Gdi.h"
 #include "Win32Windows.h"
@@ -33,6 +34,8 @@ struct ControlWindow {
     // A list's entries the model added that the control does not hold yet,
     // each with the position it went to, in the order added.
     std::vector<std::pair<int, std::u16string>> pendingItems;
+    // The label that names the control, as last stacked (Win32Accessible.cpp).
+    const Control* labelledBy = nullptr;
 };
 
 // The button state that shows a check box's or option button's value: a
@@ -115,6 +118,11 @@ public:
     // Posted to the window to flush the lists before it paints.
     static constexpr UINT kFlushListsMessage = WM_APP + 1;
 
+    // Assistive technology (Win32Accessible.cpp): the record of a control's
+    // window, or null; a left click on an image.
+    static ControlWindow* RecordOf(HWND hwnd);
+    void PressImage(ControlWindow& cw);
+
 private:
     // The record of a control's window, by control or by handle; null when none.
     ControlWindow* WindowOf(const Control& control) const;
@@ -128,6 +136,11 @@ private:
     void MirrorGeometry(ControlWindow& cw);
     void UpdateToolTip(ControlWindow& cw);
     void Redraw(HWND hwnd);
+    // Labels in front of the controls they name; a label changed; a live
+    // label's new caption announced (Win32Accessible.cpp).
+    void PlaceLabels(const UserControl* container);
+    void MirrorAccessibility(ControlWindow& cw);
+    void AnnounceCaption(ControlWindow& cw);
     // What shows behind a transparent control: the topmost filled rectangle
     // under it, else its container's background.
     Color BackgroundBehind(const Control& control) const;
@@ -158,6 +171,8 @@ private:
     // Runs input that may paste, copy or cut, with the system's clipboard.
     void WithClipboard(const std::function<void()>& input);
 
+    // First: COM outlives every window that may hand out an accessible object.
+    ComApartment com_;
     Form& form_;
     Win32BackendOptions options_;
     VirtualClock clock_;

@@ -35,6 +35,8 @@ LRESULT CALLBACK Win32Backend::Impl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp
         cw->impl->WindowGone(*cw);
         return ::DefSubclassProc(hwnd, msg, wp, lp);
     }
+    if (LRESULT answer = 0; msg == WM_GETOBJECT && AnswerGetObject(hwnd, wp, lp, answer))
+        return answer;
     switch (cw->control->Kind()) {
     case ControlKind::TextBox:
         return cw->impl->EditMessage(*cw, msg, wp, lp);

@@ -50,6 +50,10 @@ LRESULT CALLBACK Win32Backend::Impl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, 
         cw->impl->WindowGone(*cw);
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
+    // A control's window (not the form's) has an accessible object of its own.
+    if (LRESULT answer = 0;
+        msg == WM_GETOBJECT && cw->control != nullptr && AnswerGetObject(hwnd, wp, lp, answer))
+        return answer;
     return cw->impl->HandleMessage(*cw, msg, wp, lp);
 }
 

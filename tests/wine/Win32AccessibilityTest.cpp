@@ -1,0 +1,280 @@
+// What the Win32 window tells assistive technology, read as a screen reader
+// reads it: each control's accessible object (AccessibleObjectFromWindow)
+// with the model's name and description, the spinner's images as push
+// buttons that a press through the object clicks, labels directly in front
+// of the fields they name (the system's own lookup of a field's name), and
+// the status line's changes as name-change events.
+// The program's headers before <windows.h>, whose macros would take their names.
+#include "app/FUserInfo.h"
+#include "controls/ucPlusMinus.h"
+#include "platform/sim/MachineLoader.h"
+#include "platform/sim/SimPlatform.h"
+
+#include "Win32WindowFixture.h"
+
+#include <oleacc.h>
+
+#include <optional>
+
+namespace tw::winetests {
+namespace {
+
+using namespace tw::toolkit;
+
+VARIANT Self() {
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+}
+
+// The accessible object a screen reader gets for the window's client area.
+class Accessible {
+public:
+    explicit Accessible(HWND hwnd) {
+        if (FAILED(::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                                __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(&object_))))
+            object_ = nullptr;
+    }
+    ~Accessible() {
+        if (object_ != nullptr)
+            object_->Release();
+    }
+    Accessible(const Accessible&) = delete;
+    Accessible& operator=(const Accessible&) = delete;
+
+    bool Found() const { return object_ != nullptr; }
+    std::u16string Name() const { return Read(&IAccessible::get_accName); }
+    std::u16string Description() const { return Read(&IAccessible::get_accDescription); }
+    std::u16string DefaultAction() const { return Read(&IAccessible::get_accDefaultAction); }
+    long Role() const {
+        VARIANT role;
+        ::VariantInit(&role);
+        if (object_ == nullptr || FAILED(object_->get_accRole(Self(), &role)) || role.vt != VT_I4)
+            return -1;
+        return role.lVal;
+    }
+    HRESULT Press() const { return object_ ? object_->accDoDefaultAction(Self()) : E_POINTER; }
+
+private:
+    using Text = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+    std::u16string Read(Text read) const {
+        BSTR text = nullptr;
+        if (object_ == nullptr || FAILED((object_->*read)(Self(), &text)) || text == nullptr)
+            return {};
+        std::u16string result(reinterpret_cast<const char16_t*>(text), ::SysStringLen(text));
+        ::SysFreeString(text);
+        return result;
+    }
+
+    IAccessible* object_ = nullptr;
+};
+
+// The role the system's own object gives the window: what ours passes on.
+long StandardRole(HWND hwnd) {
+    IAccessible* standard = nullptr;
+    if (FAILED(::CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&standard))))
+        return -1;
+    VARIANT role;
+    ::VariantInit(&role);
+    const HRESULT hr = standard->get_accRole(Self(), &role);
+    standard->Release();
+    return SUCCEEDED(hr) && role.vt == VT_I4 ? role.lVal : -1;
+}
+
+// The test form named as the program names its window, before the window is made.
+class Win32Accessibility : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.txtPasswordAge.SetAccessibleName(u"Password Age");
+        t.txtPasswordAge.SetAccessibleDescription(u"Time since the last change (in days)");
+        t.txtPasswordAge.SetLabelledBy(&t.lblPasswordAge);
+        t.cbUsername.SetAccessibleName(u"Username");
+        t.cbUsername.SetLabelledBy(&t.lblUsername);
+        t.chkDisabled.SetAccessibleName(u"Account Disabled");
+        t.chkDisabled.SetAccessibleDescription(u"The account cannot log on");
+        t.cmdSet.SetAccessibleName(u"Set");
+        t.cmdSet.SetAccessibleDescription(u"Set above parameters");
+        t.ctlPlusMinus.imgMinus.SetAccessibleName(u"Decrease");
+        t.ctlPlusMinus.imgPlus.SetAccessibleName(u"Increase");
+        t.lblStatus.SetUseMnemonic(false);
+        t.lblStatus.SetLive(true);
+        t.LinkSpinner();
+        w = std::make_unique<test::Win32Window>(t.form);
+        t.form.Show();
+        w->Settle();
+        t.events.clear();
+    }
+
+    HWND H(const Control& control) const { return w->H(control); }
+
+    test::TestForm t;
+    std::unique_ptr<test::Win32Window> w;
+};
+
+TEST_F(Win32Accessibility, EachControlSaysTheModelsNameDescriptionAndRole) {
+    struct Row {
+        const Control* control;
+        const char16_t* name;
+        const char16_t* description;
+        // A push button's role, or (-1) the one the system's object gives the control.
+        long role;
+    };
+    const Row rows[] = {
+        {&t.txtPasswordAge, u"Password Age", u"Time since the last change (in days)", -1},
+        {&t.cbUsername, u"Username", u"", -1},
+        {&t.chkDisabled, u"Account Disabled", u"The account cannot log on", -1},
+        {&t.cmdSet, u"Set", u"Set above parameters", -1},
+        {&t.ctlPlusMinus.imgMinus, u"Decrease", u"", ROLE_SYSTEM_PUSHBUTTON},
+        {&t.ctlPlusMinus.imgPlus, u"Increase", u"", ROLE_SYSTEM_PUSHBUTTON},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.control->Name());
+        const Accessible accessible(H(*row.control));
+        ASSERT_TRUE(accessible.Found());
+        EXPECT_EQ(accessible.Name(), row.name);
+        EXPECT_EQ(accessible.Description(), row.description);
+        EXPECT_EQ(accessible.Role(), row.role >= 0 ? row.role : StandardRole(H(*row.control)));
+    }
+}
+
+TEST_F(Win32Accessibility, ANameIsReadWhenAskedFor) {
+    const Accessible accessible(H(t.cmdSet));
+    ASSERT_TRUE(accessible.Found());
+    t.cmdSet.SetAccessibleName(u"Setzen");
+    EXPECT_EQ(accessible.Name(), u"Setzen");
+}
+
+TEST_F(Win32Accessibility, TheImagesArePushButtonsThatAPressClicksOnce) {
+    struct Row {
+        Image* image;
+        const char* name;
+    };
+    const Row rows[] = {{&t.ctlPlusMinus.imgMinus, "imgMinus"},
+                        {&t.ctlPlusMinus.imgPlus, "imgPlus"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        t.events.clear();
+        const Accessible accessible(H(*row.image));
+        ASSERT_TRUE(accessible.Found());
+        EXPECT_EQ(accessible.DefaultAction(), u"Press");
+        EXPECT_EQ(accessible.Press(), S_OK);
+        w->Settle();
+        const std::string image = row.name;
+        EXPECT_EQ(t.events,
+                  (std::vector<std::string>{image + "_MouseDown 1", image + "_MouseUp 1"}));
+        EXPECT_EQ(::GetCapture(), nullptr) << "the press lets the mouse go";
+    }
+}
+
+TEST_F(Win32Accessibility, ALabelStandsDirectlyInFrontOfItsFieldAlsoWhenTheLabelChanges) {
+    EXPECT_EQ(::GetWindow(H(t.txtPasswordAge), GW_HWNDPREV), H(t.lblPasswordAge));
+    EXPECT_EQ(::GetWindow(H(t.cbUsername), GW_HWNDPREV), H(t.lblUsername));
+    t.txtPasswordAge.SetLabelledBy(&t.lblPasswordAge_u);
+    EXPECT_EQ(::GetWindow(H(t.txtPasswordAge), GW_HWNDPREV), H(t.lblPasswordAge_u));
+    t.ctlPlusMinus.ZOrder(1); // any restack keeps it
+    EXPECT_EQ(::GetWindow(H(t.txtPasswordAge), GW_HWNDPREV), H(t.lblPasswordAge_u));
+    EXPECT_EQ(::GetWindow(H(t.cbUsername), GW_HWNDPREV), H(t.lblUsername));
+}
+
+// Name changes seen by an out-of-context event hook, as a screen reader sees them.
+std::vector<std::pair<HWND, std::pair<LONG, LONG>>>* g_nameChanges = nullptr;
+
+void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                           DWORD) {
+    if (g_nameChanges != nullptr && event == EVENT_OBJECT_NAMECHANGE)
+        g_nameChanges->push_back({hwnd, {object, child}});
+}
+
+TEST_F(Win32Accessibility, TheStatusLineAnnouncesEachNewTextAndOtherLabelsDoNot) {
+    std::vector<std::pair<HWND, std::pair<LONG, LONG>>> changes;
+    g_nameChanges = &changes;
+    const HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &OnNameChange,
+                          ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    auto statusChanges = [&] {
+        w->Settle();
+        int count = 0;
+        for (const auto& [hwnd, what] : changes) {
+            if (hwnd == H(t.lblStatus) && what.first == OBJID_CLIENT && what.second == CHILDID_SELF)
+                ++count;
+        }
+        return count;
+    };
+    t.lblStatus.SetCaption(u"Wait...");
+    EXPECT_EQ(statusChanges(), 1);
+    t.lblStatus.SetCaption(u"The user name could not be found.");
+    EXPECT_EQ(statusChanges(), 2);
+    t.lblUsername.SetCaption(u"User:");
+    t.lblStatus.SetLive(false);
+    t.lblStatus.SetCaption(u"quiet");
+    EXPECT_EQ(statusChanges(), 2);
+    for (const auto& change : changes)
+        EXPECT_NE(change.first, H(t.lblUsername)) << "a label that is not live";
+    ::UnhookWinEvent(hook);
+    g_nameChanges = nullptr;
+}
+
+// The real spinner: a press through its image's object raises its event once.
+TEST(Win32AccessibleSpinner, PressingAnImageRaisesItsEventOnce) {
+    Application app(VersionInfo{u"Brenholt", 1, 0, 12, u"", u""}, u"");
+    Form form(app);
+    form.SetClientSize(3000, 1000);
+    TextBox& box = form.Add<TextBox>("txtField");
+    box.Move(600, 300, 900, 285);
+    auto& spinner = form.Add<controls::ucPlusMinus>("ctlPlusMinus");
+    int minus = 0, plus = 0;
+    spinner.MinusClick = [&] { ++minus; };
+    spinner.PlusClick = [&] { ++plus; };
+    spinner.LinkTo(box);
+    test::Win32Window w(form);
+    form.Show();
+    w.Settle();
+    struct Row {
+        const char* image;
+        int minus, plus;
+    };
+    const Row rows[] = {{"imgPlus", 0, 1}, {"imgMinus", 1, 1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.image);
+        const Control* image = spinner.FindPart(row.image);
+        ASSERT_NE(image, nullptr);
+        const Accessible accessible(w.H(*image));
+        ASSERT_TRUE(accessible.Found());
+        EXPECT_EQ(accessible.Role(), ROLE_SYSTEM_PUSHBUTTON);
+        EXPECT_EQ(accessible.Press(), S_OK);
+        w.Settle();
+        EXPECT_EQ(minus, row.minus);
+        EXPECT_EQ(plus, row.plus);
+    }
+}
+
+// The program's own window: every field a label names has it directly in front.
+TEST(Win32AccessibleWindow, EveryLabelledFieldHasItsLabelDirectlyInFront) {
+    sim::SimPlatform sim(sim::loadMachineText(
+        R"({"system": {"userName": "alice"},
+            "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})"));
+    Application app(VersionInfo{u"Brenholt", 1, 0, 12, u"", u""},
+                    sim.machine().system.executableFolder);
+    app::FUserInfo window(app, sim.platform());
+    Win32Backend backend(window.Form(), test::Win32Window::Options());
+    window.Start();
+    backend.PumpMessages();
+    int labelled = 0;
+    for (const auto& control : window.Form().Controls()) {
+        const Control* label = control->LabelledBy();
+        if (label == nullptr || label->Kind() != ControlKind::Label)
+            continue;
+        ++labelled;
+        EXPECT_EQ(::GetWindow(backend.HandleOf(*control), GW_HWNDPREV), backend.HandleOf(*label))
+            << control->Name() << " after " << label->Name();
+    }
+    EXPECT_GE(labelled, 13) << "every field but the server's has a label";
+}
+
+} // namespace
+} // namespace tw::winetests
