@@ -254,11 +254,17 @@ void Win32Backend::Impl::PlaceLabels(const UserControl* container) {
 
 void Win32Backend::Impl::MirrorAccessibility(ControlWindow& cw) {
     // Names and descriptions are read when asked for (WM_GETOBJECT); a new
-    // label for the control changes the stacking.
-    if (cw.labelledBy == cw.control->LabelledBy())
+    // label for the control changes the stacking. A first label only moves
+    // in front of it (the window starts this way, a label per field); one
+    // that names it no more goes back to its place in the model's order.
+    const Control* before = cw.labelledBy;
+    if (before == cw.control->LabelledBy())
         return;
     cw.labelledBy = cw.control->LabelledBy();
-    Restack(cw.control->Container());
+    if (before == nullptr)
+        PlaceLabels(cw.control->Container());
+    else
+        Restack(cw.control->Container());
 }
 
 void Win32Backend::Impl::AnnounceCaption(ControlWindow& cw) {
