@@ -104,7 +104,7 @@ void FUserInfo::CreateControls() {
 }
 
 void FUserInfo::CreateTargetRow() {
-    optLocal = Place<OptionButton>(form_, "optLocal", 180, 150, 1575, 255, 0);
+    optLocal = Place<OptionButton>(form_, "optLocal", 180, 150, 1620, 255, 0);
     optLocal->SetCaption(u"Local Computer");
     optServer = Place<OptionButton>(form_, "optServer", 1860, 150, 975, 255, 1);
     optServer->SetCaption(u"Server:");
