@@ -1,15 +1,18 @@
 // The real window through the Qt widgets, at the scale the environment gives
 // (QT_SCALE_FACTOR, QT_FONT_DPI; ctest runs this at several): every caption
 // fits its box when measured with the widget's own font, in English and with
-// the German language file the program ships with, and no two controls
-// overlap.
+// the German language file the program ships with, no two controls overlap,
+// and what assistive technology reads of the status line and the spinner.
 #include "app/FUserInfo.h"
 #include "hosts/ProgramVersion.h"
+#include "platform/TextConvert.h"
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
+#include "toolkit/UserControl.h"
 #include "toolkit/qt/QtBackend.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -50,21 +53,22 @@ std::vector<int> FileBytes(const std::string& path) {
     return bytes;
 }
 
-// The window, started on a computer whose accounts and policy fill every field.
-class QtWindowTexts : public ::testing::TestWithParam<Language> {
+// The window, started on a computer whose accounts and policy fill every
+// field, in English or with a language file.
+class QtWindow : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void Open(const char* languageFile) {
         json machine = {{"system", {{"userName", "alice"}, {"computerName", "WS01"}}},
                         {"computers",
                          {{"WS01",
                            {{"accounts", {{{"name", "alice"}, {"lastLogon", 1700000000}}}},
                             {"policy", {{"maxPwdAge", 3628800}, {"lockoutDuration", 1800}}}}}}}};
-        if (GetParam().languageFile != nullptr) {
+        if (languageFile != nullptr) {
             machine["system"]["uiLanguage"] = 1031;
             machine["languageFile"] = {
-                {"name", GetParam().languageFile},
-                {"bytes", FileBytes(std::string(TW_SOURCE_DIR) + "/resources/languages/" +
-                                    GetParam().languageFile)}};
+                {"name", languageFile},
+                {"bytes",
+                 FileBytes(std::string(TW_SOURCE_DIR) + "/resources/languages/" + languageFile)}};
         }
         sim_ = std::make_unique<sim::SimPlatform>(sim::loadMachine(machine));
         app_ = std::make_unique<toolkit::Application>(hosts::ProgramVersion(),
@@ -78,11 +82,21 @@ protected:
     }
 
     QWidget* WidgetOf(const Control& control) const { return backend_->WidgetOf(control); }
+    Control& Named(const std::string& name) const {
+        Control* control = window_->Form().Find(name);
+        EXPECT_NE(control, nullptr) << name;
+        return *control;
+    }
 
     std::unique_ptr<sim::SimPlatform> sim_;
     std::unique_ptr<toolkit::Application> app_;
     std::unique_ptr<app::FUserInfo> window_;
     std::unique_ptr<toolkit::QtBackend> backend_;
+};
+
+class QtWindowTexts : public QtWindow, public ::testing::WithParamInterface<Language> {
+protected:
+    void SetUp() override { Open(GetParam().languageFile); }
 };
 
 // What is left of a check box's or option button's width for its text, after
@@ -177,6 +191,44 @@ TEST_P(QtWindowTexts, NoTwoControlsOverlap) {
         }
     }
     EXPECT_TRUE(overlaps.empty()) << ::testing::PrintToString(overlaps);
+}
+
+// Qt hands accessibility events on only while a screen reader listens, which
+// no platform without a display has: the event itself is checked on Windows.
+TEST_F(QtWindow, TheStatusLineIsAStatusBarThatReadsItsNewText) {
+    Open(nullptr);
+    auto& status = static_cast<toolkit::Label&>(Named("lblStatus"));
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(WidgetOf(status));
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::StatusBar);
+    status.SetCaption(u"Error 5. Access is denied.");
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Error 5. Access is denied."));
+    // An ordinary label stays static text.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(WidgetOf(Named("lblUsername")))->role(),
+              QAccessible::StaticText);
+}
+
+TEST_F(QtWindow, TheSpinnersImagesAreButtonsThatAScreenReaderCanPress) {
+    Open(nullptr);
+    auto& field = static_cast<toolkit::TextBox&>(Named("txtMaxPwdAge"));
+    ASSERT_TRUE(window_->Form().UserFocus(field));
+    const std::u16string before = field.Text();
+    auto& spinner = static_cast<toolkit::UserControl&>(Named("ctlPlusMinus"));
+    for (const auto& part : spinner.Parts()) {
+        if (part->Kind() != ControlKind::Image)
+            continue;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(WidgetOf(*part));
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->role(), QAccessible::Button) << part->Name();
+        ASSERT_NE(accessible->actionInterface(), nullptr);
+        EXPECT_EQ(accessible->actionInterface()->actionNames(),
+                  QStringList{QAccessibleActionInterface::pressAction()});
+    }
+    QAccessibleInterface* plus =
+        QAccessible::queryAccessibleInterface(WidgetOf(*spinner.FindPart("imgPlus")));
+    EXPECT_EQ(plus->text(QAccessible::Name), QStringLiteral("Increase"));
+    plus->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(field.Text(), u"43") << "was " << ToUtf8(before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, QtWindowTexts,
