@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -134,9 +135,18 @@ Fit Measure(HWND hwnd, ControlKind kind, int dpi) {
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
     const HDC dc = ::GetDC(hwnd);
     const HGDIOBJ old = ::SelectObject(dc, font);
-    wchar_t face[LF_FACESIZE] = {};
-    ::GetTextFaceW(dc, LF_FACESIZE, face);
-    fit.face = face;
+    // The family the system really drew with, past its substitutes.
+    alignas(OUTLINETEXTMETRICW) char metrics[2048] = {};
+    if (::GetOutlineTextMetricsW(dc, sizeof(metrics), reinterpret_cast<OUTLINETEXTMETRICW*>(
+                                                          metrics)) > 0) {
+        const auto* outline = reinterpret_cast<const OUTLINETEXTMETRICW*>(metrics);
+        fit.face = reinterpret_cast<const wchar_t*>(
+            metrics + reinterpret_cast<std::uintptr_t>(outline->otmpFamilyName));
+    } else {
+        wchar_t face[LF_FACESIZE] = {};
+        ::GetTextFaceW(dc, LF_FACESIZE, face);
+        fit.face = face;
+    }
     const std::wstring text = TextOf(hwnd);
     UINT format = DT_CALCRECT | DT_LEFT | DT_TOP | DT_EXPANDTABS;
     switch (kind) {
