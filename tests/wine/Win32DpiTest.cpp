@@ -137,8 +137,8 @@ Fit Measure(HWND hwnd, ControlKind kind, int dpi) {
     const HGDIOBJ old = ::SelectObject(dc, font);
     // The family the system really drew with, past its substitutes.
     alignas(OUTLINETEXTMETRICW) char metrics[2048] = {};
-    if (::GetOutlineTextMetricsW(dc, sizeof(metrics), reinterpret_cast<OUTLINETEXTMETRICW*>(
-                                                          metrics)) > 0) {
+    if (::GetOutlineTextMetricsW(dc, sizeof(metrics),
+                                 reinterpret_cast<OUTLINETEXTMETRICW*>(metrics)) > 0) {
         const auto* outline = reinterpret_cast<const OUTLINETEXTMETRICW*>(metrics);
         fit.face = reinterpret_cast<const wchar_t*>(
             metrics + reinterpret_cast<std::uintptr_t>(outline->otmpFamilyName));
@@ -195,8 +195,7 @@ Fit Measure(HWND hwnd, ControlKind kind, int dpi) {
 using ScaleCase = std::tuple<Language, int>;
 
 std::string CaseName(const ::testing::TestParamInfo<ScaleCase>& info) {
-    return NameOf(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param)) +
-           "dpi";
+    return NameOf(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param)) + "dpi";
 }
 
 class AtScale : public ::testing::TestWithParam<ScaleCase> {
@@ -295,8 +294,8 @@ TEST_P(AtScale, SpinnerGlyphsAreDrawnAtTheirSize) {
                 if (want == toolkit::Picture::Transparent)
                     continue;
                 const COLORREF got = ::GetPixel(dc, x, y);
-                const std::uint32_t rgb = (GetRValue(got) << 16) | (GetGValue(got) << 8) |
-                                          GetBValue(got);
+                const std::uint32_t rgb =
+                    (GetRValue(got) << 16) | (GetGValue(got) << 8) | GetBValue(got);
                 differing += rgb != want ? 1 : 0;
             }
         }
@@ -306,8 +305,7 @@ TEST_P(AtScale, SpinnerGlyphsAreDrawnAtTheirSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Win32, AtScale,
-                         ::testing::Combine(::testing::Values(Language::English,
-                                                              Language::German),
+                         ::testing::Combine(::testing::Values(Language::English, Language::German),
                                             ::testing::Values(96, 120, 144, 192)),
                          CaseName);
 

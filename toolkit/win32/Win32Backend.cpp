@@ -36,8 +36,8 @@ HINSTANCE Instance() {
 
 HICON ProgramIcon(int width, int height) {
     // Icon group 1 of the program, if it has one (tests do not).
-    return static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, width,
-                                           height, LR_DEFAULTCOLOR));
+    return static_cast<HICON>(
+        ::LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
 }
 
 void RegisterClasses() {

@@ -8,8 +8,7 @@ template <class Function> Function User32Function(const char* name) {
     const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
     if (user32 == nullptr)
         return nullptr;
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(user32, name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(user32, name)));
 }
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
