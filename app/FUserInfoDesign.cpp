@@ -66,6 +66,14 @@ TextBox* AddStatistic(Form& form, const char* name, const char16_t* toolTip, flo
 }
 
 // A row of the right pane: label, numeric field and, where there is one, its unit.
+// The label column starts left of the design's 5040 and the unit column is
+// wider than its 735 so that the longest captions ("Password Expiry Warning:",
+// "Zählerrücksetzung nach:", "Sekunden") fit on one line in the dialog font
+// (Tahoma) at every screen scale; the labels end where they did, clear of
+// the spinner's minus image.
+constexpr float kRowLabelLeft = 4920;
+constexpr float kRowLabelWidth = 6975 - kRowLabelLeft;
+constexpr float kRowUnitWidth = 825;
 struct PaneRow {
     Label* label;
     TextBox* field;
@@ -76,11 +84,13 @@ PaneRow AddNumericRow(Form& form, const char* labelName, const char16_t* caption
                       const char* fieldName, const char16_t* toolTip, const char* unitName,
                       const char16_t* unitCaption, float top, int tab) {
     PaneRow row{};
-    row.label = AddLabel(form, labelName, caption, 5040, top + 30, 1935, 255, tab - 1);
+    row.label =
+        AddLabel(form, labelName, caption, kRowLabelLeft, top + 30, kRowLabelWidth, 255, tab - 1);
     row.field = AddTextBox(form, fieldName, toolTip, 7080, top, 855, 285, tab);
     row.field->SetEnabled(false);
     if (unitName != nullptr)
-        row.unit = AddLabel(form, unitName, unitCaption, 8040, top + 30, 735, 255, tab + 1);
+        row.unit =
+            AddLabel(form, unitName, unitCaption, 8040, top + 30, kRowUnitWidth, 255, tab + 1);
     return row;
 }
 
@@ -104,7 +114,8 @@ void FUserInfo::CreateControls() {
 }
 
 void FUserInfo::CreateTargetRow() {
-    optLocal = Place<OptionButton>(form_, "optLocal", 180, 150, 1575, 255, 0);
+    // Wider than the design's 1575, so "Lokaler Computer" fits beside its mark.
+    optLocal = Place<OptionButton>(form_, "optLocal", 180, 150, 1665, 255, 0);
     optLocal->SetCaption(u"Local Computer");
     optServer = Place<OptionButton>(form_, "optServer", 1860, 150, 975, 255, 1);
     optServer->SetCaption(u"Server:");

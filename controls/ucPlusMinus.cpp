@@ -1,5 +1,7 @@
 #include "ucPlusMinus.h"
 
+#include "PlusMinusGlyph.h"
+
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -10,7 +12,7 @@ namespace {
 
 using toolkit::Picture;
 
-constexpr int iconSize = 8;
+constexpr int iconSize = kPlusMinusDesignSize;
 using IconRows = std::array<std::string_view, iconSize>;
 
 // '.' transparent, S silver, W white, R red, B blue.
@@ -61,6 +63,13 @@ ucPlusMinus::ucPlusMinus(toolkit::Form& form, std::string name)
     imgMinus.SetPicture(drawIcon(minusIcon));
     imgPlus.Move(840, 0, 120, 120);
     imgPlus.SetPicture(drawIcon(plusIcon));
+    // At every other size the glyphs are drawn afresh, as sharp as the icons.
+    imgMinus.SetDrawing([](int width, int height) {
+        return DrawPlusMinusGlyph(PlusMinusGlyph::Minus, width, height);
+    });
+    imgPlus.SetDrawing([](int width, int height) {
+        return DrawPlusMinusGlyph(PlusMinusGlyph::Plus, width, height);
+    });
 
     for (toolkit::Timer* delay : {&tmrDelayMinus, &tmrDelayPlus}) {
         delay->SetEnabled(false);

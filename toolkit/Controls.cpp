@@ -229,6 +229,21 @@ void Image::SetPicture(tw::toolkit::Picture picture) {
     Changed(Property::Picture);
 }
 
+void Image::SetDrawing(PictureDrawing drawing) {
+    drawing_ = std::move(drawing);
+    Changed(Property::Picture);
+}
+
+Picture Image::PictureAt(int width, int height) const {
+    if (width <= 0 || height <= 0)
+        return {};
+    if (drawing_)
+        return drawing_(width, height);
+    if (width == picture_.width && height == picture_.height)
+        return picture_;
+    return ScalePicture(picture_, width, height);
+}
+
 void Timer::SetInterval(int ms) {
     interval_ = ms;
     Changed(Property::TimerState);

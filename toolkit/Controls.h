@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Control.h"
+#include "Picture.h"
 
 #include <array>
 #include <cstdint>
@@ -182,24 +183,26 @@ private:
     bool sorted_ = false;
 };
 
-// A small picture: rows of 0x00RRGGBB pixels, with 0xFF000000 for transparent.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-    static constexpr std::uint32_t Transparent = 0xFF000000u;
-};
-
+// Shows a picture. Picture() is the design picture; a backend asks
+// PictureAt for the size it shows the image at: the image's drawing when it
+// has one, else the design picture scaled.
 class Image : public Control {
 public:
     Image(Form& form, std::string name, UserControl* container = nullptr)
         : Control(form, ControlKind::Image, std::move(name), container) {}
     const tw::toolkit::Picture& Picture() const { return picture_; }
     void SetPicture(tw::toolkit::Picture picture);
+    // Draws the picture at any pixel size; the design picture stays what
+    // Picture() gives.
+    void SetDrawing(PictureDrawing drawing);
+    bool HasDrawing() const { return static_cast<bool>(drawing_); }
+    // The picture at exactly width x height pixels.
+    tw::toolkit::Picture PictureAt(int width, int height) const;
     std::function<void()> Click;
 
 private:
     tw::toolkit::Picture picture_;
+    PictureDrawing drawing_;
 };
 
 // Ticks every Interval milliseconds while enabled; enabling it or changing

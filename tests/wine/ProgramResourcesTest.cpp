@@ -77,6 +77,42 @@ TEST_F(ProgramResources, ManifestIsTheOnlyOneAndNamesTheProgram) {
     }
 }
 
+// Drawn at its monitor's resolution: per monitor (v2) where Windows 10 reads
+// the 2016 setting, per monitor or system aware where only the 2005 one is
+// known. Read back as the loader reads it, from the program's own manifest.
+TEST_F(ProgramResources, ManifestDeclaresPerMonitorDpiAwareness) {
+    const std::string manifest = Manifest();
+    for (const char* expected :
+         {"<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">",
+          "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm"
+          "</dpiAware>",
+          "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+          "PerMonitorV2, PerMonitor</dpiAwareness>"}) {
+        EXPECT_NE(manifest.find(expected), std::string::npos) << expected;
+    }
+
+    ACTCTXW request{};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    const std::wstring path = ProgramPath();
+    request.lpSource = path.c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    const HANDLE context = ::CreateActCtxW(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << "the manifest is one the loader takes";
+    auto setting = [context](const wchar_t* space, const wchar_t* name) {
+        wchar_t value[128] = {};
+        SIZE_T written = 0;
+        if (!::QueryActCtxSettingsW(0, context, space, name, value, 128, &written))
+            return std::wstring(L"(none)");
+        return std::wstring(value);
+    };
+    EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"),
+              L"true/pm");
+    EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+              L"PerMonitorV2, PerMonitor");
+    ::ReleaseActCtx(context);
+}
+
 TEST_F(ProgramResources, IconGroupHoldsTenImages) {
 #pragma pack(push, 2)
     struct GroupEntry {

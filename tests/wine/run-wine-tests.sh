@@ -5,7 +5,10 @@
 #   1. tarnwick-win32-tests.exe: the real platform backend against Wine's own
 #      registry, message table, version, names, window system and uxtheme; the
 #      Win32 window driven by real window messages; the manifest, version
-#      information and icon read back from the built Tarnwick.exe;
+#      information and icon read back from the built Tarnwick.exe; the
+#      program's window at 96 to 192 dpi (every caption fits in its font);
+#      then its resolution tests once more with Wine's LogPixels at 144, the
+#      resolution a real monitor at 150 % gives the window;
 #   2. tarnwick-scenario.exe --toolkit win32: every scenario under
 #      tests/scenarios through the program's real Win32 window on the
 #      simulated platform; then once --toolkit headless (the model alone);
@@ -24,7 +27,8 @@
 #
 # Needs 64-bit Wine (the `wine` command, or Debian's wine64 package alone:
 # then /usr/lib/wine/wine64 is used; WINE and WINESERVER override both),
-# xvfb-run and ImageMagick's import.
+# xvfb-run, ImageMagick's import and Wine's own fonts (fonts-wine: Tahoma,
+# the dialog font's metrics; TW_WINE_FONTS names their folder).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -51,9 +55,10 @@ done
 
 if [ -z "${TW_WINE_TESTS_DISPLAY:-}" ]; then
     # Everything in one X server of its own: nothing appears on the user's
-    # screen, and Wine's desktop lives exactly as long as the tests.
+    # screen, and Wine's desktop lives exactly as long as the tests. Big
+    # enough for the window at 192 dpi (1240 x 840 pixels inside).
     export TW_WINE_TESTS_DISPLAY=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$build" "$shot"
+    exec xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" "$0" "$build" "$shot"
 fi
 
 # --- Wine, in a prefix of its own ---
@@ -121,13 +126,21 @@ stage() {
     return 0
 }
 
+# Wine's own Tahoma, which "MS Shell Dlg 2" stands for: Debian's fonts-wine
+# puts it in Wine's data folder, which this Wine does not read fonts from,
+# so the prefix gets it in its Fonts folder. Without it Wine draws the
+# dialog font in whatever fontconfig offers, with other widths.
+fonts=${TW_WINE_FONTS:-/usr/share/wine/fonts}
+[ -f "$fonts/tahoma.ttf" ] || need "no Wine Tahoma in $fonts: install fonts-wine (tools/install-deps)"
+
 prefix() {
     # About a minute the first time on a slow machine.
     "$WINE" wineboot -i || return
+    cp "$fonts"/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || return
     # One virtual desktop: Xvfb has no window manager, and without one Wine
     # waits for every window it hides or destroys.
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
-        "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f &&
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1200 /f &&
         "$WINESERVER" -w
 }
 
@@ -157,9 +170,23 @@ smoke() {
     wait "$program" && echo "started, showed its window, closed cleanly"
 }
 
+# The window at the resolution Wine's LogPixels setting gives the screen,
+# as a real monitor's scale does; back to 96 after.
+at_resolution() {
+    local dpi=$1
+    shift
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null &&
+        "$WINESERVER" -w || return
+    local code=0
+    TW_EXPECT_DPI=$dpi "$@" || code=$?
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
+    "$WINESERVER" -w
+    return "$code"
+}
+
 # The stages run in a shell of their own, under a time limit.
-export -f prefix smoke
-export WINE bin shot
+export -f prefix smoke at_resolution
+export WINE bin shot fonts
 
 echo "Wine $("$WINE" --version 2>/dev/null), prefix $WINEPREFIX"
 stage "Wine prefix" 300 bash -c prefix
@@ -168,6 +195,8 @@ if [ "$failures" -ne 0 ]; then
 fi
 
 stage "tarnwick-win32-tests.exe" 600 "$WINE" "$bin/tarnwick-win32-tests.exe" --gtest_brief=1
+stage "tarnwick-win32-tests.exe, 144 dpi" 300 bash -c 'at_resolution 144 "$WINE" \
+    "$bin/tarnwick-win32-tests.exe" --gtest_brief=1 --gtest_filter="MonitorResolution.*:Win32/AtScale.*"'
 
 # Relative paths from the repository: Wine hands them to the program as they
 # are, and they name the same files on Z: (the root folder).

@@ -80,10 +80,12 @@ void InstallAccessibleFactory() {
 }
 
 void MirrorAccessibility(const Control& control, QWidget* widget) {
-    widget->setAccessibleName(ToQString(control.AccessibleName()));
-    widget->setAccessibleDescription(ToQString(control.AccessibleDescription()));
+    // Marked first: setting a name makes Qt ask for the accessible object,
+    // which the factory makes once and Qt keeps.
     if (control.Kind() == ControlKind::Label)
         widget->setProperty(kLiveProperty, static_cast<const Label&>(control).Live());
+    widget->setAccessibleName(ToQString(control.AccessibleName()));
+    widget->setAccessibleDescription(ToQString(control.AccessibleDescription()));
 }
 
 void AnnounceCaption(QWidget* label) {

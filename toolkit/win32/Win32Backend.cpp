@@ -1,10 +1,12 @@
 // The Win32 backend: its public face, the real windows made from the model
 // (bare, then every property mirrored), their places (twips to pixels at the
-// system's resolution, the model's stacking order) and what each model change
+// resolution of the window's monitor, the model's stacking order), the
+// layout again when that resolution changes, and what each model change
 // goes to.
 #include "Win32Backend.h"
 
 #include "Win32Convert.h"
+#include "Win32Dpi.h"
 #include "Win32Impl.h"
 
 #include <algorithm>
@@ -32,11 +34,10 @@ HINSTANCE Instance() {
     return ::GetModuleHandleW(nullptr);
 }
 
-HICON ProgramIcon(int metricX, int metricY) {
+HICON ProgramIcon(int width, int height) {
     // Icon group 1 of the program, if it has one (tests do not).
-    return static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                           ::GetSystemMetrics(metricX), ::GetSystemMetrics(metricY),
-                                           LR_DEFAULTCOLOR));
+    return static_cast<HICON>(
+        ::LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
 }
 
 void RegisterClasses() {
@@ -49,8 +50,8 @@ void RegisterClasses() {
     wc.hInstance = Instance();
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kFormClass;
-    wc.hIcon = ProgramIcon(SM_CXICON, SM_CYICON);
-    wc.hIconSm = ProgramIcon(SM_CXSMICON, SM_CYSMICON);
+    wc.hIcon = ProgramIcon(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    wc.hIconSm = ProgramIcon(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
     ::RegisterClassExW(&wc);
     wc.hIcon = nullptr;
     wc.hIconSm = nullptr;
@@ -82,7 +83,8 @@ RECT Win32Backend::Impl::PixelRect(const Control& control) const {
 
 void Win32Backend::Impl::PlaceFormWindow(bool center) {
     RECT frame{0, 0, Px(form_.ScaleWidth()), Px(form_.ScaleHeight())};
-    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+    // The frame is the system's, at the resolution the system draws it at.
+    win32dpi::AdjustWindowRect(frame, kFormStyle, 0, win32dpi::WindowDpi(hwnd_));
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
@@ -102,10 +104,7 @@ void Win32Backend::Impl::PlaceFormWindow(bool center) {
 
 void Win32Backend::Impl::CreateFormWindow() {
     RegisterClasses();
-    if (HDC screen = ::GetDC(nullptr)) {
-        dpi_ = ::GetDeviceCaps(screen, LOGPIXELSX);
-        ::ReleaseDC(nullptr, screen);
-    }
+    dpi_ = options_.dpi > 0 ? options_.dpi : win32dpi::SystemDpi();
     formWindow_.impl = this;
     ::CreateWindowExW(0, kFormClass, Wide(form_.Caption()), kFormStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, Instance(),
@@ -116,6 +115,9 @@ void Win32Backend::Impl::CreateFormWindow() {
     byHandle_[hwnd_] = &formWindow_;
     // The program addresses its window through the platform by this handle.
     form_.SetHandle(reinterpret_cast<win::HWND>(hwnd_));
+    // Made on its monitor, the window knows that monitor's resolution.
+    if (options_.dpi <= 0)
+        dpi_ = win32dpi::WindowDpi(hwnd_);
     if (form_.ScaleWidth() > 0 && form_.ScaleHeight() > 0)
         PlaceFormWindow(true);
 
@@ -123,8 +125,8 @@ void Win32Backend::Impl::CreateFormWindow() {
         ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, Instance(), nullptr);
-    if (tooltip_ != nullptr)
-        ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(6000)); // long tips wrap
+    ApplyToolTipDpi();
+    UpdateIcons();
 
     for (const auto& control : form_.Controls())
         CreateControlWindow(*control, hwnd_);
@@ -217,6 +219,74 @@ void Win32Backend::Impl::CreateControlWindow(Control& control, HWND parent) {
     }
 }
 
+// --- the resolution ---
+
+void Win32Backend::Impl::LayOutAgain() {
+    for (const auto& [control, cw] : windows_) {
+        if (cw->hwnd == nullptr)
+            continue;
+        Mirror(*cw, Property::Font);
+        Mirror(*cw, Property::Geometry);
+    }
+    ApplyToolTipDpi();
+    UpdateIcons();
+    Redraw(hwnd_);
+}
+
+// WM_DPICHANGED: the window moved to a monitor of another resolution, or
+// that monitor's scale changed. Twips stay twips; only their pixels change.
+void Win32Backend::Impl::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (options_.dpi > 0 || dpi <= 0)
+        return; // laid out at a fixed resolution
+    dpi_ = dpi;
+    LayOutAgain();
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The tool tips in the system's tip font at the window's resolution; long
+// tips wrap at the same width in twips.
+void Win32Backend::Impl::ApplyToolTipDpi() {
+    if (tooltip_ == nullptr)
+        return;
+    if (HFONT font = win32dpi::CreateToolTipFont(dpi_)) {
+        ::SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (toolTipFont_ != nullptr)
+            ::DeleteObject(toolTipFont_);
+        toolTipFont_ = font;
+    }
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(6000));
+}
+
+// The program sets the window's icons at the system's sizes (GetSystemMetrics),
+// which are those of the system's resolution. On a monitor of another one
+// the backend sets them at that monitor's sizes, and keeps them so from then
+// on (after a move back too, and after the program set its own again).
+void Win32Backend::Impl::UpdateIcons() {
+    if (hwnd_ == nullptr || (dpi_ == win32dpi::SystemDpi() && smallIcon_ == nullptr))
+        return;
+    const struct {
+        WPARAM which;
+        int width, height;
+        HICON& held;
+    } icons[] = {
+        {ICON_SMALL, win32dpi::SystemMetric(SM_CXSMICON, dpi_),
+         win32dpi::SystemMetric(SM_CYSMICON, dpi_), smallIcon_},
+        {ICON_BIG, win32dpi::SystemMetric(SM_CXICON, dpi_), win32dpi::SystemMetric(SM_CYICON, dpi_),
+         bigIcon_},
+    };
+    for (const auto& icon : icons) {
+        const HICON made = ProgramIcon(icon.width, icon.height);
+        if (made == nullptr)
+            continue; // the window keeps the icon it has
+        ::SendMessageW(hwnd_, WM_SETICON, icon.which, reinterpret_cast<LPARAM>(made));
+        // The one made before is no longer shown, whoever replaced it.
+        if (icon.held != nullptr)
+            ::DestroyIcon(icon.held);
+        icon.held = made;
+    }
+}
+
 // Each window placed under the one before it, from the front: the model's
 // stacking order; then each label that names a control in front of it.
 void Win32Backend::Impl::Restack(const UserControl* container) {
@@ -256,6 +326,9 @@ HWND__* Win32Backend::Handle() const {
 }
 HWND__* Win32Backend::HandleOf(const Control& control) const {
     return impl_->HandleOf(control);
+}
+int Win32Backend::Dpi() const {
+    return impl_->Dpi();
 }
 int Win32Backend::Run() {
     return impl_->Run();
@@ -332,6 +405,12 @@ Win32Backend::Impl::~Impl() {
     tearingDown_ = true;
     if (hwnd_ != nullptr)
         ::DestroyWindow(hwnd_);
+    for (HICON icon : {smallIcon_, bigIcon_}) {
+        if (icon != nullptr)
+            ::DestroyIcon(icon);
+    }
+    if (toolTipFont_ != nullptr)
+        ::DeleteObject(toolTipFont_);
 }
 
 void Win32Backend::Impl::ControlChanged(Control& control, Property what) {
@@ -364,6 +443,7 @@ void Win32Backend::Impl::FormChanged(Property what) {
         break;
     case Property::Visible:
         if (form_.Visible()) {
+            UpdateIcons(); // over the ones the program set meanwhile
             ::ShowWindow(hwnd_, SW_SHOW);
             ::UpdateWindow(hwnd_);
             FocusChanged(form_.ActiveControl());

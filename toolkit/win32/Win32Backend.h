@@ -32,6 +32,10 @@ struct Win32BackendOptions {
     // Off for scenario runs: message boxes are only recorded by the model,
     // nobody is there to press OK.
     bool interactiveMessageBoxes = true;
+    // Dots per inch to lay the window out at, whatever the monitor has
+    // (tests of the layout at several resolutions); 0: the monitor's, and
+    // again the new monitor's after a move to one of another resolution.
+    int dpi = 0;
 };
 
 class Win32Backend final : public IFormView, public IAppBackend {
@@ -48,6 +52,8 @@ public:
     HWND__* Handle() const;
     // The window that shows a control; null for a timer or an unknown control.
     HWND__* HandleOf(const Control& control) const;
+    // Dots per inch the window's twips are laid out at now.
+    int Dpi() const;
 
     // The program's message loop: until the thread's quit message; returns its code.
     int Run();

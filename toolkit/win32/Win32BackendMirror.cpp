@@ -152,6 +152,9 @@ void Win32Backend::Impl::MirrorGeometry(ControlWindow& cw) {
     // Labels and lines show what lies under them: a moved rectangle repaints its neighbours.
     if (cw.control->Kind() == ControlKind::Shape)
         Redraw(::GetParent(cw.hwnd));
+    // A picture is drawn at its window's size.
+    if (cw.control->Kind() == ControlKind::Image)
+        ::InvalidateRect(cw.hwnd, nullptr, FALSE);
 }
 
 void Win32Backend::Impl::UpdateToolTip(ControlWindow& cw) {

@@ -24,7 +24,7 @@ COLORREF ResolveColor(Color color) {
 GdiCache::~GdiCache() {
     ForgetBrushes();
     for (auto& entry : fonts_)
-        ::DeleteObject(entry.second);
+        ::DeleteObject(entry.handle);
 }
 
 HBRUSH GdiCache::Brush(Color color) {
@@ -41,15 +41,15 @@ HBRUSH GdiCache::Brush(Color color) {
 
 HFONT GdiCache::FontFor(const Font& font, int dpi) {
     for (const auto& entry : fonts_) {
-        if (entry.first == font)
-            return entry.second;
+        if (entry.dpi == dpi && entry.font == font)
+            return entry.handle;
     }
     const int height = -static_cast<int>(std::lround(font.Size * dpi / 72.0));
     HFONT made =
         ::CreateFontW(height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                       static_cast<DWORD>(font.Charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, win32text::Wide(font.Name));
-    fonts_.emplace_back(font, made);
+    fonts_.push_back({font, dpi, made});
     return made;
 }
 

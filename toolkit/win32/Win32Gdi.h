@@ -7,7 +7,6 @@
 #include "Win32Windows.h"
 
 #include <map>
-#include <utility>
 #include <vector>
 
 namespace tw::toolkit {
@@ -25,14 +24,20 @@ public:
 
     // A solid brush of the colour; system colours use the system's own brushes.
     HBRUSH Brush(Color color);
-    // The model font at the given resolution (dots per inch).
+    // The model font at the given resolution (dots per inch), made once per
+    // font and resolution.
     HFONT FontFor(const Font& font, int dpi);
     // After a change of the system colours: concrete brushes are made again.
     void ForgetBrushes();
 
 private:
     std::map<COLORREF, HBRUSH> brushes_;
-    std::vector<std::pair<Font, HFONT>> fonts_;
+    struct MadeFont {
+        Font font;
+        int dpi;
+        HFONT handle;
+    };
+    std::vector<MadeFont> fonts_;
 };
 
 } // namespace tw::toolkit

@@ -78,6 +78,7 @@ public:
     HWND Handle() const { return hwnd_; }
     HWND HandleOf(const Control& control) const;
     bool UsesVirtualClock() const { return options_.virtualTime; }
+    int Dpi() const { return dpi_; }
     VirtualClock& Clock() { return clock_; }
 
     // Creation, layout and what each change goes to (Win32Backend.cpp).
@@ -87,6 +88,14 @@ public:
     int Px(float twips) const;
     RECT PixelRect(const Control& control) const;
     void PlaceFormWindow(bool center);
+
+    // The resolution (Win32Dpi.cpp's lookups, Win32Backend.cpp): every
+    // control's font and place again after a change, the tool tips' font,
+    // the window's icons at the system's sizes for it.
+    void LayOutAgain();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void ApplyToolTipDpi();
+    void UpdateIcons();
 
     // The model into the windows (Win32BackendMirror.cpp).
     void ControlChanged(Control& control, Property what);
@@ -180,6 +189,11 @@ private:
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     int dpi_ = 96;
+    HFONT toolTipFont_ = nullptr;
+    // The window's icons the backend set for a resolution other than the
+    // system's (GetSystemMetrics answers for that one only); null until then.
+    HICON smallIcon_ = nullptr;
+    HICON bigIcon_ = nullptr;
     std::map<const Control*, std::unique_ptr<ControlWindow>> windows_;
     std::map<HWND, ControlWindow*> byHandle_;
     std::map<const Timer*, UINT_PTR> timerIds_;

@@ -139,6 +139,13 @@ LRESULT Win32Backend::Impl::FormMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
     case WM_SYSCOLORCHANGE:
         OnSysColorChange();
         return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
+    case WM_SETTINGCHANGE:
+        // The program has set its icons again by now (its procedure runs first).
+        UpdateIcons();
+        break;
     case kFlushListsMessage:
         FlushListItems();
         return 0;
@@ -331,14 +338,14 @@ void Win32Backend::Impl::PaintImage(ControlWindow& cw) {
     ::GetClientRect(cw.hwnd, &r);
     const int width = r.right, height = r.bottom;
     if (width > 0 && height > 0) {
-        // Transparent pixels show what lies under the image.
+        // The picture drawn at the image's size in pixels, never stretched;
+        // transparent pixels show what lies under the image.
         std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height,
                                           DibPixel(ResolveColor(BackgroundBehind(image))));
-        const Picture& picture = image.Picture();
+        const Picture picture = image.PictureAt(width, height);
         for (int y = 0; y < std::min(height, picture.height); ++y) {
             for (int x = 0; x < std::min(width, picture.width); ++x) {
-                const std::uint32_t p =
-                    picture.pixels[static_cast<std::size_t>(y) * picture.width + x];
+                const std::uint32_t p = picture.At(x, y);
                 if (p != Picture::Transparent)
                     pixels[static_cast<std::size_t>(y) * width + x] = p & 0x00FFFFFFu;
             }
