@@ -69,10 +69,12 @@ TextBox* AddStatistic(Form& form, const char* name, const char16_t* toolTip, flo
 // The label column starts left of the design's 5040 and the unit column is
 // wider than its 735 so that the longest captions ("Password Expiry Warning:",
 // "Zählerrücksetzung nach:", "Sekunden") fit on one line in the dialog font
-// (Tahoma) at every screen scale; the labels end where they did, clear of
-// the spinner's minus image.
+// (Tahoma) at every screen scale; the labels end where the spinner's minus
+// image begins (the field's 7080 less the image's 120): the Win32 window
+// stacks each label directly in front of its field, where it would paint
+// over any part of the image it covered.
 constexpr float kRowLabelLeft = 4920;
-constexpr float kRowLabelWidth = 6975 - kRowLabelLeft;
+constexpr float kRowLabelWidth = 6960 - kRowLabelLeft;
 constexpr float kRowUnitWidth = 825;
 struct PaneRow {
     Label* label;

@@ -1,7 +1,9 @@
 // The window's labels and the controls they name. The Win32 window stacks
 // each such label directly in front of its control (so the system finds the
-// control's name there too), which is only safe while no label covers any
-// part of its control: a label in front would paint over it.
+// control's name there too), and so in front of every window below that
+// control: this is only safe while no such label covers any part of a
+// window beside it, its own control or the spinner linked to it, which the
+// label would paint over.
 #include "app/FUserInfo.h"
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
@@ -14,12 +16,25 @@ namespace {
 using namespace tw;
 using toolkit::ControlKind;
 
+bool IsWindowOfItsOwn(const toolkit::Control& control) {
+    switch (control.Kind()) {
+    case ControlKind::Label:
+    case ControlKind::Line:
+    case ControlKind::Shape:
+    case ControlKind::Image:
+    case ControlKind::Timer:
+        return false;
+    default:
+        return true;
+    }
+}
+
 bool Overlap(const toolkit::Control& a, const toolkit::Control& b) {
     return a.Left() < b.Left() + b.Width() && b.Left() < a.Left() + a.Width() &&
            a.Top() < b.Top() + b.Height() && b.Top() < a.Top() + a.Height();
 }
 
-TEST(LabelPlacement, NoLabelThatNamesAControlOverlapsIt) {
+TEST(LabelPlacement, NoLabelThatNamesAControlOverlapsAWindowBesideIt) {
     sim::SimPlatform sim(sim::loadMachineText(
         R"({"system": {"userName": "alice"},
             "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})"));
@@ -32,14 +47,24 @@ TEST(LabelPlacement, NoLabelThatNamesAControlOverlapsIt) {
     window.Form().SetHandle(toolkit::HeadlessBackend::WindowHandle());
     window.Start();
 
+    toolkit::Form& form = window.Form();
     int labelled = 0;
-    for (const auto& control : window.Form().Controls()) {
+    for (const auto& control : form.Controls()) {
         const toolkit::Control* label = control->LabelledBy();
         if (label == nullptr || label->Kind() != ControlKind::Label)
             continue;
         ++labelled;
         EXPECT_EQ(label->Container(), control->Container()) << control->Name();
-        EXPECT_FALSE(Overlap(*label, *control)) << label->Name() << " over " << control->Name();
+        // Focused, a numeric field has the spinner linked beside it.
+        if (control->Enabled() && control->TakesFocus())
+            form.UserFocus(*control);
+        for (const auto& other : form.Controls()) {
+            if (other.get() == label || other->Container() != label->Container() ||
+                !other->Visible() || !IsWindowOfItsOwn(*other))
+                continue;
+            EXPECT_FALSE(Overlap(*label, *other)) << label->Name() << " over " << other->Name()
+                                                  << " (naming " << control->Name() << ")";
+        }
     }
     // Every field but the server's, which its option button names.
     EXPECT_EQ(labelled, 13);
