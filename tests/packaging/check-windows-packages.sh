@@ -54,14 +54,16 @@ for build in "$@"; do
     for f in "$zip" "$setup"; do
         [ -f "$f" ] || fail "no $f (cmake --build --preset ... --target package)"
     done
-    [ -f "$zip" ] && [ -f "$setup" ] || continue
+    if [ ! -f "$zip" ] || [ ! -f "$setup" ]; then
+        continue
+    fi
 
     # What the zip lists, as unzip would show it.
     listing=$(cmake -E tar tf "$zip" | LC_ALL=C sort)
     expected=$(printf '%s\n' "$name/1031.loc" "$name/ReadMe.txt" "$name/Tarnwick.exe")
     echo "$listing" | sed 's/^/    /'
     [ "$(echo "$listing" | grep -v '/$')" = "$expected" ] ||
-        fail "the zip lists other files than $(echo $expected)"
+        fail "the zip lists other files than $(echo "$expected" | tr '\n' ' ')"
 
     rm -rf "${work:?}/$arch" && mkdir -p "$work/$arch"
     (cd "$work/$arch" && cmake -E tar xf "$zip")
@@ -78,7 +80,7 @@ for build in "$@"; do
         fail "ReadMe.txt has lines without CR LF"
 
     # Windows' own DLLs only: no MinGW runtime to ship beside it.
-    dlls=$(x86_64-w64-mingw32-objdump -p "$unpacked/Tarnwick.exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' |
+    dlls=$(x86_64-w64-mingw32-objdump -p "$unpacked/Tarnwick.exe" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' |
            LC_ALL=C sort -u | tr '\n' ' ')
     echo "    Tarnwick.exe needs: $dlls"
     for dll in $dlls; do

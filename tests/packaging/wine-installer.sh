@@ -14,6 +14,7 @@
 #   wine-installer.sh INSTALLER SCREENSHOT   (with WINE, WINEPREFIX, bin from
 #                                            run-wine-tests.sh)
 set -uo pipefail
+: "${WINE:?}" "${WINEPREFIX:?}" "${bin:?the folder of the built Tarnwick.exe}"
 installer=$(realpath "$1")
 shot=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
