@@ -60,6 +60,15 @@ elseif(TARGET tarnwick AND TARGET tarnwick-scenario)
     file(CREATE_LINK ../lib/tarnwick/tarnwick ${CMAKE_BINARY_DIR}/install-links/tarnwick SYMBOLIC)
     install(FILES ${CMAKE_BINARY_DIR}/install-links/tarnwick DESTINATION bin)
     install(TARGETS tarnwick-scenario RUNTIME DESTINATION bin)
+    # A stripped install (the package's, `cmake --install --strip`) also drops
+    # the sections Debian's own stripping drops.
+    foreach(program lib/tarnwick/tarnwick bin/tarnwick-scenario)
+        install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
+                --remove-section=.note \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${program}\"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endif()")
+    endforeach()
 
     set(CPACK_GENERATOR DEB)
     set(CPACK_STRIP_FILES ON)
