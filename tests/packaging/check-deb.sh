@@ -66,6 +66,16 @@ dpkg-query -L tarnwick >"$work/files"
 
 # --- 3. the installed programs ---
 desktop-file-validate /usr/share/applications/tarnwick.desktop || fail "the desktop entry is not valid"
+# The entry's icon, a PNG of each size the theme's folders name.
+sizes=""
+for png in /usr/share/icons/hicolor/*/apps/tarnwick.png; do
+    size=$(basename "$(dirname "$(dirname "$png")")")
+    file "$png" | grep -q "PNG image data, ${size/x/ x }, 8-bit/color RGBA" ||
+        fail "$png is not a ${size} RGBA PNG"
+    sizes="$sizes ${size%%x*}"
+done
+echo "    icons:$sizes"
+[ -f /usr/share/icons/hicolor/48x48/apps/tarnwick.png ] || fail "no 48 x 48 icon"
 [ "$(command -v tarnwick)" = /usr/bin/tarnwick ] || fail "tarnwick is not /usr/bin/tarnwick"
 got=$(tarnwick --version)
 want=$("$build/hosts/tarnwick" --version)
