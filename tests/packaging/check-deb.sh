@@ -7,8 +7,10 @@
 #      dependencies it computed;
 #   3. the installed tarnwick answers --version with the built program's
 #      version, opens its window (in a throw-away X server; screenshot) and
-#      ends when told to; the installed tarnwick-scenario runs a scenario
-#      through the model and through the Qt widgets;
+#      ends when told to, reads its German texts from the language file
+#      beside it (past the link in /usr/bin); the desktop entry is valid and
+#      its icons are PNGs of their sizes; the installed tarnwick-scenario
+#      runs a scenario through the model and through the Qt widgets;
 #   4. `apt-get purge` removes it, and nothing it installed is left.
 #
 #   tests/packaging/check-deb.sh [build-dir]
@@ -94,6 +96,24 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     exit 0' bash "$shot" >"$work/window" 2>&1 ||
     { cat "$work/window"; fail "the installed tarnwick did not show its window"; }
 [ -s "$shot" ] && echo "    window: $shot"
+
+# The language file beside the program, found past the link in /usr/bin: in
+# German, the sign-in dialog of --connect (asked before any call) is titled
+# with 1031.loc's "Anmelden".
+xvfb-run -a -s "-screen 0 800x600x24 -nolisten tcp" bash -c '
+    env -u PASSWD -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8 \
+        tarnwick --connect --local 127.0.0.1 -p 9 & program=$!
+    for _ in $(seq 1 20); do
+        titles=$(xwininfo -root -tree | grep -o "\"[^\"]*\": (\"tarnwick\"")
+        [ -n "$titles" ] && break
+        sleep 0.5
+    done
+    kill -TERM $program
+    wait $program 2>/dev/null
+    echo "$titles"' >"$work/german" 2>&1
+echo "    German sign-in dialog: $(head -n 1 "$work/german")"
+grep -q '^"Anmelden":' "$work/german" ||
+    fail "tarnwick in German did not title its sign-in dialog from /usr/lib/tarnwick/1031.loc"
 
 scenario=$root/tests/scenarios/startup/banner.json
 for toolkit in headless qt; do
