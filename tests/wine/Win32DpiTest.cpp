@@ -15,13 +15,7 @@
 #include "toolkit/win32/Win32Backend.h"
 #include "toolkit/win32/Win32Convert.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "toolkit/win32/Win32Windows.h"
 
 #include <gtest/gtest.h>
 
