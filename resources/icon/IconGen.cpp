@@ -1,11 +1,15 @@
 // Draws the program's icon from its shape description and writes the .ico:
 // ten images, 32, 24 and 16 pixels with 16 colours; the same with 256 colours;
-// 48, 32, 24 and 16 pixels with 32-bit colour and alpha.
+// 48, 32, 24 and 16 pixels with 32-bit colour and alpha. Or one PNG image of
+// any size, drawn as the 32-bit images are (the Linux desktop's icons).
 //
 //   tarnwick-icongen <description> <output.ico>
+//   tarnwick-icongen <description> <output.png> <size>
 //
 // The description is drawn on a 48 x 48 square; see Tarnwick.icon. Built and
 // run on the build machine, so a cross build gets the same icon.
+#include "PngFile.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -291,16 +295,46 @@ std::vector<std::uint8_t> EncodeImage(const std::vector<Shape>& shapes, int size
     return out;
 }
 
+// One image of 32-bit colour and alpha, top-down, four bytes a pixel (RGBA).
+std::vector<std::uint8_t> RgbaImage(const std::vector<Shape>& shapes, int size) {
+    const std::vector<Pixel> pixels = Render(shapes, size, 8, false);
+    std::vector<std::uint8_t> out;
+    out.reserve(pixels.size() * 4);
+    for (const Pixel& p : pixels) {
+        const double a = p.a < 1.0 / 255 ? 0 : p.a;
+        out.insert(out.end(), {Channel(p.c.r), Channel(p.c.g), Channel(p.c.b), Channel(a * 255)});
+    }
+    return out;
+}
+
+int WritePngImage(const std::vector<Shape>& shapes, const char* path, const char* sizeText) {
+    int size = 0;
+    const char* end = sizeText + std::char_traits<char>::length(sizeText);
+    const auto parsed = std::from_chars(sizeText, end, size);
+    if (parsed.ec != std::errc() || parsed.ptr != end || size < 1 || size > 1024) {
+        std::cerr << "not a size from 1 to 1024: " << sizeText << "\n";
+        return 2;
+    }
+    if (!icongen::WritePng(path, size, size, RgbaImage(shapes, size))) {
+        std::cerr << path << ": cannot write\n";
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: tarnwick-icongen <description> <output.ico>\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "usage: tarnwick-icongen <description> <output.ico>\n"
+                     "       tarnwick-icongen <description> <output.png> <size>\n";
         return 2;
     }
     std::vector<Shape> shapes;
     if (!ReadDescription(argv[1], shapes))
         return 1;
+    if (argc == 4)
+        return WritePngImage(shapes, argv[2], argv[3]);
 
     struct Entry {
         int size;

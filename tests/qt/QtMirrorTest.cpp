@@ -57,16 +57,18 @@ TEST_F(QtWindowTest, WindowsFontsBecomeAnInstalledSansSerifOfTheSameSize) {
     EXPECT_NE(font.family(), QStringLiteral("MS Sans Serif"));
 }
 
-TEST_F(QtWindowTest, ImageShowsItsPictureWithTransparentPixels) {
+TEST_F(QtWindowTest, AnImageWithoutADrawingShowsItsPictureScaledWithTransparentPixels) {
+    Image& image = t.form.Add<Image>("imgPlain");
+    image.Move(0, 0, 30, 15); // 2 x 1 pixels at 96 DPI
     Picture picture;
     picture.width = 2;
     picture.height = 1;
     picture.pixels = {Picture::Transparent, 0x00FF0000};
-    t.ctlPlusMinus.imgPlus.SetPicture(picture);
-    const QImage& image = static_cast<PictureWidget*>(WidgetOf(t.ctlPlusMinus.imgPlus))->Image();
-    ASSERT_EQ(image.size(), QSize(2, 1));
-    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
-    EXPECT_EQ(image.pixelColor(1, 0), QColor(255, 0, 0));
+    image.SetPicture(picture);
+    const QImage painted = static_cast<PictureWidget*>(WidgetOf(image))->Painted();
+    ASSERT_EQ(painted.size(), QSize(2, 1));
+    EXPECT_EQ(qAlpha(painted.pixel(0, 0)), 0);
+    EXPECT_EQ(painted.pixelColor(1, 0), QColor(255, 0, 0));
 }
 
 TEST_F(QtWindowTest, HidingOrDisablingTheFocusedControlMovesNoModelFocus) {

@@ -4,6 +4,7 @@
 // the German language file the program ships with, no two controls overlap,
 // and what assistive technology reads of the status line and the spinner.
 #include "app/FUserInfo.h"
+#include "controls/PlusMinusGlyph.h"
 #include "hosts/ProgramVersion.h"
 #include "platform/TextConvert.h"
 #include "platform/sim/MachineLoader.h"
@@ -229,6 +230,35 @@ TEST_F(QtWindow, TheSpinnersImagesAreButtonsThatAScreenReaderCanPress) {
     EXPECT_EQ(plus->text(QAccessible::Name), QStringLiteral("Increase"));
     plus->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(field.Text(), u"43") << "was " << ToUtf8(before);
+}
+
+TEST_P(QtWindowTexts, TheSpinnersImagesAreDrawnForTheScreensPixels) {
+    auto& field = static_cast<toolkit::TextBox&>(Named("txtMaxPwdAge"));
+    ASSERT_TRUE(window_->Form().UserFocus(field));
+    auto& spinner = static_cast<toolkit::UserControl&>(Named("ctlPlusMinus"));
+    const std::pair<const char*, controls::PlusMinusGlyph> images[] = {
+        {"imgMinus", controls::PlusMinusGlyph::Minus}, {"imgPlus", controls::PlusMinusGlyph::Plus}};
+    for (const auto& [name, glyph] : images) {
+        QWidget* widget = WidgetOf(*spinner.FindPart(name));
+        // What the screen shows of the image, in device pixels.
+        const QImage shown = widget->grab().toImage();
+        const toolkit::Picture drawn =
+            controls::DrawPlusMinusGlyph(glyph, shown.width(), shown.height());
+        const qreal ratio = widget->devicePixelRatioF();
+        EXPECT_EQ(shown.size(),
+                  QSize(qRound(widget->width() * ratio), qRound(widget->height() * ratio)));
+        int wrong = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const std::uint32_t pixel =
+                    drawn.pixels[static_cast<std::size_t>(y) * drawn.width + x];
+                if (pixel != toolkit::Picture::Transparent &&
+                    shown.pixelColor(x, y) != QColor(QRgb(pixel)))
+                    ++wrong;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << name << " at " << shown.width() << "x" << shown.height();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, QtWindowTexts,

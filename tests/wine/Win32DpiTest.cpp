@@ -15,13 +15,7 @@
 #include "toolkit/win32/Win32Backend.h"
 #include "toolkit/win32/Win32Convert.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "toolkit/win32/Win32Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +110,37 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
+// GetSystemMetricsForDpi where the system has it, else the system's metric
+// scaled.
+int MetricForDpi(int index, int dpi) {
+    using MetricForDpiFn = int(WINAPI*)(int, UINT);
+    if (const auto forDpi = reinterpret_cast<MetricForDpiFn>(reinterpret_cast<void (*)()>(
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi"))))
+        return forDpi(index, static_cast<UINT>(dpi));
+    const HDC screen = ::GetDC(nullptr);
+    const int system = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    return ::MulDiv(::GetSystemMetrics(index), dpi, system);
+}
+
+// The width of the window's icon: the one it was given, else its class's.
+int IconWidth(HWND hwnd, WPARAM which) {
+    auto icon = reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, which, 0));
+    if (icon == nullptr)
+        icon = reinterpret_cast<HICON>(
+            ::GetClassLongPtrW(hwnd, which == ICON_SMALL ? GCLP_HICONSM : GCLP_HICON));
+    ICONINFO info{};
+    if (icon == nullptr || !::GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    if (info.hbmColor)
+        ::DeleteObject(info.hbmColor);
+    if (info.hbmMask)
+        ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 // The caption as the control's own font draws it, and the room it has.
 struct Fit {
     SIZE text{};
@@ -162,12 +187,7 @@ Fit Measure(HWND hwnd, ControlKind kind, int dpi) {
         format |= DT_SINGLELINE;
         SIZE zero{};
         ::GetTextExtentPoint32W(dc, L"0", 1, &zero);
-        int mark = 13 * dpi / 96;
-        using MetricForDpi = int(WINAPI*)(int, UINT);
-        if (const auto forDpi = reinterpret_cast<MetricForDpi>(reinterpret_cast<void (*)()>(
-                ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi"))))
-            mark = forDpi(SM_CXMENUCHECK, static_cast<UINT>(dpi));
-        fit.room.cx -= mark + zero.cx / 2;
+        fit.room.cx -= MetricForDpi(SM_CXMENUCHECK, dpi) + zero.cx / 2;
         break;
     }
     default: {
@@ -304,6 +324,12 @@ TEST_P(AtScale, SpinnerGlyphsAreDrawnAtTheirSize) {
     }
 }
 
+TEST_P(AtScale, WindowIconsHaveTheSystemsSizesForTheResolution) {
+    const HWND form = window->Backend().Handle();
+    EXPECT_EQ(IconWidth(form, ICON_SMALL), MetricForDpi(SM_CXSMICON, Dpi()));
+    EXPECT_EQ(IconWidth(form, ICON_BIG), MetricForDpi(SM_CXICON, Dpi()));
+}
+
 INSTANTIATE_TEST_SUITE_P(Win32, AtScale,
                          ::testing::Combine(::testing::Values(Language::English, Language::German),
                                             ::testing::Values(96, 120, 144, 192)),
@@ -359,6 +385,8 @@ TEST(MonitorResolution, MovingToAnotherResolutionLaysTheWindowOutAgain) {
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window.H(label), WM_GETFONT, 0, 0)),
                  sizeof(logFont), &logFont);
     EXPECT_EQ(logFont.lfHeight, -std::lround(label.Font().Size * after / 72.0));
+    EXPECT_EQ(IconWidth(form, ICON_SMALL), MetricForDpi(SM_CXSMICON, after));
+    EXPECT_EQ(IconWidth(form, ICON_BIG), MetricForDpi(SM_CXICON, after));
     // The model never hears of it: twips stay twips.
     EXPECT_EQ(label.Left(), left);
 }

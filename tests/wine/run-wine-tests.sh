@@ -14,7 +14,10 @@
 #      simulated platform; then once --toolkit headless (the model alone);
 #   3. Tarnwick.exe: a smoke start on the real (Wine) platform: it must start,
 #      show its window (screenshot) and close cleanly through its window;
-#   4. tarnwick-list-bench.exe: figures of the user list of a large server
+#   4. with TW_WINE_INSTALLER=Tarnwick-VERSION-win64-setup.exe: the installer
+#      installs silently, the installed Tarnwick.exe starts as in 3., the
+#      uninstaller removes it silently (tests/packaging/wine-installer.sh);
+#   5. tarnwick-list-bench.exe: figures of the user list of a large server
 #      through the Win32 window (printed, never judged).
 #
 #   tests/wine/run-wine-tests.sh [build-dir] [screenshot.png]
@@ -209,6 +212,14 @@ stage "scenarios --toolkit headless" 600 "$WINE" "$bin/tarnwick-scenario.exe" \
     --toolkit headless "${scenarios[@]}"
 
 stage "Tarnwick.exe smoke start" 180 bash -c smoke
+
+# The x64 installer, when TW_WINE_INSTALLER names it (tools/test-all does,
+# after the package build): silent install, the installed program's start,
+# silent uninstall (tests/packaging/wine-installer.sh).
+if [ -n "${TW_WINE_INSTALLER:-}" ]; then
+    stage "installer /S, start, uninstall /S" 300 "$root/tests/packaging/wine-installer.sh" \
+        "$TW_WINE_INSTALLER" "$build/tarnwick-installed.png"
+fi
 
 # Figures, not a test: the user list of a large server through the Win32
 # window beside the model alone (bench/ListBench.cpp). It fails only if the

@@ -174,7 +174,7 @@ QWidget* QtBackend::CreateWidget(Control& control, QWidget* parent) {
         break;
     }
     case ControlKind::Image:
-        widget = new PictureWidget(parent);
+        widget = new PictureWidget(parent, static_cast<Image&>(control));
         break;
     case ControlKind::Line:
         widget = new LineWidget(parent);

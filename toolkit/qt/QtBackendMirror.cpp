@@ -96,7 +96,7 @@ void QtBackend::Mirror(Control& control, QWidget* widget, Property what) {
         break;
     case Property::Picture:
         if (auto* picture = qobject_cast<PictureWidget*>(widget))
-            picture->SetPicture(static_cast<Image&>(control).Picture());
+            picture->PictureChanged();
         break;
     case Property::Accessibility:
         MirrorAccessibility(control, widget);

@@ -20,36 +20,47 @@ bool FormWindow::focusNextPrevChild(bool next) {
     return true;
 }
 
-PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent) {
+PictureWidget::PictureWidget(QWidget* parent, const tw::toolkit::Image& image)
+    : QWidget(parent), image_(image) {
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-void PictureWidget::SetPicture(const Picture& picture) {
-    if (picture.width <= 0 || picture.height <= 0 ||
-        picture.pixels.size() < static_cast<std::size_t>(picture.width) * picture.height) {
-        image_ = QImage();
-    } else {
-        image_ = QImage(picture.width, picture.height, QImage::Format_ARGB32);
-        for (int y = 0; y < picture.height; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
-            for (int x = 0; x < picture.width; ++x) {
-                const std::uint32_t pixel =
-                    picture.pixels[static_cast<std::size_t>(y) * picture.width + x];
-                row[x] = pixel == Picture::Transparent ? qRgba(0, 0, 0, 0)
-                                                       : (0xFF000000u | (pixel & 0xFFFFFFu));
-            }
-        }
-    }
+void PictureWidget::PictureChanged() {
+    painted_ = QImage();
     update();
 }
 
+QImage PictureWidget::Painted() const {
+    const qreal ratio = devicePixelRatioF();
+    const QSize size(qRound(width() * ratio), qRound(height() * ratio));
+    if (painted_.size() == size && painted_.devicePixelRatio() == ratio)
+        return painted_;
+    const Picture picture = image_.PictureAt(size.width(), size.height());
+    if (picture.width != size.width() || picture.height != size.height() ||
+        picture.pixels.size() < static_cast<std::size_t>(picture.width) * picture.height) {
+        painted_ = QImage();
+        return painted_;
+    }
+    painted_ = QImage(size, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(painted_.scanLine(y));
+        for (int x = 0; x < picture.width; ++x) {
+            const std::uint32_t pixel =
+                picture.pixels[static_cast<std::size_t>(y) * picture.width + x];
+            row[x] = pixel == Picture::Transparent ? qRgba(0, 0, 0, 0)
+                                                   : (0xFF000000u | (pixel & 0xFFFFFFu));
+        }
+    }
+    painted_.setDevicePixelRatio(ratio);
+    return painted_;
+}
+
 void PictureWidget::paintEvent(QPaintEvent*) {
-    if (image_.isNull())
+    const QImage painted = Painted();
+    if (painted.isNull())
         return;
-    QPainter painter(this);
-    // Small icons stay sharp when scaled: no smoothing.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(rect(), image_);
+    // Drawn pixel for pixel: the picture already has the device's size.
+    QPainter(this).drawImage(QPoint(0, 0), painted);
 }
 
 LineWidget::LineWidget(QWidget* parent) : QWidget(parent) {

@@ -33,20 +33,23 @@ protected:
     bool focusNextPrevChild(bool next) override;
 };
 
-// An image control: the picture scaled to the widget, transparent pixels
-// left unpainted.
+// An image control: its picture drawn for the widget's size in device
+// pixels (sharp at every scale), transparent pixels left unpainted.
 class PictureWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit PictureWidget(QWidget* parent);
-    void SetPicture(const Picture& picture);
-    const QImage& Image() const { return image_; }
+    PictureWidget(QWidget* parent, const tw::toolkit::Image& image);
+    // The image's picture changed: drawn anew at the next paint.
+    void PictureChanged();
+    // The picture as the widget paints it now, in device pixels.
+    QImage Painted() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage image_;
+    const tw::toolkit::Image& image_;
+    mutable QImage painted_;
 };
 
 // A line control: a one-pixel line from one corner of the widget to the

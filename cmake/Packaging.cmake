@@ -1,0 +1,108 @@
+# What the packages hold and how CPack makes them, with the version of
+# resources/version.cmake in every file name:
+#
+#   Windows (the MinGW presets): Tarnwick-VERSION-win32.zip and
+#     Tarnwick-VERSION-win32-setup.exe (win64 for x64): Tarnwick.exe, the
+#     German language file beside it and ReadMe.txt; the installer is built
+#     by NSIS from packaging/NSIS.template.in.
+#   Linux: tarnwick_VERSION-1_ARCH.deb: tarnwick in /usr/lib/tarnwick with its
+#     language file beside it (it reads them from the folder of its
+#     executable, which Qt finds through /proc/self/exe, past the link in
+#     /usr/bin), tarnwick-scenario, the menu entry, icons, manual pages.
+#
+#   cmake --build --preset PRESET --target package   # into build/PRESET/packages
+#
+# Included at the end of the top-level CMakeLists.txt.
+
+set(TW_MAINTAINER "${TW_COMPANY} <brenholt@quillmere.example>")
+# The Debian version: the program's, and the number of the package made of it.
+set(TW_DEBIAN_RELEASE 1)
+set(TW_DEBIAN_VERSION "${TW_VERSION}-${TW_DEBIAN_RELEASE}")
+
+if(TARGET Tarnwick)
+    install(TARGETS Tarnwick RUNTIME DESTINATION .)
+    configure_file(${CMAKE_SOURCE_DIR}/resources/windows/ReadMe.txt.in
+                   ${CMAKE_BINARY_DIR}/generated/ReadMe.txt @ONLY NEWLINE_STYLE CRLF)
+    install(FILES ${CMAKE_SOURCE_DIR}/resources/languages/1031.loc
+                  ${CMAKE_BINARY_DIR}/generated/ReadMe.txt
+            DESTINATION .)
+
+    set(CPACK_GENERATOR ZIP NSIS)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY Tarnwick)
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Tarnwick)
+    set(CPACK_NSIS_PACKAGE_NAME "${TW_TITLE} ${TW_VERSION}")
+    set(CPACK_NSIS_DISPLAY_NAME "${TW_TITLE}")
+    set(CPACK_NSIS_URL_INFO_ABOUT "https://${TW_WEB_ADDRESS}")
+    set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+    set(CPACK_MODULE_PATH ${CMAKE_SOURCE_DIR}/cmake/packaging) # NSIS.template.in
+    set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/packaging/CPackOptions.cmake)
+    # Read by NSIS.template.in.
+    set(CPACK_TW_PROGRAM Tarnwick.exe)
+    set(CPACK_TW_README ReadMe.txt)
+    set(CPACK_TW_ICON ${CMAKE_BINARY_DIR}/generated/Tarnwick.ico)
+    set(CPACK_TW_LEGAL_COPYRIGHT "${TW_LEGAL_COPYRIGHT}")
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        # A 64-bit installer for the 64-bit program, into the 64-bit Program Files.
+        set(CPACK_TW_NSIS_TARGET amd64-unicode)
+        set(CPACK_TW_NSIS_PROGRAM_FILES "$PROGRAMFILES64")
+    else()
+        set(CPACK_TW_NSIS_TARGET x86-unicode)
+        set(CPACK_TW_NSIS_PROGRAM_FILES "$PROGRAMFILES")
+    endif()
+elseif(TARGET tarnwick AND TARGET tarnwick-scenario)
+    # Folders as Debian has them, whatever the umask of the build.
+    set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+        GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    add_subdirectory(resources/linux)
+    install(TARGETS tarnwick RUNTIME DESTINATION lib/tarnwick)
+    install(FILES ${CMAKE_SOURCE_DIR}/resources/languages/1031.loc DESTINATION lib/tarnwick)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/install-links)
+    file(CREATE_LINK ../lib/tarnwick/tarnwick ${CMAKE_BINARY_DIR}/install-links/tarnwick SYMBOLIC)
+    install(FILES ${CMAKE_BINARY_DIR}/install-links/tarnwick DESTINATION bin)
+    install(TARGETS tarnwick-scenario RUNTIME DESTINATION bin)
+    # A stripped install (the package's, `cmake --install --strip`) also drops
+    # the sections Debian's own stripping drops.
+    foreach(program lib/tarnwick/tarnwick bin/tarnwick-scenario)
+        install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
+                --remove-section=.note \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${program}\"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endif()")
+    endforeach()
+
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_STRIP_FILES ON)
+    set(CPACK_DEBIAN_PACKAGE_NAME tarnwick)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_RELEASE ${TW_DEBIAN_RELEASE})
+    set(CPACK_DEBIAN_PACKAGE_SECTION admin)
+    set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+    set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+    # After the summary (CPACK_PACKAGE_DESCRIPTION_SUMMARY), in lines that fit
+    # 80 columns.
+    string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
+        "${TW_TITLE} shows one Windows user account's state flags and counters"
+        "and changes them (account disabled, locked out, password required,"
+        "password never expires, user can change password), and shows and"
+        "changes the account policy (password ages and length, lockout, history)."
+        ""
+        "It manages the accounts of real Windows and Samba servers over the"
+        "network (MS-SAMR), or of a built-in demo machine, a simulated Windows"
+        "computer."
+        ""
+        "The package also holds tarnwick-scenario, which runs scenario files"
+        "through the same window.")
+else()
+    return()
+endif()
+
+set(CPACK_PACKAGE_NAME Tarnwick)
+set(CPACK_PACKAGE_VENDOR "${TW_COMPANY}")
+set(CPACK_PACKAGE_VERSION "${TW_VERSION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Windows account administration in one window")
+set(CPACK_PACKAGE_CONTACT "${TW_MAINTAINER}")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://${TW_WEB_ADDRESS}")
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
+include(CPack)
