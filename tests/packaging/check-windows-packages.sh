@@ -86,7 +86,8 @@ for build in "$@"; do
     for dll in $dlls; do
         case $dll in
         kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | advapi32.dll | netapi32.dll | \
-            shell32.dll | msvcrt.dll | ole32.dll | uxtheme.dll | version.dll) ;;
+            shell32.dll | msvcrt.dll | ole32.dll | oleaut32.dll | oleacc.dll | uxtheme.dll | \
+            version.dll) ;;
         *) fail "Tarnwick.exe needs $dll, which Windows does not bring" ;;
         esac
     done
