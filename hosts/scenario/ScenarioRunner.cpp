@@ -499,6 +499,13 @@ void ReadLanguageFileFrom(json& scenario, const std::string& folder) {
     std::filesystem::path path = Utf8Path(named.get<std::string>());
     if (path.is_relative())
         path = Utf8Path(folder) / path;
+    // A language file is small and a file: never a device or a folder.
+    constexpr std::uintmax_t kLargest = 1 << 20;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error) ||
+        std::filesystem::file_size(path, error) > kLargest || error)
+        throw StepFailure("machine.languageFile.file: not a file of at most 1 MB: " +
+                          named.get<std::string>());
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw StepFailure("machine.languageFile.file: cannot read " + named.get<std::string>());

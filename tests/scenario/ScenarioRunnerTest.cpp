@@ -47,7 +47,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "step 2: \"cbUsername\" has no entry"},
         BadCase{R"({"steps": [{"key": ["txtServer", "F13"]}]})", "unknown key \"F13\""},
         BadCase{R"({"steps": [{"start": {}}, {"expect": {"lblStatus.Caption": "x"}}]})",
-                "step 2: lblStatus.Caption: expected \"x\", found"}));
+                "step 2: lblStatus.Caption: expected \"x\", found"},
+        // A language file from a path: only a file, never a device or a folder.
+        BadCase{R"({"machine": {"languageFile": {"file": "/dev/zero"}}})", "not a file"},
+        BadCase{R"({"machine": {"languageFile": {"file": "/"}}})", "not a file"},
+        BadCase{R"({"machine": {"languageFile": {"file": "no-such.loc"}}})", "not a file"},
+        BadCase{R"({"machine": {"languageFile": {"file": 7}}})", "expected a path"}));
 
 TEST(ScenarioRunner, APassingScenarioTakesItsName) {
     const auto result = RunScenarioText(
