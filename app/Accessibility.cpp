@@ -22,16 +22,16 @@ std::u16string Trimmed(const std::u16string& text) {
     return text.substr(begin, end - begin);
 }
 
-} // namespace
-
-std::u16string FUserInfo::AccessibleNameOf(const std::u16string& caption) {
-    // A label's caption names its field: "Max. Password Age:" reads
-    // "Max. Password Age", without the access key's mark.
+// A label's caption names its field: "Max. Password Age:" reads
+// "Max. Password Age", without the access key's mark.
+std::u16string AccessibleNameOf(const std::u16string& caption) {
     std::u16string name = Trimmed(toolkit::WithoutAccessKeys(caption));
     if (!name.empty() && name.back() == u':')
         name = Trimmed(name.substr(0, name.size() - 1));
     return name;
 }
+
+} // namespace
 
 void FUserInfo::ApplyAccessibleNames() {
     // Each field with the control whose caption names it and its unit label.

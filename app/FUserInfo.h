@@ -79,7 +79,6 @@ private:
     void ApplyFontsAndTexts();
     // Accessible names and descriptions from the texts just applied (Accessibility.cpp).
     void ApplyAccessibleNames();
-    static std::u16string AccessibleNameOf(const std::u16string& caption);
     void ApplyColorsAndIcons();
     // The busy sequence around network-management calls. Made, it shows the
     // hourglass and "Wait...", disables the window and lets pending messages

@@ -272,9 +272,19 @@ void Win32Backend::Impl::AnnounceCaption(ControlWindow& cw) {
         ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, cw.hwnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
+namespace {
+
+// The record of the control that `hwnd` shows, while both live; else null.
+ControlWindow* ControlRecordOf(HWND hwnd) {
+    ControlWindow* cw = ::IsWindow(hwnd) ? Win32Backend::Impl::RecordOf(hwnd) : nullptr;
+    return cw != nullptr && cw->control != nullptr && cw->hwnd == hwnd ? cw : nullptr;
+}
+
+} // namespace
+
 bool AccessibleFactsOf(HWND hwnd, AccessibleFacts& facts) {
-    const ControlWindow* cw = ::IsWindow(hwnd) ? Win32Backend::Impl::RecordOf(hwnd) : nullptr;
-    if (cw == nullptr || cw->control == nullptr || cw->hwnd != hwnd)
+    const ControlWindow* cw = ControlRecordOf(hwnd);
+    if (cw == nullptr)
         return false;
     facts.name = win32text::Wide(cw->control->AccessibleName());
     facts.description = win32text::Wide(cw->control->AccessibleDescription());
@@ -283,9 +293,8 @@ bool AccessibleFactsOf(HWND hwnd, AccessibleFacts& facts) {
 }
 
 bool PressAccessible(HWND hwnd) {
-    ControlWindow* cw = ::IsWindow(hwnd) ? Win32Backend::Impl::RecordOf(hwnd) : nullptr;
-    if (cw == nullptr || cw->control == nullptr || cw->hwnd != hwnd ||
-        cw->control->Kind() != ControlKind::Image)
+    ControlWindow* cw = ControlRecordOf(hwnd);
+    if (cw == nullptr || cw->control->Kind() != ControlKind::Image)
         return false;
     cw->impl->PressImage(*cw);
     return true;
