@@ -8,6 +8,7 @@
 #include "platform/INetApi.h"
 #include "platform/ISystem.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,6 +31,12 @@ struct UserModals {
     std::int32_t LockoutThreshold = 0;
 
     bool operator==(const UserModals&) const = default;
+
+    // The eight fields in their order, for code that treats them alike.
+    static constexpr std::array<std::int32_t UserModals::*, 8> Fields = {
+        &UserModals::MinPwdLen,       &UserModals::MaxPwdAge,     &UserModals::MinPwdAge,
+        &UserModals::ForceLogoff,     &UserModals::PwdHistoryLen, &UserModals::LockoutDuration,
+        &UserModals::LockoutObsWin,   &UserModals::LockoutThreshold};
 };
 
 class CNetUser {
@@ -113,6 +120,12 @@ public:
     // Writes level 0, and only if that worked level 3, from CurrentModals.
     // True when level 0 was written; Result holds the status of the last call.
     bool SetModals(std::int32_t* Result = nullptr);
+    // Reads the policy again (both levels) and puts the fields changed since
+    // the last read (current against loaded) back onto what the target holds
+    // now, so that a write sends the target's own values for every field
+    // nobody changed here. False, with both records as they were, when
+    // either level could not be read; Result holds the status of the last call.
+    bool RefreshModalsKeepingChanges(std::int32_t* Result = nullptr);
     // True when any of the eight fields differs from the policy as loaded.
     bool ModalsChanged() const;
 

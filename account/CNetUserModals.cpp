@@ -85,6 +85,25 @@ bool CNetUser::SetModals(std::int32_t* Result) {
     return true;
 }
 
+bool CNetUser::RefreshModalsKeepingChanges(std::int32_t* Result) {
+    const UserModals edited = currentModals_;
+    const UserModals loaded = loadedModals_;
+    std::int32_t status = 0;
+    RefreshModals(&status);
+    if (Result != nullptr)
+        *Result = status;
+    if (status != 0) {
+        currentModals_ = edited;
+        loadedModals_ = loaded;
+        return false;
+    }
+    for (std::int32_t UserModals::*field : UserModals::Fields) {
+        if (edited.*field != loaded.*field)
+            currentModals_.*field = edited.*field;
+    }
+    return true;
+}
+
 bool CNetUser::ModalsChanged() const {
     return currentModals_ != loadedModals_;
 }

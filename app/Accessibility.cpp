@@ -22,16 +22,14 @@ std::u16string Trimmed(const std::u16string& text) {
     return text.substr(begin, end - begin);
 }
 
-// A label's caption names its field: "Max. Password Age:" reads
-// "Max. Password Age", without the access key's mark.
-std::u16string AccessibleNameOf(const std::u16string& caption) {
+} // namespace
+
+std::u16string FUserInfo::NameOfCaption(const std::u16string& caption) {
     std::u16string name = Trimmed(toolkit::WithoutAccessKeys(caption));
     if (!name.empty() && name.back() == u':')
         name = Trimmed(name.substr(0, name.size() - 1));
     return name;
 }
-
-} // namespace
 
 void FUserInfo::ApplyAccessibleNames() {
     // Each field with the control whose caption names it and its unit label.
@@ -57,13 +55,13 @@ void FUserInfo::ApplyAccessibleNames() {
         {txtPasswordReminder, lblPasswordReminder, lblPasswordReminder_u},
     }};
     for (const NamedField& named : fields) {
-        const std::u16string name = AccessibleNameOf(named.label->Caption());
+        const std::u16string name = NameOfCaption(named.label->Caption());
         named.field->SetAccessibleName(name);
         named.field->SetLabelledBy(named.label);
         if (named.label->Kind() == toolkit::ControlKind::Label)
             named.label->SetAccessibleName(name);
         const std::u16string tip = Trimmed(named.field->ToolTipText());
-        const std::u16string unit = named.unit ? AccessibleNameOf(named.unit->Caption()) : u"";
+        const std::u16string unit = named.unit ? NameOfCaption(named.unit->Caption()) : u"";
         std::u16string description = tip;
         if (!unit.empty())
             description = tip.empty() ? unit
@@ -79,7 +77,7 @@ void FUserInfo::ApplyAccessibleNames() {
         if (kind != ControlKind::CheckBox && kind != ControlKind::OptionButton &&
             kind != ControlKind::CommandButton)
             continue;
-        control->SetAccessibleName(AccessibleNameOf(toolkit::AsCaptioned(*control)->Caption()));
+        control->SetAccessibleName(NameOfCaption(toolkit::AsCaptioned(*control)->Caption()));
         control->SetAccessibleDescription(Trimmed(control->ToolTipText()));
     }
 

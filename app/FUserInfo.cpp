@@ -4,6 +4,8 @@
 #include "common/UnsignedNumbers.h"
 #include "platform/TextConvert.h"
 
+#include <algorithm>
+
 namespace tw::app {
 
 using toolkit::MousePointer;
@@ -63,7 +65,8 @@ void FUserInfo::Form_Load() {
     optServer_Click();
 
     SubclassWindow();
-    ShowStatus(StartupBanner());
+    if (!platform_.realServers || lblStatus->Caption().empty())
+        ShowStatus(StartupBanner());
 }
 
 void FUserInfo::Form_Unload() {
@@ -162,6 +165,21 @@ std::u16string FUserInfo::ErrorText(std::int32_t status) {
 
 void FUserInfo::ShowStatus(const std::u16string& text) {
     lblStatus->SetCaption(text);
+}
+
+void FUserInfo::ShowNotKept(std::vector<toolkit::Control*> named) {
+    if (named.empty())
+        return;
+    std::sort(named.begin(), named.end(), [](const toolkit::Control* a, const toolkit::Control* b) {
+        return a->TabIndex() < b->TabIndex();
+    });
+    std::u16string names;
+    for (const toolkit::Control* control : named) {
+        if (!names.empty())
+            names += u", ";
+        names += NameOfCaption(toolkit::AsCaptioned(*control)->Caption());
+    }
+    ShowStatus(common_.LocString(u"Frm.Status_NotKept", u"Not kept by the server: %1", {names}));
 }
 
 } // namespace tw::app

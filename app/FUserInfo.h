@@ -105,9 +105,22 @@ private:
     };
     std::u16string ErrorText(std::int32_t status);
     void ShowStatus(const std::u16string& text);
+    // After a Set: names the boxes and fields (each by its own caption or its
+    // label's) whose value the server did not take, in tab order; nothing
+    // when there are none.
+    void ShowNotKept(std::vector<toolkit::Control*> named);
+    // "Max. Password Age:" names its field as "Max. Password Age", without
+    // the access key's mark (Accessibility.cpp).
+    static std::u16string NameOfCaption(const std::u16string& caption);
 
     // Target row (TargetRow.cpp)
     void optServer_Click();
+    // The target handler's work: the target from the option buttons and the
+    // server box, then its policy, its accounts (choosing `select`) and the
+    // local setting.
+    void LoadTarget(const std::u16string& select);
+    void RefreshTarget();
+    void Form_KeyDown(int& KeyCode, int Shift);
     void optLocal_Click();
     void txtServer_KeyPress(int& KeyAscii);
     void txtServer_Validate(bool& Cancel);
@@ -115,8 +128,11 @@ private:
     void txtServer_LostFocus();
 
     // User list and panel (UserPanel.cpp)
-    bool FillUserList();
-    void LoadSelectedUser();
+    // Fills the list and selects `select` (the running user at a change of
+    // target), which fetches that account.
+    bool FillUserList(const std::u16string& select);
+    // True when the chosen account was fetched and is shown.
+    bool LoadSelectedUser();
     void FillUserPanel();
     void ClearUserPanel();
     void UpdateUserSetButton();

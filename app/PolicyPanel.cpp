@@ -52,13 +52,45 @@ void FUserInfo::FillPolicyPanel() {
 void FUserInfo::UpdatePolicySetButton() { cmdModalsSet->SetEnabled(NetUser->ModalsChanged()); }
 
 void FUserInfo::cmdModalsSet_Click() {
-    std::int32_t status = 0;
     BusySequence busy(*this);
-    const bool ok = NetUser->SetModals(&status);
-    LoadPolicy(); // the policy is always read back, whatever the write did
+    // The fields changed here go onto the policy the target holds now, so a
+    // field changed on the target since the panel was filled keeps its value.
+    const UserModals loaded = NetUser->LoadedModals();
+    const UserModals edited = NetUser->CurrentModals();
+    std::int32_t status = 0;
+    if (!NetUser->RefreshModalsKeepingChanges(&status)) {
+        // Nothing is written; the edits stay in the panel for another try.
+        busy.End(status);
+        return;
+    }
+    NetUser->SetModals(&status);
+    // The policy is always read back, whatever the write did. A refused
+    // lockout level is an error too: its fields go back to what the target
+    // holds, and the status line says why.
+    const bool read = LoadPolicy();
     busy.EndKeepingStatus();
-    if (!ok)
+    if (status != 0) {
         ShowStatus(ErrorText(status));
+        return;
+    }
+    if (!read)
+        return; // the read's error says what the panel shows
+    const struct {
+        std::int32_t UserModals::*field;
+        Label* label;
+    } fields[] = {{&UserModals::MaxPwdAge, lblMaxPwdAge},
+                  {&UserModals::MinPwdAge, lblMinPwdAge},
+                  {&UserModals::MinPwdLen, lblMinPwdLen},
+                  {&UserModals::LockoutThreshold, lblLockoutThreshold},
+                  {&UserModals::LockoutDuration, lblLockoutDuration},
+                  {&UserModals::LockoutObsWin, lblLockoutTimeout},
+                  {&UserModals::PwdHistoryLen, lblPwdHistoryLen}};
+    std::vector<toolkit::Control*> notKept;
+    for (const auto& [field, label] : fields) {
+        if (edited.*field != loaded.*field && NetUser->LoadedModals().*field != edited.*field)
+            notKept.push_back(label);
+    }
+    ShowNotKept(notKept);
 }
 
 // The common steps of the store validators: check the text, then store the

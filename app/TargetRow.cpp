@@ -12,6 +12,26 @@ void FUserInfo::optLocal_Click() {
 // The target handler: runs on either option button, at load and when a
 // changed server name is confirmed.
 void FUserInfo::optServer_Click() {
+    LoadTarget(CurrentUser);
+}
+
+// F5: the target read again, as a confirmed change of target reads it,
+// unsaved edits included; the chosen account stays chosen while the target
+// still has it.
+void FUserInfo::RefreshTarget() {
+    if (!FormLoaded)
+        return;
+    LoadTarget(cbUsername->ListIndex() >= 0 ? cbUsername->Text() : CurrentUser);
+}
+
+void FUserInfo::Form_KeyDown(int& KeyCode, int Shift) {
+    if (KeyCode == toolkit::vbKeyF5 && Shift == 0) {
+        KeyCode = 0;
+        RefreshTarget();
+    }
+}
+
+void FUserInfo::LoadTarget(const std::u16string& select) {
     const bool server = optServer->Value();
     txtServer->SetEnabled(server);
     if (server) {
@@ -28,7 +48,7 @@ void FUserInfo::optServer_Click() {
     bool keepReloadStatus = false;
     if (FormLoaded) {
         if (LoadPolicy()) {
-            if (FillUserList())
+            if (FillUserList(select))
                 LoadSelectedUser();
             else
                 ClearUserPanel();

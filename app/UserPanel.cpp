@@ -8,7 +8,7 @@ namespace tw::app {
 
 using toolkit::MousePointer;
 
-bool FUserInfo::FillUserList() {
+bool FUserInfo::FillUserList(const std::u16string& select) {
     BusySequence busy(*this);
     cbUsername->Clear();
     std::int32_t status = 0;
@@ -21,12 +21,20 @@ bool FUserInfo::FillUserList() {
     }
     ShowStatus(u"");
     busy.RestorePointer();
+    int runningUser = -1;
     for (std::u16string& name : names) {
         cbUsername->AddItem(std::move(name));
-        // Exact match: the platform's spelling of the running user's name.
-        if (cbUsername->List(cbUsername->NewIndex()) == CurrentUser)
+        // Exact match: the platform's spelling of the name.
+        const std::u16string& added = cbUsername->List(cbUsername->NewIndex());
+        if (added == select)
             cbUsername->SetListIndex(cbUsername->NewIndex());
+        else if (runningUser < 0 && added == CurrentUser)
+            runningUser = cbUsername->NewIndex();
     }
+    // An account chosen before a reload that the target no longer has: the
+    // running user's, as at a change of target.
+    if (cbUsername->ListIndex() < 0 && runningUser >= 0)
+        cbUsername->SetListIndex(runningUser);
     return true;
 }
 
@@ -35,19 +43,21 @@ void FUserInfo::cbUsername_Click() {
         LoadSelectedUser();
 }
 
-void FUserInfo::LoadSelectedUser() {
+bool FUserInfo::LoadSelectedUser() {
     if (cbUsername->ListIndex() < 0) {
         ClearUserPanel();
-        return;
+        return false;
     }
     NetUser->SetUserName(cbUsername->Text());
     BusySequence busy(*this);
     std::int32_t status = 0;
-    if (NetUser->RefreshUser(&status))
+    const bool fetched = NetUser->RefreshUser(&status);
+    if (fetched)
         FillUserPanel();
     else
         ClearUserPanel();
     busy.End(status);
+    return fetched;
 }
 
 void FUserInfo::FillUserPanel() {
@@ -94,13 +104,35 @@ void FUserInfo::UpdateUserSetButton() { cmdUserSet->SetEnabled(EditedFlags != Ne
 
 void FUserInfo::cmdUserSet_Click() {
     BusySequence busy(*this);
+    // Only the bits changed here since the panel was filled are written, onto
+    // the flags the account has now: whatever changed on the server meanwhile
+    // (an account disabled there, or locked out by bad logons) stays as it is.
+    const std::int32_t wanted = EditedFlags;
+    const std::int32_t changed = EditedFlags ^ NetUser->Flags();
     std::int32_t status = 0;
-    const bool ok = NetUser->SetFlags(EditedFlags, &status);
-    LoadSelectedUser();
+    if (!NetUser->RefreshUser(&status)) {
+        // Nothing is written; the edits stay in the panel for another try.
+        busy.End(status);
+        return;
+    }
+    const std::int32_t flags = (NetUser->Flags() & ~changed) | (wanted & changed);
+    const bool ok = NetUser->SetFlags(flags, &status);
+    const bool shown = LoadSelectedUser();
     // Without a selection the fetch ends no busy sequence of its own.
     busy.EndKeepingStatus();
-    if (!ok)
+    if (!ok) {
         ShowStatus(ErrorText(status));
+        return;
+    }
+    if (!shown)
+        return; // the fetch's error says why the panel is empty
+    std::vector<toolkit::Control*> notKept;
+    for (const FlagBox& flagBox : flagBoxes_) {
+        if ((changed & flagBox.flag) != 0 &&
+            (NetUser->Flags() & flagBox.flag) != (wanted & flagBox.flag))
+            notKept.push_back(flagBox.box);
+    }
+    ShowNotKept(notKept);
 }
 
 } // namespace tw::app

@@ -21,6 +21,10 @@ struct Platform {
     // False where the computer the program runs on has no Windows registry
     // (Linux managing real servers): the local settings are not offered.
     bool localRegistry = true;
+    // True where the accounts are those of real servers reached over the
+    // network (SAMR from Linux): an error of the first load stays in the
+    // status line, since only it says why the window is empty.
+    bool realServers = false;
 };
 
 } // namespace tw::win

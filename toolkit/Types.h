@@ -90,6 +90,7 @@ constexpr int vbKeyRight = 39;
 constexpr int vbKeyDown = 40;
 constexpr int vbKeyInsert = 45;
 constexpr int vbKeyDelete = 46;
+constexpr int vbKeyF5 = 116;
 
 // The keys held with another (the Shift argument of a key going down).
 constexpr int vbShiftMask = 1;

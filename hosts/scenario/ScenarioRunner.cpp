@@ -79,7 +79,7 @@ public:
                                  simulated.windowSystem, simulated.visualStyles,
                                  // Real servers are managed from a computer without
                                  // a Windows registry, as tarnwick --connect is.
-                                 connection_ == nullptr});
+                                 connection_ == nullptr, connection_ != nullptr});
         toolkit_ = makeToolkit_();
         toolkit_->UseWindowSystem(*sim_);
         toolkit_->Attach(*window_, *app_, LongDatePicture(sim_->platform().system));

@@ -29,10 +29,11 @@ LinuxPlatform::LinuxPlatform(samr::SamrConnection connection, const std::u16stri
 
 win::Platform LinuxPlatform::platform() {
     const win::Platform simulated = computer_.platform();
-    // No Windows registry here: the local settings are not offered.
+    // No Windows registry here: the local settings are not offered. The
+    // accounts are real servers'.
     return {net_,   simulated.system,       simulated.registry,
             files_, simulated.windowSystem, simulated.visualStyles,
-            false};
+            false,  true};
 }
 
 } // namespace tw::lx

@@ -177,11 +177,14 @@ const std::vector<Action>& Actions() {
              w.input.Click(w.Control("chkDisabled"));
              w.input.Click(w.Control("cmdUserSet"));
          },
-         // The write's error, or else the fetch's that follows it.
+         // The account is read again before the write: when that fails
+         // nothing is written. Else the write's error, or the fetch's after it.
          [](const Call& failed, const Error& error) {
              Outcome outcome;
              outcome.status = error.Line();
-             outcome.userFlagsWritten = failed.function != "NetUserSetInfo.1008";
+             outcome.userFlagsWritten =
+                 failed.function != "NetUserSetInfo.1008" &&
+                 !(failed.function == "NetUserGetInfo.3" && failed.nthInAction == 1);
              return outcome;
          }},
         {"cmdModalsSet",
@@ -190,12 +193,15 @@ const std::vector<Action>& Actions() {
              w.Replace("txtLockoutThreshold", u"7");
              w.input.Click(w.Control("cmdModalsSet"));
          },
-         // A refused level 3 write shows nothing: the reload shows the
-         // lockout values the target still holds.
+         // The policy is read again before the write: when either level
+         // fails nothing is written. A refused level 3 write shows its error
+         // as a refused level 0 write does.
          [](const Call& failed, const Error& error) {
              Outcome outcome;
-             outcome.status = failed.function == "NetUserModalsSet.3" ? u"" : error.Line();
-             outcome.policyLevel0Written = failed.function != "NetUserModalsSet.0";
+             outcome.status = error.Line();
+             const bool readBefore =
+                 failed.function.rfind("NetUserModalsGet", 0) == 0 && failed.nthInAction == 1;
+             outcome.policyLevel0Written = failed.function != "NetUserModalsSet.0" && !readBefore;
              outcome.policyLevel3Written =
                  outcome.policyLevel0Written && failed.function != "NetUserModalsSet.3";
              return outcome;
