@@ -37,8 +37,9 @@ std::u16string LongDatePicture(win::ISystem& system) {
 
 class Run {
 public:
-    Run(const json& scenario, ToolkitFactory makeToolkit, const samr::SamrConnection* connection)
-        : scenario_(scenario), makeToolkit_(makeToolkit), connection_(connection) {}
+    Run(const json& scenario, ToolkitFactory makeToolkit, const samr::SamrConnection* connection,
+        const Hooks* hooks)
+        : scenario_(scenario), makeToolkit_(makeToolkit), connection_(connection), hooks_(hooks) {}
 
     void Execute() {
         for (auto it = scenario_.begin(); it != scenario_.end(); ++it) {
@@ -276,6 +277,16 @@ private:
             } catch (const std::exception& error) {
                 throw StepFailure(error.what());
             }
+        } else if (action == "hook") {
+            // What the program running the scenario does between two steps
+            // (a test changes a real server there, as another administrator would).
+            if (!args.is_string())
+                throw StepFailure("\"hook\" takes a name, found " + Show(args));
+            const auto hook =
+                hooks_ != nullptr ? hooks_->find(args.get<std::string>()) : Hooks::const_iterator{};
+            if (hooks_ == nullptr || hook == hooks_->end())
+                throw StepFailure("no hook \"" + args.get<std::string>() + "\" here");
+            hook->second();
         } else if (action == "clearCalls") {
             sim_->clearCalls();
             sim_->clearWindowMessages();
@@ -468,6 +479,7 @@ private:
     const json& scenario_;
     ToolkitFactory makeToolkit_;
     const samr::SamrConnection* connection_;
+    const Hooks* hooks_;
     std::unique_ptr<sim::SimPlatform> sim_;
 #ifdef TW_SCENARIO_SAMR
     std::unique_ptr<samr::SamrNetApi> samr_;
@@ -528,7 +540,7 @@ bool CanConnect() {
 
 ScenarioResult RunScenarioText(const std::string& text, const std::string& fallbackName,
                                ToolkitFactory makeToolkit, const samr::SamrConnection* connection,
-                               const std::string& folder) {
+                               const std::string& folder, const Hooks* hooks) {
     ScenarioResult result;
     result.name = fallbackName;
     json scenario;
@@ -547,7 +559,7 @@ ScenarioResult RunScenarioText(const std::string& text, const std::string& fallb
         result.name = scenario.at("name").get<std::string>();
     try {
         ReadLanguageFileFrom(scenario, folder);
-        Run(scenario, makeToolkit, connection).Execute();
+        Run(scenario, makeToolkit, connection, hooks).Execute();
         result.passed = true;
     } catch (const StepFailure& failure) {
         result.message = failure.what();
@@ -558,7 +570,7 @@ ScenarioResult RunScenarioText(const std::string& text, const std::string& fallb
 }
 
 ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolkit,
-                               const samr::SamrConnection* connection) {
+                               const samr::SamrConnection* connection, const Hooks* hooks) {
     // The path is UTF-8 on every system: on Windows it opens through the wide file functions.
     const std::filesystem::path filePath = Utf8Path(path);
     std::ifstream file(filePath, std::ios::binary);
@@ -572,7 +584,7 @@ ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolk
     text << file.rdbuf();
     const std::u8string folder = filePath.parent_path().u8string();
     return RunScenarioText(text.str(), path, makeToolkit, connection,
-                           std::string(folder.begin(), folder.end()));
+                           std::string(folder.begin(), folder.end()), hooks);
 }
 
 } // namespace tw::scenario

@@ -188,6 +188,20 @@ void SambaServer::addAccounts(const std::vector<std::string>& names, const std::
          "tdbsam:" + dir_ + "/private/passdb.tdb"});
 }
 
+void SambaServer::setAccountFlags(const std::string& name, const std::string& flags) {
+    run({"pdbedit", "-s", conf_, "-r", "-u", name, "-c", flags});
+}
+
+int SambaServer::badPasswordCount(const std::string& name) const {
+    const std::string shown = pdbeditShow(name);
+    const std::string label = "Bad password count";
+    const auto at = shown.find(label);
+    if (at == std::string::npos)
+        return -1;
+    const auto colon = shown.find(':', at);
+    return std::stoi(shown.substr(colon + 1));
+}
+
 void SambaServer::setPolicy(const std::string& name, long value) {
     run({"pdbedit", "-s", conf_, "-P", name, "-C", std::to_string(value)});
 }

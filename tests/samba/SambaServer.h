@@ -34,6 +34,11 @@ public:
     // files write them ("U" a normal account, "W" a workstation's, "DU" a
     // disabled one...).
     void addAccounts(const std::vector<std::string>& names, const std::string& flags = "U");
+    // pdbedit -c: the flags pdbedit can set ("[D]" disabled, "[X]" never
+    // expires, "[L]" locked...), replacing those it can set.
+    void setAccountFlags(const std::string& name, const std::string& flags);
+    // The server's count of bad passwords given for the account.
+    int badPasswordCount(const std::string& name) const;
     // pdbedit -P NAME -C VALUE: one account policy value.
     void setPolicy(const std::string& name, long value);
     // pdbedit -P NAME: the server's own value of one account policy.

@@ -72,26 +72,137 @@ TEST_P(ScenariosOnSamba, PassAndWhatTheyWroteIsOnTheServer) {
 INSTANTIATE_TEST_SUITE_P(Toolkits, ScenariosOnSamba, testing::Values("headless", "qt"),
                          [](const auto& info) { return info.param; });
 
-// What the sign-in dialog hands over goes to the server as it is: a wrong
-// password is the calls' error in the status line, as every failure is (at
-// start the banner follows it), and the window stays usable.
-TEST(ScenariosOnSambaSignIn, AWrongPasswordIsTheCallsError) {
+// A wrong password is refused once: the error stays in the status line (the
+// banner does not hide it), the credentials are dropped, and the actions
+// after it send nothing more with them, so the server counts one bad password
+// however often the administrator clicks. Without a dialog each later call
+// fails with the refusal at once.
+TEST(ScenariosOnSambaSignIn, AWrongPasswordIsSentOnceAndShown) {
     SambaServer server;
-    const samr::SamrConnection connection = server.connectionAs({}, "wrong");
-    const auto result =
-        scenario::RunScenarioText(R"({"steps": [
+    server.addAccount("alice", "Alice-pw1");
+    server.setPolicy("bad lockout attempt", 3);
+    const samr::SamrConnection connection = server.connectionAs("alice", "wrong");
+    const auto result = scenario::RunScenarioText(R"({"steps": [
         {"start": {}},
-        {"expect": {"Form.Enabled": true, "cbUsername.ListCount": 0, "txtMinPwdLen.Text": "",
+        {"expect": {"lblStatus.Caption": "Error 1326. The user name or password is incorrect.",
+                    "Form.Enabled": true, "cbUsername.ListCount": 0, "txtMinPwdLen.Text": "",
                     "Platform.OutstandingBuffers": 0}},
         {"click": "optServer"},
         {"expect": {"txtServer.Text": "127.0.0.1",
                     "lblStatus.Caption": "Error 1326. The user name or password is incorrect.",
                     "Form.Enabled": true, "cbUsername.ListCount": 0}},
         {"click": "optLocal"},
+        {"key": ["optLocal", "F5"]},
         {"expect": {"lblStatus.Caption": "Error 1326. The user name or password is incorrect."}}
     ]})",
-                                  "wrong password", scenario::MakeHeadlessToolkit, &connection);
+                                                  "wrong password", scenario::MakeHeadlessToolkit,
+                                                  &connection);
     EXPECT_TRUE(result.passed) << result.message;
+    EXPECT_EQ(server.badPasswordCount("alice"), 1);
+    EXPECT_TRUE(server.logon("alice", "Alice-pw1")) << "not locked out";
+}
+
+// Another administrator changes the server between the window's read and
+// its Set: what the window did not change keeps the server's value.
+class SetOnSamba : public testing::Test {
+protected:
+    SetOnSamba() {
+        server_.addAccount("alice", "Alice-pw1");
+        server_.setPolicy("bad lockout attempt", 3);
+        hooks_["lock alice by bad logons"] = [this] {
+            for (int i = 0; i < 3; ++i)
+                server_.logon("alice", "wrong");
+        };
+        hooks_["disable alice"] = [this] { server_.setAccountFlags("alice", "[D]"); };
+        hooks_["password history 7"] = [this] { server_.setPolicy("password history", 7); };
+    }
+    scenario::ScenarioResult Run(const char* steps) {
+        const samr::SamrConnection connection = server_.connectionAs();
+        return scenario::RunScenarioText(steps, "set", scenario::MakeHeadlessToolkit, &connection,
+                                         {}, &hooks_);
+    }
+    SambaServer server_;
+    scenario::Hooks hooks_;
+};
+
+TEST_F(SetOnSamba, AnAccountLockedOutMeanwhileStaysLocked) {
+    const auto result = Run(R"({"steps": [
+        {"start": {}},
+        {"select": ["cbUsername", "alice"]},
+        {"click": "chkNeverExpires"},
+        {"hook": "lock alice by bad logons"},
+        {"clearCalls": {}},
+        {"click": "cmdUserSet"},
+        {"expect": {"Platform.Calls": ["NetUserGetInfo.3 -", "NetUserSetInfo.1008 -", "NetUserGetInfo.3 -"],
+                    "chkLocked.Value": 1, "chkNeverExpires.Value": 1, "lblStatus.Caption": ""}}
+    ]})");
+    EXPECT_TRUE(result.passed) << result.message;
+    EXPECT_FALSE(server_.logon("alice", "Alice-pw1")) << "still locked out";
+    EXPECT_NE(server_.pdbeditShow("alice").find("X"), std::string::npos);
+}
+
+TEST_F(SetOnSamba, AnAccountDisabledMeanwhileStaysDisabled) {
+    const auto result = Run(R"({"steps": [
+        {"start": {}},
+        {"select": ["cbUsername", "alice"]},
+        {"click": "chkNeverExpires"},
+        {"hook": "disable alice"},
+        {"click": "cmdUserSet"},
+        {"expect": {"chkDisabled.Value": 1, "chkNeverExpires.Value": 1, "lblStatus.Caption": ""}}
+    ]})");
+    EXPECT_TRUE(result.passed) << result.message;
+    const std::string shown = server_.pdbeditShow("alice");
+    const std::string flags = shown.substr(shown.find("Account Flags:"), 30);
+    EXPECT_NE(flags.find('D'), std::string::npos) << flags;
+    EXPECT_NE(flags.find('X'), std::string::npos) << flags;
+}
+
+TEST_F(SetOnSamba, APolicyFieldChangedMeanwhileKeepsItsValue) {
+    const auto result = Run(R"({"steps": [
+        {"start": {}},
+        {"replace": ["txtMinPwdLen", "9"]},
+        {"hook": "password history 7"},
+        {"clearCalls": {}},
+        {"click": "cmdModalsSet"},
+        {"expect": {"Platform.Calls": ["NetUserModalsGet.0 -", "NetUserModalsGet.3 -",
+                                       "NetUserModalsSet.0 -", "NetUserModalsSet.3 -",
+                                       "NetUserModalsGet.0 -", "NetUserModalsGet.3 -"],
+                    "txtMinPwdLen.Text": "9", "txtPwdHistoryLen.Text": "7", "lblStatus.Caption": ""}}
+    ]})");
+    EXPECT_TRUE(result.passed) << result.message;
+    EXPECT_EQ(server_.pdbeditPolicy("min password length"), 9);
+    EXPECT_EQ(server_.pdbeditPolicy("password history"), 7);
+}
+
+// A lockout shorter than its observation window is refused at the lockout
+// level, after the password level was written: the refusal is shown and the
+// lockout fields show what the server still holds.
+TEST_F(SetOnSamba, ARefusedLockoutWriteIsShown) {
+    const auto result = Run(R"({"steps": [
+        {"start": {}},
+        {"replace": ["txtMinPwdLen", "9"]},
+        {"replace": ["txtLockoutTimeout", "3600"]},
+        {"replace": ["txtLockoutDuration", "60"]},
+        {"click": "cmdModalsSet"},
+        {"expect": {"lblStatus.Caption": {"startsWith": "Error "}, "txtMinPwdLen.Text": "9",
+                    "txtLockoutDuration.Text": "1800", "txtLockoutTimeout.Text": "1800"}}
+    ]})");
+    EXPECT_TRUE(result.passed) << result.message;
+    EXPECT_EQ(server_.pdbeditPolicy("lockout duration"), 30);
+}
+
+// Samba keeps lockout times in whole minutes: 3690 seconds is kept as 3660,
+// and the window says so.
+TEST_F(SetOnSamba, AValueTheServerRoundsIsReportedAsNotKept) {
+    const auto result = Run(R"({"steps": [
+        {"start": {}},
+        {"replace": ["txtLockoutDuration", "3690"]},
+        {"click": "cmdModalsSet"},
+        {"expect": {"txtLockoutDuration.Text": "3660",
+                    "lblStatus.Caption": "Not kept by the server: Lockout Duration"}}
+    ]})");
+    EXPECT_TRUE(result.passed) << result.message;
+    EXPECT_EQ(server_.pdbeditPolicy("lockout duration"), 61);
 }
 
 TEST(ScenariosOnSambaRefused, AMachineDescriptionOnRealServersIsAnError) {
