@@ -20,10 +20,10 @@ QString Q(const std::u16string& text) {
 } // namespace
 
 SignInDialog::SignInDialog(const samr::SamrConnection& connection, const std::string& server,
-                           const TextOf& text)
+                           const TextOf& text, const std::u16string& refusal)
     : user_(new QLineEdit(QString::fromStdString(connection.user))),
       domain_(new QLineEdit(QString::fromStdString(connection.domain))), password_(new QLineEdit),
-      ok_(new QPushButton), cancel_(new QPushButton) {
+      ok_(new QPushButton), cancel_(new QPushButton), refusal_(new QLabel(Q(refusal))) {
     setWindowTitle(Q(text(u"SignIn.Caption", u"Sign In")));
     password_->setEchoMode(QLineEdit::Password);
     std::u16string introText = text(u"SignIn.Intro", u"Sign in to manage the accounts of %1");
@@ -47,8 +47,11 @@ SignInDialog::SignInDialog(const samr::SamrConnection& connection, const std::st
     buttons->addButton(cancel_, QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    refusal_->setWordWrap(true);
+    refusal_->setVisible(!refusal.empty());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
+    layout->addWidget(refusal_);
     layout->addLayout(form);
     layout->addWidget(buttons);
     (user_->text().isEmpty() ? user_ : password_)->setFocus();
@@ -77,12 +80,22 @@ void SignInDialog::TakeCredentials(samr::SamrConnection& connection) {
     wipePassword();
 }
 
-bool SignIn(samr::SamrConnection& connection, const std::string& server, const TextOf& text) {
-    SignInDialog dialog(connection, server, text);
+bool SignIn(samr::SamrConnection& connection, const std::string& server, const TextOf& text,
+            const std::u16string& refusal) {
+    SignInDialog dialog(connection, server, text, refusal);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     dialog.TakeCredentials(connection);
     return true;
+}
+
+samr::SamrNetApi::SignIn SignInAgain(TextOf text,
+                                     std::function<std::u16string(win::NET_API_STATUS)> errorText) {
+    return [text = std::move(text), errorText = std::move(errorText)](
+               samr::SamrConnection& connection, const std::string& host,
+               win::NET_API_STATUS refusal) {
+        return SignIn(connection, host, text, errorText(refusal));
+    };
 }
 
 } // namespace tw::hosts

@@ -3,12 +3,14 @@
 #pragma once
 
 #include "platform/samr/SamrConnection.h"
+#include "platform/samr/SamrNetApi.h"
 
 #include <QDialog>
 
 #include <functional>
 #include <string>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -20,9 +22,10 @@ using TextOf = std::function<std::u16string(std::u16string_view key, std::u16str
 class SignInDialog : public QDialog {
 public:
     // Filled with the connection's user and domain; `server` names where the
-    // administrator signs in.
+    // administrator signs in; `refusal`, when not empty, says why the server
+    // refused the credentials given last.
     SignInDialog(const samr::SamrConnection& connection, const std::string& server,
-                 const TextOf& text);
+                 const TextOf& text, const std::u16string& refusal = {});
     ~SignInDialog() override;
 
     // After OK: the user, the domain and the password into `connection`; the
@@ -34,6 +37,8 @@ public:
     QLineEdit* passwordField() const { return password_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
+    // The refusal's text; hidden when there is none.
+    QLabel* refusalLabel() const { return refusal_; }
 
 private:
     void wipePassword();
@@ -43,10 +48,17 @@ private:
     QLineEdit* password_;
     QPushButton* ok_;
     QPushButton* cancel_;
+    QLabel* refusal_;
 };
 
 // Shows the dialog and waits: true with the credentials taken after OK,
 // false after Cancel (or closing it).
-bool SignIn(samr::SamrConnection& connection, const std::string& server, const TextOf& text);
+bool SignIn(samr::SamrConnection& connection, const std::string& server, const TextOf& text,
+            const std::u16string& refusal = {});
+
+// What a SAMR backend asks when a server refused the credentials: the dialog
+// again, with the refusal as the window's status line words it.
+samr::SamrNetApi::SignIn SignInAgain(TextOf text,
+                                     std::function<std::u16string(win::NET_API_STATUS)> errorText);
 
 } // namespace tw::hosts

@@ -56,20 +56,27 @@ int RunWindow(toolkit::Application& app, const win::Platform& platform, sim::Sim
 
 int RunOnRealServers(hosts::ProgramOptions& options) {
     const std::u16string folder = FromUtf8(QCoreApplication::applicationDirPath().toStdString());
-    if (!options.connection.HasCredentials()) {
-        // Asked before the first call to a server; Cancel ends without one.
-        sim::SimPlatform texts(lx::DescribeThisComputer(folder));
-        lx::LinuxFileSystem files;
-        mCommon language(texts, files, folder);
-        language.LoadLanguageFile(0);
-        const hosts::TextOf text = [&language](std::u16string_view key, std::u16string_view def) {
-            return language.LocString(key, def);
-        };
-        if (!hosts::SignIn(options.connection, options.connection.localHost, text))
-            return 0;
-    }
+    // The dialog's texts, and the error text of a refusal, as the window has them.
+    sim::SimPlatform texts(lx::DescribeThisComputer(folder));
+    lx::LinuxFileSystem files;
+    mCommon language(texts, files, folder);
+    language.LoadLanguageFile(0);
+    const hosts::TextOf text = [&language](std::u16string_view key, std::u16string_view def) {
+        return language.LocString(key, def);
+    };
+    // Asked before the first call to a server; Cancel ends without one.
+    if (!options.connection.HasCredentials() &&
+        !hosts::SignIn(options.connection, options.connection.localHost, text))
+        return 0;
     lx::LinuxPlatform linux(options.connection, folder);
     samr::Wipe(options.connection.password);
+    // Credentials a server refused are dropped: the dialog comes back, with
+    // the refusal, before anything more is sent.
+    linux.net().SetSignIn(hosts::SignInAgain(text, [&language](win::NET_API_STATUS refusal) {
+        const auto status = static_cast<std::int32_t>(refusal);
+        return language.LocString(u"Frm.Status_Error", u"Error %1. %2",
+                                  {status, language.ApiErrorText(status)});
+    }));
     toolkit::Application app(hosts::ProgramVersion(), folder);
     return RunWindow(app, linux.platform(), linux.computer(),
                      linux.computer().machine().system.longDateFormat);

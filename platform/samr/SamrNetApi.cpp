@@ -47,21 +47,38 @@ SamrNetApi::~SamrNetApi() = default;
 NET_API_STATUS SamrNetApi::connect(const std::string& host) {
     session_.reset();
     sessionHost_.clear();
-    tw_samr_target target{};
-    target.host = host.c_str();
-    target.port = connection_.port;
-    target.user = connection_.user.empty() ? nullptr : connection_.user.c_str();
-    target.domain = connection_.domain.c_str();
-    target.password = connection_.kerberos ? nullptr : connection_.password.c_str();
-    target.kerberos = connection_.kerberos ? 1 : 0;
-    auto session = std::make_unique<Session>();
-    std::uint32_t status = tw_samr_connect(&target, &session->handle);
-    if (status != kNtSuccess)
-        return WinStatusOf(status, Stage::Connect);
-    ++connections_;
-    session_ = std::move(session);
-    sessionHost_ = host;
-    return NERR_Success;
+    for (;;) {
+        if (!connection_.HasCredentials()) {
+            // Credentials the server refused are never sent again, so that
+            // signing in cannot lock the administrator's account out: new
+            // ones, or no call at all.
+            if (!signIn_ || !signIn_(connection_, host, refusal_) ||
+                !connection_.HasCredentials())
+                return refusal_ != NERR_Success ? refusal_ : ERROR_LOGON_FAILURE;
+        }
+        tw_samr_target target{};
+        target.host = host.c_str();
+        target.port = connection_.port;
+        target.user = connection_.user.empty() ? nullptr : connection_.user.c_str();
+        target.domain = connection_.domain.c_str();
+        target.password = connection_.kerberos ? nullptr : connection_.password.c_str();
+        target.kerberos = connection_.kerberos ? 1 : 0;
+        auto session = std::make_unique<Session>();
+        const std::uint32_t status = tw_samr_connect(&target, &session->handle);
+        if (LogonRefused(status)) {
+            refusal_ = WinStatusOf(status, Stage::Connect);
+            Wipe(connection_.password);
+            connection_.hasPassword = false;
+            connection_.kerberos = false;
+            continue;
+        }
+        if (status != kNtSuccess)
+            return WinStatusOf(status, Stage::Connect);
+        ++connections_;
+        session_ = std::move(session);
+        sessionHost_ = host;
+        return NERR_Success;
+    }
 }
 
 NET_API_STATUS

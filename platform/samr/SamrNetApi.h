@@ -39,6 +39,15 @@ public:
                                          win::LPDWORD parm_err) override;
     win::NET_API_STATUS NetApiBufferFree(win::LPVOID Buffer) override;
 
+    // Asked for credentials when a call needs them and has none, because the
+    // server refused the last ones (`refusal` is the status it gave). True
+    // once new ones are in `connection`, which the call then signs in with;
+    // false when the administrator gives none: the call fails with the
+    // refusal, and nothing is sent. Without it every such call fails so.
+    using SignIn = std::function<bool(SamrConnection& connection, const std::string& host,
+                                      win::NET_API_STATUS refusal)>;
+    void SetSignIn(SignIn signIn) { signIn_ = std::move(signIn); }
+
     // Buffers handed out and not yet freed.
     std::size_t OutstandingBuffers() const { return buffers_.outstanding(); }
     // Every call, as "NetUserEnum.0 \\srv" ("-" for the local computer).
@@ -66,6 +75,9 @@ private:
                                win::NET_API_STATUS status);
 
     SamrConnection connection_;
+    SignIn signIn_;
+    // How the server refused the credentials last dropped; 0 while none were.
+    win::NET_API_STATUS refusal_ = win::NERR_Success;
     std::function<std::uint64_t()> now_;
     std::unique_ptr<Session> session_;
     std::string sessionHost_;

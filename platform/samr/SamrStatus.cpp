@@ -25,6 +25,10 @@ constexpr Row kRows[] = {
     {kNtLogonFailure, ERROR_LOGON_FAILURE, ERROR_LOGON_FAILURE},
     {kNtWrongPassword, ERROR_LOGON_FAILURE, ERROR_INVALID_PASSWORD},
     {kNtAccountRestriction, ERROR_ACCOUNT_RESTRICTION, ERROR_ACCOUNT_RESTRICTION},
+    {kNtInvalidLogonHours, ERROR_INVALID_LOGON_HOURS, ERROR_INVALID_LOGON_HOURS},
+    {kNtInvalidWorkstation, ERROR_INVALID_WORKSTATION, ERROR_INVALID_WORKSTATION},
+    {kNtAccountExpired, ERROR_ACCOUNT_EXPIRED, ERROR_ACCOUNT_EXPIRED},
+    {kNtLogonTypeNotGranted, ERROR_LOGON_TYPE_NOT_GRANTED, ERROR_LOGON_TYPE_NOT_GRANTED},
     {kNtPasswordExpired, ERROR_PASSWORD_EXPIRED, ERROR_PASSWORD_EXPIRED},
     {kNtPasswordMustChange, ERROR_PASSWORD_MUST_CHANGE, ERROR_PASSWORD_MUST_CHANGE},
     {kNtAccountDisabled, ERROR_ACCOUNT_DISABLED, ERROR_ACCOUNT_DISABLED},
@@ -57,7 +61,23 @@ constexpr Row kRows[] = {
     {kNtRpcBadStubData, RPC_X_BAD_STUB_DATA, RPC_X_BAD_STUB_DATA},
 };
 
+// What a server answers while signing in when it will not take the
+// credentials.
+constexpr std::uint32_t kLogonRefusals[] = {
+    kNtLogonFailure,      kNtWrongPassword,      kNtNoSuchUser,        kNtAccountRestriction,
+    kNtInvalidLogonHours, kNtInvalidWorkstation, kNtPasswordExpired,   kNtAccountDisabled,
+    kNtAccountLockedOut,  kNtPasswordMustChange, kNtAccountExpired,    kNtLogonTypeNotGranted,
+};
+
 } // namespace
+
+bool LogonRefused(std::uint32_t ntStatus) {
+    for (std::uint32_t refusal : kLogonRefusals) {
+        if (refusal == ntStatus)
+            return true;
+    }
+    return false;
+}
 
 NET_API_STATUS WinStatusOf(std::uint32_t ntStatus, Stage stage) {
     for (const auto& row : kRows) {

@@ -18,6 +18,10 @@ enum NtStatus : std::uint32_t {
     kNtWrongPassword = 0xC000006A,
     kNtLogonFailure = 0xC000006D,
     kNtAccountRestriction = 0xC000006E,
+    kNtInvalidLogonHours = 0xC000006F,
+    kNtInvalidWorkstation = 0xC0000070,
+    kNtAccountExpired = 0xC0000193,
+    kNtLogonTypeNotGranted = 0xC000015B,
     kNtPasswordExpired = 0xC0000071,
     kNtAccountDisabled = 0xC0000072,
     kNtNoneMapped = 0xC0000073,
@@ -50,6 +54,11 @@ enum NtStatus : std::uint32_t {
 enum class Stage { Connect, Call };
 
 win::NET_API_STATUS WinStatusOf(std::uint32_t ntStatus, Stage stage);
+
+// Whether the server refused to sign the administrator in with the
+// credentials given (a wrong password, a locked, disabled or expired
+// account...): sending them again can only count more bad logons.
+bool LogonRefused(std::uint32_t ntStatus);
 
 // Whether the connection is gone (the server dropped it or restarted), so
 // that the call is worth making once more on a new connection.

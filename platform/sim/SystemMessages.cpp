@@ -48,12 +48,23 @@ constexpr Message kMessages[] = {
     {1168, u"Element not found.\r\n"},
     {1312, u"A specified logon session does not exist. It may already have been terminated.\r\n"},
     {1326, u"The user name or password is incorrect.\r\n"},
+    {1327, u"Account restrictions are preventing this user from signing in. For example: blank "
+           u"passwords aren't allowed, sign-in times are limited, or a policy restriction has been "
+           u"enforced.\r\n"},
+    {1328, u"Your account has time restrictions that keep you from signing in right now.\r\n"},
+    {1329, u"This user isn't allowed to sign in to this computer.\r\n"},
+    {1330, u"The password for this account has expired.\r\n"},
+    {1331, u"This user can't sign in because this account is currently disabled.\r\n"},
     {1332, u"No mapping between account names and security IDs was done.\r\n"},
     {1355, u"The specified domain either does not exist or could not be contacted.\r\n"},
     {1359, u"An internal error occurred.\r\n"},
+    {1385, u"Logon failure: the user has not been granted the requested logon type at this "
+           u"computer.\r\n"},
     {1722, u"The RPC server is unavailable.\r\n"},
     {1726, u"The remote procedure call failed.\r\n"},
     {1727, u"The remote procedure call failed and did not execute.\r\n"},
+    {1793, u"The user's account has expired.\r\n"},
+    {1907, u"The user's password must be changed before signing in.\r\n"},
     {1909, u"The referenced account is currently locked out and may not be logged on to.\r\n"},
     {15100, u"The specified resource language ID cannot be found in the image file.\r\n"},
 };
