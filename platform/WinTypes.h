@@ -66,6 +66,10 @@ constexpr DWORD RPC_S_CALL_FAILED = 1726;
 constexpr DWORD RPC_S_PROTOCOL_ERROR = 1728;
 constexpr DWORD RPC_X_BAD_STUB_DATA = 1783;
 constexpr DWORD ERROR_PASSWORD_MUST_CHANGE = 1907;
+// The security packages' own, for a Kerberos sign-in that cannot be made.
+constexpr DWORD SEC_E_NO_CREDENTIALS = 0x8009030E;
+constexpr DWORD SEC_E_CONTEXT_EXPIRED = 0x80090317;
+constexpr DWORD SEC_E_WRONG_PRINCIPAL = 0x80090322;
 
 // NetUserEnum filter and flag bits.
 constexpr DWORD FILTER_NORMAL_ACCOUNT = 0x0002;

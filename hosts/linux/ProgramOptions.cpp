@@ -1,6 +1,7 @@
 #include "ProgramOptions.h"
 
 #include "hosts/ProgramVersion.h"
+#include "platform/samr/KerberosCheck.h"
 #include "platform/sim/MachineLoader.h"
 
 #include <QCommandLineParser>
@@ -108,6 +109,11 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
     if (parser.isSet(user))
         samr::SetUser(options.connection, parser.value(user).toStdString());
     options.connection.kerberos = parser.isSet(kerberos);
+    if (options.connect && options.connection.kerberos) {
+        const std::string& host = options.connection.localHost;
+        if (const auto problem = samr::CheckKerberos(host); problem != samr::KerberosProblem::None)
+            return Refused(samr::Describe(problem, host));
+    }
     if (options.connect)
         samr::TakePasswordFromEnvironment(options.connection);
     return options;

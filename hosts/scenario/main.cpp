@@ -8,6 +8,9 @@
 
 #ifdef TW_SCENARIO_SAMR
 #include "platform/samr/SamrConnection.h"
+#ifdef TW_SCENARIO_SAMR
+#include "platform/samr/KerberosCheck.h"
+#endif
 #endif
 
 #include <cstdio>
@@ -106,6 +109,11 @@ int main(int argc, char** argv) {
         tw::samr::TakePasswordFromEnvironment(connection);
     if (connect && !connection.HasCredentials())
         return Refuse("--connect needs a password (-U NAME%PASSWORD, -A FILE or PASSWD) or -k");
+    if (connect && connection.kerberos) {
+        const tw::samr::KerberosProblem problem = tw::samr::CheckKerberos(connection.localHost);
+        if (problem != tw::samr::KerberosProblem::None)
+            return Refuse(tw::samr::Describe(problem, connection.localHost));
+    }
     const tw::samr::SamrConnection* target = connect ? &connection : nullptr;
 #else
     const tw::samr::SamrConnection* target = nullptr;

@@ -1,5 +1,6 @@
 #include "SamrNetApi.h"
 
+#include "KerberosCheck.h"
 #include "SamrClient.h"
 #include "SamrRecords.h"
 #include "SamrStatus.h"
@@ -55,6 +56,12 @@ NET_API_STATUS SamrNetApi::connect(const std::string& host) {
             if (!signIn_ || !signIn_(connection_, host, refusal_) ||
                 !connection_.HasCredentials())
                 return refusal_ != NERR_Success ? refusal_ : ERROR_LOGON_FAILURE;
+        }
+        // A ticket that cannot work is said so before the server is asked.
+        if (connection_.kerberos) {
+            if (const KerberosProblem problem = CheckKerberos(host);
+                problem != KerberosProblem::None)
+                return StatusOf(problem);
         }
         tw_samr_target target{};
         target.host = host.c_str();

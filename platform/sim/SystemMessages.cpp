@@ -67,6 +67,9 @@ constexpr Message kMessages[] = {
     {1907, u"The user's password must be changed before signing in.\r\n"},
     {1909, u"The referenced account is currently locked out and may not be logged on to.\r\n"},
     {15100, u"The specified resource language ID cannot be found in the image file.\r\n"},
+    {0x8009030E, u"No credentials are available in the security package\r\n"},
+    {0x80090317, u"The context has expired and can no longer be used.\r\n"},
+    {0x80090322, u"The target principal name is incorrect.\r\n"},
 };
 
 static_assert(std::is_sorted(std::begin(kMessages), std::end(kMessages),

@@ -1,0 +1,32 @@
+// What stands in the way of signing in to a server with a Kerberos ticket
+// (-k), found before anything is sent: no ticket, only expired ones, or a
+// server named by its address, which no ticket names.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tw::samr {
+
+enum class KerberosProblem { None, NoTicket, Expired, Address };
+
+// The tickets of the default cache (KRB5CCNAME) at `now` (seconds since
+// 1970), for `host`.
+KerberosProblem CheckKerberos(const std::string& host, std::int64_t now);
+KerberosProblem CheckKerberos(const std::string& host);
+
+// In words, for a command line's error: what is wrong and what to do.
+std::string Describe(KerberosProblem problem, const std::string& host);
+
+// The status a call reports for it, with Windows' own message: "No
+// credentials are available in the security package", "The context has
+// expired and can no longer be used.", "The target principal name is
+// incorrect.".
+win::NET_API_STATUS StatusOf(KerberosProblem problem);
+
+// Whether `host` is an IPv4 or IPv6 address rather than a name.
+bool IsAddress(const std::string& host);
+
+} // namespace tw::samr
