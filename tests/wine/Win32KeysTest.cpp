@@ -1,6 +1,8 @@
 // Real keystrokes through the message loop, where TranslateMessage makes
 // characters of them: Ctrl+A in the program's numeric field selects the text
-// the next digit replaces, and the edit control selects nothing on its own.
+// the next digit replaces, the edit control selects nothing on its own, and
+// function keys reach the form's KeyDown from the window itself. From every
+// control: UserInput.FunctionKeysReachTheFormsKeyDown... on Win32.
 // The program's headers before <windows.h>, whose macros would take their names.
 #include "app/FUserInfo.h"
 #include "platform/sim/MachineLoader.h"
@@ -87,6 +89,25 @@ TEST_F(Win32Keys, CtrlASelectsOnlyThroughTheKeyPress) {
     PressKey(w->backend, edit, 'A', true);
     EXPECT_EQ(t.txtServer.SelLength(), 4);
     EXPECT_EQ(EditSelection(edit), std::make_pair(0, 4));
+}
+
+TEST_F(Win32Keys, FunctionKeysToTheWindowItselfReachTheFormsKeyDownAndF4OpensAList) {
+    std::vector<int> keys;
+    t.form.KeyDown = [&](int& keyCode, int shift) { keys.push_back(keyCode * 10 + shift); };
+    PressKey(w->backend, w->backend.Handle(), VK_F5);
+    EXPECT_EQ(keys, (std::vector<int>{vbKeyF5 * 10}));
+
+    w->input.Focus(t.cbUsername);
+    keys.clear();
+    PressKey(w->backend, H(t.cbUsername), VK_F4);
+    EXPECT_EQ(keys, (std::vector<int>{VK_F4 * 10}));
+    EXPECT_TRUE(::SendMessageW(H(t.cbUsername), CB_GETDROPPEDSTATE, 0, 0))
+        << "a key the form lets through goes on to the list";
+    ::SendMessageW(H(t.cbUsername), CB_SHOWDROPDOWN, FALSE, 0);
+    t.form.KeyDown = [](int& keyCode, int) { keyCode = 0; };
+    PressKey(w->backend, H(t.cbUsername), VK_F4);
+    EXPECT_FALSE(::SendMessageW(H(t.cbUsername), CB_GETDROPPEDSTATE, 0, 0))
+        << "a dropped key does not open it";
 }
 
 } // namespace
