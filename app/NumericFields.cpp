@@ -83,7 +83,9 @@ void FUserInfo::StepField(TextBox& field, bool down) {
 }
 
 void FUserInfo::FilterNumericKey(int& KeyAscii, TextBox& field) {
-    if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == toolkit::vbKeyBack)
+    // Digits and Backspace edit; Ctrl+A only selects the text to type over.
+    if ((KeyAscii >= '0' && KeyAscii <= '9') || KeyAscii == toolkit::vbKeyBack ||
+        KeyAscii == toolkit::vbKeyCtrlA)
         return;
     if (KeyAscii == '+' || KeyAscii == '-') {
         const bool down = KeyAscii == '-';
@@ -91,7 +93,7 @@ void FUserInfo::FilterNumericKey(int& KeyAscii, TextBox& field) {
         StepField(field, down);
         return;
     }
-    // Everything else, the paste shortcut included, is refused with a beep.
+    // Everything else, the clipboard shortcuts included, is refused with a beep.
     KeyAscii = 0;
     app_.Beep();
 }

@@ -319,9 +319,14 @@ void Form::UserCharTo(Control& control, int keyAscii) {
     }
 }
 
-void Form::UserKeyDown(Control& control, int keyCode, int shift) {
+bool Form::UserKeyDown(Control& control, int keyCode, int shift) {
     if (!AcceptsInput(control) || active_ != &control)
-        return;
+        return false;
+    if (KeyDown) {
+        KeyDown(keyCode, shift);
+        if (keyCode == 0 || !AcceptsInput(control) || active_ != &control)
+            return false;
+    }
     if (control.Kind() == ControlKind::TextBox &&
         (keyCode == vbKeyDelete || keyCode == vbKeyInsert)) {
         // Editing commands of the keyboard that type no character.
@@ -338,13 +343,11 @@ void Form::UserKeyDown(Control& control, int keyCode, int shift) {
             Edit(box, EditCommand::Copy);
         else if (keyCode == vbKeyInsert && shift == vbShiftMask)
             Edit(box, EditCommand::Paste);
-        return;
+        return true;
     }
-    if (shift != 0)
-        return;
     const bool back = keyCode == vbKeyLeft || keyCode == vbKeyUp;
-    if (!back && keyCode != vbKeyRight && keyCode != vbKeyDown)
-        return;
+    if (shift != 0 || (!back && keyCode != vbKeyRight && keyCode != vbKeyDown))
+        return true; // no move of the model's: the widget may have its own use for it
     switch (control.Kind()) {
     case ControlKind::OptionButton:
         // The option buttons of one container are one group: an arrow key
@@ -375,6 +378,12 @@ void Form::UserKeyDown(Control& control, int keyCode, int shift) {
     default:
         break;
     }
+    return true;
+}
+
+void Form::UserKeyDown(int keyCode, int shift) {
+    if (visible_ && enabled_ && !app_.Ended() && KeyDown)
+        KeyDown(keyCode, shift);
 }
 
 OptionButton* Form::NextInGroup(OptionButton& from, bool backward) const {

@@ -7,7 +7,8 @@
 //     click that moved it;
 //   - LostFocus of the old control runs after the focus has moved, then
 //     GotFocus of the new one;
-//   - KeyPress runs before the control takes the key and can drop it;
+//   - KeyPress runs before the control takes the key and can drop it; the
+//     form's KeyDown runs before any control's key going down and can drop it;
 //   - a disabled window, or a disabled or hidden control, takes no input.
 #pragma once
 
@@ -115,8 +116,15 @@ public:
     // buttons of its container), as a click does; a button or check box
     // passes the focus on in tab order; a list chooses the previous or next
     // entry; a text box moves its caret. In a text box Delete deletes,
-    // Shift+Delete cuts, Ctrl+Insert copies and Shift+Insert pastes.
-    void UserKeyDown(Control& control, int keyCode, int shift = 0);
+    // Shift+Delete cuts, Ctrl+Insert copies and Shift+Insert pastes. The
+    // function keys (vbKeyF1 to vbKeyF12) reach it from every control.
+    // The form's KeyDown sees the key first (as with KeyPreview) and drops it
+    // by setting KeyCode to 0. True when the key went on to the control: a
+    // backend then lets the widget do its own part (F4 opens a list).
+    bool UserKeyDown(Control& control, int keyCode, int shift = 0);
+    // A key going down while no control has the focus: only the form's
+    // KeyDown sees it, when the window takes input.
+    void UserKeyDown(int keyCode, int shift = 0);
     // An editing command of the text box's context menu (focus first): no
     // KeyPress. A cut, a delete and a paste change the text (Change runs).
     void UserEdit(TextBox& box, EditCommand command);
@@ -131,6 +139,10 @@ public:
     // window cannot be closed (a busy operation is under way).
     void UserClose();
 
+    // A key going down (UserKeyDown), before the control that has the focus
+    // takes it: a function key from any control, an arrow key, Delete,
+    // Insert. Setting KeyCode to 0 drops the key.
+    std::function<void(int& KeyCode, int Shift)> KeyDown;
     std::function<void()> Unload;
     std::function<void()> Terminate;
 

@@ -18,9 +18,10 @@ public:
     virtual void Focus(Control& control) = 0;
     // One key, as a character code, to the control that has the focus.
     virtual void Key(int keyAscii) = 0;
-    // A key that types no character (an arrow key, Delete, Insert: vbKeyLeft
-    // ...) with the Shift, Ctrl and Alt keys held (vbShiftMask...), to the
-    // control that has the focus.
+    // A key that types no character (an arrow key, Delete, Insert, a
+    // function key: vbKeyLeft ...) with the Shift, Ctrl and Alt keys held
+    // (vbShiftMask...), to the control that has the focus, or to the window
+    // when none has it.
     virtual void KeyDown(int keyCode, int shift) = 0;
     // An item of a text box's context menu (Cut, Copy, Paste, Delete, Select
     // All): focus first, no key press.

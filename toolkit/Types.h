@@ -90,7 +90,10 @@ constexpr int vbKeyRight = 39;
 constexpr int vbKeyDown = 40;
 constexpr int vbKeyInsert = 45;
 constexpr int vbKeyDelete = 46;
+// The function keys F1 to F12 are 112 to 123.
+constexpr int vbKeyF1 = 112;
 constexpr int vbKeyF5 = 116;
+constexpr int vbKeyF12 = 123;
 
 // The keys held with another (the Shift argument of a key going down).
 constexpr int vbShiftMask = 1;

@@ -143,6 +143,10 @@ private:
             if (key == name)
                 return code;
         }
+        for (int n = 1; n <= toolkit::vbKeyF12 - toolkit::vbKeyF1 + 1; ++n) {
+            if (key == "F" + std::to_string(n))
+                return {toolkit::vbKeyF1 + n - 1, 0};
+        }
         return {0, 0};
     }
 

@@ -71,6 +71,28 @@ TEST_F(QtWindowTest, TheOpenedListChoosesThroughTheModelAndShowsItsRefusal) {
     EXPECT_EQ(Count("cbUsername_Click"), 1);
 }
 
+// From every control: UserInput.FunctionKeysReachTheFormsKeyDown...
+TEST_F(QtWindowTest, FunctionKeysToTheWindowItselfReachTheFormsKeyDownAndF4OpensAList) {
+    std::vector<int> keys;
+    t.form.KeyDown = [&](int& keyCode, int shift) { keys.push_back(keyCode * 10 + shift); };
+    SendKey(w->backend.Window(), Qt::Key_F5);
+    SendKey(w->backend.Window(), Qt::Key_F4, Qt::AltModifier); // the window system's
+    EXPECT_EQ(keys, (std::vector<int>{vbKeyF5 * 10}));
+
+    w->input.Focus(t.cbUsername);
+    auto* combo = Widget<QComboBox>(t.cbUsername);
+    keys.clear();
+    SendKey(WidgetOf(t.cbUsername), Qt::Key_F4);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(keys, (std::vector<int>{(vbKeyF1 + 3) * 10}));
+    EXPECT_TRUE(combo->view()->isVisible()) << "a key the form lets through goes on to the list";
+    combo->hidePopup();
+    t.form.KeyDown = [&](int& keyCode, int) { keyCode = 0; };
+    SendKey(WidgetOf(t.cbUsername), Qt::Key_F4);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(combo->view()->isVisible()) << "a dropped key does not open it";
+}
+
 // Input as the window system delivers it (spontaneous events, through
 // QApplication's own click-to-focus and shortcut handling) follows the
 // model's rules too: Qt never moves the focus or presses a button itself.

@@ -187,6 +187,48 @@ TEST_F(FormEvents, ArrowKeysPassOverADisabledOptionAndNeedTheFocus) {
     EXPECT_TRUE(last.Value());
 }
 
+// A function key from every control through each toolkit:
+// UserInput.FunctionKeysReachTheFormsKeyDown...
+TEST_F(FormEvents, TheFormsKeyDownSeesAKeyFirstAndCanDropIt) {
+    auto& first = Add<OptionButton>("optA", 0);
+    auto& second = Add<OptionButton>("optB", 1);
+    first.SetValue(true);
+    std::vector<int> keys; // key code * 10 + shift
+    bool drop = false;
+    form_.KeyDown = [&](int& keyCode, int shift) {
+        keys.push_back(keyCode * 10 + shift);
+        log_.push_back("Form.KeyDown");
+        if (drop)
+            keyCode = 0;
+    };
+    form_.Show();
+    log_.clear();
+    EXPECT_TRUE(form_.UserKeyDown(first, vbKeyDown));
+    ASSERT_FALSE(log_.empty());
+    EXPECT_EQ(log_.front(), "Form.KeyDown") << "before the option group moves";
+    EXPECT_TRUE(second.Value());
+
+    drop = true;
+    EXPECT_FALSE(form_.UserKeyDown(second, vbKeyUp));
+    EXPECT_TRUE(second.Value()) << "a dropped key goes no further";
+    EXPECT_EQ(form_.ActiveControl(), &second);
+    EXPECT_FALSE(form_.UserKeyDown(second, vbKeyF5, vbShiftMask));
+    drop = false;
+    EXPECT_TRUE(form_.UserKeyDown(second, vbKeyF5, vbCtrlMask));
+    EXPECT_FALSE(form_.UserKeyDown(first, vbKeyF5)) << "not the control with the focus";
+    form_.UserKeyDown(vbKeyF12); // to the window itself
+    EXPECT_EQ(keys, (std::vector<int>{400, 380, 1161, 1162, 1230}));
+
+    keys.clear();
+    form_.SetEnabled(false);
+    EXPECT_FALSE(form_.UserKeyDown(second, vbKeyF5));
+    form_.UserKeyDown(vbKeyF5);
+    form_.SetEnabled(true);
+    form_.SetVisible(false);
+    form_.UserKeyDown(vbKeyF5);
+    EXPECT_TRUE(keys.empty()) << "a disabled or hidden window takes no key";
+}
+
 // A key dropped in KeyPress: UserInput.TypedKeysPassTheKeyPressFirst...
 TEST_F(FormEvents, KeyPressCanChangeTheKeyAndChangeTellsWhetherTheUserIsTyping) {
     auto& box = Add<TextBox>("txt", 0);

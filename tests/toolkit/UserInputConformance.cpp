@@ -165,6 +165,46 @@ TEST_P(UserInput, EditingCommandsTakeTheKeyPressOnlyAsTypedCharacters) {
     }
 }
 
+TEST_P(UserInput, FunctionKeysReachTheFormsKeyDownFromEveryControl) {
+    std::vector<int> keys; // key code * 10 + shift
+    t.form.KeyDown = [&](int& keyCode, int shift) {
+        keys.push_back(keyCode * 10 + shift);
+        if (keyCode == vbKeyRight)
+            keyCode = 0; // dropped: the option group stays
+    };
+    t.txtPasswordAge.SetText(u"12");
+    const int beepsBefore = t.app.Beeps();
+    Control* const controls[] = {&t.txtPasswordAge, &t.cbUsername, &t.chkDisabled, &t.optLocal,
+                                 &t.cmdSet};
+    for (Control* control : controls) {
+        SCOPED_TRACE(control->Name());
+        Input().Focus(*control);
+        ASSERT_EQ(t.form.ActiveControl(), control);
+        keys.clear();
+        t.events.clear();
+        Input().KeyDown(vbKeyF5, 0);
+        Input().KeyDown(vbKeyF5, vbShiftMask);
+        EXPECT_EQ(keys, (std::vector<int>{1160, 1161}));
+        EXPECT_EQ(t.form.ActiveControl(), control);
+        EXPECT_TRUE(t.events.empty()) << "no key press, no click, no change";
+    }
+    EXPECT_EQ(t.txtPasswordAge.Text(), u"12");
+    EXPECT_EQ(t.app.Beeps(), beepsBefore) << "the numeric field's filter never saw F5";
+
+    Input().Click(t.optLocal);
+    keys.clear();
+    Input().KeyDown(vbKeyRight, 0);
+    EXPECT_EQ(keys, (std::vector<int>{vbKeyRight * 10}));
+    EXPECT_TRUE(t.optLocal.Value());
+    EXPECT_EQ(t.form.ActiveControl(), &t.optLocal);
+
+    keys.clear();
+    t.form.SetEnabled(false);
+    shown_->Settle();
+    Input().KeyDown(vbKeyF5, 0);
+    EXPECT_TRUE(keys.empty()) << "a disabled window takes no key";
+}
+
 TEST_P(UserInput, TimersTickFromTheVirtualClock) {
     t.tmrRepeat.SetEnabled(true);
     shown_->Settle();

@@ -22,6 +22,8 @@ void HeadlessInput::Key(int keyAscii) {
 void HeadlessInput::KeyDown(int keyCode, int shift) {
     if (Control* active = form_.ActiveControl())
         form_.UserKeyDown(*active, keyCode, shift);
+    else
+        form_.UserKeyDown(keyCode, shift);
 }
 
 } // namespace tw::toolkit

@@ -60,7 +60,8 @@ KeyStroke StrokeFor(int keyAscii) {
     return {Qt::Key_unknown, Qt::NoModifier, text};
 }
 
-// A key that types nothing (an arrow key, Delete, Insert), with the keys held.
+// A key that types nothing (an arrow key, Delete, Insert, a function key),
+// with the keys held.
 KeyStroke StrokeForKeyCode(int keyCode, int shift) {
     Qt::KeyboardModifiers held = Qt::NoModifier;
     if (shift & vbShiftMask)
@@ -83,8 +84,11 @@ KeyStroke StrokeForKeyCode(int keyCode, int shift) {
     case vbKeyDelete:
         return {Qt::Key_Delete, held, {}};
     default:
-        return {Qt::Key_unknown, held, {}};
+        break;
     }
+    if (keyCode >= vbKeyF1 && keyCode <= vbKeyF12)
+        return {Qt::Key_F1 + (keyCode - vbKeyF1), held, {}};
+    return {Qt::Key_unknown, held, {}};
 }
 
 // The object name of the context menu's item for a command.

@@ -88,6 +88,22 @@ bool IsListKey(int key) {
     }
 }
 
+// A function key's code for the model (vbKeyF1 to vbKeyF12), or 0. With
+// Alt held a function key is the window system's (Alt+F4 closes).
+int FunctionKeyCode(const QKeyEvent* event) {
+    const int key = event->key();
+    if (key < Qt::Key_F1 || key > Qt::Key_F12 || (event->modifiers() & Qt::AltModifier))
+        return 0;
+    return vbKeyF1 + (key - Qt::Key_F1);
+}
+
+int HeldKeys(const QKeyEvent* event) {
+    const auto mods = event->modifiers();
+    return ((mods & Qt::ShiftModifier) ? vbShiftMask : 0) |
+           ((mods & Qt::ControlModifier) ? vbCtrlMask : 0) |
+           ((mods & Qt::AltModifier) ? vbAltMask : 0);
+}
+
 // The character code of a key that is not an editing command: Enter,
 // Escape, Backspace or typed text (first character), else 0.
 int CharacterOf(const QKeyEvent* event) {
@@ -141,8 +157,19 @@ bool QtInputRouter::eventFilter(QObject* watched, QEvent* event) {
     if (watched == backend_.Window()) {
         if (event->type() == QEvent::ApplicationPaletteChange)
             backend_.RefreshColors(); // system colours follow the desktop, as on Windows
-        if (event->type() == QEvent::KeyPress)
-            return TabKey(static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (const int code = FunctionKeyCode(key)) {
+                // The window itself has the keyboard: the key goes to the
+                // control the model gives the focus, or to the form alone.
+                if (Control* active = Model().ActiveControl())
+                    Model().UserKeyDown(*active, code, HeldKeys(key));
+                else
+                    Model().UserKeyDown(code, HeldKeys(key));
+                return true;
+            }
+            return TabKey(key);
+        }
         return false;
     }
     if (const auto open = openLists_.find(watched); open != openLists_.end()) {
@@ -155,6 +182,8 @@ bool QtInputRouter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     auto* widget = static_cast<QWidget*>(watched);
     if (event->type() == QEvent::KeyPress && TabKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    if (event->type() == QEvent::KeyPress && FunctionKey(*control, static_cast<QKeyEvent*>(event)))
         return true;
     if (event->type() == QEvent::Shortcut) {
         // An access key (Alt+letter) on a button: focus and click, through the model.
@@ -223,6 +252,15 @@ bool QtInputRouter::TabKey(QKeyEvent* event) {
         return false;
     Model().UserTab(key == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier));
     return true;
+}
+
+bool QtInputRouter::FunctionKey(Control& control, QKeyEvent* event) {
+    const int code = FunctionKeyCode(event);
+    if (code == 0)
+        return false;
+    // The form's KeyDown first, from whichever control has the focus; a key
+    // it let through goes on to the control's own handling (F4 opens a list).
+    return !Model().UserKeyDown(control, code, HeldKeys(event));
 }
 
 bool QtInputRouter::OnButtonMouse(Control& control, QWidget* widget, QMouseEvent* event) {

@@ -60,6 +60,8 @@ private:
     void TakeSelection(TextBox& box, QLineEdit* edit);
     void ListChosen(ComboBox& list, QComboBox* combo, int index);
     bool TabKey(QKeyEvent* event);
+    // A function key to the model; true when it ends there.
+    bool FunctionKey(Control& control, QKeyEvent* event);
 
     QtBackend& backend_;
     // The button the left mouse button went down on, while it is down.

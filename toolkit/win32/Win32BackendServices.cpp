@@ -21,6 +21,8 @@ bool Win32Backend::Impl::PreTranslate(const MSG& msg) {
         return false;
     if (msg.message == WM_KEYDOWN && ArrowKey(msg))
         return true;
+    if (FunctionKey(msg))
+        return true;
     // Tab and Shift+Tab move the focus through the model's tab order.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0 &&
         ::GetKeyState(VK_MENU) >= 0) {
@@ -57,6 +59,28 @@ bool Win32Backend::Impl::ArrowKey(const MSG& msg) {
     // The virtual-key codes of the arrows are the model's key codes.
     form_.UserKeyDown(*cw->control, static_cast<int>(msg.wParam));
     return true;
+}
+
+// A function key, from the control that has the focus or from the window
+// itself: the form's KeyDown sees it first; a key it lets through goes on to
+// the control (F4 opens a drop-down list). F10 comes as a system key; with
+// Alt held a function key stays the window system's (Alt+F4 closes).
+bool Win32Backend::Impl::FunctionKey(const MSG& msg) {
+    const bool down =
+        msg.message == WM_KEYDOWN || (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F10);
+    if (!down || msg.wParam < VK_F1 || msg.wParam > VK_F12 || ::GetKeyState(VK_MENU) < 0)
+        return false;
+    // The virtual-key codes of the function keys are the model's key codes.
+    const int code = static_cast<int>(msg.wParam);
+    const int held = (::GetKeyState(VK_SHIFT) < 0 ? vbShiftMask : 0) |
+                     (::GetKeyState(VK_CONTROL) < 0 ? vbCtrlMask : 0);
+    const ControlWindow* cw = msg.hwnd == hwnd_ ? nullptr : WindowOf(msg.hwnd);
+    Control* control = cw != nullptr && cw->control != nullptr ? cw->control : form_.ActiveControl();
+    if (control == nullptr) {
+        form_.UserKeyDown(code, held);
+        return true;
+    }
+    return !form_.UserKeyDown(*control, code, held);
 }
 
 void Win32Backend::Impl::PumpMessages() {

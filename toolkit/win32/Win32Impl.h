@@ -115,6 +115,7 @@ public:
     // Message loop and application services (Win32BackendServices.cpp).
     bool PreTranslate(const MSG& msg);
     bool ArrowKey(const MSG& msg);
+    bool FunctionKey(const MSG& msg);
     std::int64_t Milliseconds() const;
     void PumpMessages();
     int Run();

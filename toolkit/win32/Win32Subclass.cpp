@@ -106,6 +106,11 @@ LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
             WithClipboard([&] { form_.UserKeyDown(box, static_cast<int>(wp), held); });
             return 0;
         }
+        // The edit control would select all at Ctrl+A going down (Wine's
+        // does), past the key press; the character it types (1) selects
+        // through the model, after KeyPress.
+        if (wp == 'A' && KeyDown(VK_CONTROL) && !KeyDown(VK_MENU))
+            return 0;
         break;
     // The context menu's items.
     case WM_CUT:
