@@ -244,6 +244,7 @@ void FUserInfo::CreateStatusLine() {
 void FUserInfo::WireHandlers() {
     form_.Unload = [this] { Form_Unload(); };
     form_.Terminate = [this] { Form_Terminate(); };
+    form_.KeyDown = [this](int& KeyCode, int Shift) { Form_KeyDown(KeyCode, Shift); };
 
     optLocal->Click = [this] { optLocal_Click(); };
     optServer->Click = [this] { optServer_Click(); };
