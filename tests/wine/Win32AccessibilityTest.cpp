@@ -5,12 +5,9 @@
 // of the fields they name (the system's own lookup of a field's name), and
 // the status line's changes as name-change events.
 // The program's headers before <windows.h>, whose macros would take their names.
-#include "app/FUserInfo.h"
 #include "controls/ucPlusMinus.h"
-#include "platform/sim/MachineLoader.h"
-#include "platform/sim/SimPlatform.h"
 
-#include "Win32WindowFixture.h"
+#include "ProgramWindow.h"
 
 #include <oleacc.h>
 
@@ -255,17 +252,11 @@ TEST(Win32AccessibleSpinner, PressingAnImageRaisesItsEventOnce) {
 
 // The program's own window: every field a label names has it directly in front.
 TEST(Win32AccessibleWindow, EveryLabelledFieldHasItsLabelDirectlyInFront) {
-    sim::SimPlatform sim(sim::loadMachineText(
-        R"({"system": {"userName": "alice"},
-            "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})"));
-    Application app(VersionInfo{u"Brenholt", 1, 0, 12, u"", u""},
-                    sim.machine().system.executableFolder);
-    app::FUserInfo window(app, sim.platform());
-    Win32Backend backend(window.Form(), test::Win32Window::Options());
-    window.Start();
-    backend.PumpMessages();
+    ProgramWindow program(R"({"system": {"userName": "alice"},
+                              "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})");
+    Win32Backend& backend = program.backend;
     int labelled = 0;
-    for (const auto& control : window.Form().Controls()) {
+    for (const auto& control : program.window.Form().Controls()) {
         const Control* label = control->LabelledBy();
         if (label == nullptr || label->Kind() != ControlKind::Label)
             continue;

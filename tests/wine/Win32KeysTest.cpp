@@ -3,12 +3,7 @@
 // the next digit replaces, the edit control selects nothing on its own, and
 // function keys reach the form's KeyDown from the window itself. From every
 // control: UserInput.FunctionKeysReachTheFormsKeyDown... on Win32.
-// The program's headers before <windows.h>, whose macros would take their names.
-#include "app/FUserInfo.h"
-#include "platform/sim/MachineLoader.h"
-#include "platform/sim/SimPlatform.h"
-
-#include "Win32WindowFixture.h"
+#include "ProgramWindow.h"
 
 namespace tw::winetests {
 namespace {
@@ -41,34 +36,26 @@ std::pair<int, int> EditSelection(HWND edit) {
 }
 
 TEST(Win32ProgramKeys, CtrlASelectsANumericFieldsTextForTheNextDigit) {
-    sim::SimPlatform sim(sim::loadMachineText(
-        R"({"system": {"userName": "alice"},
-            "computers": {"WS01": {"accounts": [{"name": "alice"}],
-                                   "policy": {"lockoutDuration": 42}}}})"));
-    Application app(VersionInfo{u"Brenholt", 1, 0, 12, u"", u""},
-                    sim.machine().system.executableFolder);
-    app::FUserInfo window(app, sim.platform());
-    Win32Backend backend(window.Form(), test::Win32Window::Options());
-    Win32Input input(backend);
-    window.Start();
-    backend.PumpMessages();
-    auto& field = static_cast<TextBox&>(*window.Form().Find("txtLockoutDuration"));
-    const HWND edit = backend.HandleOf(field);
-    input.Click(field);
-    ASSERT_EQ(window.Form().ActiveControl(), &field);
+    ProgramWindow w(R"({"system": {"userName": "alice"},
+                        "computers": {"WS01": {"accounts": [{"name": "alice"}],
+                                               "policy": {"lockoutDuration": 42}}}})");
+    auto& field = w.Find<TextBox>("txtLockoutDuration");
+    const HWND edit = w.backend.HandleOf(field);
+    w.input.Click(field);
+    ASSERT_EQ(w.window.Form().ActiveControl(), &field);
     ASSERT_EQ(field.Text(), u"42");
-    PressKey(backend, edit, VK_END);
+    PressKey(w.backend, edit, VK_END);
     EXPECT_EQ(field.SelStart(), 2);
     EXPECT_EQ(field.SelLength(), 0);
-    const int beeps = app.Beeps();
-    PressKey(backend, edit, 'A', true);
+    const int beeps = w.app.Beeps();
+    PressKey(w.backend, edit, 'A', true);
     EXPECT_EQ(field.SelStart(), 0);
     EXPECT_EQ(field.SelLength(), 2);
     EXPECT_EQ(EditSelection(edit), std::make_pair(0, 2));
-    PressKey(backend, edit, '3');
+    PressKey(w.backend, edit, '3');
     EXPECT_EQ(field.Text(), u"3");
     EXPECT_EQ(test::TextOf(edit), u"3");
-    EXPECT_EQ(app.Beeps(), beeps);
+    EXPECT_EQ(w.app.Beeps(), beeps);
 }
 
 using Win32Keys = Win32WindowTest;
