@@ -103,6 +103,13 @@ private:
     private:
         FUserInfo& window_;
     };
+    // A network-management call: it may wait on another computer, so it runs
+    // while the window waits for it, painting (Application::WaitForCall).
+    template <class Call> auto NetCall(Call&& call) {
+        decltype(call()) result{};
+        app_.WaitForCall([&] { result = call(); });
+        return result;
+    }
     std::u16string ErrorText(std::int32_t status);
     void ShowStatus(const std::u16string& text);
     // After a Set: names the boxes and fields (each by its own caption or its

@@ -15,7 +15,7 @@ constexpr std::int32_t kNeverExpires = -1; // 4294967295 seconds
 bool FUserInfo::LoadPolicy() {
     BusySequence busy(*this);
     std::int32_t status = 0;
-    if (NetUser->RefreshModals(&status))
+    if (NetCall([&] { return NetUser->RefreshModals(&status); }))
         FillPolicyPanel();
     else
         ClearPolicyPanel();
@@ -58,12 +58,12 @@ void FUserInfo::cmdModalsSet_Click() {
     const UserModals loaded = NetUser->LoadedModals();
     const UserModals edited = NetUser->CurrentModals();
     std::int32_t status = 0;
-    if (!NetUser->RefreshModalsKeepingChanges(&status)) {
+    if (!NetCall([&] { return NetUser->RefreshModalsKeepingChanges(&status); })) {
         // Nothing is written; the edits stay in the panel for another try.
         busy.End(status);
         return;
     }
-    NetUser->SetModals(&status);
+    NetCall([&] { return NetUser->SetModals(&status); });
     // The policy is always read back, whatever the write did. A refused
     // lockout level is an error too: its fields go back to what the target
     // holds, and the status line says why.

@@ -12,7 +12,8 @@ bool FUserInfo::FillUserList(const std::u16string& select) {
     BusySequence busy(*this);
     cbUsername->Clear();
     std::int32_t status = 0;
-    std::vector<std::u16string> names = NetUser->EnumerateUsers(&status);
+    std::vector<std::u16string> names =
+        NetCall([&] { return NetUser->EnumerateUsers(&status); });
     busy.EnableWindow();
     if (status != 0) {
         busy.RestorePointer();
@@ -51,7 +52,7 @@ bool FUserInfo::LoadSelectedUser() {
     NetUser->SetUserName(cbUsername->Text());
     BusySequence busy(*this);
     std::int32_t status = 0;
-    const bool fetched = NetUser->RefreshUser(&status);
+    const bool fetched = NetCall([&] { return NetUser->RefreshUser(&status); });
     if (fetched)
         FillUserPanel();
     else
@@ -110,13 +111,13 @@ void FUserInfo::cmdUserSet_Click() {
     const std::int32_t wanted = EditedFlags;
     const std::int32_t changed = EditedFlags ^ NetUser->Flags();
     std::int32_t status = 0;
-    if (!NetUser->RefreshUser(&status)) {
+    if (!NetCall([&] { return NetUser->RefreshUser(&status); })) {
         // Nothing is written; the edits stay in the panel for another try.
         busy.End(status);
         return;
     }
     const std::int32_t flags = (NetUser->Flags() & ~changed) | (wanted & changed);
-    const bool ok = NetUser->SetFlags(flags, &status);
+    const bool ok = NetCall([&] { return NetUser->SetFlags(flags, &status); });
     const bool shown = LoadSelectedUser();
     // Without a selection the fetch ends no busy sequence of its own.
     busy.EndKeepingStatus();

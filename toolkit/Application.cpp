@@ -20,6 +20,13 @@ void Application::DoEvents() {
         backend_->DoEvents();
 }
 
+void Application::WaitForCall(const std::function<void()>& call) {
+    if (backend_)
+        backend_->WaitForCall(call);
+    else
+        call();
+}
+
 std::u16string Application::FormatLongDate(double serial) {
     return backend_ ? backend_->FormatLongDate(serial) : std::u16string();
 }

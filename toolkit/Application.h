@@ -7,6 +7,7 @@
 #include "Types.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,13 @@ public:
     virtual ~IAppBackend() = default;
     virtual void ShowMousePointer(MousePointer pointer) = 0;
     virtual void DoEvents() = 0;
+    // Runs a call that may wait on another computer off the window's thread,
+    // and waits for it in a loop of the window's own events: the window
+    // paints and its timers tick meanwhile, and the handler that made the
+    // call goes on in order once it returned. The caller has disabled the
+    // window, so input that arrives meanwhile is dropped, never kept for
+    // later. Without threads of its own a backend runs the call inline.
+    virtual void WaitForCall(const std::function<void()>& call) { call(); }
     virtual void ShowMessageBox(const MessageBoxRecord& box) = 0;
     virtual void Beep() = 0;
     // The date part of a date serial in the user's long date format.
@@ -54,6 +62,9 @@ public:
     tw::toolkit::MousePointer MousePointer() const { return pointer_; }
     void SetMousePointer(tw::toolkit::MousePointer pointer);
     void DoEvents();
+    // A call that may wait on another computer, made while the window stays
+    // alive (IAppBackend::WaitForCall); inline without a backend.
+    void WaitForCall(const std::function<void()>& call);
     void MsgBox(const std::u16string& text, int style, const std::u16string& title);
     void Beep();
     std::u16string FormatLongDate(double serial);

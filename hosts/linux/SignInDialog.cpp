@@ -2,11 +2,13 @@
 
 #include "platform/TextConvert.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace tw::hosts {
@@ -94,7 +96,16 @@ samr::SamrNetApi::SignIn SignInAgain(TextOf text,
     return [text = std::move(text), errorText = std::move(errorText)](
                samr::SamrConnection& connection, const std::string& host,
                win::NET_API_STATUS refusal) {
-        return SignIn(connection, host, text, errorText(refusal));
+        bool signedIn = false;
+        auto ask = [&] { signedIn = SignIn(connection, host, text, errorText(refusal)); };
+        // The call that needs it runs off the window's thread; the dialog
+        // belongs on it, and that thread waits for the call meanwhile.
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            ask();
+        else
+            QMetaObject::invokeMethod(QCoreApplication::instance(), ask,
+                                      Qt::BlockingQueuedConnection);
+        return signedIn;
     };
 }
 

@@ -156,6 +156,9 @@ struct Computer {
     // Failure injection: "NetUserEnum", "NetUserModalsGet.3", "NetUserEnum#2",
     // "NetUserModalsGet.3#1" (levels and call numbers in plain decimal) -> status.
     std::map<std::string, std::uint32_t> fail;
+    // How long a call takes before it answers, in milliseconds, by the same
+    // keys: a slow server or network, for the window's busy state.
+    std::map<std::string, std::uint32_t> delay;
 
     bool operator==(const Computer&) const = default;
 };

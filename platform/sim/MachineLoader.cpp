@@ -39,6 +39,8 @@ namespace {
 
 // More generated accounts than any domain holds would only exhaust memory.
 constexpr std::uint32_t kMaxGeneratedAccounts = 1000000;
+// A call's delay: a slow network, not a server that never answers.
+constexpr std::uint32_t kMaxCallDelayMs = 60000;
 
 std::optional<std::u16string> readTextOrNull(const Json& value, const std::string& where) {
     if (value.is_null())
@@ -280,7 +282,7 @@ void generateAccounts(const Json& value, const std::string& where, std::vector<A
 
 Computer readComputer(const std::string& name, const Json& value, const std::string& where) {
     requireObject(value, where);
-    checkFields(value, where, {"accounts", "generatedAccounts", "policy", "fail"});
+    checkFields(value, where, {"accounts", "generatedAccounts", "policy", "fail", "delay"});
     Computer c;
     c.name = FromUtf8(name);
     if (auto it = value.find("accounts"); it != value.end()) {
@@ -301,6 +303,14 @@ Computer readComputer(const std::string& name, const Json& value, const std::str
     readOptional(value, "policy", where, c.policy, readPolicy);
     if (auto it = value.find("fail"); it != value.end())
         c.fail = readFailRules(*it, child(where, "fail"), netApiFunctions(), true);
+    if (auto it = value.find("delay"); it != value.end()) {
+        c.delay = readFailRules(*it, child(where, "delay"), netApiFunctions(), true);
+        for (const auto& [key, ms] : c.delay) {
+            if (ms > kMaxCallDelayMs)
+                fail(child(child(where, "delay"), key),
+                     "at most " + std::to_string(kMaxCallDelayMs) + " milliseconds");
+        }
+    }
     return c;
 }
 
@@ -446,7 +456,7 @@ MachineDescription loadMachine(const nlohmann::json& machine, const std::string&
         const std::string key = ToUtf8(local);
         const auto at = std::find_if(m.computers.begin(), m.computers.end(),
                                      [&](const Computer& c) { return ToUtf8(c.name) > key; });
-        m.computers.insert(at, Computer{local, {}, {}, {}});
+        m.computers.insert(at, Computer{local, {}, {}, {}, {}});
     }
     return m;
 }

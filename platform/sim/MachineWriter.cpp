@@ -96,7 +96,10 @@ Json computerToJson(const Computer& c) {
     Json fail = Json::object();
     for (const auto& [key, status] : c.fail)
         fail[key] = status;
-    return Json{{"accounts", accounts}, {"policy", policyToJson(c.policy)}, {"fail", fail}};
+    Json computer{{"accounts", accounts}, {"policy", policyToJson(c.policy)}, {"fail", fail}};
+    if (!c.delay.empty())
+        computer["delay"] = c.delay;
+    return computer;
 }
 
 std::u16string unitsOf(const std::vector<std::uint8_t>& data) {

@@ -8,7 +8,9 @@
 #include "platform/TextConvert.h"
 
 #include <array>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace tw::sim {
 
@@ -63,6 +65,9 @@ Computer* SimPlatform::beginNetCall(const char* function, DWORD level, LPCWSTR s
     std::uint32_t ofFunction =
         ++netCallCounts_[prefix + failKey(function, std::nullopt, std::nullopt)];
     std::uint32_t ofLevel = ++netCallCounts_[prefix + failKey(function, level, std::nullopt)];
+    // A slow server: the call answers after its delay, whatever it answers.
+    if (auto delay = findFailure(computer->delay, function, level, ofFunction, ofLevel))
+        std::this_thread::sleep_for(std::chrono::milliseconds(*delay));
     auto injected = findFailure(computer->fail, function, level, ofFunction, ofLevel);
     if (injected && *injected != 0) {
         // A rule with status 0 lets the call through (it overrides a wider rule).

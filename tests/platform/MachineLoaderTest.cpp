@@ -110,6 +110,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "machine.computers.WS01.fail.NetUserEnum.x: expected a level number after \".\""},
         ErrorRow{R"({"computers": {"WS01": {"fail": {"NetUserEnum": true}}}})",
                  "machine.computers.WS01.fail.NetUserEnum: expected a 32-bit number, found true"},
+        ErrorRow{R"({"computers": {"WS01": {"delay": {"NetUserEnum": 60001}}}})",
+                 "machine.computers.WS01.delay.NetUserEnum: at most 60000 milliseconds"},
+        ErrorRow{R"({"computers": {"WS01": {"delay": {"NetUserFrob": 5}}}})",
+                 "machine.computers.WS01.delay.NetUserFrob: unknown function \"NetUserFrob\""},
         ErrorRow{R"({"registryFail": {"RegOpenKeyExW.1": 5}})",
                  "machine.registryFail.RegOpenKeyExW.1: these functions have no levels"},
         ErrorRow{R"({"languageFile": {"text": "\u20ac"}})",
@@ -211,7 +215,8 @@ TEST(MachineLoader, WrittenStateLoadsBackToTheSameMachine) {
         "computers": {
             "WS01": {"accounts": [{"name": "alice", "flags": "0x10211", "lastLogon": -1}],
                      "policy": {"maxPwdAge": -1, "lockoutThreshold": 3},
-                     "fail": {"NetUserModalsGet.3#2": 5, "NetUserEnum": 1722}},
+                     "fail": {"NetUserModalsGet.3#2": 5, "NetUserEnum": 1722},
+                     "delay": {"NetUserEnum": 250}},
             "srv01": {"accounts": [{"name": "Bob", "passwordExpired": true}]}},
         "unknownServerStatus": 1722,
         "registry": [

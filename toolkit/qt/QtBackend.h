@@ -74,6 +74,7 @@ public:
     // IAppBackend
     void ShowMousePointer(MousePointer pointer) override;
     void DoEvents() override;
+    void WaitForCall(const std::function<void()>& call) override;
     void ShowMessageBox(const MessageBoxRecord& box) override;
     void Beep() override;
     std::u16string FormatLongDate(double serial) override;

@@ -7,8 +7,12 @@
 #include "toolkit/DateFormat.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <exception>
+#include <thread>
 
 namespace tw::toolkit {
 
@@ -34,6 +38,26 @@ void QtBackend::ShowMousePointer(MousePointer pointer) {
 void QtBackend::DoEvents() {
     FlushListItems();
     QCoreApplication::processEvents();
+}
+
+void QtBackend::WaitForCall(const std::function<void()>& call) {
+    FlushListItems();
+    QEventLoop loop;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            call();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        // Queued, so it ends the loop even when the call returned before it began.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    // Every event, input included: the disabled window drops what it is sent.
+    loop.exec();
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 std::int64_t QtBackend::Milliseconds() {

@@ -359,6 +359,9 @@ void Win32Backend::ShowMousePointer(MousePointer pointer) {
 void Win32Backend::DoEvents() {
     impl_->PumpMessages();
 }
+void Win32Backend::WaitForCall(const std::function<void()>& call) {
+    impl_->WaitForCall(call);
+}
 void Win32Backend::ShowMessageBox(const MessageBoxRecord& box) {
     impl_->ShowMessageBox(box);
 }

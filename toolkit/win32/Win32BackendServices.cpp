@@ -5,6 +5,8 @@
 #include "Win32Convert.h"
 #include "Win32Impl.h"
 
+#include <exception>
+
 namespace tw::toolkit {
 
 using win32text::FromWide;
@@ -81,6 +83,43 @@ bool Win32Backend::Impl::FunctionKey(const MSG& msg) {
         return true;
     }
     return !form_.UserKeyDown(*control, code, held);
+}
+
+namespace {
+
+// A call made on a thread of its own, and what it threw.
+struct CallThread {
+    const std::function<void()>* call;
+    std::exception_ptr failure;
+};
+
+DWORD WINAPI RunCall(LPVOID parameter) {
+    auto* work = static_cast<CallThread*>(parameter);
+    try {
+        (*work->call)();
+    } catch (...) {
+        work->failure = std::current_exception();
+    }
+    return 0;
+}
+
+} // namespace
+
+void Win32Backend::Impl::WaitForCall(const std::function<void()>& call) {
+    FlushListItems();
+    CallThread work{&call, nullptr};
+    HANDLE thread = ::CreateThread(nullptr, 0, RunCall, &work, 0, nullptr);
+    if (thread == nullptr) {
+        call(); // no thread to be had: the call waits here, as it always did
+        return;
+    }
+    // The window's messages go on until the call has returned; the disabled
+    // window drops the input among them.
+    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        PumpMessages();
+    ::CloseHandle(thread);
+    if (work.failure)
+        std::rethrow_exception(work.failure);
 }
 
 void Win32Backend::Impl::PumpMessages() {

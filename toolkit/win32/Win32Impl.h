@@ -118,6 +118,7 @@ public:
     bool FunctionKey(const MSG& msg);
     std::int64_t Milliseconds() const;
     void PumpMessages();
+    void WaitForCall(const std::function<void()>& call);
     int Run();
     void ShowMousePointer(MousePointer pointer);
     void ShowMessageBox(const MessageBoxRecord& box);
