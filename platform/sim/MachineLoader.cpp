@@ -1,5 +1,7 @@
 #include "MachineLoader.h"
 
+#include "JsonNesting.h"
+
 #include "FailureKeys.h"
 #include "JsonFields.h"
 #include "platform/TextCompare.h"
@@ -452,6 +454,8 @@ MachineDescription loadMachine(const nlohmann::json& machine, const std::string&
 }
 
 MachineDescription loadMachineText(std::string_view text, const std::string& where) {
+    if (const auto tooDeep = CheckJsonNesting(text))
+        throw MachineError(where + ": " + *tooDeep);
     nlohmann::json machine;
     try {
         machine = nlohmann::json::parse(text);

@@ -32,7 +32,7 @@ TEST(SamrConnection, UserNamesTakeADomainAndAPassword) {
         EXPECT_EQ(c.user, row.user) << row.given;
         EXPECT_EQ(c.domain, row.domain) << row.given;
         EXPECT_EQ(c.hasPassword, row.password != nullptr) << row.given;
-        EXPECT_EQ(c.password, row.password ? row.password : "") << row.given;
+        EXPECT_EQ(c.password.View(), row.password ? row.password : "") << row.given;
     }
 }
 
@@ -41,11 +41,13 @@ TEST(SamrConnection, ThePasswordVariableServesOnlyWhereNoneWasGiven) {
     SamrConnection given;
     SetUser(given, "alice%typed");
     TakePasswordFromEnvironment(given);
-    EXPECT_EQ(given.password, "typed");
+    EXPECT_EQ(given.password.View(), "typed");
+    EXPECT_EQ(std::getenv("PASSWD"), nullptr) << "not used, and still not left for others to read";
+    setenv("PASSWD", "from-env", 1);
     SamrConnection none;
     SetUser(none, "alice");
     TakePasswordFromEnvironment(none);
-    EXPECT_EQ(none.password, "from-env");
+    EXPECT_EQ(none.password.View(), "from-env");
     EXPECT_TRUE(none.HasCredentials());
     EXPECT_EQ(std::getenv("PASSWD"), nullptr) << "taken, not left for others to read";
 }
@@ -69,7 +71,7 @@ TEST_F(AuthenticationFile, SambasFormatIsRead) {
               std::nullopt);
     EXPECT_EQ(c.user, "admin");
     EXPECT_EQ(c.domain, "CORP");
-    EXPECT_EQ(c.password, "s3 cret");
+    EXPECT_EQ(c.password.View(), "s3 cret");
     EXPECT_TRUE(c.HasCredentials());
     EXPECT_EQ(c.port, 4450) << "the rest stays";
     ASSERT_EQ(LoadAuthenticationFile(c, write("username = bob\ndomain = LAB\n")), std::nullopt);
@@ -83,8 +85,8 @@ TEST_F(AuthenticationFile, AFileThatCannotBeUsedIsNamedAndChangesNothing) {
         std::string path;
         const char* says;
     } rows[] = {
-        {nullptr, path_ + "-missing", "cannot read"},
-        {nullptr, path_ + "-folder", "cannot read"},
+        {nullptr, path_ + "-missing", "cannot be opened: No such file"},
+        {nullptr, path_ + "-folder", "is not a regular file"},
         {"user = alice\npassword = x\n", path_, "is not one (line 1)"},
         {"username = alice\npassword secret\n", path_, "is not one (line 2)"},
         {"\n# nothing\n", path_, "names no user"},
@@ -100,7 +102,7 @@ TEST_F(AuthenticationFile, AFileThatCannotBeUsedIsNamedAndChangesNothing) {
         EXPECT_NE(error->find(row.says), std::string::npos) << *error;
         EXPECT_EQ(error->find("secret"), std::string::npos) << "never the password";
         EXPECT_EQ(c.user, "before");
-        EXPECT_EQ(c.password, "secret");
+        EXPECT_EQ(c.password.View(), "secret");
     }
     std::filesystem::remove_all(path_ + "-folder");
 }
