@@ -1,5 +1,6 @@
 #include "ProgramOptions.h"
 
+#include "hosts/OneLine.h"
 #include "hosts/ProgramVersion.h"
 #include "platform/SmallFile.h"
 #include "platform/samr/KerberosCheck.h"
@@ -15,7 +16,7 @@ namespace {
 ProgramOptions Refused(const std::string& why) {
     ProgramOptions options;
     options.action = ProgramOptions::Action::Refuse;
-    options.text = "tarnwick: " + why;
+    options.text = OneLine("tarnwick: " + why);
     return options;
 }
 

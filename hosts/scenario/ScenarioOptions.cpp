@@ -1,6 +1,7 @@
 #include "ScenarioOptions.h"
 
 #include "ScenarioRunner.h"
+#include "hosts/OneLine.h"
 
 #include <optional>
 
@@ -11,7 +12,7 @@ namespace {
 ScenarioOptions Refused(const std::string& why) {
     ScenarioOptions options;
     options.action = ScenarioOptions::Action::Refuse;
-    options.refusal = why;
+    options.refusal = hosts::OneLine(why);
     return options;
 }
 

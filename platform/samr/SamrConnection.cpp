@@ -103,11 +103,22 @@ std::optional<std::string> LoadAuthenticationFile(SamrConnection& connection,
     std::string content;
     if (auto why = win::ReadSmallFile(path, content, kAuthenticationFileLimit))
         return "the authentication file " + path + " " + *why;
+    std::optional<std::string> error = ReadAuthenticationText(connection, content, path);
+    Wipe(content);
+    return error;
+}
+
+std::optional<std::string> ReadAuthenticationText(SamrConnection& connection,
+                                                  std::string_view content,
+                                                  const std::string& path) {
     std::string user = connection.user, domain = connection.domain;
     Secret password;
     bool any = false, hasPassword = false;
     std::optional<std::string> error;
     std::string_view rest = content;
+    if (content.size() > kAuthenticationFileLimit)
+        return "the authentication file " + path + " is larger than " +
+               win::SizeText(kAuthenticationFileLimit);
     for (int number = 1; !rest.empty() && !error; ++number) {
         const auto end = rest.find('\n');
         std::string_view text = trimmed(rest.substr(0, end));
@@ -141,7 +152,6 @@ std::optional<std::string> LoadAuthenticationFile(SamrConnection& connection,
         }
         any = true;
     }
-    Wipe(content);
     if (error)
         return error;
     if (!any)

@@ -46,6 +46,11 @@ std::optional<std::string> SetPort(SamrConnection& connection, const std::string
 std::optional<std::string> LoadAuthenticationFile(SamrConnection& connection,
                                                   const std::string& path);
 
+// The same from the file's content, read already; `path` names it in errors.
+std::optional<std::string> ReadAuthenticationText(SamrConnection& connection,
+                                                  std::string_view content,
+                                                  const std::string& path);
+
 // Without a password or a ticket, the password in the environment variable
 // PASSWD, as Samba's tools take it. The variable's text is overwritten where
 // the environment holds it and the variable removed, whether it is taken or
