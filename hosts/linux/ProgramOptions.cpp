@@ -8,7 +8,6 @@
 
 #include <QCommandLineParser>
 
-
 namespace tw::hosts {
 
 namespace {

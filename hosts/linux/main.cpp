@@ -86,8 +86,7 @@ int RunOnRealServers(hosts::ProgramOptions& options) {
 
 int main(int argc, char** argv) {
     // First of all: the password of -U NAME%PASSWORD leaves the process list.
-    samr::ArgumentPassword hidden =
-        samr::HidePasswordArguments(argc, argv, hosts::kValueOptions);
+    samr::ArgumentPassword hidden = samr::HidePasswordArguments(argc, argv, hosts::kValueOptions);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -14,8 +14,6 @@
 #endif
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace tw::scenario {

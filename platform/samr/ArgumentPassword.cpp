@@ -29,9 +29,8 @@ ArgumentPassword HidePasswordArguments(int argc, char** argv,
         char* value = attachedUserValue(argv[i]);
         if (value == nullptr && (argument == "-U" || argument == "--user") && i + 1 < argc)
             value = argv[++i];
-        else if (value == nullptr &&
-                 std::find(valueOptions.begin(), valueOptions.end(), argument) !=
-                     valueOptions.end())
+        else if (value == nullptr && std::find(valueOptions.begin(), valueOptions.end(),
+                                               argument) != valueOptions.end())
             ++i; // the value of another option, even when it reads "-U"
         if (value == nullptr)
             continue;

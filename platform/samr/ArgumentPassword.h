@@ -13,7 +13,7 @@
 namespace tw::samr {
 
 struct ArgumentPassword {
-    std::optional<Secret> password; // the last -U's that gave one
+    std::optional<Secret> password;   // the last -U's that gave one
     std::optional<std::string> error; // a value that is not UTF-8: the name or the password
 };
 

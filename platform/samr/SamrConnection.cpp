@@ -125,8 +125,8 @@ std::optional<std::string> ReadAuthenticationText(SamrConnection& connection,
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (text.empty() || text[0] == '#' || text[0] == ';')
             continue;
-        const std::string at = "the authentication file " + path + " (line " +
-                               std::to_string(number) + ")";
+        const std::string at =
+            "the authentication file " + path + " (line " + std::to_string(number) + ")";
         const auto equals = text.find('=');
         const std::string_view key = trimmed(text.substr(0, equals));
         if (equals == std::string_view::npos ||

@@ -14,7 +14,6 @@ constexpr int kJsonNestingLimit = 64;
 // Why `text` is nested too deep ("nested deeper than 64 levels at byte N"),
 // counting the brackets and braces outside strings; nothing when it is not.
 // Syntax is left to the parser.
-std::optional<std::string> CheckJsonNesting(std::string_view text,
-                                            int limit = kJsonNestingLimit);
+std::optional<std::string> CheckJsonNesting(std::string_view text, int limit = kJsonNestingLimit);
 
 } // namespace tw::sim

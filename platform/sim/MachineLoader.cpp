@@ -1,9 +1,8 @@
 #include "MachineLoader.h"
 
-#include "JsonNesting.h"
-
 #include "FailureKeys.h"
 #include "JsonFields.h"
+#include "JsonNesting.h"
 #include "platform/TextCompare.h"
 #include "RegistryTree.h"
 

@@ -35,8 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a refused file changes nothing");
         return 0;
     }
-    Require(whole(connection.user) && whole(connection.domain) &&
-                whole(connection.password.View()),
+    Require(whole(connection.user) && whole(connection.domain) && whole(connection.password.View()),
             "every part taken is whole UTF-8");
     Require(connection.hasPassword, "a password is still at hand");
     return 0;

@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<char*> argv;
     for (std::string& argument : memory)
         argv.push_back(argument.data());
-    samr::ArgumentPassword hidden =
-        samr::HidePasswordArguments(static_cast<int>(argv.size()), argv.data(), hosts::kValueOptions);
+    samr::ArgumentPassword hidden = samr::HidePasswordArguments(static_cast<int>(argv.size()),
+                                                                argv.data(), hosts::kValueOptions);
     QStringList arguments;
     for (char* argument : argv)
         arguments << QString::fromUtf8(argument);
@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (options.action == hosts::ProgramOptions::Action::Run && options.connect) {
         const samr::SamrConnection& c = options.connection;
-        Require(IsUtf8(c.user) && c.user.find('\0') == std::string::npos &&
-                    IsUtf8(c.domain) && IsUtf8(c.password.View()),
+        Require(IsUtf8(c.user) && c.user.find('\0') == std::string::npos && IsUtf8(c.domain) &&
+                    IsUtf8(c.password.View()),
                 "credentials are whole UTF-8");
     }
     return 0;

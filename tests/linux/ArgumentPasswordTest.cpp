@@ -1,7 +1,7 @@
 // The password of -U leaves the process's own arguments before anything
 // else reads them, so /proc/PID/cmdline never shows it.
-#include "hosts/linux/ProgramOptions.h"
 #include "platform/samr/ArgumentPassword.h"
+#include "hosts/linux/ProgramOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -49,9 +49,8 @@ TEST(ArgumentPassword, EveryFormOfDashUIsCutAtThePercent) {
     for (const auto& row : rows) {
         Arguments arguments(row.arguments);
         const std::vector<std::string> before = arguments.text;
-        const ArgumentPassword taken =
-            HidePasswordArguments(arguments.argc(), arguments.pointers.data(),
-                                  hosts::kValueOptions);
+        const ArgumentPassword taken = HidePasswordArguments(
+            arguments.argc(), arguments.pointers.data(), hosts::kValueOptions);
         EXPECT_FALSE(taken.error) << row.arguments.back();
         ASSERT_EQ(taken.password.has_value(), row.password != nullptr) << row.arguments.back();
         if (row.password) {

@@ -51,12 +51,15 @@ TEST_F(ProgramOptionsTest, EachBadFormIsOneClearLine) {
         {{"--machine", broken_.c_str()}, "is not a machine description: "},
         // Never waits for a FIFO's writer, never reads a device without end, never
         // recurses into a million brackets.
-        {{"--machine", fifo_.c_str()}, "tarnwick: the machine description " + fifo_ + " is not a regular file"},
-        {{"--machine", "/dev/zero"}, "tarnwick: the machine description /dev/zero is not a regular file"},
+        {{"--machine", fifo_.c_str()},
+         "tarnwick: the machine description " + fifo_ + " is not a regular file"},
+        {{"--machine", "/dev/zero"},
+         "tarnwick: the machine description /dev/zero is not a regular file"},
         {{"--machine", deep_.c_str()}, "nested deeper than 64 levels at byte 65"},
         {{"--connect", "-A", fifo_.c_str()},
          "tarnwick: the authentication file " + fifo_ + " is not a regular file"},
-        {{"--connect", "-A", "/dev/zero"}, "the authentication file /dev/zero is not a regular file"},
+        {{"--connect", "-A", "/dev/zero"},
+         "the authentication file /dev/zero is not a regular file"},
         {{"-U", "alice"}, "tarnwick: the connection options need --connect"},
         {{"--connect", "--machine", machine_.c_str()}, "exclude each other"},
         {{"--connect", "-p", "65536"}, "the port must be a number from 1 to 65535, not \"65536\""},
@@ -109,7 +112,6 @@ TEST_F(ProgramOptionsTest, GoodFormsAreTakenAsGiven) {
     EXPECT_FALSE(real.connection.HasCredentials()) << "the sign-in dialog asks";
 }
 
-
 // -U through the parser: a NUL (which Qt's strings can hold) is an error,
 // never a shorter name. What the program's own arguments give is read by
 // HidePasswordArguments first (ArgumentPasswordTest).
@@ -118,9 +120,12 @@ TEST_F(ProgramOptionsTest, OddNamesOfDashUAreOneClearLine) {
         QString user;
         const char* says;
     } rows[] = {
-        {QString("root") + QChar(u'\0') + "evil", "tarnwick: -U: the user name holds a NUL character"},
-        {QString("LAB") + QChar(u'\0') + "\\root", "tarnwick: -U: the domain holds a NUL character"},
-        {QString("root%pw") + QChar(u'\0') + "x", "tarnwick: -U: the password holds a NUL character"},
+        {QString("root") + QChar(u'\0') + "evil",
+         "tarnwick: -U: the user name holds a NUL character"},
+        {QString("LAB") + QChar(u'\0') + "\\root",
+         "tarnwick: -U: the domain holds a NUL character"},
+        {QString("root%pw") + QChar(u'\0') + "x",
+         "tarnwick: -U: the password holds a NUL character"},
     };
     for (const auto& row : rows) {
         const ProgramOptions options =

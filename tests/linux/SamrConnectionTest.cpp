@@ -121,7 +121,7 @@ TEST(SamrConnection, OddUserNamesAreRefusedNotChanged) {
         {"root\0evil"s, "the user name holds a NUL character"},
         {"ro\xffot", "the user name is not valid UTF-8"},
         {"\xc0\xafroot", "the user name is not valid UTF-8"}, // an overlong "/"
-        {"\xed\xa0\x80", "the user name is not valid UTF-8"},  // a surrogate
+        {"\xed\xa0\x80", "the user name is not valid UTF-8"}, // a surrogate
         {"CO\0RP\\root"s, "the domain holds a NUL character"},
         {"CORP\xe9\\root", "the domain is not valid UTF-8"},
         {"root%pass\0word"s, "the password holds a NUL character"},
@@ -195,8 +195,9 @@ TEST_F(AuthenticationFile, OddFilesAndValuesAreRefusedWithTheirPlace) {
         {"# lab\nusername = r\xf6ot\n", path_, " (line 2): the user name is not valid UTF-8"},
         {"username = alice\npassword = se\0cret\n"s, path_,
          " (line 2): the password holds a NUL character"},
-        {"username = alice\npassword = s\xe9" "cret\n", path_,
-         " (line 2): the password is not valid UTF-8"},
+        {"username = alice\npassword = s\xe9"
+         "cret\n",
+         path_, " (line 2): the password is not valid UTF-8"},
         {"username = alice\ndomain = C\xffRP\n", path_, " (line 2): the domain is not valid UTF-8"},
         {"username = C\xffRP\\alice\n", path_, " (line 1): the domain is not valid UTF-8"},
     };

@@ -27,7 +27,8 @@ protected:
         fs::resize_file(large_, (1 << 20) + 1);
     }
     void TearDown() override { fs::remove_all(dir_); }
-    const fs::path dir_ = fs::temp_directory_path() / ("tw-scenario-files-" + std::to_string(getpid()));
+    const fs::path dir_ =
+        fs::temp_directory_path() / ("tw-scenario-files-" + std::to_string(getpid()));
     const std::string fifo_ = (dir_ / "fifo.json").string();
     const std::string deep_ = (dir_ / "deep.json").string();
     const std::string deepObject_ = (dir_ / "deep-object.json").string();
@@ -56,9 +57,9 @@ TEST_F(ScenarioFiles, WhatIsNoScenarioFileFailsWithALineNamingIt) {
 }
 
 TEST_F(ScenarioFiles, ALanguageFileNamedByTheScenarioIsNoFifo) {
-    const ScenarioResult result = RunScenarioText(
-        R"({"machine": {"languageFile": {"file": "fifo.json"}}})", "fifo", &MakeHeadlessToolkit,
-        nullptr, dir_.string());
+    const ScenarioResult result =
+        RunScenarioText(R"({"machine": {"languageFile": {"file": "fifo.json"}}})", "fifo",
+                        &MakeHeadlessToolkit, nullptr, dir_.string());
     EXPECT_FALSE(result.passed);
     EXPECT_EQ(result.message, "machine.languageFile.file: fifo.json is not a regular file");
 }
