@@ -42,7 +42,10 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments, samr::ArgumentP
                                    "(default 127.0.0.1).",
                                    "HOST");
     const QCommandLineOption port({"p", "port"}, "The SMB port (default 445).", "N");
-    const QCommandLineOption user({"U", "user"}, "Signs in as NAME ([DOMAIN\\]NAME).", "NAME");
+    const QCommandLineOption user({"U", "user"},
+                                  "Signs in as NAME ([DOMAIN\\]NAME[%PASSWORD]; the password "
+                                  "leaves the process list at once).",
+                                  "NAME");
     const QCommandLineOption file({"A", "authentication-file"},
                                   "Signs in with FILE's username =, password = and domain = "
                                   "lines.",
