@@ -33,6 +33,40 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
+bool IsUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        char32_t c = 0;
+        char32_t least = 0;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            extra = 1, c = b & 0x1F, least = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            extra = 2, c = b & 0x0F, least = 0x800;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            extra = 3, c = b & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (text.size() - i <= extra)
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
 std::u16string FromUtf8(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());

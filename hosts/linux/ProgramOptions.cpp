@@ -1,13 +1,12 @@
 #include "ProgramOptions.h"
 
+#include "hosts/OneLine.h"
 #include "hosts/ProgramVersion.h"
+#include "platform/SmallFile.h"
 #include "platform/samr/KerberosCheck.h"
 #include "platform/sim/MachineLoader.h"
 
 #include <QCommandLineParser>
-
-#include <fstream>
-#include <sstream>
 
 namespace tw::hosts {
 
@@ -16,7 +15,7 @@ namespace {
 ProgramOptions Refused(const std::string& why) {
     ProgramOptions options;
     options.action = ProgramOptions::Action::Refuse;
-    options.text = "tarnwick: " + why;
+    options.text = OneLine("tarnwick: " + why);
     return options;
 }
 
@@ -29,7 +28,7 @@ std::string VersionText() {
 
 } // namespace
 
-ProgramOptions ParseProgramOptions(const QStringList& arguments) {
+ProgramOptions ParseProgramOptions(const QStringList& arguments, samr::ArgumentPassword hidden) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Windows accounts, their flags and the account policy, in one window: on the "
@@ -43,7 +42,10 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
                                    "(default 127.0.0.1).",
                                    "HOST");
     const QCommandLineOption port({"p", "port"}, "The SMB port (default 445).", "N");
-    const QCommandLineOption user({"U", "user"}, "Signs in as NAME ([DOMAIN\\]NAME).", "NAME");
+    const QCommandLineOption user({"U", "user"},
+                                  "Signs in as NAME ([DOMAIN\\]NAME[%PASSWORD]; the password "
+                                  "leaves the process list at once).",
+                                  "NAME");
     const QCommandLineOption file({"A", "authentication-file"},
                                   "Signs in with FILE's username =, password = and domain = "
                                   "lines.",
@@ -84,16 +86,15 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
 
     if (parser.isSet(machine)) {
         options.machineFile = parser.value(machine).toStdString();
-        std::ifstream in(options.machineFile, std::ios::binary);
-        std::ostringstream content;
-        if (!in || !(content << in.rdbuf()))
-            return Refused("cannot read the machine description " + options.machineFile);
+        std::string content;
+        if (auto why = win::ReadSmallFile(options.machineFile, content))
+            return Refused("the machine description " + options.machineFile + " " + *why);
         try {
-            sim::loadMachineText(content.str());
+            sim::loadMachineText(content);
         } catch (const std::exception& error) {
             return Refused(options.machineFile + " is not a machine description: " + error.what());
         }
-        options.machineText = content.str();
+        options.machineText = std::move(content);
     }
     if (parser.isSet(local))
         options.connection.localHost = parser.value(local).toStdString();
@@ -106,16 +107,26 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments) {
                 samr::LoadAuthenticationFile(options.connection, parser.value(file).toStdString()))
             return Refused(*error);
     }
-    if (parser.isSet(user))
-        samr::SetUser(options.connection, parser.value(user).toStdString());
+    if (parser.isSet(user)) {
+        if (auto error = samr::SetUser(options.connection, parser.value(user).toStdString()))
+            return Refused("-U: " + *error);
+    }
+    if (hidden.error)
+        return Refused(*hidden.error);
+    if (hidden.password) {
+        options.connection.password = std::move(*hidden.password);
+        options.connection.hasPassword = true;
+    }
     options.connection.kerberos = parser.isSet(kerberos);
     if (options.connect && options.connection.kerberos) {
         const std::string& host = options.connection.localHost;
         if (const auto problem = samr::CheckKerberos(host); problem != samr::KerberosProblem::None)
             return Refused(samr::Describe(problem, host));
     }
-    if (options.connect)
-        samr::TakePasswordFromEnvironment(options.connection);
+    if (options.connect) {
+        if (auto error = samr::TakePasswordFromEnvironment(options.connection))
+            return Refused(*error);
+    }
     return options;
 }
 

@@ -4,11 +4,13 @@
 // command line need no display.
 #pragma once
 
+#include "platform/samr/ArgumentPassword.h"
 #include "platform/samr/SamrConnection.h"
 
 #include <QStringList>
 
 #include <string>
+#include <string_view>
 
 namespace tw::hosts {
 
@@ -22,7 +24,14 @@ struct ProgramOptions {
     samr::SamrConnection connection;
 };
 
-// `arguments` with the program's name first, as QCoreApplication::arguments.
-ProgramOptions ParseProgramOptions(const QStringList& arguments);
+// The options that take a value besides -U, whose values are never read as
+// -U when its password is taken out of the arguments.
+inline constexpr std::string_view kValueOptions[] = {
+    "--machine", "--local", "-p", "--port", "-A", "--authentication-file"};
+
+// `arguments` with the program's name first, as QCoreApplication::arguments;
+// `hidden` what samr::HidePasswordArguments took out of them before.
+ProgramOptions ParseProgramOptions(const QStringList& arguments,
+                                   samr::ArgumentPassword hidden = {});
 
 } // namespace tw::hosts

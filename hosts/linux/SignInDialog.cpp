@@ -73,10 +73,11 @@ void SignInDialog::wipePassword() {
 void SignInDialog::TakeCredentials(samr::SamrConnection& connection) {
     // A domain written with the name ("CORP\\alice") wins over the field.
     connection.domain = domain_->text().toStdString();
-    samr::SetUser(connection, user_->text().toStdString());
-    samr::Wipe(connection.password);
+    // A field's text is always UTF-8 here, and a line edit takes no NUL.
+    (void)samr::SetUser(connection, user_->text().toStdString());
     QByteArray password = password_->text().toUtf8();
-    connection.password.assign(password.constData(), static_cast<std::size_t>(password.size()));
+    connection.password.Assign(
+        std::string_view(password.constData(), static_cast<std::size_t>(password.size())));
     connection.hasPassword = true;
     password.fill('\0');
     wipePassword();

@@ -68,8 +68,8 @@ int RunOnRealServers(hosts::ProgramOptions& options) {
     if (!options.connection.HasCredentials() &&
         !hosts::SignIn(options.connection, options.connection.localHost, text))
         return 0;
-    lx::LinuxPlatform linux(options.connection, folder);
-    samr::Wipe(options.connection.password);
+    // The one copy of the password moves on to the connection's owner.
+    lx::LinuxPlatform linux(std::move(options.connection), folder);
     // Credentials a server refused are dropped: the dialog comes back, with
     // the refusal, before anything more is sent.
     linux.net().SetSignIn(hosts::SignInAgain(text, [&language](win::NET_API_STATUS refusal) {
@@ -85,10 +85,12 @@ int RunOnRealServers(hosts::ProgramOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // First of all: the password of -U NAME%PASSWORD leaves the process list.
+    samr::ArgumentPassword hidden = samr::HidePasswordArguments(argc, argv, hosts::kValueOptions);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    hosts::ProgramOptions options = hosts::ParseProgramOptions(arguments);
+    hosts::ProgramOptions options = hosts::ParseProgramOptions(arguments, std::move(hidden));
     switch (options.action) {
     case hosts::ProgramOptions::Action::Help:
     case hosts::ProgramOptions::Action::Version:

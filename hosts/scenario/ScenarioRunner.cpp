@@ -3,7 +3,9 @@
 #include "ControlProperties.h"
 #include "JsonValues.h"
 #include "hosts/ProgramVersion.h"
+#include "platform/SmallFile.h"
 #include "platform/TextConvert.h"
+#include "platform/sim/JsonNesting.h"
 #include "platform/sim/MachineLoader.h"
 #include "platform/sim/SimPlatform.h"
 #ifdef TW_SCENARIO_SAMR
@@ -12,8 +14,6 @@
 #endif
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace tw::scenario {
@@ -515,18 +515,12 @@ void ReadLanguageFileFrom(json& scenario, const std::string& folder) {
     std::filesystem::path path = Utf8Path(named.get<std::string>());
     if (path.is_relative())
         path = Utf8Path(folder) / path;
-    // A language file is small and a file: never a device or a folder.
-    constexpr std::uintmax_t kLargest = 1 << 20;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error) ||
-        std::filesystem::file_size(path, error) > kLargest || error)
-        throw StepFailure("machine.languageFile.file: not a file of at most 1 MB: " +
-                          named.get<std::string>());
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw StepFailure("machine.languageFile.file: cannot read " + named.get<std::string>());
+    // A language file is small and a file: never a device, a FIFO or a folder.
+    std::string content;
+    if (auto why = win::ReadSmallFile(path, content))
+        throw StepFailure("machine.languageFile.file: " + named.get<std::string>() + " " + *why);
     json bytes = json::array();
-    for (char c; file.get(c);)
+    for (const char c : content)
         bytes.push_back(static_cast<unsigned char>(c));
     languageFile.erase("file");
     languageFile["bytes"] = std::move(bytes);
@@ -547,6 +541,10 @@ ScenarioResult RunScenarioText(const std::string& text, const std::string& fallb
                                const std::string& folder, const Hooks* hooks) {
     ScenarioResult result;
     result.name = fallbackName;
+    if (const auto tooDeep = sim::CheckJsonNesting(text)) {
+        result.message = "not a scenario: " + *tooDeep;
+        return result;
+    }
     json scenario;
     try {
         scenario = json::parse(text);
@@ -577,17 +575,15 @@ ScenarioResult RunScenarioFile(const std::string& path, ToolkitFactory makeToolk
                                const samr::SamrConnection* connection, const Hooks* hooks) {
     // The path is UTF-8 on every system: on Windows it opens through the wide file functions.
     const std::filesystem::path filePath = Utf8Path(path);
-    std::ifstream file(filePath, std::ios::binary);
-    if (!file) {
+    std::string text;
+    if (auto why = win::ReadSmallFile(filePath, text)) {
         ScenarioResult result;
         result.name = path;
-        result.message = "cannot read the file";
+        result.message = "the file " + *why;
         return result;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
     const std::u8string folder = filePath.parent_path().u8string();
-    return RunScenarioText(text.str(), path, makeToolkit, connection,
+    return RunScenarioText(text, path, makeToolkit, connection,
                            std::string(folder.begin(), folder.end()), hooks);
 }
 

@@ -4,17 +4,14 @@
 // file and a total; exits 0 only when all passed, 2 for a bad command line.
 // The output and the exit code are the same on every system and toolkit.
 #include "CommandLine.h"
+#include "ScenarioOptions.h"
 #include "ScenarioRunner.h"
 
 #ifdef TW_SCENARIO_SAMR
-#include "platform/samr/SamrConnection.h"
-#ifdef TW_SCENARIO_SAMR
 #include "platform/samr/KerberosCheck.h"
-#endif
 #endif
 
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,76 +42,38 @@ int Refuse(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef TW_SCENARIO_SAMR
+    // First of all: the password of -U NAME%PASSWORD leaves the process list.
+    tw::samr::ArgumentPassword hidden =
+        tw::samr::HidePasswordArguments(argc, argv, tw::scenario::kValueOptions);
+#endif
     tw::scenario::PrepareConsole();
     const std::vector<std::string> arguments = tw::scenario::Utf8Arguments(argc, argv);
-    std::string toolkitName = "headless";
-    std::vector<std::string> files;
-    bool connect = false, connectionOption = false;
 #ifdef TW_SCENARIO_SAMR
-    tw::samr::SamrConnection connection;
-#endif
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string arg = arguments[i];
-        std::optional<std::string> value;
-        if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
-            value = arg.substr(arg.find('=') + 1);
-            arg = arg.substr(0, arg.find('='));
-        }
-        const bool takesValue = arg == "--toolkit" || arg == "--local" || arg == "-p" ||
-                                arg == "--port" || arg == "-U" || arg == "--user" || arg == "-A" ||
-                                arg == "--authentication-file";
-        if (takesValue && !value) {
-            if (i + 1 >= arguments.size())
-                return Refuse("option " + arg + " needs a value");
-            value = arguments[++i];
-        }
-        if (arg == "--toolkit") {
-            toolkitName = *value;
-        } else if (arg == "-h" || arg == "--help") {
-            Usage(stdout);
-            return 0;
-        } else if (arg == "--connect") {
-            connect = true;
-        } else if (takesValue || arg == "-k" || arg == "--kerberos") {
-#ifdef TW_SCENARIO_SAMR
-            connectionOption = true;
-            if (arg == "--local") {
-                connection.localHost = *value;
-            } else if (arg == "-p" || arg == "--port") {
-                if (auto error = tw::samr::SetPort(connection, *value))
-                    return Refuse(*error);
-            } else if (arg == "-U" || arg == "--user") {
-                tw::samr::SetUser(connection, *value);
-            } else if (arg == "-A" || arg == "--authentication-file") {
-                if (auto error = tw::samr::LoadAuthenticationFile(connection, *value))
-                    return Refuse(*error);
-            } else {
-                connection.kerberos = true;
-            }
+    tw::scenario::ScenarioOptions options =
+        tw::scenario::ParseScenarioOptions(arguments, std::move(hidden));
 #else
-            return Refuse("this build does not reach real servers: " + arg);
+    tw::scenario::ScenarioOptions options = tw::scenario::ParseScenarioOptions(arguments);
 #endif
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Refuse("unknown option " + arg);
-        } else {
-            files.push_back(arg);
-        }
+    switch (options.action) {
+    case tw::scenario::ScenarioOptions::Action::Help:
+        Usage(stdout);
+        return 0;
+    case tw::scenario::ScenarioOptions::Action::Refuse:
+        return Refuse(options.refusal);
+    case tw::scenario::ScenarioOptions::Action::Run:
+        break;
     }
-    if (connectionOption && !connect)
-        return Refuse("the connection options need --connect");
-    if (connect && !tw::scenario::CanConnect())
-        return Refuse("this build does not reach real servers");
+    const std::string& toolkitName = options.toolkit;
+    const std::vector<std::string>& files = options.files;
 #ifdef TW_SCENARIO_SAMR
-    if (connect)
-        tw::samr::TakePasswordFromEnvironment(connection);
-    if (connect && !connection.HasCredentials())
-        return Refuse("--connect needs a password (-U NAME%PASSWORD, -A FILE or PASSWD) or -k");
-    if (connect && connection.kerberos) {
+    tw::samr::SamrConnection& connection = options.connection;
+    if (options.connect && connection.kerberos) {
         const tw::samr::KerberosProblem problem = tw::samr::CheckKerberos(connection.localHost);
         if (problem != tw::samr::KerberosProblem::None)
             return Refuse(tw::samr::Describe(problem, connection.localHost));
     }
-    const tw::samr::SamrConnection* target = connect ? &connection : nullptr;
+    const tw::samr::SamrConnection* target = options.connect ? &connection : nullptr;
 #else
     const tw::samr::SamrConnection* target = nullptr;
 #endif

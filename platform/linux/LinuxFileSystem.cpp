@@ -1,9 +1,8 @@
 #include "LinuxFileSystem.h"
 
+#include "platform/SmallFile.h"
 #include "platform/TextConvert.h"
 
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 
 namespace tw::lx {
@@ -39,19 +38,12 @@ DWORD LinuxFileSystem::GetFileAttributesW(LPCWSTR lpFileName) {
 }
 
 bool LinuxFileSystem::ReadWholeFile(LPCWSTR lpFileName, std::vector<BYTE>& bytes) {
-    const std::string path = LinuxPath(lpFileName);
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    // A FIFO, a device or a file past the limit is no language file.
+    std::string content;
+    if (ReadSmallFile(LinuxPath(lpFileName), content))
         return false;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    try {
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
-        return false; // a read error half way
-    }
-    return !file.bad();
+    bytes.assign(content.begin(), content.end());
+    return true;
 }
 
 } // namespace tw::lx

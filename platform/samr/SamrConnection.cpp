@@ -1,8 +1,9 @@
 #include "SamrConnection.h"
 
+#include "platform/SmallFile.h"
+#include "platform/TextConvert.h"
+
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string.h> // explicit_bzero
 
 namespace tw::samr {
@@ -17,22 +18,39 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-void setName(SamrConnection& connection, std::string_view name) {
+// Why a name, domain or password cannot be sent as given: a NUL would cut
+// it short (another name), bytes that are not UTF-8 would reach the server
+// as some other text or not at all.
+std::optional<std::string> unusable(std::string_view what, std::string_view text) {
+    if (text.find('\0') != std::string_view::npos)
+        return std::string(what) + " holds a NUL character";
+    if (!IsUtf8(text))
+        return std::string(what) + " is not valid UTF-8";
+    return std::nullopt;
+}
+
+// "[DOMAIN\]NAME" into `user` and, when it names one, `domain`; unchanged
+// when a part cannot be used.
+std::optional<std::string> setName(std::string& user, std::string& domain, std::string_view name) {
     auto slash = name.find('\\');
     if (slash == std::string_view::npos)
         slash = name.find('/');
+    std::optional<std::string_view> named;
     if (slash != std::string_view::npos) {
-        connection.domain = std::string(name.substr(0, slash));
+        named = name.substr(0, slash);
         name.remove_prefix(slash + 1);
+        if (auto why = unusable("the domain", *named))
+            return why;
     }
-    connection.user = std::string(name);
+    if (auto why = unusable("the user name", name))
+        return why;
+    if (named)
+        domain = std::string(*named);
+    user = std::string(name);
+    return std::nullopt;
 }
 
 } // namespace
-
-SamrConnection::~SamrConnection() {
-    Wipe(password);
-}
 
 void Wipe(std::string& secret) {
     if (!secret.empty())
@@ -40,13 +58,20 @@ void Wipe(std::string& secret) {
     secret.clear();
 }
 
-void TakePasswordFromEnvironment(SamrConnection& connection) {
-    const char* password = std::getenv("PASSWD");
-    if (connection.HasCredentials() || password == nullptr)
-        return;
-    connection.password = password;
-    connection.hasPassword = true;
+std::optional<std::string> TakePasswordFromEnvironment(SamrConnection& connection) {
+    char* password = std::getenv("PASSWD");
+    if (password == nullptr)
+        return std::nullopt;
+    const std::string_view text(password);
+    std::optional<std::string> why = unusable("PASSWD", text);
+    if (!why && !connection.HasCredentials()) {
+        connection.password.Assign(text);
+        connection.hasPassword = true;
+    }
+    // The environment block itself, which /proc/PID/environ shows, not only the variable.
+    explicit_bzero(password, text.size());
     unsetenv("PASSWD");
+    return why;
 }
 
 std::optional<std::string> SetPort(SamrConnection& connection, const std::string& text) {
@@ -58,57 +83,85 @@ std::optional<std::string> SetPort(SamrConnection& connection, const std::string
     return std::nullopt;
 }
 
-void SetUser(SamrConnection& connection, std::string_view text) {
-    auto percent = text.find('%');
+std::optional<std::string> SetUser(SamrConnection& connection, std::string_view text) {
+    const auto percent = text.find('%');
     if (percent != std::string_view::npos) {
-        Wipe(connection.password);
-        connection.password = std::string(text.substr(percent + 1));
-        connection.hasPassword = true;
-        text = text.substr(0, percent);
+        if (auto why = unusable("the password", text.substr(percent + 1)))
+            return why;
     }
-    setName(connection, text);
+    if (auto why = setName(connection.user, connection.domain, text.substr(0, percent)))
+        return why;
+    if (percent != std::string_view::npos) {
+        connection.password.Assign(text.substr(percent + 1));
+        connection.hasPassword = true;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> LoadAuthenticationFile(SamrConnection& connection,
                                                   const std::string& path) {
-    std::error_code ignored;
-    std::ifstream file(path, std::ios::binary);
-    if (!std::filesystem::is_regular_file(path, ignored) || !file)
-        return "cannot read the authentication file " + path;
-    SamrConnection read = connection;
-    bool any = false;
-    std::string line;
-    for (int number = 1; std::getline(file, line); ++number) {
-        std::string_view text = trimmed(line);
+    std::string content;
+    if (auto why = win::ReadSmallFile(path, content, kAuthenticationFileLimit))
+        return "the authentication file " + path + " " + *why;
+    std::optional<std::string> error = ReadAuthenticationText(connection, content, path);
+    Wipe(content);
+    return error;
+}
+
+std::optional<std::string> ReadAuthenticationText(SamrConnection& connection,
+                                                  std::string_view content,
+                                                  const std::string& path) {
+    std::string user = connection.user, domain = connection.domain;
+    Secret password;
+    bool any = false, hasPassword = false;
+    std::optional<std::string> error;
+    std::string_view rest = content;
+    if (content.size() > kAuthenticationFileLimit)
+        return "the authentication file " + path + " is larger than " +
+               win::SizeText(kAuthenticationFileLimit);
+    for (int number = 1; !rest.empty() && !error; ++number) {
+        const auto end = rest.find('\n');
+        std::string_view text = trimmed(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (text.empty() || text[0] == '#' || text[0] == ';')
             continue;
-        auto equals = text.find('=');
-        std::string_view key = trimmed(text.substr(0, equals));
+        const std::string at =
+            "the authentication file " + path + " (line " + std::to_string(number) + ")";
+        const auto equals = text.find('=');
+        const std::string_view key = trimmed(text.substr(0, equals));
         if (equals == std::string_view::npos ||
             (key != "username" && key != "password" && key != "domain")) {
-            Wipe(line);
-            Wipe(read.password);
-            return "the authentication file " + path + " is not one (line " +
-                   std::to_string(number) +
-                   "): it takes \"username =\", \"password =\" and \"domain =\" lines";
+            error = "the authentication file " + path + " is not one (line " +
+                    std::to_string(number) +
+                    "): it takes \"username =\", \"password =\" and \"domain =\" lines";
+            break;
         }
-        std::string_view value = trimmed(text.substr(equals + 1));
+        const std::string_view value = trimmed(text.substr(equals + 1));
         if (key == "username") {
-            setName(read, value);
+            if (auto why = setName(user, domain, value))
+                error = at + ": " + *why;
         } else if (key == "domain") {
-            read.domain = std::string(value);
+            if (auto why = unusable("the domain", value))
+                error = at + ": " + *why;
+            domain = std::string(value);
         } else {
-            Wipe(read.password);
-            read.password = std::string(value);
-            read.hasPassword = true;
+            if (auto why = unusable("the password", value))
+                error = at + ": " + *why;
+            password.Assign(value);
+            hasPassword = true;
         }
         any = true;
-        Wipe(line);
     }
+    if (error)
+        return error;
     if (!any)
         return "the authentication file " + path + " names no user";
-    connection = read;
-    Wipe(read.password);
+    connection.user = std::move(user);
+    connection.domain = std::move(domain);
+    if (hasPassword) {
+        connection.password = std::move(password);
+        connection.hasPassword = true;
+    }
     return std::nullopt;
 }
 

@@ -74,7 +74,7 @@ NET_API_STATUS SamrNetApi::connect(const std::string& host) {
         const std::uint32_t status = tw_samr_connect(&target, &session->handle);
         if (LogonRefused(status)) {
             refusal_ = WinStatusOf(status, Stage::Connect);
-            Wipe(connection_.password);
+            connection_.password.Wipe();
             connection_.hasPassword = false;
             connection_.kerberos = false;
             continue;

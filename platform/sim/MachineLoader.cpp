@@ -2,6 +2,7 @@
 
 #include "FailureKeys.h"
 #include "JsonFields.h"
+#include "JsonNesting.h"
 #include "platform/TextCompare.h"
 #include "RegistryTree.h"
 
@@ -462,6 +463,8 @@ MachineDescription loadMachine(const nlohmann::json& machine, const std::string&
 }
 
 MachineDescription loadMachineText(std::string_view text, const std::string& where) {
+    if (const auto tooDeep = CheckJsonNesting(text))
+        throw MachineError(where + ": " + *tooDeep);
     nlohmann::json machine;
     try {
         machine = nlohmann::json::parse(text);

@@ -1,5 +1,9 @@
 #include "WinPlatform.h"
 
+#include "platform/SmallFile.h"
+
+#include <cstdint>
+
 #include "WinHeaders.h"
 
 namespace tw::win32 {
@@ -191,8 +195,10 @@ bool WinPlatform::ReadWholeFile(w::LPCWSTR lpFileName, std::vector<w::BYTE>& byt
         return false;
     bool ok = false;
     ::LARGE_INTEGER size{};
-    // The language file is small; anything that does not fit a DWORD is not one.
-    if (::GetFileSizeEx(file, &size) && size.QuadPart >= 0 && size.QuadPart <= MAXDWORD) {
+    // The language file is a small file on a disk: never a pipe or a device,
+    // nor anything past the limit of every file the program reads whole.
+    if (::GetFileType(file) == FILE_TYPE_DISK && ::GetFileSizeEx(file, &size) &&
+        size.QuadPart >= 0 && static_cast<std::uint64_t>(size.QuadPart) <= w::kSmallFileLimit) {
         std::vector<w::BYTE> data(static_cast<std::size_t>(size.QuadPart));
         ::DWORD read = 0;
         ok = data.empty() ||

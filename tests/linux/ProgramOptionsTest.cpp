@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace tw::hosts {
 namespace {
@@ -23,27 +24,42 @@ protected:
     void SetUp() override {
         std::ofstream(machine_) << R"({"system": {"userName": "bob"}})";
         std::ofstream(broken_) << R"({"system": {"userName": 5}})";
+        std::ofstream(deep_) << std::string(1000000, '[');
+        mkfifo(fifo_.c_str(), 0600);
     }
     void TearDown() override {
-        std::filesystem::remove(machine_);
-        std::filesystem::remove(broken_);
+        for (const std::string& path : {machine_, broken_, deep_, fifo_})
+            std::filesystem::remove(path);
     }
     const std::string machine_ = std::filesystem::temp_directory_path() / "tw-options-machine.json";
     const std::string broken_ = std::filesystem::temp_directory_path() / "tw-options-broken.json";
+    const std::string deep_ = std::filesystem::temp_directory_path() / "tw-options-deep.json";
+    const std::string fifo_ = std::filesystem::temp_directory_path() / "tw-options-fifo";
 };
 
 TEST_F(ProgramOptionsTest, EachBadFormIsOneClearLine) {
     const struct {
         std::vector<const char*> arguments;
-        const char* says;
+        std::string says;
     } rows[] = {
         {{"--bogus"}, "tarnwick: Unknown option 'bogus'."},
         {{"-p"}, "tarnwick: Missing value after '-p'."},
         {{"--machine"}, "tarnwick: Missing value after '--machine'."},
         {{"--machine", "/nonexistent/machine.json"},
-         "tarnwick: cannot read the machine description /nonexistent/machine.json"},
-        {{"--machine", "/tmp"}, "tarnwick: cannot read the machine description /tmp"},
+         "tarnwick: the machine description /nonexistent/machine.json cannot be opened: "},
+        {{"--machine", "/tmp"}, "tarnwick: the machine description /tmp is not a regular file"},
         {{"--machine", broken_.c_str()}, "is not a machine description: "},
+        // Never waits for a FIFO's writer, never reads a device without end, never
+        // recurses into a million brackets.
+        {{"--machine", fifo_.c_str()},
+         "tarnwick: the machine description " + fifo_ + " is not a regular file"},
+        {{"--machine", "/dev/zero"},
+         "tarnwick: the machine description /dev/zero is not a regular file"},
+        {{"--machine", deep_.c_str()}, "nested deeper than 64 levels at byte 65"},
+        {{"--connect", "-A", fifo_.c_str()},
+         "tarnwick: the authentication file " + fifo_ + " is not a regular file"},
+        {{"--connect", "-A", "/dev/zero"},
+         "the authentication file /dev/zero is not a regular file"},
         {{"-U", "alice"}, "tarnwick: the connection options need --connect"},
         {{"--connect", "--machine", machine_.c_str()}, "exclude each other"},
         {{"--connect", "-p", "65536"}, "the port must be a number from 1 to 65535, not \"65536\""},
@@ -96,6 +112,45 @@ TEST_F(ProgramOptionsTest, GoodFormsAreTakenAsGiven) {
     EXPECT_FALSE(real.connection.HasCredentials()) << "the sign-in dialog asks";
 }
 
+// -U through the parser: a NUL (which Qt's strings can hold) is an error,
+// never a shorter name. What the program's own arguments give is read by
+// HidePasswordArguments first (ArgumentPasswordTest).
+TEST_F(ProgramOptionsTest, OddNamesOfDashUAreOneClearLine) {
+    const struct {
+        QString user;
+        const char* says;
+    } rows[] = {
+        {QString("root") + QChar(u'\0') + "evil",
+         "tarnwick: -U: the user name holds a NUL character"},
+        {QString("LAB") + QChar(u'\0') + "\\root",
+         "tarnwick: -U: the domain holds a NUL character"},
+        {QString("root%pw") + QChar(u'\0') + "x",
+         "tarnwick: -U: the password holds a NUL character"},
+    };
+    for (const auto& row : rows) {
+        const ProgramOptions options =
+            ParseProgramOptions({"tarnwick", "--connect", "-U", row.user});
+        EXPECT_EQ(options.action, Action::Refuse);
+        EXPECT_EQ(options.text, row.says);
+    }
+}
+
+TEST_F(ProgramOptionsTest, APasswordTakenFromTheArgumentsSignsIn) {
+    samr::ArgumentPassword hidden;
+    hidden.password.emplace("from-argv");
+    const ProgramOptions options =
+        ParseProgramOptions({"tarnwick", "--connect", "-U", "alice"}, std::move(hidden));
+    ASSERT_EQ(options.action, Action::Run) << options.text;
+    EXPECT_EQ(options.connection.user, "alice");
+    EXPECT_EQ(options.connection.password.View(), "from-argv");
+    EXPECT_TRUE(options.connection.HasCredentials());
+    samr::ArgumentPassword odd;
+    odd.error = "the password of -U is not valid UTF-8";
+    const ProgramOptions refused =
+        ParseProgramOptions({"tarnwick", "--connect", "-U", "alice"}, std::move(odd));
+    EXPECT_EQ(refused.action, Action::Refuse);
+    EXPECT_EQ(refused.text, "tarnwick: the password of -U is not valid UTF-8");
+}
 
 } // namespace
 } // namespace tw::hosts

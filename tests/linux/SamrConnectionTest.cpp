@@ -9,6 +9,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tw::samr {
 namespace {
@@ -32,7 +35,7 @@ TEST(SamrConnection, UserNamesTakeADomainAndAPassword) {
         EXPECT_EQ(c.user, row.user) << row.given;
         EXPECT_EQ(c.domain, row.domain) << row.given;
         EXPECT_EQ(c.hasPassword, row.password != nullptr) << row.given;
-        EXPECT_EQ(c.password, row.password ? row.password : "") << row.given;
+        EXPECT_EQ(c.password.View(), row.password ? row.password : "") << row.given;
     }
 }
 
@@ -41,11 +44,13 @@ TEST(SamrConnection, ThePasswordVariableServesOnlyWhereNoneWasGiven) {
     SamrConnection given;
     SetUser(given, "alice%typed");
     TakePasswordFromEnvironment(given);
-    EXPECT_EQ(given.password, "typed");
+    EXPECT_EQ(given.password.View(), "typed");
+    EXPECT_EQ(std::getenv("PASSWD"), nullptr) << "not used, and still not left for others to read";
+    setenv("PASSWD", "from-env", 1);
     SamrConnection none;
     SetUser(none, "alice");
     TakePasswordFromEnvironment(none);
-    EXPECT_EQ(none.password, "from-env");
+    EXPECT_EQ(none.password.View(), "from-env");
     EXPECT_TRUE(none.HasCredentials());
     EXPECT_EQ(std::getenv("PASSWD"), nullptr) << "taken, not left for others to read";
 }
@@ -69,7 +74,7 @@ TEST_F(AuthenticationFile, SambasFormatIsRead) {
               std::nullopt);
     EXPECT_EQ(c.user, "admin");
     EXPECT_EQ(c.domain, "CORP");
-    EXPECT_EQ(c.password, "s3 cret");
+    EXPECT_EQ(c.password.View(), "s3 cret");
     EXPECT_TRUE(c.HasCredentials());
     EXPECT_EQ(c.port, 4450) << "the rest stays";
     ASSERT_EQ(LoadAuthenticationFile(c, write("username = bob\ndomain = LAB\n")), std::nullopt);
@@ -83,8 +88,8 @@ TEST_F(AuthenticationFile, AFileThatCannotBeUsedIsNamedAndChangesNothing) {
         std::string path;
         const char* says;
     } rows[] = {
-        {nullptr, path_ + "-missing", "cannot read"},
-        {nullptr, path_ + "-folder", "cannot read"},
+        {nullptr, path_ + "-missing", "cannot be opened: No such file"},
+        {nullptr, path_ + "-folder", "is not a regular file"},
         {"user = alice\npassword = x\n", path_, "is not one (line 1)"},
         {"username = alice\npassword secret\n", path_, "is not one (line 2)"},
         {"\n# nothing\n", path_, "names no user"},
@@ -100,9 +105,115 @@ TEST_F(AuthenticationFile, AFileThatCannotBeUsedIsNamedAndChangesNothing) {
         EXPECT_NE(error->find(row.says), std::string::npos) << *error;
         EXPECT_EQ(error->find("secret"), std::string::npos) << "never the password";
         EXPECT_EQ(c.user, "before");
-        EXPECT_EQ(c.password, "secret");
+        EXPECT_EQ(c.password.View(), "secret");
     }
     std::filesystem::remove_all(path_ + "-folder");
+}
+
+// A value is never cut short at a NUL or passed on as other text: a NUL, or
+// bytes that are not UTF-8, in any part are an error saying which part.
+TEST(SamrConnection, OddUserNamesAreRefusedNotChanged) {
+    using namespace std::string_literals;
+    const struct {
+        std::string given;
+        const char* says;
+    } rows[] = {
+        {"root\0evil"s, "the user name holds a NUL character"},
+        {"ro\xffot", "the user name is not valid UTF-8"},
+        {"\xc0\xafroot", "the user name is not valid UTF-8"}, // an overlong "/"
+        {"\xed\xa0\x80", "the user name is not valid UTF-8"}, // a surrogate
+        {"CO\0RP\\root"s, "the domain holds a NUL character"},
+        {"CORP\xe9\\root", "the domain is not valid UTF-8"},
+        {"root%pass\0word"s, "the password holds a NUL character"},
+        {"root%pass\xa0word", "the password is not valid UTF-8"},
+    };
+    for (const auto& row : rows) {
+        SamrConnection c;
+        ASSERT_EQ(SetUser(c, "before%secret"), std::nullopt);
+        const auto error = SetUser(c, row.given);
+        ASSERT_TRUE(error.has_value()) << row.says;
+        EXPECT_EQ(*error, row.says);
+        EXPECT_EQ(c.user, "before");
+        EXPECT_EQ(c.domain, "");
+        EXPECT_EQ(c.password.View(), "secret");
+    }
+    SamrConnection c;
+    EXPECT_EQ(SetUser(c, "CORP\\J\xc3\xbcrgen%p\xc3\xa4ss"), std::nullopt) << "UTF-8 is taken";
+    EXPECT_EQ(c.user, "J\xc3\xbcrgen");
+}
+
+TEST(SamrConnection, ThePasswordVariableIsWipedWhereTheEnvironmentHoldsIt) {
+    setenv("PASSWD", "from-env", 1);
+    char* held = std::getenv("PASSWD");
+    SamrConnection c;
+    ASSERT_EQ(TakePasswordFromEnvironment(c), std::nullopt);
+    EXPECT_EQ(c.password.View(), "from-env");
+    EXPECT_EQ(std::string(held, 8), std::string(8, '\0')) << "overwritten, not only unset";
+    setenv("PASSWD", "bad\xff", 1);
+    SamrConnection odd;
+    const auto error = TakePasswordFromEnvironment(odd);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(*error, "PASSWD is not valid UTF-8");
+    EXPECT_FALSE(odd.HasCredentials());
+    EXPECT_EQ(std::getenv("PASSWD"), nullptr);
+}
+
+TEST(Secret, OneBufferWipedWheneverItIsReplacedOrLetGo) {
+    Secret first("one");
+    Secret moved(std::move(first));
+    EXPECT_TRUE(first.empty()); // NOLINT(bugprone-use-after-move): moving empties it
+    EXPECT_EQ(moved.View(), "one");
+    Secret copy(moved);
+    copy.Assign("two");
+    EXPECT_EQ(moved.View(), "one");
+    EXPECT_EQ(copy.View(), "two");
+    EXPECT_STREQ(copy.c_str(), "two");
+    moved = std::move(copy);
+    EXPECT_EQ(moved.View(), "two");
+    moved.Wipe();
+    EXPECT_TRUE(moved.empty());
+    EXPECT_STREQ(moved.c_str(), "");
+}
+
+TEST_F(AuthenticationFile, OddFilesAndValuesAreRefusedWithTheirPlace) {
+    using namespace std::string_literals;
+    const std::string fifo = path_ + "-fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = path_ + "-huge";
+    std::ofstream(huge) << "username = alice\npassword = ";
+    std::filesystem::resize_file(huge, 100u << 20); // a 100 MB password, sparse
+    const struct {
+        std::string content; // empty: the path is given as it is
+        std::string path;
+        const char* says;
+    } rows[] = {
+        {"", fifo, " is not a regular file"},
+        {"", "/dev/zero", " is not a regular file"},
+        {"", huge, " is larger than 64 KB"},
+        {"username = root\0evil\npassword = x\n"s, path_,
+         " (line 1): the user name holds a NUL character"},
+        {"# lab\nusername = r\xf6ot\n", path_, " (line 2): the user name is not valid UTF-8"},
+        {"username = alice\npassword = se\0cret\n"s, path_,
+         " (line 2): the password holds a NUL character"},
+        {"username = alice\npassword = s\xe9"
+         "cret\n",
+         path_, " (line 2): the password is not valid UTF-8"},
+        {"username = alice\ndomain = C\xffRP\n", path_, " (line 2): the domain is not valid UTF-8"},
+        {"username = C\xffRP\\alice\n", path_, " (line 1): the domain is not valid UTF-8"},
+    };
+    for (const auto& row : rows) {
+        if (!row.content.empty())
+            write(row.content);
+        SamrConnection c;
+        ASSERT_EQ(SetUser(c, "before%secret"), std::nullopt);
+        const auto error = LoadAuthenticationFile(c, row.path);
+        ASSERT_TRUE(error.has_value()) << row.says;
+        EXPECT_EQ(*error, "the authentication file " + row.path + row.says);
+        EXPECT_EQ(c.user, "before");
+        EXPECT_EQ(c.password.View(), "secret");
+    }
+    std::filesystem::remove(fifo);
+    std::filesystem::remove(huge);
 }
 
 // Every row of the table: the status netapi32 reports for the same situation.

@@ -39,7 +39,7 @@ TEST(SignInDialog, TypedCredentialsAreTakenAndTheDialogsCopyWiped) {
     dialog.TakeCredentials(connection);
     EXPECT_EQ(connection.user, "admin");
     EXPECT_EQ(connection.domain, "LAB");
-    EXPECT_EQ(connection.password, "s3cret!");
+    EXPECT_EQ(connection.password.View(), "s3cret!");
     EXPECT_TRUE(connection.HasCredentials());
     EXPECT_TRUE(dialog.passwordField()->text().isEmpty());
 }
@@ -71,7 +71,7 @@ TEST(SignInDialog, EnterInThePasswordSignsIn) {
     EXPECT_TRUE(SignIn(connection, "127.0.0.1", German));
     EXPECT_EQ(connection.user, "alice");
     EXPECT_EQ(connection.domain, "CORP");
-    EXPECT_EQ(connection.password, "pw");
+    EXPECT_EQ(connection.password.View(), "pw");
 }
 
 } // namespace

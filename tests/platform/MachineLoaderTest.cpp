@@ -248,3 +248,31 @@ TEST(MachineLoader, AnAddedLocalComputerLoadsBackInItsPlace) {
         EXPECT_EQ(loadMachine(machineToJson(m)), m) << local;
     }
 }
+
+// Nesting beyond any description's is refused before the parser and the
+// loader recurse into it: a million brackets are an error, not a crash.
+TEST(MachineLoader, DeepNestingIsRefusedBeforeParsing) {
+    const struct {
+        std::string text;
+        const char* says; // null: not refused for its nesting
+    } rows[] = {
+        {std::string(1000000, '['), "nested deeper than 64 levels at byte 65"},
+        {std::string(1000000, '{'), "nested deeper than 64 levels"},
+        {R"({"system": )" + std::string(64, '[') + std::string(64, ']') + "}",
+         "nested deeper than 64 levels at byte 75"},
+        // Brackets in strings, escaped quotes included, are text.
+        {R"({"system": {"userName": ")" + std::string(100, '[') + R"(\"[[["}})", nullptr},
+    };
+    for (const auto& row : rows) {
+        try {
+            loadMachineText(row.text);
+            EXPECT_EQ(row.says, nullptr) << row.text.substr(0, 40);
+        } catch (const MachineError& error) {
+            const std::string message = error.what();
+            if (row.says == nullptr)
+                EXPECT_EQ(message.find("nested"), std::string::npos) << message;
+            else
+                EXPECT_NE(message.find(row.says), std::string::npos) << message;
+        }
+    }
+}

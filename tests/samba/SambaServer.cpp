@@ -145,7 +145,7 @@ samr::SamrConnection SambaServer::connectionAs(const std::string& user,
     samr::SamrConnection connection;
     connection.port = port_;
     connection.user = user.empty() ? admin_ : user;
-    connection.password = password;
+    connection.password.Assign(password);
     connection.hasPassword = true;
     return connection;
 }

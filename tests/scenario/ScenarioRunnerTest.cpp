@@ -49,9 +49,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{R"({"steps": [{"start": {}}, {"expect": {"lblStatus.Caption": "x"}}]})",
                 "step 2: lblStatus.Caption: expected \"x\", found"},
         // A language file from a path: only a file, never a device or a folder.
-        BadCase{R"({"machine": {"languageFile": {"file": "/dev/zero"}}})", "not a file"},
-        BadCase{R"({"machine": {"languageFile": {"file": "/"}}})", "not a file"},
-        BadCase{R"({"machine": {"languageFile": {"file": "no-such.loc"}}})", "not a file"},
+        BadCase{R"({"machine": {"languageFile": {"file": "/dev/zero"}}})",
+                "/dev/zero is not a regular file"},
+        BadCase{R"({"machine": {"languageFile": {"file": "/"}}})", "/ is not a regular file"},
+        BadCase{R"({"machine": {"languageFile": {"file": "no-such.loc"}}})",
+                "no-such.loc cannot be opened"},
         BadCase{R"({"machine": {"languageFile": {"file": 7}}})", "expected a path"}));
 
 TEST(ScenarioRunner, APassingScenarioTakesItsName) {

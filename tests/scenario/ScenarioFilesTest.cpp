@@ -1,0 +1,99 @@
+// Scenario files and the runner's command line: a FIFO, a device or a file
+// nested a million deep fails with a line naming it, and odd credentials
+// are refused, never passed on as other ones.
+#include "hosts/scenario/ScenarioOptions.h"
+#include "hosts/scenario/ScenarioRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tw::scenario {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScenarioFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir_);
+        ASSERT_EQ(mkfifo(fifo_.c_str(), 0600), 0);
+        std::ofstream(deep_) << std::string(1000000, '[');
+        std::ofstream(deepObject_) << R"({"name": "deep", "steps": )" << std::string(65, '[');
+        std::ofstream(large_).close();
+        fs::resize_file(large_, (1 << 20) + 1);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    const fs::path dir_ =
+        fs::temp_directory_path() / ("tw-scenario-files-" + std::to_string(getpid()));
+    const std::string fifo_ = (dir_ / "fifo.json").string();
+    const std::string deep_ = (dir_ / "deep.json").string();
+    const std::string deepObject_ = (dir_ / "deep-object.json").string();
+    const std::string large_ = (dir_ / "large.json").string();
+};
+
+TEST_F(ScenarioFiles, WhatIsNoScenarioFileFailsWithALineNamingIt) {
+    const struct {
+        std::string path;
+        const char* message;
+    } rows[] = {
+        {fifo_, "the file is not a regular file"},
+        {"/dev/zero", "the file is not a regular file"},
+        {dir_.string(), "the file is not a regular file"},
+        {(dir_ / "missing.json").string(), "the file cannot be opened: No such file"},
+        {large_, "the file is larger than 1 MB"},
+        {deep_, "not a scenario: nested deeper than 64 levels at byte 65"},
+        {deepObject_, "not a scenario: nested deeper than 64 levels at byte 90"},
+    };
+    for (const auto& row : rows) {
+        const ScenarioResult result = RunScenarioFile(row.path, &MakeHeadlessToolkit);
+        EXPECT_FALSE(result.passed) << row.path;
+        EXPECT_EQ(result.message.rfind(row.message, 0), 0u) << row.path << ": " << result.message;
+        EXPECT_EQ(result.message.find('\n'), std::string::npos);
+    }
+}
+
+TEST_F(ScenarioFiles, ALanguageFileNamedByTheScenarioIsNoFifo) {
+    const ScenarioResult result =
+        RunScenarioText(R"({"machine": {"languageFile": {"file": "fifo.json"}}})", "fifo",
+                        &MakeHeadlessToolkit, nullptr, dir_.string());
+    EXPECT_FALSE(result.passed);
+    EXPECT_EQ(result.message, "machine.languageFile.file: fifo.json is not a regular file");
+}
+
+TEST(ScenarioOptionsTest, TheCommandLineIsReadWithoutRunningAnything) {
+    const ScenarioOptions options = ParseScenarioOptions({"--toolkit=qt", "a.json", "b.json"});
+    EXPECT_EQ(options.action, ScenarioOptions::Action::Run);
+    EXPECT_EQ(options.toolkit, "qt");
+    EXPECT_EQ(options.files, (std::vector<std::string>{"a.json", "b.json"}));
+    EXPECT_EQ(ParseScenarioOptions({"x.json", "-h"}).action, ScenarioOptions::Action::Help);
+    const struct {
+        std::vector<std::string> arguments;
+        const char* refusal;
+    } rows[] = {
+        {{"--toolkit"}, "option --toolkit needs a value"},
+        {{"--bogus"}, "unknown option --bogus"},
+#ifdef TW_SCENARIO_SAMR
+        {{"-U", "alice%pw", "x.json"}, "the connection options need --connect"},
+        {{"--connect", "x.json"},
+         "--connect needs a password (-U NAME%PASSWORD, -A FILE or PASSWD) or -k"},
+        {{"--connect", "-U", std::string("root\0evil%pw", 12)},
+         "-U: the user name holds a NUL character"},
+        {{"--connect", "--user", "r\xf6ot%pw"}, "--user: the user name is not valid UTF-8"},
+        {{"--connect", "-U", "root%p\xe4ss"}, "-U: the password is not valid UTF-8"},
+        {{"--connect", "-A", "/dev/zero"},
+         "the authentication file /dev/zero is not a regular file"},
+#endif
+    };
+    for (const auto& row : rows) {
+        const ScenarioOptions refused = ParseScenarioOptions(row.arguments);
+        EXPECT_EQ(refused.action, ScenarioOptions::Action::Refuse) << row.refusal;
+        EXPECT_EQ(refused.refusal, row.refusal);
+    }
+}
+
+} // namespace
+} // namespace tw::scenario
