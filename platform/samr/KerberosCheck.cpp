@@ -32,7 +32,8 @@ KerberosProblem CheckKerberos(const std::string& host, std::int64_t now) {
 
 KerberosProblem CheckKerberos(const std::string& host) {
     using namespace std::chrono;
-    return CheckKerberos(host, duration_cast<seconds>(system_clock::now().time_since_epoch()).count());
+    return CheckKerberos(host,
+                         duration_cast<seconds>(system_clock::now().time_since_epoch()).count());
 }
 
 std::string Describe(KerberosProblem problem, const std::string& host) {
@@ -44,8 +45,7 @@ std::string Describe(KerberosProblem problem, const std::string& host) {
     case KerberosProblem::Expired:
         return "-k: the Kerberos ticket has expired (run kinit again)";
     case KerberosProblem::Address:
-        return "-k: a Kerberos ticket names the server, so give its name, not the address " +
-               host;
+        return "-k: a Kerberos ticket names the server, so give its name, not the address " + host;
     }
     return {};
 }

@@ -1,8 +1,8 @@
 // -k looks at the ticket cache before anything is sent: no ticket, only
 // expired ones, or a server named by its address are refused with a line that
 // says which, and a call reports them with Windows' codes.
-#include "hosts/linux/ProgramOptions.h"
 #include "platform/samr/KerberosCheck.h"
+#include "hosts/linux/ProgramOptions.h"
 
 #include <krb5.h>
 
@@ -83,7 +83,8 @@ TEST_F(KerberosCheckTest, TheCommandLineRefusesWhatCannotWork) {
     EXPECT_NE(noTicket.text.find("run kinit"), std::string::npos) << noTicket.text;
 
     using namespace std::chrono;
-    WriteCache(cache_, duration_cast<seconds>(system_clock::now().time_since_epoch()).count() + 3600);
+    WriteCache(cache_,
+               duration_cast<seconds>(system_clock::now().time_since_epoch()).count() + 3600);
     const hosts::ProgramOptions ticket = parse({"--local", "dc1.lab.test", "--user=admin"});
     EXPECT_EQ(ticket.action, hosts::ProgramOptions::Action::Run) << ticket.text;
     EXPECT_TRUE(ticket.connection.kerberos);

@@ -39,22 +39,20 @@ public:
 
     SignInWindow(samr::SamrConnection connection, std::deque<Answer> answers)
         : linux_(std::move(connection), u""), answers_(std::move(answers)) {
-        linux_.net().SetSignIn(
-            hosts::SignInAgain(English, [](win::NET_API_STATUS refusal) {
-                return u"refused: " + FromUtf8(std::to_string(refusal));
-            }));
+        linux_.net().SetSignIn(hosts::SignInAgain(English, [](win::NET_API_STATUS refusal) {
+            return u"refused: " + FromUtf8(std::to_string(refusal));
+        }));
         // The dialog runs its own loop: its answer comes from inside it.
         connect(poll_);
         window_ = std::make_unique<app::FUserInfo>(app_, linux_.platform());
-        backend_ = std::make_unique<toolkit::QtBackend>(window_->Form(), toolkit::QtBackendOptions{});
+        backend_ =
+            std::make_unique<toolkit::QtBackend>(window_->Form(), toolkit::QtBackendOptions{});
     }
     ~SignInWindow() { poll_.stop(); }
 
     app::FUserInfo& window() { return *window_; }
     toolkit::Control& control(const char* name) { return *window_->Form().Find(name); }
-    std::u16string status() {
-        return static_cast<toolkit::Label&>(control("lblStatus")).Caption();
-    }
+    std::u16string status() { return static_cast<toolkit::Label&>(control("lblStatus")).Caption(); }
     const std::vector<std::string>& refusalsShown() const { return refusalsShown_; }
 
 private:

@@ -18,8 +18,8 @@ struct ProgramWindow {
         : sim(sim::loadMachineText(machine)),
           app(toolkit::VersionInfo{u"Brenholt", 1, 0, 12, u"", u""},
               sim.machine().system.executableFolder),
-          window(app, sim.platform()), backend(window.Form(), toolkit::test::Win32Window::Options()),
-          input(backend) {
+          window(app, sim.platform()),
+          backend(window.Form(), toolkit::test::Win32Window::Options()), input(backend) {
         window.Start();
         backend.PumpMessages();
     }

@@ -18,8 +18,7 @@ LRESULT CALLBACK CountPaints(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
     return ::DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-DWORD ThreadIdOfCall(const std::function<void(const std::function<void()>&)>& wait,
-                     HWND button) {
+DWORD ThreadIdOfCall(const std::function<void(const std::function<void()>&)>& wait, HWND button) {
     DWORD id = 0;
     wait([&] {
         id = ::GetCurrentThreadId();
@@ -55,9 +54,9 @@ TEST(Win32RealTime, ACallWaitsOffTheWindowsThreadWhileTheWindowPaints) {
 
     form.SetEnabled(false); // as the busy sequence leaves it
     timer.SetEnabled(true);
-    const DWORD callThread = ThreadIdOfCall(
-        [&](const std::function<void()>& call) { app.WaitForCall(call); },
-        backend.HandleOf(button));
+    const DWORD callThread =
+        ThreadIdOfCall([&](const std::function<void()>& call) { app.WaitForCall(call); },
+                       backend.HandleOf(button));
     timer.SetEnabled(false);
     form.SetEnabled(true);
     backend.PumpMessages();
