@@ -69,17 +69,17 @@ int RunOnRealServers(hosts::ProgramOptions& options) {
         !hosts::SignIn(options.connection, options.connection.localHost, text))
         return 0;
     // The one copy of the password moves on to the connection's owner.
-    lx::LinuxPlatform linux(std::move(options.connection), folder);
+    lx::LinuxPlatform servers(std::move(options.connection), folder);
     // Credentials a server refused are dropped: the dialog comes back, with
     // the refusal, before anything more is sent.
-    linux.net().SetSignIn(hosts::SignInAgain(text, [&language](win::NET_API_STATUS refusal) {
+    servers.net().SetSignIn(hosts::SignInAgain(text, [&language](win::NET_API_STATUS refusal) {
         const auto status = static_cast<std::int32_t>(refusal);
         return language.LocString(u"Frm.Status_Error", u"Error %1. %2",
                                   {status, language.ApiErrorText(status)});
     }));
     toolkit::Application app(hosts::ProgramVersion(), folder);
-    return RunWindow(app, linux.platform(), linux.computer(),
-                     linux.computer().machine().system.longDateFormat);
+    return RunWindow(app, servers.platform(), servers.computer(),
+                     servers.computer().machine().system.longDateFormat);
 }
 
 } // namespace

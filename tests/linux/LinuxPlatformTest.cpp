@@ -88,9 +88,9 @@ TEST_F(ProgramFolder, TheProgramOnRealServersSeesThisComputer) {
     unsetenv("LC_MESSAGES");
     samr::SamrConnection connection;
     connection.localHost = "127.0.0.1";
-    LinuxPlatform linux(connection, FromUtf8(folder_.string()));
-    Platform platform = linux.platform();
-    EXPECT_EQ(&platform.net, static_cast<INetApi*>(&linux.net()));
+    LinuxPlatform servers(connection, FromUtf8(folder_.string()));
+    Platform platform = servers.platform();
+    EXPECT_EQ(&platform.net, static_cast<INetApi*>(&servers.net()));
     EXPECT_FALSE(platform.localRegistry);
     EXPECT_EQ(platform.system.GetUserDefaultUILanguage(), 1031);
     char16_t name[257] = {};

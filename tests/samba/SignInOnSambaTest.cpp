@@ -38,13 +38,13 @@ public:
     using Answer = std::function<void(hosts::SignInDialog&)>;
 
     SignInWindow(samr::SamrConnection connection, std::deque<Answer> answers)
-        : linux_(std::move(connection), u""), answers_(std::move(answers)) {
-        linux_.net().SetSignIn(hosts::SignInAgain(English, [](win::NET_API_STATUS refusal) {
+        : servers_(std::move(connection), u""), answers_(std::move(answers)) {
+        servers_.net().SetSignIn(hosts::SignInAgain(English, [](win::NET_API_STATUS refusal) {
             return u"refused: " + FromUtf8(std::to_string(refusal));
         }));
         // The dialog runs its own loop: its answer comes from inside it.
         connect(poll_);
-        window_ = std::make_unique<app::FUserInfo>(app_, linux_.platform());
+        window_ = std::make_unique<app::FUserInfo>(app_, servers_.platform());
         backend_ =
             std::make_unique<toolkit::QtBackend>(window_->Form(), toolkit::QtBackendOptions{});
     }
@@ -77,7 +77,7 @@ private:
         timer.start();
     }
 
-    lx::LinuxPlatform linux_;
+    lx::LinuxPlatform servers_;
     toolkit::Application app_{hosts::ProgramVersion(), u""};
     std::deque<Answer> answers_;
     QTimer poll_;
