@@ -159,8 +159,7 @@ void FUserInfo::BusySequence::RestorePointer() {
 }
 
 std::u16string FUserInfo::ErrorText(std::int32_t status) {
-    return common_.LocString(u"Frm.Status_Error", u"Error %1. %2",
-                             {status, common_.ApiErrorText(status)});
+    return common_.StatusErrorText(status);
 }
 
 void FUserInfo::ShowStatus(const std::u16string& text) {

@@ -34,4 +34,8 @@ std::u16string mCommon::ApiErrorText(std::int32_t code) const {
     return text;
 }
 
+std::u16string mCommon::StatusErrorText(std::int32_t code) const {
+    return LocString(u"Frm.Status_Error", u"Error %1. %2", {code, ApiErrorText(code)});
+}
+
 } // namespace tw

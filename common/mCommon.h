@@ -72,6 +72,9 @@ public:
     // The system's message for a status code without its final CR LF, or
     // "Error <n> in FormatMessage" when the system has none that fits.
     std::u16string ApiErrorText(std::int32_t code) const;
+    // The status line's text for a failed call: "Error %1. %2" (the language
+    // file's "Frm.Status_Error") with the code and its system message.
+    std::u16string StatusErrorText(std::int32_t code) const;
 
     // --- Localization (Localization.cpp) ---
 

@@ -27,15 +27,14 @@ std::string TooLarge(std::size_t limit) {
     return "is larger than " + SizeText(limit);
 }
 
-// What was read of a file that is refused may be a secret: overwritten, not just let go.
+} // namespace
+
 void Forget(std::string& bytes) {
     volatile char* p = bytes.data();
     for (std::size_t i = 0; i < bytes.size(); ++i)
         p[i] = 0;
     bytes.clear();
 }
-
-} // namespace
 
 #ifndef _WIN32
 

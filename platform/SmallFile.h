@@ -19,6 +19,10 @@ constexpr std::size_t kSmallFileLimit = 1 << 20;
 std::optional<std::string> ReadSmallFile(const std::filesystem::path& path, std::string& bytes,
                                          std::size_t limit = kSmallFileLimit);
 
+// Overwrites a text that may hold a secret (a file's content, a password),
+// then empties it.
+void Forget(std::string& bytes);
+
 // "1 MB", "64 KB", "100 bytes": a limit as messages name it.
 std::string SizeText(std::size_t bytes);
 

@@ -118,12 +118,9 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments, samr::ArgumentP
         options.connection.hasPassword = true;
     }
     options.connection.kerberos = parser.isSet(kerberos);
-    if (options.connect && options.connection.kerberos) {
-        const std::string& host = options.connection.localHost;
-        if (const auto problem = samr::CheckKerberos(host); problem != samr::KerberosProblem::None)
-            return Refused(samr::Describe(problem, host));
-    }
     if (options.connect) {
+        if (auto why = samr::KerberosRefusal(options.connection))
+            return Refused(*why);
         if (auto error = samr::TakePasswordFromEnvironment(options.connection))
             return Refused(*error);
     }

@@ -73,9 +73,7 @@ int RunOnRealServers(hosts::ProgramOptions& options) {
     // Credentials a server refused are dropped: the dialog comes back, with
     // the refusal, before anything more is sent.
     servers.net().SetSignIn(hosts::SignInAgain(text, [&language](win::NET_API_STATUS refusal) {
-        const auto status = static_cast<std::int32_t>(refusal);
-        return language.LocString(u"Frm.Status_Error", u"Error %1. %2",
-                                  {status, language.ApiErrorText(status)});
+        return language.StatusErrorText(static_cast<std::int32_t>(refusal));
     }));
     toolkit::Application app(hosts::ProgramVersion(), folder);
     return RunWindow(app, servers.platform(), servers.computer(),

@@ -92,6 +92,8 @@ ScenarioOptions ParseScenarioOptions(const std::vector<std::string>& arguments) 
         if (!options.connection.HasCredentials())
             return Refused(
                 "--connect needs a password (-U NAME%PASSWORD, -A FILE or PASSWD) or -k");
+        if (auto why = samr::KerberosRefusal(options.connection))
+            return Refused(*why);
     }
 #endif
     return options;

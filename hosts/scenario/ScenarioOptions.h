@@ -4,6 +4,7 @@
 
 #ifdef TW_SCENARIO_SAMR
 #include "platform/samr/ArgumentPassword.h"
+#include "platform/samr/KerberosCheck.h"
 #include "platform/samr/SamrConnection.h"
 #endif
 

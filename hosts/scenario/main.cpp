@@ -7,9 +7,6 @@
 #include "ScenarioOptions.h"
 #include "ScenarioRunner.h"
 
-#ifdef TW_SCENARIO_SAMR
-#include "platform/samr/KerberosCheck.h"
-#endif
 
 #include <cstdio>
 #include <string>
@@ -67,13 +64,7 @@ int main(int argc, char** argv) {
     const std::string& toolkitName = options.toolkit;
     const std::vector<std::string>& files = options.files;
 #ifdef TW_SCENARIO_SAMR
-    tw::samr::SamrConnection& connection = options.connection;
-    if (options.connect && connection.kerberos) {
-        const tw::samr::KerberosProblem problem = tw::samr::CheckKerberos(connection.localHost);
-        if (problem != tw::samr::KerberosProblem::None)
-            return Refuse(tw::samr::Describe(problem, connection.localHost));
-    }
-    const tw::samr::SamrConnection* target = options.connect ? &connection : nullptr;
+    const tw::samr::SamrConnection* target = options.connect ? &options.connection : nullptr;
 #else
     const tw::samr::SamrConnection* target = nullptr;
 #endif

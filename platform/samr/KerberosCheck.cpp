@@ -50,6 +50,15 @@ std::string Describe(KerberosProblem problem, const std::string& host) {
     return {};
 }
 
+std::optional<std::string> KerberosRefusal(const SamrConnection& connection) {
+    if (!connection.kerberos)
+        return std::nullopt;
+    const KerberosProblem problem = CheckKerberos(connection.localHost);
+    if (problem == KerberosProblem::None)
+        return std::nullopt;
+    return Describe(problem, connection.localHost);
+}
+
 win::NET_API_STATUS StatusOf(KerberosProblem problem) {
     switch (problem) {
     case KerberosProblem::None:

@@ -3,9 +3,12 @@
 // server named by its address, which no ticket names.
 #pragma once
 
+#include "SamrConnection.h"
+
 #include "platform/WinTypes.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tw::samr {
@@ -19,6 +22,9 @@ KerberosProblem CheckKerberos(const std::string& host);
 
 // In words, for a command line's error: what is wrong and what to do.
 std::string Describe(KerberosProblem problem, const std::string& host);
+// For a command line: why the connection's ticket cannot sign in to its
+// local server, in words; nothing without -k, or when it can.
+std::optional<std::string> KerberosRefusal(const SamrConnection& connection);
 
 // The status a call reports for it, with Windows' own message: "No
 // credentials are available in the security package", "The context has

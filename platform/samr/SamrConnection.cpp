@@ -52,12 +52,6 @@ std::optional<std::string> setName(std::string& user, std::string& domain, std::
 
 } // namespace
 
-void Wipe(std::string& secret) {
-    if (!secret.empty())
-        explicit_bzero(secret.data(), secret.size());
-    secret.clear();
-}
-
 std::optional<std::string> TakePasswordFromEnvironment(SamrConnection& connection) {
     char* password = std::getenv("PASSWD");
     if (password == nullptr)
@@ -104,7 +98,7 @@ std::optional<std::string> LoadAuthenticationFile(SamrConnection& connection,
     if (auto why = win::ReadSmallFile(path, content, kAuthenticationFileLimit))
         return "the authentication file " + path + " " + *why;
     std::optional<std::string> error = ReadAuthenticationText(connection, content, path);
-    Wipe(content);
+    win::Forget(content);
     return error;
 }
 

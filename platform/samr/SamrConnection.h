@@ -57,7 +57,4 @@ std::optional<std::string> ReadAuthenticationText(SamrConnection& connection,
 // not. An error text when it is not UTF-8.
 std::optional<std::string> TakePasswordFromEnvironment(SamrConnection& connection);
 
-// Wipes a text that held a secret.
-void Wipe(std::string& secret);
-
 } // namespace tw::samr
