@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tw::samr {
@@ -177,8 +176,6 @@ TEST(Secret, OneBufferWipedWheneverItIsReplacedOrLetGo) {
 
 TEST_F(AuthenticationFile, OddFilesAndValuesAreRefusedWithTheirPlace) {
     using namespace std::string_literals;
-    const std::string fifo = path_ + "-fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const std::string huge = path_ + "-huge";
     std::ofstream(huge) << "username = alice\npassword = ";
     std::filesystem::resize_file(huge, 100u << 20); // a 100 MB password, sparse
@@ -187,18 +184,14 @@ TEST_F(AuthenticationFile, OddFilesAndValuesAreRefusedWithTheirPlace) {
         std::string path;
         const char* says;
     } rows[] = {
-        {"", fifo, " is not a regular file"},
-        {"", "/dev/zero", " is not a regular file"},
+        {"", "/dev/zero", " is not a regular file"}, // what the reader refuses: SmallFileTest
         {"", huge, " is larger than 64 KB"},
         {"username = root\0evil\npassword = x\n"s, path_,
          " (line 1): the user name holds a NUL character"},
         {"# lab\nusername = r\xf6ot\n", path_, " (line 2): the user name is not valid UTF-8"},
-        {"username = alice\npassword = se\0cret\n"s, path_,
-         " (line 2): the password holds a NUL character"},
         {"username = alice\npassword = s\xe9"
          "cret\n",
          path_, " (line 2): the password is not valid UTF-8"},
-        {"username = alice\ndomain = C\xffRP\n", path_, " (line 2): the domain is not valid UTF-8"},
         {"username = C\xffRP\\alice\n", path_, " (line 1): the domain is not valid UTF-8"},
     };
     for (const auto& row : rows) {
@@ -212,7 +205,6 @@ TEST_F(AuthenticationFile, OddFilesAndValuesAreRefusedWithTheirPlace) {
         EXPECT_EQ(c.user, "before");
         EXPECT_EQ(c.password.View(), "secret");
     }
-    std::filesystem::remove(fifo);
     std::filesystem::remove(huge);
 }
 

@@ -2,9 +2,11 @@
 // Message boxes that do not wait: startup/unsupported-platform.json on Qt;
 // long dates: QtAppearanceTest.
 #include "QtTestWindow.h"
+#include "toolkit/LivelyForm.h"
 
 #include <QGuiApplication>
 #include <QTest>
+#include <QThread>
 
 #include <chrono>
 #include <thread>
@@ -59,45 +61,27 @@ public:
 // meanwhile the window's timers tick and it paints what they change, and a
 // click on the disabled window is dropped, not kept for later.
 TEST(QtRealTime, ACallWaitsOffTheWindowsThreadWhileTheWindowPaints) {
-    Application app({}, u"");
-    Form form(app);
-    auto& label = form.Add<Label>("lbl");
-    auto& button = form.Add<CommandButton>("cmd");
-    auto& timer = form.Add<Timer>("tmr");
-    int ticks = 0;
-    int clicks = 0;
-    timer.Tick = [&] { label.SetCaption(u"tick " + std::u16string(1, u'0' + ticks++ % 10)); };
-    button.Click = [&] { ++clicks; };
-    timer.SetInterval(20);
-    form.SetClientSize(3000, 1500);
-    label.Move(120, 120, 2000, 300);
-    button.Move(120, 600, 1200, 375);
-    QtBackend backend(form);
-    form.Show();
+    LivelyForm w;
+    QtBackend backend(w.form);
+    w.form.Show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(backend.Window()));
     PaintCounter counter;
-    backend.WidgetOf(label)->installEventFilter(&counter);
-
-    form.SetEnabled(false); // as the busy sequence leaves it
-    timer.SetEnabled(true);
-    const std::thread::id windowThread = std::this_thread::get_id();
-    std::thread::id callThread;
-    app.WaitForCall([&] {
-        callThread = std::this_thread::get_id();
-        QMetaObject::invokeMethod(
-            backend.Window(),
-            [&] { QTest::mouseClick(backend.WidgetOf(button), Qt::LeftButton); },
-            Qt::QueuedConnection);
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    });
-    timer.SetEnabled(false);
-    form.SetEnabled(true);
+    backend.WidgetOf(w.label)->installEventFilter(&counter);
+    const bool offTheWindowsThread = w.WaitForACall(
+        [&] {
+            QMetaObject::invokeMethod(
+                backend.Window(),
+                [&] { QTest::mouseClick(backend.WidgetOf(w.button), Qt::LeftButton); },
+                Qt::QueuedConnection);
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        },
+        [] { return QThread::currentThread() == QCoreApplication::instance()->thread(); });
     QCoreApplication::processEvents();
 
-    EXPECT_NE(callThread, windowThread);
-    EXPECT_GE(ticks, 3);
+    EXPECT_TRUE(offTheWindowsThread);
+    EXPECT_GE(w.ticks, 3);
     EXPECT_GE(counter.paints, 2);
-    EXPECT_EQ(clicks, 0) << "the click came while the window was disabled";
+    EXPECT_EQ(w.clicks, 0) << "the click came while the window was disabled";
 }
 
 } // namespace tw::toolkit::test

@@ -2,15 +2,16 @@
 // thread: meanwhile its timers tick (real time) and it paints what they
 // change, and a click on the disabled window is dropped, not kept for later.
 #include "Win32WindowFixture.h"
+#include "toolkit/LivelyForm.h"
 
 #include <commctrl.h>
 
-#include <atomic>
 
 namespace tw::winetests {
 namespace {
 
 using namespace tw::toolkit;
+using toolkit::test::LivelyForm;
 
 LRESULT CALLBACK CountPaints(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
     if (msg == WM_PAINT)
@@ -18,54 +19,32 @@ LRESULT CALLBACK CountPaints(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
     return ::DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-DWORD ThreadIdOfCall(const std::function<void(const std::function<void()>&)>& wait, HWND button) {
-    DWORD id = 0;
-    wait([&] {
-        id = ::GetCurrentThreadId();
-        ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        ::PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-        ::Sleep(400);
-    });
-    return id;
-}
-
 TEST(Win32RealTime, ACallWaitsOffTheWindowsThreadWhileTheWindowPaints) {
-    Application app({}, u"");
-    Form form(app);
-    auto& label = form.Add<Label>("lbl");
-    auto& button = form.Add<CommandButton>("cmd");
-    auto& timer = form.Add<Timer>("tmr");
-    form.SetClientSize(3000, 1500);
-    label.Move(120, 120, 2000, 300);
-    button.Move(120, 600, 1200, 375);
-    int ticks = 0;
-    int clicks = 0;
-    timer.Tick = [&] { label.SetCaption(u"tick " + std::u16string(1, u'0' + ticks++ % 10)); };
-    button.Click = [&] { ++clicks; };
-    timer.SetInterval(20);
+    LivelyForm w;
     Win32BackendOptions options = toolkit::test::Win32Window::Options();
     options.virtualTime = false;
-    Win32Backend backend(form, options);
-    form.Show();
+    Win32Backend backend(w.form, options);
+    w.form.Show();
     backend.PumpMessages();
     int paints = 0;
-    ::SetWindowSubclass(backend.HandleOf(label), CountPaints, 1,
-                        reinterpret_cast<DWORD_PTR>(&paints));
-
-    form.SetEnabled(false); // as the busy sequence leaves it
-    timer.SetEnabled(true);
-    const DWORD callThread =
-        ThreadIdOfCall([&](const std::function<void()>& call) { app.WaitForCall(call); },
-                       backend.HandleOf(button));
-    timer.SetEnabled(false);
-    form.SetEnabled(true);
+    const HWND label = backend.HandleOf(w.label);
+    ::SetWindowSubclass(label, CountPaints, 1, reinterpret_cast<DWORD_PTR>(&paints));
+    const HWND button = backend.HandleOf(w.button);
+    const DWORD windowThread = ::GetCurrentThreadId();
+    const bool offTheWindowsThread = w.WaitForACall(
+        [&] {
+            ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            ::PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+            ::Sleep(400);
+        },
+        [&] { return ::GetCurrentThreadId() == windowThread; });
     backend.PumpMessages();
-    ::RemoveWindowSubclass(backend.HandleOf(label), CountPaints, 1);
+    ::RemoveWindowSubclass(label, CountPaints, 1);
 
-    EXPECT_NE(callThread, ::GetCurrentThreadId());
-    EXPECT_GE(ticks, 3);
+    EXPECT_TRUE(offTheWindowsThread);
+    EXPECT_GE(w.ticks, 3);
     EXPECT_GE(paints, 2);
-    EXPECT_EQ(clicks, 0) << "the click came while the window was disabled";
+    EXPECT_EQ(w.clicks, 0) << "the click came while the window was disabled";
 }
 
 } // namespace
