@@ -2,6 +2,7 @@
 // expired ones, or a server named by its address are refused with a line that
 // says which, and a call reports them with Windows' codes.
 #include "platform/samr/KerberosCheck.h"
+#include "common/ScratchPath.h"
 #include "hosts/linux/ProgramOptions.h"
 
 #include <krb5.h>
@@ -53,7 +54,7 @@ protected:
         else
             unsetenv("KRB5CCNAME");
     }
-    const std::string cache_ = std::filesystem::temp_directory_path() / "tw-krb5cc-test";
+    const std::string cache_ = tests::ScratchPath("tw-krb5cc-test");
     std::optional<std::string> saved_;
 };
 

@@ -1,5 +1,6 @@
 // tarnwick's command line, read before any window opens.
 #include "hosts/linux/ProgramOptions.h"
+#include "common/ScratchPath.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +32,10 @@ protected:
         for (const std::string& path : {machine_, broken_, deep_, fifo_})
             std::filesystem::remove(path);
     }
-    const std::string machine_ = std::filesystem::temp_directory_path() / "tw-options-machine.json";
-    const std::string broken_ = std::filesystem::temp_directory_path() / "tw-options-broken.json";
-    const std::string deep_ = std::filesystem::temp_directory_path() / "tw-options-deep.json";
-    const std::string fifo_ = std::filesystem::temp_directory_path() / "tw-options-fifo";
+    const std::string machine_ = tests::ScratchPath("tw-options-machine.json");
+    const std::string broken_ = tests::ScratchPath("tw-options-broken.json");
+    const std::string deep_ = tests::ScratchPath("tw-options-deep.json");
+    const std::string fifo_ = tests::ScratchPath("tw-options-fifo");
 };
 
 TEST_F(ProgramOptionsTest, EachBadFormIsOneClearLine) {

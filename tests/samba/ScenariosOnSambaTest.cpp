@@ -4,6 +4,7 @@
 // account in each state the window shows. What they wrote is then checked by
 // the server's own tools.
 #include "SambaServer.h"
+#include "common/ScratchPath.h"
 
 #include "hosts/scenario/ScenarioRunner.h"
 #include "platform/samr/SamrConnection.h"
@@ -47,7 +48,7 @@ TEST_P(ScenariosOnSamba, PassAndWhatTheyWroteIsOnTheServer) {
         for (int i = 0; i < 3; ++i)
             server.logon("locked", "wrong");
         // The administrator signs in from an authentication file, as -A reads it.
-        const std::string credentials = std::filesystem::temp_directory_path() / "tw-samba-auth";
+        const std::string credentials = tests::ScratchPath("tw-samba-auth");
         std::ofstream(credentials) << "username = " << server.adminUser()
                                    << "\npassword = " << SambaServer::kAdminPassword << "\n";
         samr::SamrConnection connection;
@@ -82,7 +83,8 @@ TEST(ScenariosOnSambaSignIn, AWrongPasswordIsSentOnceAndShown) {
     server.addAccount("alice", "Alice-pw1");
     server.setPolicy("bad lockout attempt", 3);
     const samr::SamrConnection connection = server.connectionAs("alice", "wrong");
-    const auto result = scenario::RunScenarioText(R"({"steps": [
+    const auto result =
+        scenario::RunScenarioText(R"({"steps": [
         {"start": {}},
         {"expect": {"lblStatus.Caption": "Error 1326. The user name or password is incorrect.",
                     "Form.Enabled": true, "cbUsername.ListCount": 0, "txtMinPwdLen.Text": "",
@@ -95,8 +97,7 @@ TEST(ScenariosOnSambaSignIn, AWrongPasswordIsSentOnceAndShown) {
         {"key": ["optLocal", "F5"]},
         {"expect": {"lblStatus.Caption": "Error 1326. The user name or password is incorrect."}}
     ]})",
-                                                  "wrong password", scenario::MakeHeadlessToolkit,
-                                                  &connection);
+                                  "wrong password", scenario::MakeHeadlessToolkit, &connection);
     EXPECT_TRUE(result.passed) << result.message;
     EXPECT_EQ(server.badPasswordCount("alice"), 1);
     EXPECT_TRUE(server.logon("alice", "Alice-pw1")) << "not locked out";
