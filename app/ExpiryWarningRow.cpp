@@ -19,7 +19,9 @@ void FUserInfo::EnableLocalSettings(bool enabled) {
     txtPasswordReminder->SetEnabled(enabled);
 }
 
-void FUserInfo::ClearLocalSettings() { txtPasswordReminder->SetText(u""); }
+void FUserInfo::ClearLocalSettings() {
+    txtPasswordReminder->SetText(u"");
+}
 
 void FUserInfo::RefreshLocalSettings() {
     ClearLocalSettings();

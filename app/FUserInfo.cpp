@@ -166,6 +166,31 @@ void FUserInfo::ShowStatus(const std::u16string& text) {
     lblStatus->SetCaption(text);
 }
 
+bool FUserInfo::AnswerLost(std::int32_t status) {
+    switch (static_cast<win::DWORD>(status)) {
+    case win::RPC_S_CALL_FAILED:     // the call went out; whether it ran is unknown
+    case win::ERROR_NETNAME_DELETED: // the server's session went during the call
+    case win::ERROR_SEM_TIMEOUT:     // the redirector waited in vain
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FUserInfo::ShowAnswerLost(std::int32_t status) {
+    ShowStatus(
+        common_.LocString(u"Frm.Status_NoAnswer",
+                          u"Error %1. No answer from the server: the change may have been made.",
+                          {FromUtf8(std::to_string(status))}));
+}
+
+void FUserInfo::RereadUnsurePanels() {
+    if (UserWriteUnsure)
+        LoadSelectedUser();
+    if (PolicyWriteUnsure)
+        LoadPolicy();
+}
+
 void FUserInfo::ShowNotKept(std::vector<toolkit::Control*> named) {
     if (named.empty())
         return;

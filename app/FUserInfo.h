@@ -116,6 +116,13 @@ private:
     // label's) whose value the server did not take, in tab order; nothing
     // when there are none.
     void ShowNotKept(std::vector<toolkit::Control*> named);
+    // A write that went out and got no answer (the connection broke or the
+    // server went silent): the server may have carried it out.
+    static bool AnswerLost(std::int32_t status);
+    void ShowAnswerLost(std::int32_t status);
+    // The panels whose last write got no answer, read again now that the
+    // server answered a call.
+    void RereadUnsurePanels();
     // "Max. Password Age:" names its field as "Max. Password Age", without
     // the access key's mark (Accessibility.cpp).
     static std::u16string NameOfCaption(const std::u16string& caption);
@@ -213,6 +220,10 @@ private:
     std::u16string CurrentMachine;
     bool FormLoaded = false;
     std::int32_t EditedFlags = 0;
+    // A panel's last write got no answer: it shows what the administrator
+    // meant, not what the server holds, until it is read again.
+    bool UserWriteUnsure = false;
+    bool PolicyWriteUnsure = false;
     std::int32_t LoadedExpiryWarning = 0;
     bool CuesShown = false;
     // The window procedure SubclassWindow replaced; null when not subclassed.

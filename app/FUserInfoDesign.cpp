@@ -57,8 +57,8 @@ CommandButton* AddSetButton(Form& form, const char* name, float left, float top,
 }
 
 // A read-only statistics box of the user pane: it never takes input.
-TextBox* AddStatistic(Form& form, const char* name, const char16_t* toolTip, float top,
-                      float width, int tab) {
+TextBox* AddStatistic(Form& form, const char* name, const char16_t* toolTip, float top, float width,
+                      int tab) {
     auto* box = AddTextBox(form, name, toolTip, 2280, top, width, 285, tab);
     box->SetLocked(true);
     box->SetEnabled(false);
@@ -135,8 +135,8 @@ void FUserInfo::CreateUserPane() {
     lblLastLogon = AddLabel(f, "lblLastLogon", u"Last Logon:", 240, 1560, 1935, 255, 6);
     txtLastLogon = AddStatistic(f, "txtLastLogon", u"Last logon date", 1530, 2295, 7);
     lblPasswordAge = AddLabel(f, "lblPasswordAge", u"Password Age:", 240, 1920, 1935, 255, 8);
-    txtPasswordAge = AddStatistic(f, "txtPasswordAge", u"The time since last password change",
-                                  1890, 855, 9);
+    txtPasswordAge =
+        AddStatistic(f, "txtPasswordAge", u"The time since last password change", 1890, 855, 9);
     lblPasswordAge_u = AddLabel(f, "lblPasswordAge_u", u"days", 3240, 1920, 735, 255, 10);
     lblLogonCount = AddLabel(f, "lblLogonCount", u"Logon Count:", 240, 2280, 1935, 255, 11);
     txtLogonCount = AddStatistic(f, "txtLogonCount",
@@ -189,8 +189,7 @@ void FUserInfo::CreateServerPane() {
                         u"The minimum allowable password length", nullptr, nullptr, 1800, 30);
     lblMinPwdLen = row.label;
     txtMinPwdLen = row.field;
-    row = AddNumericRow(f, "lblLockoutThreshold", u"Bad Pw Before Lockout:",
-                        "txtLockoutThreshold",
+    row = AddNumericRow(f, "lblLockoutThreshold", u"Bad Pw Before Lockout:", "txtLockoutThreshold",
                         u"The number of invalid password authentications that can occur before "
                         u"an account is marked \"locked out\" ",
                         nullptr, nullptr, 2160, 32);
@@ -220,11 +219,11 @@ void FUserInfo::CreateServerPane() {
 
     lnLocal = Place<Line>(f, "lnLocal", 0, 0, 0, 0, 0);
     lnLocal->SetPoints(4695, 4275, 9240, 4275);
-    row = AddNumericRow(f, "lblPasswordReminder", u"Password Expiry Warning:",
-                        "txtPasswordReminder",
-                        u"The number of days that a warning message is displayed before the "
-                        u"user's password expires",
-                        "lblPasswordReminder_u", u"days", 4560, 43);
+    row =
+        AddNumericRow(f, "lblPasswordReminder", u"Password Expiry Warning:", "txtPasswordReminder",
+                      u"The number of days that a warning message is displayed before the "
+                      u"user's password expires",
+                      "lblPasswordReminder_u", u"days", 4560, 43);
     lblPasswordReminder = row.label;
     txtPasswordReminder = row.field;
     lblPasswordReminder_u = row.unit;
@@ -282,7 +281,9 @@ void FUserInfo::WireHandlers() {
         box.GotFocus = [this, i] { NumericField_GotFocus(numericFields_[i]); };
         box.LostFocus = [this, i] { NumericField_LostFocus(numericFields_[i]); };
         box.KeyPress = [this, &box](int& key) { FilterNumericKey(key, box); };
-        box.Validate = [this, i](bool& cancel) { NumericField_Validate(numericFields_[i], cancel); };
+        box.Validate = [this, i](bool& cancel) {
+            NumericField_Validate(numericFields_[i], cancel);
+        };
     }
     ctlPlusMinus->MinusClick = [this] { ctlPlusMinus_MinusClick(); };
     ctlPlusMinus->PlusClick = [this] { ctlPlusMinus_PlusClick(); };

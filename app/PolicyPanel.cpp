@@ -13,6 +13,8 @@ constexpr std::int32_t kNeverExpires = -1; // 4294967295 seconds
 } // namespace
 
 bool FUserInfo::LoadPolicy() {
+    // Read again, or emptied when the read fails: nothing unsure stays shown.
+    PolicyWriteUnsure = false;
     BusySequence busy(*this);
     std::int32_t status = 0;
     if (NetCall([&] { return NetUser->RefreshModals(&status); }))
@@ -20,13 +22,15 @@ bool FUserInfo::LoadPolicy() {
     else
         ClearPolicyPanel();
     busy.End(status);
+    if (status == 0)
+        RereadUnsurePanels();
     return status == 0;
 }
 
 void FUserInfo::ClearPolicyPanel() {
-    const std::vector<TextBox*> fields = {txtMaxPwdAge,        txtMinPwdAge,       txtMinPwdLen,
-                                          txtLockoutThreshold, txtLockoutDuration, txtLockoutTimeout,
-                                          txtPwdHistoryLen};
+    const std::vector<TextBox*> fields = {
+        txtMaxPwdAge,       txtMinPwdAge,      txtMinPwdLen,    txtLockoutThreshold,
+        txtLockoutDuration, txtLockoutTimeout, txtPwdHistoryLen};
     for (TextBox* field : fields)
         field->SetText(u"");
     for (TextBox* field : fields)
@@ -49,7 +53,9 @@ void FUserInfo::FillPolicyPanel() {
     cmdModalsSet->SetEnabled(false);
 }
 
-void FUserInfo::UpdatePolicySetButton() { cmdModalsSet->SetEnabled(NetUser->ModalsChanged()); }
+void FUserInfo::UpdatePolicySetButton() {
+    cmdModalsSet->SetEnabled(NetUser->ModalsChanged());
+}
 
 void FUserInfo::cmdModalsSet_Click() {
     BusySequence busy(*this);
@@ -64,6 +70,14 @@ void FUserInfo::cmdModalsSet_Click() {
         return;
     }
     NetCall([&] { return NetUser->SetModals(&status); });
+    if (AnswerLost(status)) {
+        // Reading it back now would wait on the silent server again: the
+        // panel keeps the edits until the server answers another call.
+        PolicyWriteUnsure = true;
+        busy.EndKeepingStatus();
+        ShowAnswerLost(status);
+        return;
+    }
     // The policy is always read back, whatever the write did. A refused
     // lockout level is an error too: its fields go back to what the target
     // holds, and the status line says why.
@@ -110,8 +124,7 @@ void FUserInfo::StorePolicyField(TextBox& field, Label& label, bool& Cancel, boo
 
 void FUserInfo::ValidateMaxPwdAge(bool& Cancel, bool ShowMessage) {
     bool invalid = false;
-    ValidateField(*txtMaxPwdAge, ShowMessage ? lblMaxPwdAge->Caption() : std::u16string(),
-                  invalid);
+    ValidateField(*txtMaxPwdAge, ShowMessage ? lblMaxPwdAge->Caption() : std::u16string(), invalid);
     Cancel = invalid;
     if (invalid)
         return;

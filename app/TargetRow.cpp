@@ -42,6 +42,9 @@ void FUserInfo::LoadTarget(const std::u16string& select) {
         NetUser->SetServer(u"");
     }
 
+    // Everything is read anew, so nothing waits to be read again.
+    UserWriteUnsure = false;
+    PolicyWriteUnsure = false;
     // An error of the reload must outlive the local-setting step below, whose
     // field changes would otherwise empty the status line before anyone read it.
     std::u16string reloadStatus;

@@ -1,8 +1,8 @@
 // The user list and the user parameters panel.
 #include "FUserInfo.h"
 
-#include "platform/TextCompare.h"
 #include "common/UnsignedNumbers.h"
+#include "platform/TextCompare.h"
 
 namespace tw::app {
 
@@ -12,8 +12,7 @@ bool FUserInfo::FillUserList(const std::u16string& select) {
     BusySequence busy(*this);
     cbUsername->Clear();
     std::int32_t status = 0;
-    std::vector<std::u16string> names =
-        NetCall([&] { return NetUser->EnumerateUsers(&status); });
+    std::vector<std::u16string> names = NetCall([&] { return NetUser->EnumerateUsers(&status); });
     busy.EnableWindow();
     if (status != 0) {
         busy.RestorePointer();
@@ -45,6 +44,8 @@ void FUserInfo::cbUsername_Click() {
 }
 
 bool FUserInfo::LoadSelectedUser() {
+    // Read again, or emptied when the read fails: nothing unsure stays shown.
+    UserWriteUnsure = false;
     if (cbUsername->ListIndex() < 0) {
         ClearUserPanel();
         return false;
@@ -58,6 +59,8 @@ bool FUserInfo::LoadSelectedUser() {
     else
         ClearUserPanel();
     busy.End(status);
+    if (fetched)
+        RereadUnsurePanels();
     return fetched;
 }
 
@@ -81,8 +84,8 @@ void FUserInfo::FillUserPanel() {
 void FUserInfo::ClearUserPanel() {
     for (TextBox* box : {txtPasswordAge, txtLastLogon, txtBadPassCount, txtLogonCount})
         box->SetText(u"");
-    for (toolkit::CheckBox* box : {chkExpired, chkLocked, chkNeverExpires, chkPassRequired,
-                                   chkDisabled, chkCanChange})
+    for (toolkit::CheckBox* box :
+         {chkExpired, chkLocked, chkNeverExpires, chkPassRequired, chkDisabled, chkCanChange})
         box->SetValue(0);
     for (const FlagBox& flagBox : flagBoxes_)
         flagBox.box->SetEnabled(false);
@@ -101,7 +104,9 @@ void FUserInfo::FlagBox_Click(const FlagBox& flagBox) {
     UpdateUserSetButton();
 }
 
-void FUserInfo::UpdateUserSetButton() { cmdUserSet->SetEnabled(EditedFlags != NetUser->Flags()); }
+void FUserInfo::UpdateUserSetButton() {
+    cmdUserSet->SetEnabled(EditedFlags != NetUser->Flags());
+}
 
 void FUserInfo::cmdUserSet_Click() {
     BusySequence busy(*this);
@@ -118,6 +123,14 @@ void FUserInfo::cmdUserSet_Click() {
     }
     const std::int32_t flags = (NetUser->Flags() & ~changed) | (wanted & changed);
     const bool ok = NetCall([&] { return NetUser->SetFlags(flags, &status); });
+    if (!ok && AnswerLost(status)) {
+        // Reading it back now would wait on the silent server again: the
+        // panel keeps the edits until the server answers another call.
+        UserWriteUnsure = true;
+        busy.EndKeepingStatus();
+        ShowAnswerLost(status);
+        return;
+    }
     const bool shown = LoadSelectedUser();
     // Without a selection the fetch ends no busy sequence of its own.
     busy.EndKeepingStatus();

@@ -52,7 +52,9 @@ constexpr DWORD NERR_InvalidComputer = 2351;
 constexpr DWORD NERR_UserNotFound = 2221;
 // ... and those a server or the connection to it answers.
 constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+constexpr DWORD ERROR_NETNAME_DELETED = 64;
 constexpr DWORD ERROR_BAD_NET_NAME = 67;
+constexpr DWORD ERROR_SEM_TIMEOUT = 121;
 constexpr DWORD ERROR_INVALID_PASSWORD = 86;
 constexpr DWORD ERROR_ACCOUNT_RESTRICTION = 1327;
 constexpr DWORD ERROR_INVALID_LOGON_HOURS = 1328;

@@ -25,9 +25,25 @@ enum {
     kStatusAccessDenied = 0xC0000022,
     kStatusNoSuchDomain = 0xC00000DF,
     kStatusNotSupported = 0xC00000BB,
+    kStatusIoTimeout = 0xC00000B5,
     kBuiltinDomainRid = 32,
     kSidNameUser = 1,
 };
+
+/* Samba's composite requests (the pipe connection is one) begin with their
+   state; the header that declares them is not installed. */
+struct tw_composite_head {
+    int state; /* init, in progress, done, error */
+};
+enum { kCompositeDone = 2 };
+
+static tw_samr_request_observer request_observer;
+static void* request_observer_context;
+
+void tw_samr_observe_requests(tw_samr_request_observer observer, void* context) {
+    request_observer = observer;
+    request_observer_context = context;
+}
 
 struct tw_samr_session {
     TALLOC_CTX* memory;
@@ -39,6 +55,8 @@ struct tw_samr_session {
 
 static uint32_t call(tw_samr_session* session, TALLOC_CTX* memory, uint32_t opnum, void* record,
                      const NTSTATUS* result) {
+    if (request_observer != NULL)
+        request_observer(request_observer_context, opnum);
     NTSTATUS status = dcerpc_binding_handle_call(session->pipe->binding_handle, NULL,
                                                  &ndr_table_samr, opnum, memory, record);
     if (!NT_STATUS_IS_OK(status))
@@ -121,6 +139,44 @@ static uint32_t find_account_domain(tw_samr_session* session) {
     return status;
 }
 
+static void on_deadline(struct tevent_context* events, struct tevent_timer* timer,
+                        struct timeval now, void* late) {
+    (void)events;
+    (void)timer;
+    (void)now;
+    *(bool*)late = true;
+}
+
+/* dcerpc_pipe_connect, given up after `seconds` (its own limit is a minute):
+   a server that takes the connection and never answers costs no more. */
+static uint32_t connect_pipe(tw_samr_session* session, const char* binding,
+                             struct cli_credentials* credentials, struct tevent_context* events,
+                             struct loadparm_context* settings, unsigned seconds) {
+    struct composite_context* pending = dcerpc_pipe_connect_send(
+        session, binding, &ndr_table_samr, credentials, events, settings);
+    if (pending == NULL)
+        return kStatusNoMemory;
+    bool late = false;
+    struct tevent_timer* deadline = tevent_add_timer(
+        events, session, tevent_timeval_current_ofs(seconds, 0), on_deadline, &late);
+    if (deadline == NULL) {
+        talloc_free(pending);
+        return kStatusNoMemory;
+    }
+    const struct tw_composite_head* head = (const struct tw_composite_head*)pending;
+    while (head->state < kCompositeDone && !late) {
+        if (tevent_loop_once(events) != 0)
+            break;
+    }
+    talloc_free(deadline);
+    if (head->state < kCompositeDone) {
+        /* Freeing the request closes its half-made connection. */
+        talloc_free(pending);
+        return kStatusIoTimeout;
+    }
+    return NT_STATUS_V(dcerpc_pipe_connect_recv(pending, session, &session->pipe));
+}
+
 uint32_t tw_samr_connect(const tw_samr_target* target, tw_samr_session** result) {
     static bool initialised = false;
     if (!initialised) {
@@ -165,9 +221,12 @@ uint32_t tw_samr_connect(const tw_samr_target* target, tw_samr_session** result)
     }
 
     char* binding = talloc_asprintf(session, "ncacn_np:%s", target->host);
-    NTSTATUS connected = dcerpc_pipe_connect(session, &session->pipe, binding, &ndr_table_samr,
-                                             credentials, events, settings);
-    uint32_t status = NT_STATUS_V(connected);
+    const unsigned seconds = target->answer_seconds > 0 ? (unsigned)target->answer_seconds
+                                                        : TW_SAMR_ANSWER_SECONDS;
+    uint32_t status = connect_pipe(session, binding, credentials, events, settings, seconds);
+    /* Each call on the pipe gets no more time than the connection did. */
+    if (status == 0)
+        dcerpc_binding_handle_set_timeout(session->pipe->binding_handle, seconds);
     if (status == 0) {
         struct samr_Connect2 r = {0};
         r.in.system_name = "";

@@ -20,7 +20,12 @@ typedef struct {
     const char* domain;   /* null or empty: the server's own */
     const char* password; /* null with kerberos */
     int kerberos;         /* use the ticket cache */
+    int answer_seconds;   /* 0: TW_SAMR_ANSWER_SECONDS */
 } tw_samr_target;
+
+/* How long the connection, and then each call, may wait for the server's
+   answer before it is given up (NT_STATUS_IO_TIMEOUT). */
+#define TW_SAMR_ANSWER_SECONDS 20
 
 /* Signs in and opens the server's account domain and its Builtin domain. */
 uint32_t tw_samr_connect(const tw_samr_target* target, tw_samr_session** session);
@@ -78,6 +83,11 @@ uint32_t tw_samr_query_policy(tw_samr_session* session, tw_samr_policy* policy);
 uint32_t tw_samr_set_password_policy(tw_samr_session* session, const tw_samr_policy* policy);
 /* The lockout duration, window and threshold (level 3 of the modals). */
 uint32_t tw_samr_set_lockout_policy(tw_samr_session* session, const tw_samr_policy* policy);
+
+/* Called on the calling thread just before each request goes to a server,
+   with its SAMR operation number; tests freeze a server there. NULL: none. */
+typedef void (*tw_samr_request_observer)(void* context, uint32_t opnum);
+void tw_samr_observe_requests(tw_samr_request_observer observer, void* context);
 
 /* Samba's own translation of a status to a Windows error, for statuses the
    caller has no better answer for. */

@@ -24,6 +24,9 @@ struct SamrConnection {
     Secret password;
     bool hasPassword = false;
     bool kerberos = false;
+    // How long a connection, and each call on it, waits for the server to
+    // answer; 0 is the standard limit (tests shorten it).
+    int answerSeconds = 0;
 
     // Whether a password or a ticket is at hand, so that a call can sign in.
     bool HasCredentials() const { return kerberos || hasPassword; }

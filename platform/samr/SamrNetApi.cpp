@@ -53,8 +53,7 @@ NET_API_STATUS SamrNetApi::connect(const std::string& host) {
             // Credentials the server refused are never sent again, so that
             // signing in cannot lock the administrator's account out: new
             // ones, or no call at all.
-            if (!signIn_ || !signIn_(connection_, host, refusal_) ||
-                !connection_.HasCredentials())
+            if (!signIn_ || !signIn_(connection_, host, refusal_) || !connection_.HasCredentials())
                 return refusal_ != NERR_Success ? refusal_ : ERROR_LOGON_FAILURE;
         }
         // A ticket that cannot work is said so before the server is asked.
@@ -70,6 +69,7 @@ NET_API_STATUS SamrNetApi::connect(const std::string& host) {
         target.domain = connection_.domain.c_str();
         target.password = connection_.kerberos ? nullptr : connection_.password.c_str();
         target.kerberos = connection_.kerberos ? 1 : 0;
+        target.answer_seconds = connection_.answerSeconds;
         auto session = std::make_unique<Session>();
         const std::uint32_t status = tw_samr_connect(&target, &session->handle);
         if (LogonRefused(status)) {
@@ -105,7 +105,12 @@ SamrNetApi::onServer(const char* function, DWORD level, LPCWSTR servername,
             return connected;
     }
     std::uint32_t status = work(session_->handle);
-    if (reused && ConnectionLost(status)) {
+    if (status == kNtIoTimeout) {
+        // No answer in time: the connection is given up, and the call is not
+        // made again, for the server may have carried it out.
+        session_.reset();
+        sessionHost_.clear();
+    } else if (reused && ConnectionLost(status)) {
         // The server dropped the connection it had (it restarted): once more on a new one.
         if (NET_API_STATUS connected = connect(host); connected != NERR_Success)
             return connected;

@@ -46,7 +46,9 @@ constexpr Row kRows[] = {
     {kNtConnectionRefused, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
     {kNtHostUnreachable, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
     {kNtNetworkUnreachable, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
-    {kNtIoTimeout, ERROR_BAD_NETPATH, ERROR_BAD_NETPATH},
+    // No answer in time: no server there while connecting; a call that went
+    // out and got no answer may or may not have been carried out.
+    {kNtIoTimeout, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED},
     // The connection went while a call was on it.
     {kNtConnectionDisconnected, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED, true},
     {kNtConnectionReset, ERROR_BAD_NETPATH, RPC_S_CALL_FAILED, true},
@@ -64,9 +66,9 @@ constexpr Row kRows[] = {
 // What a server answers while signing in when it will not take the
 // credentials.
 constexpr std::uint32_t kLogonRefusals[] = {
-    kNtLogonFailure,      kNtWrongPassword,      kNtNoSuchUser,        kNtAccountRestriction,
-    kNtInvalidLogonHours, kNtInvalidWorkstation, kNtPasswordExpired,   kNtAccountDisabled,
-    kNtAccountLockedOut,  kNtPasswordMustChange, kNtAccountExpired,    kNtLogonTypeNotGranted,
+    kNtLogonFailure,      kNtWrongPassword,      kNtNoSuchUser,      kNtAccountRestriction,
+    kNtInvalidLogonHours, kNtInvalidWorkstation, kNtPasswordExpired, kNtAccountDisabled,
+    kNtAccountLockedOut,  kNtPasswordMustChange, kNtAccountExpired,  kNtLogonTypeNotGranted,
 };
 
 } // namespace

@@ -159,6 +159,10 @@ struct Computer {
     // How long a call takes before it answers, in milliseconds, by the same
     // keys: a slow server or network, for the window's busy state.
     std::map<std::string, std::uint32_t> delay;
+    // Writes (NetUserSetInfo, NetUserModalsSet) whose answer is lost, by the
+    // same keys: the write is carried out, then the call fails with that
+    // status, as when a server goes silent before it answers.
+    std::map<std::string, std::uint32_t> answerLost;
 
     bool operator==(const Computer&) const = default;
 };

@@ -3,8 +3,8 @@
 #include "FailureKeys.h"
 #include "JsonFields.h"
 #include "JsonNesting.h"
-#include "platform/TextCompare.h"
 #include "RegistryTree.h"
+#include "platform/TextCompare.h"
 
 #include "platform/TextConvert.h"
 
@@ -62,8 +62,9 @@ void readEnvironment(const Json& value, const std::string& where, SystemInfo& sy
     for (const auto& [key, text] : value.items()) {
         std::u16string name = FromUtf8(key);
         auto& env = system.environment;
-        auto it = std::find_if(env.begin(), env.end(),
-                               [&](const auto& var) { return EqualsIgnoringCase(var.first, name); });
+        auto it = std::find_if(env.begin(), env.end(), [&](const auto& var) {
+            return EqualsIgnoringCase(var.first, name);
+        });
         if (text.is_null()) {
             if (it != env.end())
                 env.erase(it);
@@ -264,7 +265,8 @@ void generateAccounts(const Json& value, const std::string& where, std::vector<A
         fail(where, "\"count\" is needed");
     const std::uint32_t count = readU32(*countAt, child(where, "count"));
     if (count > kMaxGeneratedAccounts)
-        fail(child(where, "count"), "at most " + std::to_string(kMaxGeneratedAccounts) + " accounts");
+        fail(child(where, "count"),
+             "at most " + std::to_string(kMaxGeneratedAccounts) + " accounts");
     std::unordered_set<std::u16string> seen;
     for (const Account& a : accounts)
         seen.insert(FoldCase(a.name));
@@ -283,7 +285,8 @@ void generateAccounts(const Json& value, const std::string& where, std::vector<A
 
 Computer readComputer(const std::string& name, const Json& value, const std::string& where) {
     requireObject(value, where);
-    checkFields(value, where, {"accounts", "generatedAccounts", "policy", "fail", "delay"});
+    checkFields(value, where,
+                {"accounts", "generatedAccounts", "policy", "fail", "delay", "answerLost"});
     Computer c;
     c.name = FromUtf8(name);
     if (auto it = value.find("accounts"); it != value.end()) {
@@ -311,6 +314,10 @@ Computer readComputer(const std::string& name, const Json& value, const std::str
                 fail(child(child(where, "delay"), key),
                      "at most " + std::to_string(kMaxCallDelayMs) + " milliseconds");
         }
+    }
+    if (auto it = value.find("answerLost"); it != value.end()) {
+        static const std::vector<std::string_view> writes = {"NetUserSetInfo", "NetUserModalsSet"};
+        c.answerLost = readFailRules(*it, child(where, "answerLost"), writes, true);
     }
     return c;
 }
@@ -457,7 +464,9 @@ MachineDescription loadMachine(const nlohmann::json& machine, const std::string&
         const std::string key = ToUtf8(local);
         const auto at = std::find_if(m.computers.begin(), m.computers.end(),
                                      [&](const Computer& c) { return ToUtf8(c.name) > key; });
-        m.computers.insert(at, Computer{local, {}, {}, {}, {}});
+        Computer computer;
+        computer.name = local;
+        m.computers.insert(at, std::move(computer));
     }
     return m;
 }

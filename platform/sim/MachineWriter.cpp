@@ -2,8 +2,8 @@
 #include "MachineLoader.h"
 
 #include "JsonFields.h"
-#include "platform/TextCompare.h"
 #include "RegistryTree.h"
+#include "platform/TextCompare.h"
 
 #include "platform/TextConvert.h"
 
@@ -99,6 +99,8 @@ Json computerToJson(const Computer& c) {
     Json computer{{"accounts", accounts}, {"policy", policyToJson(c.policy)}, {"fail", fail}};
     if (!c.delay.empty())
         computer["delay"] = c.delay;
+    if (!c.answerLost.empty())
+        computer["answerLost"] = c.answerLost;
     return computer;
 }
 

@@ -74,6 +74,8 @@ Computer* SimPlatform::beginNetCall(const char* function, DWORD level, LPCWSTR s
         status = *injected;
         return nullptr;
     }
+    answerLost_ =
+        findFailure(computer->answerLost, function, level, ofFunction, ofLevel).value_or(0);
     status = NERR_Success;
     return computer;
 }
@@ -200,7 +202,7 @@ NET_API_STATUS SimPlatform::NetUserSetInfo(LPCWSTR servername, LPCWSTR username,
         flags &= ~UF_LOCKOUT;
     account->flags = flags;
     ++accountsVersion_;
-    return NERR_Success;
+    return writeAnswer();
 }
 
 NET_API_STATUS SimPlatform::NetUserModalsGet(LPCWSTR servername, DWORD level, LPBYTE* bufptr) {
@@ -255,7 +257,7 @@ NET_API_STATUS SimPlatform::NetUserModalsSet(LPCWSTR servername, DWORD level, LP
         p.lockoutObsWin = info.usrmod3_lockout_observation_window;
         p.lockoutThreshold = info.usrmod3_lockout_threshold;
     }
-    return NERR_Success;
+    return writeAnswer();
 }
 
 NET_API_STATUS SimPlatform::NetApiBufferFree(LPVOID Buffer) {

@@ -26,9 +26,9 @@
 // applyPatch and query throw MachineError, for a bad patch or path.
 #pragma once
 
-#include "platform/NetBufferPool.h"
 #include "MachineDescription.h"
 #include "RegistryTree.h"
+#include "platform/NetBufferPool.h"
 
 #include "platform/Platform.h"
 
@@ -248,6 +248,9 @@ private:
     // Network management.
     Computer* beginNetCall(const char* function, win::DWORD level, win::LPCWSTR server,
                            win::NET_API_STATUS& status);
+    // What a write that was carried out answers: success, or the status its
+    // lost answer turns into (the computer's answerLost rules).
+    win::NET_API_STATUS writeAnswer() const { return answerLost_; }
     Account* findAccount(Computer& computer, win::LPCWSTR name);
     const std::vector<std::uint32_t>& listedAccounts(const Computer& computer, win::DWORD filter);
 
@@ -316,6 +319,7 @@ private:
     // "COMPUTER|Function.LEVEL" (computer name folded), "Function" for the registry.
     std::map<std::string, std::uint32_t> netCallCounts_;
     std::map<std::string, std::uint32_t> registryCallCounts_;
+    win::NET_API_STATUS answerLost_ = 0; // of the network call under way
     std::map<std::uintptr_t, KeyHandle> keys_;
     std::uintptr_t nextKey_ = 0x100;
     win::DWORD lastError_ = 0;

@@ -42,9 +42,11 @@ Json registryQuery(const MachineDescription& m, const std::string& path, bool vi
     std::string keyText = rest.substr(0, slash);
     KeyPath key = splitKeyPath(FromUtf8(keyText));
     const RegKey* root = nullptr;
-    if (!key.empty() && (EqualsIgnoringCase(key[0], u"HKLM") || EqualsIgnoringCase(key[0], u"HKEY_LOCAL_MACHINE")))
+    if (!key.empty() &&
+        (EqualsIgnoringCase(key[0], u"HKLM") || EqualsIgnoringCase(key[0], u"HKEY_LOCAL_MACHINE")))
         root = &m.registry.hklm;
-    else if (!key.empty() && (EqualsIgnoringCase(key[0], u"HKCU") || EqualsIgnoringCase(key[0], u"HKEY_CURRENT_USER")))
+    else if (!key.empty() && (EqualsIgnoringCase(key[0], u"HKCU") ||
+                              EqualsIgnoringCase(key[0], u"HKEY_CURRENT_USER")))
         root = &m.registry.hkcu;
     if (root == nullptr)
         badPath(path, "expected a key path from HKLM or HKCU, found \"" + keyText + "\"");

@@ -1,8 +1,8 @@
 // Version, process, messages, names, language, locale and environment.
 #include "SimPlatform.h"
 
-#include "platform/TextCompare.h"
 #include "SystemMessages.h"
+#include "platform/TextCompare.h"
 
 #include <cstring>
 

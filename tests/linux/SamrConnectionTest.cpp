@@ -236,7 +236,7 @@ TEST(SamrStatus, ServersAndConnectionsAnswerAsNetapi32Reports) {
         {0xC0000236, 53, 53},
         {0xC000023D, 53, 53},
         {0xC000023C, 53, 53},
-        {0xC00000B5, 53, 53},
+        {0xC00000B5, 53, 1726}, // no answer in time
         {0xC000020C, 53, 1726},
         {0xC000020D, 53, 1726},
         {0xC000014B, 53, 1726},

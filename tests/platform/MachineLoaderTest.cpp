@@ -112,6 +112,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "machine.computers.WS01.fail.NetUserEnum: expected a 32-bit number, found true"},
         ErrorRow{R"({"computers": {"WS01": {"delay": {"NetUserEnum": 60001}}}})",
                  "machine.computers.WS01.delay.NetUserEnum: at most 60000 milliseconds"},
+        // Only a write can be carried out and then lose its answer.
+        ErrorRow{R"({"computers": {"WS01": {"answerLost": {"NetUserGetInfo": 1726}}}})",
+                 "machine.computers.WS01.answerLost.NetUserGetInfo: unknown function "
+                 "\"NetUserGetInfo\""},
         ErrorRow{R"({"computers": {"WS01": {"delay": {"NetUserFrob": 5}}}})",
                  "machine.computers.WS01.delay.NetUserFrob: unknown function \"NetUserFrob\""},
         ErrorRow{R"({"registryFail": {"RegOpenKeyExW.1": 5}})",
@@ -216,7 +220,7 @@ TEST(MachineLoader, WrittenStateLoadsBackToTheSameMachine) {
             "WS01": {"accounts": [{"name": "alice", "flags": "0x10211", "lastLogon": -1}],
                      "policy": {"maxPwdAge": -1, "lockoutThreshold": 3},
                      "fail": {"NetUserModalsGet.3#2": 5, "NetUserEnum": 1722},
-                     "delay": {"NetUserEnum": 250}},
+                     "delay": {"NetUserEnum": 250}, "answerLost": {"NetUserModalsSet.3": 1726}},
             "srv01": {"accounts": [{"name": "Bob", "passwordExpired": true}]}},
         "unknownServerStatus": 1722,
         "registry": [

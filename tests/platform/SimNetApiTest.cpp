@@ -30,7 +30,8 @@ tw::test::NetApiBackendFactory Simulated() {
     return {"Simulated", [](const std::vector<tw::test::ConformanceAccount>& accounts,
                             const tw::test::ConformancePolicy& p) {
                 MachineDescription machine;
-                Computer local{localComputerName(machine.system), {}, {}, {}, {}};
+                Computer local;
+                local.name = localComputerName(machine.system);
                 for (const auto& a : accounts) {
                     local.accounts.push_back(Account{});
                     local.accounts.back().name = a.name;
