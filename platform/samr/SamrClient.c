@@ -152,8 +152,8 @@ static void on_deadline(struct tevent_context* events, struct tevent_timer* time
 static uint32_t connect_pipe(tw_samr_session* session, const char* binding,
                              struct cli_credentials* credentials, struct tevent_context* events,
                              struct loadparm_context* settings, unsigned seconds) {
-    struct composite_context* pending = dcerpc_pipe_connect_send(
-        session, binding, &ndr_table_samr, credentials, events, settings);
+    struct composite_context* pending =
+        dcerpc_pipe_connect_send(session, binding, &ndr_table_samr, credentials, events, settings);
     if (pending == NULL)
         return kStatusNoMemory;
     bool late = false;
@@ -168,7 +168,8 @@ static uint32_t connect_pipe(tw_samr_session* session, const char* binding,
         if (tevent_loop_once(events) != 0)
             break;
     }
-    talloc_free(deadline);
+    if (!late)
+        talloc_free(deadline); /* a timer that fired is gone already */
     if (head->state < kCompositeDone) {
         /* Freeing the request closes its half-made connection. */
         talloc_free(pending);
@@ -221,8 +222,8 @@ uint32_t tw_samr_connect(const tw_samr_target* target, tw_samr_session** result)
     }
 
     char* binding = talloc_asprintf(session, "ncacn_np:%s", target->host);
-    const unsigned seconds = target->answer_seconds > 0 ? (unsigned)target->answer_seconds
-                                                        : TW_SAMR_ANSWER_SECONDS;
+    const unsigned seconds =
+        target->answer_seconds > 0 ? (unsigned)target->answer_seconds : TW_SAMR_ANSWER_SECONDS;
     uint32_t status = connect_pipe(session, binding, credentials, events, settings, seconds);
     /* Each call on the pipe gets no more time than the connection did. */
     if (status == 0)

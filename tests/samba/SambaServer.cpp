@@ -256,15 +256,9 @@ void SambaServer::start() {
     }
 }
 
-void SambaServer::stop() {
-    if (pid_ <= 0)
-        return;
-    kill(-pid_, SIGTERM);
-    for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    kill(-pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+void SambaServer::signalAll(int signal) const {
+    if (pid_ > 0)
+        kill(-pid_, signal);
     // smbd's RPC helpers (samba-dcerpcd and its workers) leave its process
     // group: they are found by the configuration they were given.
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
@@ -275,8 +269,19 @@ void SambaServer::stop() {
         std::string text((std::istreambuf_iterator<char>(cmdline)),
                          std::istreambuf_iterator<char>());
         if (text.find(conf_) != std::string::npos)
-            kill(std::stoi(pid), SIGKILL);
+            kill(std::stoi(pid), signal);
     }
+}
+
+void SambaServer::stop() {
+    if (pid_ <= 0)
+        return;
+    kill(-pid_, SIGTERM);
+    for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    signalAll(SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
     while (accepts(port_))
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }

@@ -6,6 +6,7 @@
 
 #include "platform/samr/SamrConnection.h"
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -56,8 +57,13 @@ public:
 
     void stop();
     void start();
+    // SIGSTOP and SIGCONT to every process of the server: frozen, it takes
+    // what it is sent and answers nothing until it is thawed.
+    void freeze() const { signalAll(SIGSTOP); }
+    void thaw() const { signalAll(SIGCONT); }
 
 private:
+    void signalAll(int signal) const;
     std::string run(const std::vector<std::string>& command, const std::string& input = {},
                     int* status = nullptr) const;
     void addUnixUser(const std::string& name);

@@ -4,9 +4,14 @@
 
 #include "platform/samr/SamrNetApi.h"
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -266,6 +271,34 @@ TEST_F(SamrOnSamba, AServerThatRestartedIsReachedAgainOnTheNextCall) {
     server_->start();
     info(u"alice");
     EXPECT_EQ(net_->Connections(), 2u);
+}
+
+// A server that takes the connection and never answers: the call gives up
+// at the connection's own limit, not at Samba's minute, with the error
+// Windows gives when no server answers.
+TEST(SilentServer, AConnectionNeverAnsweredIsGivenUpAtTheLimit) {
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(listener, 4), 0); // the system accepts; nobody reads
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+    SamrConnection connection;
+    connection.port = ntohs(address.sin_port);
+    connection.password = samr::Secret("pw");
+    connection.hasPassword = true;
+    connection.answerSeconds = 1;
+    SamrNetApi net(connection);
+    const auto start = std::chrono::steady_clock::now();
+    LPBYTE buffer = nullptr;
+    EXPECT_EQ(net.NetUserGetInfo(nullptr, u"alice", 3, &buffer), ERROR_BAD_NETPATH);
+    EXPECT_EQ(buffer, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30))
+        << "given up at Samba's own limit of a minute, not at the connection's";
+    close(listener);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "common/ScratchPath.h"
 
 #include "hosts/scenario/ScenarioRunner.h"
+#include "platform/samr/SamrClient.h"
 #include "platform/samr/SamrConnection.h"
 
 #include <gtest/gtest.h>
@@ -116,9 +117,29 @@ protected:
         };
         hooks_["disable alice"] = [this] { server_.setAccountFlags("alice", "[D]"); };
         hooks_["password history 7"] = [this] { server_.setPolicy("password history", 7); };
+        // The server stops just as the flag write goes out to it, and goes
+        // on when thawed: it carries the write out, but its answer is long
+        // given up by then.
+        hooks_["freeze at the flag write"] = [this] {
+            tw_samr_observe_requests(
+                [](void* server, std::uint32_t opnum) {
+                    if (opnum != kSetUserInfo)
+                        return;
+                    tw_samr_observe_requests(nullptr, nullptr);
+                    static_cast<SambaServer*>(server)->freeze();
+                },
+                &server_);
+        };
+        hooks_["thaw"] = [this] { server_.thaw(); };
     }
+    ~SetOnSamba() override {
+        tw_samr_observe_requests(nullptr, nullptr);
+        server_.thaw();
+    }
+    static constexpr std::uint32_t kSetUserInfo = 0x25; // SAMR's SetUserInfo operation
     scenario::ScenarioResult Run(const char* steps) {
-        const samr::SamrConnection connection = server_.connectionAs();
+        samr::SamrConnection connection = server_.connectionAs();
+        connection.answerSeconds = 2;
         return scenario::RunScenarioText(steps, "set", scenario::MakeHeadlessToolkit, &connection,
                                          {}, &hooks_);
     }
@@ -204,6 +225,28 @@ TEST_F(SetOnSamba, AValueTheServerRoundsIsReportedAsNotKept) {
     ]})");
     EXPECT_TRUE(result.passed) << result.message;
     EXPECT_EQ(server_.pdbeditPolicy("lockout duration"), 61);
+}
+
+TEST_F(SetOnSamba, AFlagWriteThatGetsNoAnswerMayHaveBeenMadeAndIsReadAgain) {
+    const auto result = Run(R"({"steps": [
+        {"start": {}},
+        {"select": ["cbUsername", "alice"]},
+        {"click": "chkDisabled"},
+        {"hook": "freeze at the flag write"},
+        {"click": "cmdUserSet"},
+        {"expect": {"lblStatus.Caption": "Error 1726. No answer from the server: the change may have been made.",
+                    "chkDisabled.Value": 1, "cmdUserSet.Enabled": true, "Form.Enabled": true}},
+        {"hook": "thaw"},
+        {"replace": ["txtMinPwdLen", "9"]},
+        {"click": "cmdModalsSet"},
+        {"expect": {"lblStatus.Caption": "", "cmdUserSet.Enabled": false, "chkDisabled.Value": 1,
+                    "txtMinPwdLen.Text": "9"}}
+    ]})");
+    EXPECT_TRUE(result.passed) << result.message;
+    // Whatever the server made of the write, the panel now shows what it holds.
+    const std::string shown = server_.pdbeditShow("alice");
+    const std::string flags = shown.substr(shown.find("Account Flags:"), 30);
+    EXPECT_NE(flags.find('D'), std::string::npos) << flags;
 }
 
 TEST(ScenariosOnSambaRefused, AMachineDescriptionOnRealServersIsAnError) {

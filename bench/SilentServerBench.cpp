@@ -1,0 +1,143 @@
+// A server that takes the connection and never answers, through the real Qt
+// window and the SAMR backend:
+//
+//     tarnwick-silent-bench
+//
+// A listener on 127.0.0.1 accepts and reads nothing. The window starts on
+// the local computer (127.0.0.2, where nothing listens), the administrator
+// types 127.0.0.1 in the server box and presses Enter. Printed: the time from
+// Enter to the error in the status line, and the longest gap between two
+// repaints of the window meanwhile (it is asked to repaint every 10 ms).
+// Goals: the error within 20 seconds and a second, no gap over 100 ms.
+#include "app/FUserInfo.h"
+#include "hosts/ProgramVersion.h"
+#include "hosts/scenario/ScenarioToolkit.h"
+#include "platform/TextConvert.h"
+#include "platform/samr/SamrNetApi.h"
+#include "platform/sim/SimPlatform.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Records when any widget paints.
+class PaintClock : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            last = Clock::now();
+        if (event->type() == QEvent::Paint && watching) {
+            longest = std::max(longest, last - previous);
+            previous = last;
+        }
+        return false;
+    }
+    void Watch() {
+        watching = true;
+        previous = Clock::now();
+        longest = {};
+    }
+    bool watching = false;
+    Clock::time_point last, previous;
+    Clock::duration longest{};
+};
+
+// A socket on 127.0.0.1 that the system accepts connections for and nobody
+// reads; its port.
+int SilentListener(int& port) {
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        listen(listener, 8) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return -1;
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The Qt application first: the window's widgets need it.
+    const tw::scenario::ToolkitFactory qt = tw::scenario::ToolkitNamed("qt", argc, argv);
+    if (qt == nullptr) {
+        std::fprintf(stderr, "tarnwick-silent-bench: this build has no Qt window\n");
+        return 1;
+    }
+    int port = 0;
+    const int listener = SilentListener(port);
+    if (listener < 0) {
+        std::perror("tarnwick-silent-bench: listener");
+        return 1;
+    }
+    tw::samr::SamrConnection connection;
+    connection.localHost = "127.0.0.2"; // nothing listens there: refused at once
+    connection.port = port;
+    connection.password = tw::samr::Secret("pw");
+    connection.hasPassword = true;
+    tw::samr::SamrNetApi net(connection);
+
+    tw::sim::SimPlatform sim(tw::sim::MachineDescription{});
+    const tw::win::Platform simulated = sim.platform();
+    tw::toolkit::Application app(tw::hosts::ProgramVersion(), u"");
+    tw::app::FUserInfo window(app, tw::win::Platform{net, simulated.system, simulated.registry,
+                                                     simulated.files, simulated.windowSystem,
+                                                     simulated.visualStyles, false, true});
+    const std::unique_ptr<tw::scenario::ScenarioToolkit> toolkit = qt();
+    toolkit->UseWindowSystem(sim);
+    toolkit->Attach(window, app, u"dddd, MMMM d, yyyy");
+    window.Start();
+
+    PaintClock paints;
+    qApp->installEventFilter(&paints);
+    QTimer repaint;
+    QObject::connect(&repaint, &QTimer::timeout, [] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            widget->update();
+    });
+    repaint.start(10);
+
+    tw::toolkit::Form& form = window.Form();
+    tw::toolkit::IUserInput& input = toolkit->Input();
+    input.Click(*form.Find("optServer"));
+    auto& server = static_cast<tw::toolkit::TextBox&>(*form.Find("txtServer"));
+    input.Focus(server);
+    input.SelectAllWithMouse(server);
+    for (char16_t c : std::u16string(u"127.0.0.1"))
+        input.Key(c);
+
+    paints.Watch();
+    const auto start = Clock::now();
+    input.Key(tw::toolkit::vbKeyReturn); // returns when the window is no longer busy
+    const std::chrono::duration<double> took = Clock::now() - start;
+    paints.watching = false;
+    repaint.stop();
+    close(listener);
+
+    const auto& status = static_cast<const tw::toolkit::Label&>(*form.Find("lblStatus"));
+    const std::string said = tw::ToUtf8(status.Caption());
+    const double gapMs = std::chrono::duration<double, std::milli>(paints.longest).count();
+    std::printf("error after %.1f s: %s\n", took.count(), said.c_str());
+    std::printf("longest gap between repaints meanwhile: %.0f ms\n", gapMs);
+    const bool met = took.count() <= 21.0 && gapMs <= 100.0 && said.rfind("Error 53.", 0) == 0;
+    std::printf("goals (error 53 within 21 s, no gap over 100 ms): %s\n", met ? "met" : "NOT met");
+    return met ? 0 : 1;
+}
