@@ -608,29 +608,41 @@ uint32_t tw_samr_query_policy(tw_samr_session* session, tw_samr_policy* policy) 
     return status;
 }
 
-uint32_t tw_samr_set_password_policy(tw_samr_session* session, const tw_samr_policy* policy) {
-    union samr_DomainInfo info;
-    memset(&info, 0, sizeof info);
-    info.info1.min_password_length = policy->min_password_length;
-    info.info1.password_history_length = policy->password_history_length;
-    info.info1.password_properties = policy->password_properties;
-    info.info1.max_password_age = policy->max_password_age;
-    info.info1.min_password_age = policy->min_password_age;
-    uint32_t status = set_domain(session, DomainPasswordInformation, &info);
-    if (status != 0)
-        return status;
-    memset(&info, 0, sizeof info);
-    info.info3.force_logoff_time = policy->force_logoff_time;
-    return set_domain(session, DomainLogoffInformation, &info);
-}
-
-uint32_t tw_samr_set_lockout_policy(tw_samr_session* session, const tw_samr_policy* policy) {
-    union samr_DomainInfo info;
-    memset(&info, 0, sizeof info);
-    info.info12.lockout_duration = policy->lockout_duration;
-    info.info12.lockout_window = policy->lockout_window;
-    info.info12.lockout_threshold = policy->lockout_threshold;
-    return set_domain(session, DomainLockoutInformation, &info);
+uint32_t tw_samr_set_policy(tw_samr_session* session, const tw_samr_policy* policy, unsigned parts,
+                            unsigned* refused) {
+    *refused = 0;
+    const struct {
+        unsigned part;
+        enum samr_DomainInfoClass level;
+    } requests[] = {{TW_SAMR_PASSWORD_PART, DomainPasswordInformation},
+                    {TW_SAMR_LOGOFF_PART, DomainLogoffInformation},
+                    {TW_SAMR_LOCKOUT_PART, DomainLockoutInformation}};
+    for (size_t i = 0; i < sizeof requests / sizeof requests[0]; ++i) {
+        if ((parts & requests[i].part) == 0)
+            continue;
+        union samr_DomainInfo info;
+        memset(&info, 0, sizeof info);
+        info.info1.min_password_length = policy->min_password_length;
+        info.info1.password_history_length = policy->password_history_length;
+        info.info1.password_properties = policy->password_properties;
+        info.info1.max_password_age = policy->max_password_age;
+        info.info1.min_password_age = policy->min_password_age;
+        if (requests[i].level == DomainLogoffInformation) {
+            memset(&info, 0, sizeof info);
+            info.info3.force_logoff_time = policy->force_logoff_time;
+        } else if (requests[i].level == DomainLockoutInformation) {
+            memset(&info, 0, sizeof info);
+            info.info12.lockout_duration = policy->lockout_duration;
+            info.info12.lockout_window = policy->lockout_window;
+            info.info12.lockout_threshold = policy->lockout_threshold;
+        }
+        uint32_t status = set_domain(session, requests[i].level, &info);
+        if (status != 0) {
+            *refused = requests[i].part;
+            return status;
+        }
+    }
+    return 0;
 }
 
 uint32_t tw_samr_status_to_win32(uint32_t status) {

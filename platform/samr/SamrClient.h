@@ -79,10 +79,13 @@ typedef struct {
 } tw_samr_policy;
 
 uint32_t tw_samr_query_policy(tw_samr_session* session, tw_samr_policy* policy);
-/* The password ages, length, history and forced logoff (level 0 of the modals). */
-uint32_t tw_samr_set_password_policy(tw_samr_session* session, const tw_samr_policy* policy);
-/* The lockout duration, window and threshold (level 3 of the modals). */
-uint32_t tw_samr_set_lockout_policy(tw_samr_session* session, const tw_samr_policy* policy);
+/* The parts of the domain's policy, one request each, in this order: the
+   password lengths and ages (level 0 of the modals without the forced
+   logoff), the forced logoff, the lockout (level 3). Only the named parts
+   are sent; at the first the server refuses, *refused names it. */
+enum { TW_SAMR_PASSWORD_PART = 1, TW_SAMR_LOGOFF_PART = 2, TW_SAMR_LOCKOUT_PART = 4 };
+uint32_t tw_samr_set_policy(tw_samr_session* session, const tw_samr_policy* policy, unsigned parts,
+                            unsigned* refused);
 
 /* Called on the calling thread just before each request goes to a server,
    with its SAMR operation number; tests freeze a server there. NULL: none. */

@@ -271,19 +271,24 @@ NET_API_STATUS SamrNetApi::NetUserModalsSet(LPCWSTR servername, DWORD level, LPB
             *parm_err = refused;
         return refuse("NetUserModalsSet", level, servername, ERROR_INVALID_PARAMETER);
     }
-    return onServer("NetUserModalsSet", level, servername,
-                    [&](tw_samr_session* s) -> std::uint32_t {
-                        tw_samr_policy current{};
-                        std::uint32_t read = tw_samr_query_policy(s, &current);
-                        if (read != kNtSuccess)
-                            return read;
-                        if (level == 0) {
-                            tw_samr_policy policy = PolicyWith(current, info0);
-                            return tw_samr_set_password_policy(s, &policy);
-                        }
-                        tw_samr_policy policy = PolicyWith(current, info3);
-                        return tw_samr_set_lockout_policy(s, &policy);
-                    });
+    return onServer("NetUserModalsSet", level, servername, [&](tw_samr_session* s) {
+        tw_samr_policy current{};
+        if (const std::uint32_t read = tw_samr_query_policy(s, &current); read != kNtSuccess)
+            return read;
+        // A part the server holds already is not sent: an unchanged part
+        // cannot fail after another one was written.
+        const tw_samr_policy policy =
+            level == 0 ? PolicyWith(current, info0) : PolicyWith(current, info3);
+        const unsigned parts = level == 0 ? ChangedPasswordParts(ModalsInfo0(current), info0)
+                                          : ChangedLockoutParts(ModalsInfo3(current), info3);
+        unsigned refused = 0;
+        const std::uint32_t status = tw_samr_set_policy(s, &policy, parts, &refused);
+        // The lengths and ages were written; only the forced logoff failed.
+        if (refused == TW_SAMR_LOGOFF_PART && (parts & TW_SAMR_PASSWORD_PART) != 0 &&
+            parm_err != nullptr)
+            *parm_err = 4; // MODALS_FORCE_LOGOFF_PARMNUM
+        return status;
+    });
 }
 
 NET_API_STATUS SamrNetApi::NetApiBufferFree(LPVOID Buffer) {

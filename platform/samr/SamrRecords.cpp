@@ -289,4 +289,24 @@ tw_samr_policy PolicyWith(const tw_samr_policy& current, const USER_MODALS_INFO_
     return policy;
 }
 
+unsigned ChangedPasswordParts(const USER_MODALS_INFO_0& held, const USER_MODALS_INFO_0& wanted) {
+    unsigned parts = 0;
+    if (held.usrmod0_min_passwd_len != wanted.usrmod0_min_passwd_len ||
+        held.usrmod0_max_passwd_age != wanted.usrmod0_max_passwd_age ||
+        held.usrmod0_min_passwd_age != wanted.usrmod0_min_passwd_age ||
+        held.usrmod0_password_hist_len != wanted.usrmod0_password_hist_len)
+        parts |= TW_SAMR_PASSWORD_PART;
+    if (held.usrmod0_force_logoff != wanted.usrmod0_force_logoff)
+        parts |= TW_SAMR_LOGOFF_PART;
+    return parts;
+}
+
+unsigned ChangedLockoutParts(const USER_MODALS_INFO_3& held, const USER_MODALS_INFO_3& wanted) {
+    const bool changed =
+        held.usrmod3_lockout_duration != wanted.usrmod3_lockout_duration ||
+        held.usrmod3_lockout_observation_window != wanted.usrmod3_lockout_observation_window ||
+        held.usrmod3_lockout_threshold != wanted.usrmod3_lockout_threshold;
+    return changed ? static_cast<unsigned>(TW_SAMR_LOCKOUT_PART) : 0u;
+}
+
 } // namespace tw::samr

@@ -60,4 +60,13 @@ win::USER_MODALS_INFO_3 ModalsInfo3(const tw_samr_policy& policy);
 tw_samr_policy PolicyWith(const tw_samr_policy& current, const win::USER_MODALS_INFO_0& info);
 tw_samr_policy PolicyWith(const tw_samr_policy& current, const win::USER_MODALS_INFO_3& info);
 
+// Which parts of the policy (TW_SAMR_*_PART) a level's record changes against
+// the record the server's policy reads as: compared as the caller sees them,
+// so that a value the server keeps otherwise (never, whole minutes) is not
+// taken for a change.
+unsigned ChangedPasswordParts(const win::USER_MODALS_INFO_0& held,
+                              const win::USER_MODALS_INFO_0& wanted);
+unsigned ChangedLockoutParts(const win::USER_MODALS_INFO_3& held,
+                             const win::USER_MODALS_INFO_3& wanted);
+
 } // namespace tw::samr

@@ -265,9 +265,13 @@ void SambaServer::signalAll(int signal) const {
         std::string pid = entry.path().filename();
         if (pid.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::ifstream cmdline(entry.path() / "cmdline");
-        std::string text((std::istreambuf_iterator<char>(cmdline)),
-                         std::istreambuf_iterator<char>());
+        std::string text;
+        try {
+            std::ifstream cmdline(entry.path() / "cmdline");
+            text.assign(std::istreambuf_iterator<char>(cmdline), std::istreambuf_iterator<char>());
+        } catch (const std::ios_base::failure&) {
+            continue; // it ended meanwhile
+        }
         if (text.find(conf_) != std::string::npos)
             kill(std::stoi(pid), signal);
     }

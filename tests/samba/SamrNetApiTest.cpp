@@ -2,6 +2,7 @@
 // it hands out, checked against Samba's own view of the accounts (pdbedit).
 #include "SambaServer.h"
 
+#include "platform/samr/SamrClient.h"
 #include "platform/samr/SamrNetApi.h"
 
 #include <netinet/in.h>
@@ -186,6 +187,43 @@ TEST_F(SamrOnSamba, PolicyIsWrittenInSecondsAndReadBackByTheServer) {
               ERROR_INVALID_PARAMETER);
     EXPECT_EQ(error, 1u);
     EXPECT_EQ(policy()[0], 8u);
+    server_->setPolicy("bad lockout attempt", 0);
+}
+
+// A part of the policy (the password lengths and ages, the forced logoff,
+// the lockout) goes to the server only when it differs from what the server
+// holds: an unchanged part is never sent, so it cannot fail after another
+// part was written.
+TEST_F(SamrOnSamba, OnlyThePartsOfThePolicyThatDifferAreSent) {
+    net();
+    USER_MODALS_INFO_0 level0{8, 0xFFFFFFFFu, 0, 0xFFFFFFFFu, 0};
+    USER_MODALS_INFO_3 level3{1800, 1800, 0};
+    ASSERT_EQ(net_->NetUserModalsSet(nullptr, 0, reinterpret_cast<LPBYTE>(&level0), nullptr), 0u);
+    ASSERT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), nullptr), 0u);
+    static int writes = 0;
+    tw_samr_observe_requests(
+        [](void*, std::uint32_t opnum) { writes += opnum == 0x09 ? 1 : 0; }, // SetDomainInfo
+        nullptr);
+    const struct {
+        DWORD level;
+        DWORD field; // of the level's record
+        DWORD value;
+        int requests;
+    } rows[] = {
+        {0, 0, 8, 0}, {0, 0, 9, 1}, {0, 3, 3600, 1}, {3, 2, 0, 0}, {3, 2, 5, 1}, {0, 4, 3, 1},
+    };
+    for (const auto& row : rows) {
+        auto* fields =
+            row.level == 0 ? reinterpret_cast<DWORD*>(&level0) : reinterpret_cast<DWORD*>(&level3);
+        fields[row.field] = row.value;
+        writes = 0;
+        EXPECT_EQ(
+            net_->NetUserModalsSet(nullptr, row.level, reinterpret_cast<LPBYTE>(fields), nullptr),
+            0u);
+        EXPECT_EQ(writes, row.requests) << "level " << row.level << " field " << row.field;
+    }
+    tw_samr_observe_requests(nullptr, nullptr);
+    EXPECT_EQ(policy(), (std::vector<DWORD>{9, 0xFFFFFFFFu, 0, 3600, 3, 1800, 1800, 5}));
     server_->setPolicy("bad lockout attempt", 0);
 }
 
