@@ -3,7 +3,6 @@
 #include "hosts/OneLine.h"
 #include "hosts/ProgramVersion.h"
 #include "platform/SmallFile.h"
-#include "platform/samr/KerberosCheck.h"
 #include "platform/sim/MachineLoader.h"
 
 #include <QCommandLineParser>
@@ -29,6 +28,15 @@ std::string VersionText() {
 } // namespace
 
 ProgramOptions ParseProgramOptions(const QStringList& arguments, samr::ArgumentPassword hidden) {
+    // The connection options first, as every program reads them; the
+    // parser below sees the program's own.
+    std::vector<std::string> own;
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        own.push_back(arguments[i].toStdString());
+    samr::ConnectionOptions connection;
+    const std::optional<std::string> connectionError =
+        samr::TakeConnectionOptions(own, kValueOptions, std::move(hidden), connection);
+
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Windows accounts, their flags and the account policy, in one window: on the "
@@ -36,25 +44,21 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments, samr::ArgumentP
     const QCommandLineOption help({"h", "help"}, "Shows this help and ends.");
     const QCommandLineOption version({"v", "version"}, "Shows the version and ends.");
     const QCommandLineOption machine("machine", "Starts on the machine described in FILE.", "FILE");
-    const QCommandLineOption connect("connect", "Manages real servers over SAMR.");
-    const QCommandLineOption local("local",
-                                   "The server that stands for \"Local Computer\" "
-                                   "(default 127.0.0.1).",
-                                   "HOST");
-    const QCommandLineOption port({"p", "port"}, "The SMB port (default 445).", "N");
-    const QCommandLineOption user({"U", "user"},
-                                  "Signs in as NAME ([DOMAIN\\]NAME[%PASSWORD]; the password "
-                                  "leaves the process list at once).",
-                                  "NAME");
-    const QCommandLineOption file({"A", "authentication-file"},
-                                  "Signs in with FILE's username =, password = and domain = "
-                                  "lines.",
-                                  "FILE");
-    const QCommandLineOption kerberos({"k", "kerberos"},
-                                      "Signs in with the Kerberos ticket cache.");
-    parser.addOptions({help, version, machine, connect, local, port, user, file, kerberos});
+    parser.addOptions({help, version, machine});
+    // Named for the help text only: they were taken out above.
+    for (const samr::ConnectionOptionName& option : samr::kConnectionOptions) {
+        QStringList names;
+        if (!option.shortName.empty())
+            names << QString::fromUtf8(option.shortName.substr(1));
+        names << QString::fromUtf8(option.longName.substr(2));
+        parser.addOption(QCommandLineOption(names, QString::fromUtf8(option.help),
+                                            QString::fromUtf8(option.valueName)));
+    }
 
-    if (!parser.parse(arguments))
+    QStringList rest{arguments.value(0, "tarnwick")};
+    for (const std::string& argument : own)
+        rest << QString::fromStdString(argument);
+    if (!parser.parse(rest))
         return Refused(parser.errorText().toStdString());
     ProgramOptions options;
     if (parser.isSet(help)) {
@@ -75,12 +79,10 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments, samr::ArgumentP
     if (!parser.positionalArguments().isEmpty())
         return Refused("unexpected argument \"" +
                        parser.positionalArguments().first().toStdString() + "\"");
-
-    options.connect = parser.isSet(connect);
-    const bool connectionOption = parser.isSet(local) || parser.isSet(port) || parser.isSet(user) ||
-                                  parser.isSet(file) || parser.isSet(kerberos);
-    if (connectionOption && !options.connect)
-        return Refused("the connection options need --connect");
+    if (connectionError)
+        return Refused(*connectionError);
+    options.connect = connection.connect;
+    options.connection = std::move(connection.connection);
     if (options.connect && parser.isSet(machine))
         return Refused("--machine and --connect exclude each other");
 
@@ -95,34 +97,6 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments, samr::ArgumentP
             return Refused(options.machineFile + " is not a machine description: " + error.what());
         }
         options.machineText = std::move(content);
-    }
-    if (parser.isSet(local))
-        options.connection.localHost = parser.value(local).toStdString();
-    if (parser.isSet(port)) {
-        if (auto error = samr::SetPort(options.connection, parser.value(port).toStdString()))
-            return Refused(*error);
-    }
-    if (parser.isSet(file)) {
-        if (auto error =
-                samr::LoadAuthenticationFile(options.connection, parser.value(file).toStdString()))
-            return Refused(*error);
-    }
-    if (parser.isSet(user)) {
-        if (auto error = samr::SetUser(options.connection, parser.value(user).toStdString()))
-            return Refused("-U: " + *error);
-    }
-    if (hidden.error)
-        return Refused(*hidden.error);
-    if (hidden.password) {
-        options.connection.password = std::move(*hidden.password);
-        options.connection.hasPassword = true;
-    }
-    options.connection.kerberos = parser.isSet(kerberos);
-    if (options.connect) {
-        if (auto why = samr::KerberosRefusal(options.connection))
-            return Refused(*why);
-        if (auto error = samr::TakePasswordFromEnvironment(options.connection))
-            return Refused(*error);
     }
     return options;
 }

@@ -4,8 +4,7 @@
 // command line need no display.
 #pragma once
 
-#include "platform/samr/ArgumentPassword.h"
-#include "platform/samr/SamrConnection.h"
+#include "platform/samr/ConnectionOptions.h"
 
 #include <QStringList>
 
@@ -24,10 +23,9 @@ struct ProgramOptions {
     samr::SamrConnection connection;
 };
 
-// The options that take a value besides -U, whose values are never read as
-// -U when its password is taken out of the arguments.
-inline constexpr std::string_view kValueOptions[] = {
-    "--machine", "--local", "-p", "--port", "-A", "--authentication-file"};
+// The program's own options that take a value, whose values are never read
+// as options (see samr::HidePasswordArguments).
+inline constexpr std::string_view kValueOptions[] = {"--machine"};
 
 // `arguments` with the program's name first, as QCoreApplication::arguments;
 // `hidden` what samr::HidePasswordArguments took out of them before.

@@ -4,6 +4,7 @@
 #include "hosts/OneLine.h"
 
 #include <optional>
+#include <utility>
 
 namespace tw::scenario {
 
@@ -19,82 +20,46 @@ ScenarioOptions Refused(const std::string& why) {
 } // namespace
 
 #ifdef TW_SCENARIO_SAMR
-ScenarioOptions ParseScenarioOptions(const std::vector<std::string>& arguments,
+ScenarioOptions ParseScenarioOptions(const std::vector<std::string>& given,
                                      samr::ArgumentPassword hidden) {
+    // The connection options first, as every program reads them.
+    std::vector<std::string> arguments = given;
+    samr::ConnectionOptions connection;
+    const std::optional<std::string> connectionError =
+        samr::TakeConnectionOptions(arguments, kValueOptions, std::move(hidden), connection);
 #else
 ScenarioOptions ParseScenarioOptions(const std::vector<std::string>& arguments) {
 #endif
     ScenarioOptions options;
-    bool connectionOption = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string arg = arguments[i];
-        std::optional<std::string> value;
-        if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
-            value = arg.substr(arg.find('=') + 1);
-            arg = arg.substr(0, arg.find('='));
-        }
-        const bool takesValue = arg == "--toolkit" || arg == "--local" || arg == "-p" ||
-                                arg == "--port" || arg == "-U" || arg == "--user" || arg == "-A" ||
-                                arg == "--authentication-file";
-        if (takesValue && !value) {
+        if (arg.rfind("--toolkit=", 0) == 0) {
+            options.toolkit = arg.substr(10);
+        } else if (arg == "--toolkit") {
             if (i + 1 >= arguments.size())
-                return Refused("option " + arg + " needs a value");
-            value = arguments[++i];
-        }
-        if (arg == "--toolkit") {
-            options.toolkit = *value;
+                return Refused("option --toolkit needs a value");
+            options.toolkit = arguments[++i];
         } else if (arg == "-h" || arg == "--help") {
             options.action = ScenarioOptions::Action::Help;
             return options;
-        } else if (arg == "--connect") {
-            options.connect = true;
-        } else if (takesValue || arg == "-k" || arg == "--kerberos") {
-#ifdef TW_SCENARIO_SAMR
-            connectionOption = true;
-            samr::SamrConnection& connection = options.connection;
-            if (arg == "--local") {
-                connection.localHost = *value;
-            } else if (arg == "-p" || arg == "--port") {
-                if (auto error = samr::SetPort(connection, *value))
-                    return Refused(*error);
-            } else if (arg == "-U" || arg == "--user") {
-                if (auto error = samr::SetUser(connection, *value))
-                    return Refused(arg + ": " + *error);
-            } else if (arg == "-A" || arg == "--authentication-file") {
-                if (auto error = samr::LoadAuthenticationFile(connection, *value))
-                    return Refused(*error);
-            } else {
-                connection.kerberos = true;
-            }
-#else
-            return Refused("this build does not reach real servers: " + arg);
-#endif
         } else if (arg.size() > 1 && arg[0] == '-') {
+#ifndef TW_SCENARIO_SAMR
+            if (arg == "--connect")
+                return Refused("this build does not reach real servers");
+#endif
             return Refused("unknown option " + arg);
         } else {
             options.files.push_back(arg);
         }
     }
-    if (connectionOption && !options.connect)
-        return Refused("the connection options need --connect");
-    if (options.connect && !CanConnect())
-        return Refused("this build does not reach real servers");
 #ifdef TW_SCENARIO_SAMR
-    if (hidden.error)
-        return Refused(*hidden.error);
-    if (hidden.password) {
-        options.connection.password = std::move(*hidden.password);
-        options.connection.hasPassword = true;
-    }
-    if (options.connect) {
-        if (auto error = samr::TakePasswordFromEnvironment(options.connection))
-            return Refused(*error);
-        if (!options.connection.HasCredentials())
-            return Refused(
-                "--connect needs a password (-U NAME%PASSWORD, -A FILE or PASSWD) or -k");
-        if (auto why = samr::KerberosRefusal(options.connection))
-            return Refused(*why);
-    }
+    if (connectionError)
+        return Refused(*connectionError);
+    options.connect = connection.connect;
+    options.connection = std::move(connection.connection);
+    // No sign-in dialog here: the credentials must be at hand.
+    if (options.connect && !options.connection.HasCredentials())
+        return Refused("--connect needs a password (-U NAME%PASSWORD, -A FILE or PASSWD) or -k");
 #endif
     return options;
 }

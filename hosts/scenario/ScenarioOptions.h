@@ -3,9 +3,7 @@
 #pragma once
 
 #ifdef TW_SCENARIO_SAMR
-#include "platform/samr/ArgumentPassword.h"
-#include "platform/samr/KerberosCheck.h"
-#include "platform/samr/SamrConnection.h"
+#include "platform/samr/ConnectionOptions.h"
 #endif
 
 #include <string>
@@ -26,9 +24,8 @@ struct ScenarioOptions {
 #endif
 };
 
-// The options that take a value besides -U (see samr::HidePasswordArguments).
-inline constexpr std::string_view kValueOptions[] = {
-    "--toolkit", "--local", "-p", "--port", "-A", "--authentication-file"};
+// The program's own options that take a value (see samr::HidePasswordArguments).
+inline constexpr std::string_view kValueOptions[] = {"--toolkit"};
 
 // `arguments` after the program's name, as UTF-8 (Utf8Arguments).
 #ifdef TW_SCENARIO_SAMR

@@ -7,7 +7,6 @@
 #include "ScenarioOptions.h"
 #include "ScenarioRunner.h"
 
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,18 +16,16 @@ namespace {
 void Usage(std::FILE* out) {
     std::fprintf(out, "usage: tarnwick-scenario [--toolkit %s] FILE...\n",
                  tw::scenario::AvailableToolkits());
-    if (tw::scenario::CanConnect()) {
-        std::fprintf(
-            out,
-            "       tarnwick-scenario [--toolkit ...] --connect [--local HOST] [-p PORT]\n"
-            "           [-U [DOMAIN\\]NAME[%%PASSWORD]] [-A FILE] [-k] FILE...\n"
-            "  --connect                   run on real servers over SAMR\n"
-            "  --local HOST                the server for \"Local Computer\" (127.0.0.1)\n"
-            "  -p, --port N                the SMB port (445)\n"
-            "  -U, --user [DOMAIN\\]NAME    sign in as NAME (NAME%%PASSWORD, or PASSWD holds it)\n"
-            "  -A, --authentication-file F username =, password =, domain = lines\n"
-            "  -k, --kerberos              sign in with the Kerberos ticket cache\n");
+#ifdef TW_SCENARIO_SAMR
+    std::fprintf(out,
+                 "       tarnwick-scenario [--toolkit ...] --connect [--local HOST] [-p PORT]\n"
+                 "           [-U [DOMAIN\\]NAME[%%PASSWORD]] [-A FILE] [-k] FILE...\n");
+    for (const tw::samr::ConnectionOptionName& option : tw::samr::kConnectionOptions) {
+        std::string names = std::string(option.shortName) + (option.shortName.empty() ? "" : ", ") +
+                            std::string(option.longName) + " " + std::string(option.valueName);
+        std::fprintf(out, "  %-32s %s\n", names.c_str(), std::string(option.help).c_str());
     }
+#endif
 }
 
 int Refuse(const std::string& message) {

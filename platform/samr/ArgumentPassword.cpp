@@ -1,5 +1,7 @@
 #include "ArgumentPassword.h"
 
+#include "ConnectionOptions.h"
+
 #include "platform/TextConvert.h"
 
 #include <algorithm>
@@ -22,7 +24,9 @@ char* attachedUserValue(char* argument) {
 } // namespace
 
 ArgumentPassword HidePasswordArguments(int argc, char** argv,
-                                       std::span<const std::string_view> valueOptions) {
+                                       std::span<const std::string_view> ownValueOptions) {
+    std::vector<std::string_view> valueOptions = ConnectionValueOptions();
+    valueOptions.insert(valueOptions.end(), ownValueOptions.begin(), ownValueOptions.end());
     ArgumentPassword taken;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
@@ -39,17 +43,18 @@ ArgumentPassword HidePasswordArguments(int argc, char** argv,
         // become another name.
         if (!IsUtf8(std::string_view(value, percent ? percent - value : std::strlen(value))))
             taken.error = "the user name of -U is not valid UTF-8";
+        std::optional<Secret>& password = taken.passwords.emplace_back();
         if (percent == nullptr)
             continue;
-        const std::string_view password(percent + 1);
-        if (!IsUtf8(password))
+        const std::string_view text(percent + 1);
+        if (!IsUtf8(text))
             taken.error = "the password of -U is not valid UTF-8";
         else
-            taken.password.emplace(password);
-        explicit_bzero(percent, password.size() + 1);
+            password.emplace(text);
+        explicit_bzero(percent, text.size() + 1);
     }
     if (taken.error)
-        taken.password.reset();
+        taken.passwords.clear();
     return taken;
 }
 

@@ -9,19 +9,23 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw::samr {
 
 struct ArgumentPassword {
-    std::optional<Secret> password;   // the last -U's that gave one
+    // Each -U's password, in the order of the -U options; none where a -U
+    // gave no password.
+    std::vector<std::optional<Secret>> passwords;
     std::optional<std::string> error; // a value that is not UTF-8: the name or the password
 };
 
 // Finds the values of -U and --user ("-U V", "--user V", "--user=V", "-UV")
-// in argv, skipping the values of `valueOptions` (the program's other
-// options that take one), and overwrites each value's "%PASSWORD" with NULs
-// in place: the program then reads "NAME" alone.
+// in argv, skipping the values of the program's own options that take one
+// (`ownValueOptions`) and of the other connection options, and overwrites
+// each value's "%PASSWORD" with NULs in place: the program then reads "NAME"
+// alone.
 ArgumentPassword HidePasswordArguments(int argc, char** argv,
-                                       std::span<const std::string_view> valueOptions);
+                                       std::span<const std::string_view> ownValueOptions);
 
 } // namespace tw::samr

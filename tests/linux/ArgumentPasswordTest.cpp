@@ -52,9 +52,12 @@ TEST(ArgumentPassword, EveryFormOfDashUIsCutAtThePercent) {
         const ArgumentPassword taken = HidePasswordArguments(
             arguments.argc(), arguments.pointers.data(), hosts::kValueOptions);
         EXPECT_FALSE(taken.error) << row.arguments.back();
-        ASSERT_EQ(taken.password.has_value(), row.password != nullptr) << row.arguments.back();
+        const Secret* given = nullptr;
+        for (const std::optional<Secret>& password : taken.passwords)
+            given = password ? &*password : given;
+        ASSERT_EQ(given != nullptr, row.password != nullptr) << row.arguments.back();
         if (row.password) {
-            EXPECT_EQ(taken.password->View(), row.password);
+            EXPECT_EQ(given->View(), row.password);
         }
         for (int i = 0; i < arguments.argc(); ++i) {
             const std::string& memory = arguments.text[static_cast<std::size_t>(i)];
@@ -84,7 +87,7 @@ TEST(ArgumentPassword, AValueThatIsNotUtf8IsAnErrorNotAnotherName) {
         const ArgumentPassword taken = HidePasswordArguments(
             arguments.argc(), arguments.pointers.data(), hosts::kValueOptions);
         EXPECT_EQ(taken.error, row.says);
-        EXPECT_FALSE(taken.password);
+        EXPECT_TRUE(taken.passwords.empty());
         EXPECT_EQ(arguments.text[3].find('%'), std::string::npos) << "hidden all the same";
         const hosts::ProgramOptions options =
             hosts::ParseProgramOptions({"tarnwick", "--connect", "-U", "x"}, taken);
