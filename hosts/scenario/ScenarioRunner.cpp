@@ -292,7 +292,7 @@ private:
                 throw StepFailure("no hook \"" + args.get<std::string>() + "\" here");
             hook->second();
         } else if (action == "clearCalls") {
-            sim_->clearCalls();
+            sim_->net().ClearCalls();
             sim_->clearWindowMessages();
 #ifdef TW_SCENARIO_SAMR
             if (samr_ != nullptr)
@@ -438,9 +438,9 @@ private:
             return samr_->OutstandingBuffers();
 #endif
         if (key == "Platform.Calls")
-            return sim_->calls();
+            return sim_->net().Calls();
         if (key == "Platform.OutstandingBuffers")
-            return sim_->outstandingBuffers();
+            return sim_->net().OutstandingBuffers();
         if (key == "Platform.WindowMessages")
             return sim_->windowMessages();
         if (key == "Platform.Hooks")

@@ -4,7 +4,6 @@
 #include "FailureKeys.h"
 #include "platform/NetBuffer.h"
 #include "platform/TextCompare.h"
-
 #include "platform/TextConvert.h"
 
 #include <array>
@@ -36,21 +35,11 @@ DWORD filterOf(DWORD flags) {
     return FILTER_NORMAL_ACCOUNT;
 }
 
-std::string serverText(LPCWSTR server) {
-    return server == nullptr ? std::string("-") : ToUtf8(server);
-}
-
 } // namespace
 
-Computer* SimPlatform::beginNetCall(const char* function, DWORD level, LPCWSTR server,
+Computer* SimPlatform::serveNetCall(const char* function, DWORD level, const std::u16string& server,
                                     NET_API_STATUS& status) {
-    calls_.push_back(std::string(function) + "." + std::to_string(level) + " " +
-                     serverText(server));
-    std::u16string name = server == nullptr ? std::u16string() : std::u16string(server);
-    if (name.empty())
-        name = localComputerName(machine_.system);
-    else if (name.size() >= 2 && name[0] == u'\\' && name[1] == u'\\')
-        name.erase(0, 2);
+    const std::u16string name = server.empty() ? localComputerName(machine_.system) : server;
     Computer* computer = nullptr;
     for (auto& c : machine_.computers) {
         if (EqualsIgnoringCase(c.name, name))
@@ -80,9 +69,7 @@ Computer* SimPlatform::beginNetCall(const char* function, DWORD level, LPCWSTR s
     return computer;
 }
 
-Account* SimPlatform::findAccount(Computer& computer, LPCWSTR name) {
-    if (name == nullptr)
-        return nullptr;
+Account* SimPlatform::findAccount(Computer& computer, const std::u16string& name) {
     for (auto& a : computer.accounts) {
         if (EqualsIgnoringCase(a.name, name))
             return &a;
@@ -90,60 +77,26 @@ Account* SimPlatform::findAccount(Computer& computer, LPCWSTR name) {
     return nullptr;
 }
 
-const std::vector<std::uint32_t>& SimPlatform::listedAccounts(const Computer& computer,
-                                                              DWORD filter) {
-    EnumList& list = enumLists_[FoldCase(computer.name)];
-    if (list.version != accountsVersion_ || list.filter != filter) {
-        list.version = accountsVersion_;
-        list.filter = filter;
-        list.indices.clear();
-        for (std::uint32_t i = 0; i < computer.accounts.size(); ++i) {
-            if (filter == 0 || (filterOf(computer.accounts[i].flags) & filter) != 0)
-                list.indices.push_back(i);
-        }
+NET_API_STATUS SimPlatform::ListUsers(const std::u16string& server, DWORD filter, bool continuing,
+                                      std::vector<std::u16string>& names) {
+    NET_API_STATUS status = 0;
+    Computer* computer = serveNetCall("NetUserEnum", 0, server, status);
+    if (computer == nullptr || continuing)
+        return status;
+    for (const Account& account : computer->accounts) {
+        if (filter == 0 || (filterOf(account.flags) & filter) != 0)
+            names.push_back(account.name);
     }
-    return list.indices;
+    return NERR_Success;
 }
 
-NET_API_STATUS SimPlatform::NetUserEnum(LPCWSTR servername, DWORD level, DWORD filter,
-                                        LPBYTE* bufptr, DWORD prefmaxlen, LPDWORD entriesread,
-                                        LPDWORD totalentries, PDWORD resume_handle) {
-    if (bufptr != nullptr)
-        *bufptr = nullptr;
-    if (entriesread != nullptr)
-        *entriesread = 0;
-    if (totalentries != nullptr)
-        *totalentries = 0;
+NET_API_STATUS SimPlatform::GetUser(const std::u16string& server, const std::u16string& name,
+                                    const NetBufferAllocator& allocate, void*& record) {
     NET_API_STATUS status = 0;
-    Computer* computer = beginNetCall("NetUserEnum", level, servername, status);
+    Computer* computer = serveNetCall("NetUserGetInfo", 3, server, status);
     if (computer == nullptr)
         return status;
-    if (level != 0)
-        return ERROR_INVALID_LEVEL;
-    if (bufptr == nullptr || entriesread == nullptr || totalentries == nullptr ||
-        (filter & ~kKnownFilters) != 0)
-        return ERROR_INVALID_PARAMETER;
-
-    const auto& listed = listedAccounts(*computer, filter);
-    return HandOutNameBatch(
-        listed.size(),
-        [&](std::size_t i) -> std::u16string_view { return computer->accounts[listed[i]].name; },
-        prefmaxlen, buffers_.allocator(), bufptr, entriesread, totalentries, resume_handle);
-}
-
-NET_API_STATUS SimPlatform::NetUserGetInfo(LPCWSTR servername, LPCWSTR username, DWORD level,
-                                           LPBYTE* bufptr) {
-    if (bufptr != nullptr)
-        *bufptr = nullptr;
-    NET_API_STATUS status = 0;
-    Computer* computer = beginNetCall("NetUserGetInfo", level, servername, status);
-    if (computer == nullptr)
-        return status;
-    if (level != 3)
-        return ERROR_INVALID_LEVEL;
-    if (bufptr == nullptr)
-        return ERROR_INVALID_PARAMETER;
-    Account* account = findAccount(*computer, username);
+    Account* account = findAccount(*computer, name);
     if (account == nullptr)
         return NERR_UserNotFound;
 
@@ -179,91 +132,64 @@ NET_API_STATUS SimPlatform::NetUserGetInfo(LPCWSTR servername, LPCWSTR username,
     info->usri3_user_id = 1000 + static_cast<DWORD>(account - computer->accounts.data());
     info->usri3_primary_group_id = 513; // DOMAIN_GROUP_RID_USERS
     info->usri3_password_expired = account->passwordExpired ? 1 : 0;
-    *bufptr = static_cast<LPBYTE>(buffer.build(buffers_.allocator()));
-    return NERR_Success;
+    record = buffer.build(allocate);
+    return record != nullptr ? NERR_Success : ERROR_NOT_ENOUGH_MEMORY;
 }
 
-NET_API_STATUS SimPlatform::NetUserSetInfo(LPCWSTR servername, LPCWSTR username, DWORD level,
-                                           LPBYTE buf, LPDWORD /*parm_err*/) {
+NET_API_STATUS SimPlatform::SetUserFlags(const std::u16string& server, const std::u16string& name,
+                                         DWORD flags) {
     NET_API_STATUS status = 0;
-    Computer* computer = beginNetCall("NetUserSetInfo", level, servername, status);
+    Computer* computer = serveNetCall("NetUserSetInfo", 1008, server, status);
     if (computer == nullptr)
         return status;
-    if (level != 1008)
-        return ERROR_INVALID_LEVEL;
-    if (buf == nullptr)
-        return ERROR_INVALID_PARAMETER;
-    Account* account = findAccount(*computer, username);
+    Account* account = findAccount(*computer, name);
     if (account == nullptr)
         return NERR_UserNotFound;
-    DWORD flags = reinterpret_cast<const USER_INFO_1008*>(buf)->usri1008_flags;
     // Only the system locks an account out; a caller can only clear the lockout.
     if ((account->flags & UF_LOCKOUT) == 0)
         flags &= ~UF_LOCKOUT;
     account->flags = flags;
-    ++accountsVersion_;
     return writeAnswer();
 }
 
-NET_API_STATUS SimPlatform::NetUserModalsGet(LPCWSTR servername, DWORD level, LPBYTE* bufptr) {
-    if (bufptr != nullptr)
-        *bufptr = nullptr;
+NET_API_STATUS SimPlatform::GetPolicy(const std::u16string& server, DWORD level,
+                                      USER_MODALS_INFO_0& passwords, USER_MODALS_INFO_3& lockout) {
     NET_API_STATUS status = 0;
-    Computer* computer = beginNetCall("NetUserModalsGet", level, servername, status);
+    Computer* computer = serveNetCall("NetUserModalsGet", level, server, status);
     if (computer == nullptr)
         return status;
-    if (level != 0 && level != 3)
-        return ERROR_INVALID_LEVEL;
-    if (bufptr == nullptr)
-        return ERROR_INVALID_PARAMETER;
     const Policy& p = computer->policy;
-    void* buffer = nullptr;
-    if (level == 0) {
-        buffer = BuildNetBuffer(USER_MODALS_INFO_0{p.minPwdLen, p.maxPwdAge, p.minPwdAge,
-                                                   p.forceLogoff, p.pwdHistoryLen},
-                                buffers_.allocator());
-    } else {
-        buffer = BuildNetBuffer(
-            USER_MODALS_INFO_3{p.lockoutDuration, p.lockoutObsWin, p.lockoutThreshold},
-            buffers_.allocator());
-    }
-    *bufptr = static_cast<LPBYTE>(buffer);
+    passwords = {p.minPwdLen, p.maxPwdAge, p.minPwdAge, p.forceLogoff, p.pwdHistoryLen};
+    lockout = {p.lockoutDuration, p.lockoutObsWin, p.lockoutThreshold};
     return NERR_Success;
 }
 
-NET_API_STATUS SimPlatform::NetUserModalsSet(LPCWSTR servername, DWORD level, LPBYTE buf,
-                                             LPDWORD /*parm_err*/) {
+NET_API_STATUS SimPlatform::SetPasswordPolicy(const std::u16string& server,
+                                              const USER_MODALS_INFO_0& info, DWORD& /*parmErr*/) {
     NET_API_STATUS status = 0;
-    Computer* computer = beginNetCall("NetUserModalsSet", level, servername, status);
+    Computer* computer = serveNetCall("NetUserModalsSet", 0, server, status);
     if (computer == nullptr)
         return status;
-    if (level != 0 && level != 3)
-        return ERROR_INVALID_LEVEL;
-    if (buf == nullptr)
-        return ERROR_INVALID_PARAMETER;
     Policy& p = computer->policy;
-    if (level == 0) {
-        USER_MODALS_INFO_0 info;
-        std::memcpy(&info, buf, sizeof info);
-        p.minPwdLen = info.usrmod0_min_passwd_len;
-        p.maxPwdAge = info.usrmod0_max_passwd_age;
-        p.minPwdAge = info.usrmod0_min_passwd_age;
-        p.forceLogoff = info.usrmod0_force_logoff;
-        p.pwdHistoryLen = info.usrmod0_password_hist_len;
-    } else {
-        USER_MODALS_INFO_3 info;
-        std::memcpy(&info, buf, sizeof info);
-        p.lockoutDuration = info.usrmod3_lockout_duration;
-        p.lockoutObsWin = info.usrmod3_lockout_observation_window;
-        p.lockoutThreshold = info.usrmod3_lockout_threshold;
-    }
+    p.minPwdLen = info.usrmod0_min_passwd_len;
+    p.maxPwdAge = info.usrmod0_max_passwd_age;
+    p.minPwdAge = info.usrmod0_min_passwd_age;
+    p.forceLogoff = info.usrmod0_force_logoff;
+    p.pwdHistoryLen = info.usrmod0_password_hist_len;
     return writeAnswer();
 }
 
-NET_API_STATUS SimPlatform::NetApiBufferFree(LPVOID Buffer) {
-    if (Buffer == nullptr)
-        return NERR_Success;
-    return buffers_.release(Buffer) ? NERR_Success : ERROR_INVALID_PARAMETER;
+NET_API_STATUS SimPlatform::SetLockoutPolicy(const std::u16string& server,
+                                             const USER_MODALS_INFO_3& info, DWORD& /*parmErr*/) {
+    NET_API_STATUS status = 0;
+    Computer* computer = serveNetCall("NetUserModalsSet", 3, server, status);
+    if (computer == nullptr)
+        return status;
+    Policy& p = computer->policy;
+    p.lockoutDuration = info.usrmod3_lockout_duration;
+    p.lockoutObsWin = info.usrmod3_lockout_observation_window;
+    p.lockoutThreshold = info.usrmod3_lockout_threshold;
+    return writeAnswer();
 }
 
 } // namespace tw::sim

@@ -9,14 +9,13 @@ SimPlatform::SimPlatform(MachineDescription machine) : machine_(std::move(machin
 SimPlatform::~SimPlatform() = default;
 
 win::Platform SimPlatform::platform() {
-    return win::Platform{*this, *this, *this, *this, *this, *this};
+    return win::Platform{net_, *this, *this, *this, *this, *this};
 }
 
 void SimPlatform::applyPatch(const nlohmann::json& patch) {
     nlohmann::json state = toJson();
     mergeMachinePatch(state, patch);
     machine_ = loadMachine(state);
-    ++accountsVersion_;
 }
 
 nlohmann::json SimPlatform::toJson() const {

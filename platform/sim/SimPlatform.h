@@ -28,7 +28,7 @@
 
 #include "MachineDescription.h"
 #include "RegistryTree.h"
-#include "platform/NetBufferPool.h"
+#include "platform/NetApiFront.h"
 
 #include "platform/Platform.h"
 
@@ -43,7 +43,7 @@
 
 namespace tw::sim {
 
-class SimPlatform final : public win::INetApi,
+class SimPlatform final : public win::INetServer,
                           public win::ISystem,
                           public win::IRegistry,
                           public win::IFileSystem,
@@ -84,14 +84,10 @@ public:
     // The current state in the machine format (MachineLoader.h).
     nlohmann::json toJson() const;
 
-    // Network-management calls, all but NetApiBufferFree, in order:
-    // "NetUserModalsGet.0 \\SRV01" (function, '.', level, ' ', the server
-    // argument as passed or "-" for none), also calls to unknown servers.
-    const std::vector<std::string>& calls() const { return calls_; }
-    void clearCalls() { calls_.clear(); }
-    // Buffers handed out and not yet freed; frees of anything else.
-    std::size_t outstandingBuffers() const { return buffers_.outstanding(); }
-    std::size_t badFrees() const { return buffers_.badFrees(); }
+    // The network-management functions of this computer and its network,
+    // with their call log and buffers (NetApiFront).
+    win::NetApiFront& net() { return net_; }
+    const win::NetApiFront& net() const { return net_; }
 
     // Registry calls, in order, the key shown by the path it was opened by
     // (before any redirection), access masks in hexadecimal:
@@ -149,21 +145,22 @@ public:
     // Calls of uxtheme functions made while the library is missing.
     std::size_t missingLibraryCalls() const { return missingLibraryCalls_; }
 
-    // ---- INetApi -----------------------------------------------------------
-    win::NET_API_STATUS NetUserEnum(win::LPCWSTR servername, win::DWORD level, win::DWORD filter,
-                                    win::LPBYTE* bufptr, win::DWORD prefmaxlen,
-                                    win::LPDWORD entriesread, win::LPDWORD totalentries,
-                                    win::PDWORD resume_handle) override;
-    win::NET_API_STATUS NetUserGetInfo(win::LPCWSTR servername, win::LPCWSTR username,
-                                       win::DWORD level, win::LPBYTE* bufptr) override;
-    win::NET_API_STATUS NetUserSetInfo(win::LPCWSTR servername, win::LPCWSTR username,
-                                       win::DWORD level, win::LPBYTE buf,
-                                       win::LPDWORD parm_err) override;
-    win::NET_API_STATUS NetUserModalsGet(win::LPCWSTR servername, win::DWORD level,
-                                         win::LPBYTE* bufptr) override;
-    win::NET_API_STATUS NetUserModalsSet(win::LPCWSTR servername, win::DWORD level, win::LPBYTE buf,
-                                         win::LPDWORD parm_err) override;
-    win::NET_API_STATUS NetApiBufferFree(win::LPVOID Buffer) override;
+    // ---- INetServer --------------------------------------------------------
+    win::NET_API_STATUS ListUsers(const std::u16string& server, win::DWORD filter, bool continuing,
+                                  std::vector<std::u16string>& names) override;
+    win::NET_API_STATUS GetUser(const std::u16string& server, const std::u16string& name,
+                                const win::NetBufferAllocator& allocate, void*& record) override;
+    win::NET_API_STATUS SetUserFlags(const std::u16string& server, const std::u16string& name,
+                                     win::DWORD flags) override;
+    win::NET_API_STATUS GetPolicy(const std::u16string& server, win::DWORD level,
+                                  win::USER_MODALS_INFO_0& passwords,
+                                  win::USER_MODALS_INFO_3& lockout) override;
+    win::NET_API_STATUS SetPasswordPolicy(const std::u16string& server,
+                                          const win::USER_MODALS_INFO_0& passwords,
+                                          win::DWORD& parmErr) override;
+    win::NET_API_STATUS SetLockoutPolicy(const std::u16string& server,
+                                         const win::USER_MODALS_INFO_3& lockout,
+                                         win::DWORD& parmErr) override;
 
     // ---- ISystem -----------------------------------------------------------
     win::BOOL GetVersionExA(win::OSVERSIONINFOA* lpVersionInformation) override;
@@ -246,13 +243,14 @@ public:
 
 private:
     // Network management.
-    Computer* beginNetCall(const char* function, win::DWORD level, win::LPCWSTR server,
+    // The computer a call reaches, after its delay and injected failure;
+    // null with `status` set when the call fails there.
+    Computer* serveNetCall(const char* function, win::DWORD level, const std::u16string& server,
                            win::NET_API_STATUS& status);
     // What a write that was carried out answers: success, or the status its
     // lost answer turns into (the computer's answerLost rules).
     win::NET_API_STATUS writeAnswer() const { return answerLost_; }
-    Account* findAccount(Computer& computer, win::LPCWSTR name);
-    const std::vector<std::uint32_t>& listedAccounts(const Computer& computer, win::DWORD filter);
+    Account* findAccount(Computer& computer, const std::u16string& name);
 
     // Registry.
     struct KeyHandle {
@@ -312,8 +310,7 @@ private:
     bool uxThemeCall();
 
     MachineDescription machine_;
-    win::NetBufferPool buffers_;
-    std::vector<std::string> calls_;
+    win::NetApiFront net_{*this};
     std::vector<std::string> registryCalls_;
     // Calls counted for failure injection: "COMPUTER|Function" and
     // "COMPUTER|Function.LEVEL" (computer name folded), "Function" for the registry.
@@ -323,16 +320,6 @@ private:
     std::map<std::uintptr_t, KeyHandle> keys_;
     std::uintptr_t nextKey_ = 0x100;
     win::DWORD lastError_ = 0;
-
-    // Which accounts an enumeration lists, kept while the accounts do not
-    // change, so that a whole enumeration costs time linear in their number.
-    struct EnumList {
-        std::uint64_t version = 0;
-        win::DWORD filter = 0;
-        std::vector<std::uint32_t> indices;
-    };
-    std::map<std::u16string, EnumList> enumLists_;
-    std::uint64_t accountsVersion_ = 1;
 
     // Window system and visual styles.
     std::map<std::uintptr_t, Window> windows_;

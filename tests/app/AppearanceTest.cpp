@@ -77,12 +77,13 @@ private:
 class Window {
 public:
     explicit Window(const std::string& machine, std::function<void(Window&)> onCall = {})
-        : sim_(sim::loadMachineText(machine)), net_(sim_), platform_{net_,
-                                                                     sim_.platform().system,
-                                                                     sim_.platform().registry,
-                                                                     sim_.platform().files,
-                                                                     sim_.platform().windowSystem,
-                                                                     sim_.platform().visualStyles},
+        : sim_(sim::loadMachineText(machine)),
+          net_(sim_.net()), platform_{net_,
+                                      sim_.platform().system,
+                                      sim_.platform().registry,
+                                      sim_.platform().files,
+                                      sim_.platform().windowSystem,
+                                      sim_.platform().visualStyles},
           app_({u"Brenholt", 1, 0, 12, u"", u""}, sim_.machine().system.executableFolder),
           window_(app_, platform_), input_(window_.Form(), backend_.Clock()) {
         app_.SetBackend(&backend_);

@@ -327,8 +327,8 @@ void RunWithFailure(const Failure& failure) {
     if (outcome.expiryField) {
         EXPECT_EQ(ToUtf8(w.Box("txtPasswordReminder").Text()), ToUtf8(*outcome.expiryField));
     }
-    EXPECT_EQ(w.sim.outstandingBuffers(), 0u);
-    EXPECT_EQ(w.sim.badFrees(), 0u);
+    EXPECT_EQ(w.sim.net().OutstandingBuffers(), 0u);
+    EXPECT_EQ(w.sim.net().BadFrees(), 0u);
     // Every key opened is closed; only a close that itself failed leaves one.
     EXPECT_EQ(w.sim.openKeyCount(), failure.call.function == "RegCloseKey" ? 1u : 0u);
     int opened = 0;
@@ -349,11 +349,12 @@ TEST(FaultSweep, EveryCallOfEveryActionFailsWithEveryCode) {
     Window dry(TestMachine());
     std::vector<std::vector<Call>> callsPerAction;
     for (const Action& action : Actions()) {
-        const std::size_t net = dry.sim.calls().size();
+        const std::size_t net = dry.sim.net().Calls().size();
         const std::size_t registry = dry.sim.registryCalls().size();
         const sim::MachineDescription before = dry.sim.machine();
         action.run(dry);
-        callsPerAction.push_back(CallsOf(dry.sim.calls(), net, dry.sim.registryCalls(), registry));
+        callsPerAction.push_back(
+            CallsOf(dry.sim.net().Calls(), net, dry.sim.registryCalls(), registry));
         ASSERT_FALSE(callsPerAction.back().empty()) << action.name;
         EXPECT_EQ(dry.Status(), std::string(action.name) == "start-up" ? kBanner : u"")
             << action.name;
@@ -390,7 +391,7 @@ TEST(FaultSweep, AServerThatNeverFinishesItsListIsReported) {
     w.input.Key(13);
 
     int enumerations = 0;
-    for (const std::string& call : w.sim.calls())
+    for (const std::string& call : w.sim.net().Calls())
         enumerations += call == "NetUserEnum.0 \\\\SRV01" ? 1 : 0;
     EXPECT_EQ(enumerations, CNetUser::kMaxStalledEnumerationCalls);
     EXPECT_EQ(ToUtf8(w.Status()), ToUtf8(ErrorOf(w.sim, 234).Line()));
@@ -398,7 +399,7 @@ TEST(FaultSweep, AServerThatNeverFinishesItsListIsReported) {
     EXPECT_FALSE(w.Control("chkDisabled").Enabled());
     EXPECT_TRUE(w.window.Form().Enabled());
     EXPECT_EQ(w.app.MousePointer(), toolkit::MousePointer::Default);
-    EXPECT_EQ(w.sim.outstandingBuffers(), 0u);
+    EXPECT_EQ(w.sim.net().OutstandingBuffers(), 0u);
 }
 
 } // namespace

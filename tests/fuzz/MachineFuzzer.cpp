@@ -44,7 +44,7 @@ void useComputer(sim::SimPlatform& sim) {
         if (buffer != nullptr)
             platform.net.NetApiBufferFree(buffer);
     }
-    Require(sim.outstandingBuffers() == 0 && sim.badFrees() == 0, "every buffer freed once");
+    Require(sim.net().OutstandingBuffers() == 0 && sim.net().BadFrees() == 0, "every buffer freed once");
 }
 
 } // namespace

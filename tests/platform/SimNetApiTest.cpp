@@ -15,11 +15,11 @@ namespace {
 class SimulatedBackend : public tw::test::NetApiBackend {
 public:
     explicit SimulatedBackend(MachineDescription machine) : sim_(std::move(machine)) {}
-    INetApi& net() override { return sim_; }
+    INetApi& net() override { return sim_.net(); }
     const char16_t* server() const override { return nullptr; }
     std::optional<std::size_t> outstandingBuffers() const override {
-        EXPECT_EQ(sim_.badFrees(), 0u);
-        return sim_.outstandingBuffers();
+        EXPECT_EQ(sim_.net().BadFrees(), 0u);
+        return sim_.net().OutstandingBuffers();
     }
 
 private:
@@ -55,10 +55,10 @@ const char* const kMachine = R"({
 // The minimum password length the call reaches, or the failure status.
 DWORD reach(SimPlatform& sim, const char16_t* server) {
     LPBYTE buffer = nullptr;
-    DWORD status = sim.NetUserModalsGet(server, 0, &buffer);
+    DWORD status = sim.net().NetUserModalsGet(server, 0, &buffer);
     DWORD minPwdLen = buffer ? reinterpret_cast<USER_MODALS_INFO_0*>(buffer)->usrmod0_min_passwd_len
                              : 1000000 + status;
-    sim.NetApiBufferFree(buffer);
+    sim.net().NetApiBufferFree(buffer);
     return minPwdLen;
 }
 
@@ -79,7 +79,7 @@ class SimServerReach : public testing::TestWithParam<ReachRow> {};
 TEST_P(SimServerReach, ServerArgumentsReachComputersWithoutRegardToCase) {
     auto sim = makeSim(GetParam().machine);
     EXPECT_EQ(reach(*sim, GetParam().server), GetParam().reached);
-    EXPECT_EQ(sim->outstandingBuffers(), 0u);
+    EXPECT_EQ(sim->net().OutstandingBuffers(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -107,8 +107,8 @@ class SimLockout : public testing::TestWithParam<LockoutRow> {};
 TEST_P(SimLockout, CanOnlyBeClearedNeverSet) {
     auto sim = makeSim(kMachine);
     USER_INFO_1008 info{GetParam().written};
-    EXPECT_EQ(sim->NetUserSetInfo(nullptr, GetParam().account, 1008,
-                                  reinterpret_cast<LPBYTE>(&info), nullptr),
+    EXPECT_EQ(sim->net().NetUserSetInfo(nullptr, GetParam().account, 1008,
+                                        reinterpret_cast<LPBYTE>(&info), nullptr),
               0u);
     EXPECT_EQ(sim->query("computers/WS01/accounts/" + ToUtf8(GetParam().account) + "/flags"),
               GetParam().stored);
@@ -141,19 +141,19 @@ TEST_P(SimFailureInjection, MostSpecificRuleDecidesEachCall) {
         USER_MODALS_INFO_0 data{};
         DWORD read = 0, total = 0;
         DWORD status =
-            call == "E " ? sim->NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH, &read,
-                                            &total, nullptr)
+            call == "E " ? sim->net().NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH,
+                                                  &read, &total, nullptr)
             : call == "S0"
-                ? sim->NetUserModalsSet(nullptr, 0, reinterpret_cast<LPBYTE>(&data), nullptr)
-                : sim->NetUserModalsGet(nullptr, call[1] - '0', &buffer);
+                ? sim->net().NetUserModalsSet(nullptr, 0, reinterpret_cast<LPBYTE>(&data), nullptr)
+                : sim->net().NetUserModalsGet(nullptr, call[1] - '0', &buffer);
         if (status != 0) {
             EXPECT_EQ(buffer, nullptr);
         }
-        sim->NetApiBufferFree(buffer);
+        sim->net().NetApiBufferFree(buffer);
         joined += (joined.empty() ? "" : " ") + std::to_string(status);
     }
     EXPECT_EQ(joined, GetParam().statuses);
-    EXPECT_EQ(sim->outstandingBuffers(), 0u);
+    EXPECT_EQ(sim->net().OutstandingBuffers(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -184,11 +184,11 @@ TEST(SimNetApi, CallsAreCountedPerComputer) {
 TEST(SimNetApi, FreeingAnythingButALiveBufferIsCountedNotUndefined) {
     auto sim = makeSim(kMachine);
     LPBYTE buffer = nullptr;
-    ASSERT_EQ(sim->NetUserModalsGet(nullptr, 0, &buffer), 0u);
-    EXPECT_EQ(sim->NetApiBufferFree(buffer), 0u);
-    EXPECT_EQ(sim->NetApiBufferFree(buffer), ERROR_INVALID_PARAMETER);
+    ASSERT_EQ(sim->net().NetUserModalsGet(nullptr, 0, &buffer), 0u);
+    EXPECT_EQ(sim->net().NetApiBufferFree(buffer), 0u);
+    EXPECT_EQ(sim->net().NetApiBufferFree(buffer), ERROR_INVALID_PARAMETER);
     int local = 0;
-    EXPECT_EQ(sim->NetApiBufferFree(&local), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(sim->badFrees(), 2u);
-    EXPECT_EQ(sim->outstandingBuffers(), 0u);
+    EXPECT_EQ(sim->net().NetApiBufferFree(&local), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(sim->net().BadFrees(), 2u);
+    EXPECT_EQ(sim->net().OutstandingBuffers(), 0u);
 }

@@ -109,18 +109,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SimPatch, CallLogBuffersCountersAndHandlesSurvive) {
     auto sim = makeSim(kMachine);
     LPBYTE buffer = nullptr;
-    ASSERT_EQ(sim->NetUserModalsGet(nullptr, 0, &buffer), 0u); // first call of two
+    ASSERT_EQ(sim->net().NetUserModalsGet(nullptr, 0, &buffer), 0u); // first call of two
     HKEY key = nullptr;
     ASSERT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(),
                                  u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 0,
                                  KEY_READ, &key),
               0);
     sim->applyPatch(json::parse(R"({"computers": {"WS01": {"policy": {"minPwdLen": 3}}}})"));
-    EXPECT_EQ(sim->calls().size(), 1u);
-    EXPECT_EQ(sim->outstandingBuffers(), 1u);
-    EXPECT_EQ(sim->NetApiBufferFree(buffer), 0u);
+    EXPECT_EQ(sim->net().Calls().size(), 1u);
+    EXPECT_EQ(sim->net().OutstandingBuffers(), 1u);
+    EXPECT_EQ(sim->net().NetApiBufferFree(buffer), 0u);
     LPBYTE second = nullptr;
-    EXPECT_EQ(sim->NetUserModalsGet(nullptr, 0, &second), 5u); // the second call fails
+    EXPECT_EQ(sim->net().NetUserModalsGet(nullptr, 0, &second), 5u); // the second call fails
     DWORD value = 0, size = 4;
     EXPECT_EQ(sim->RegQueryValueExW(key, u"PasswordExpiryWarning", nullptr, nullptr,
                                     reinterpret_cast<LPBYTE>(&value), &size),
@@ -133,14 +133,14 @@ TEST(SimPatch, AccountChangesReachTheNextEnumeration) {
     auto sim = makeSim(kMachine);
     LPBYTE buffer = nullptr;
     DWORD read = 0, total = 0;
-    sim->NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH, &read, &total, nullptr);
-    sim->NetApiBufferFree(buffer);
+    sim->net().NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH, &read, &total, nullptr);
+    sim->net().NetApiBufferFree(buffer);
     EXPECT_EQ(read, 2u);
     sim->applyPatch(json::parse(R"({"computers": {"WS01": {"accounts": [{"name": "x"}]}}})"));
-    sim->NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH, &read, &total, nullptr);
+    sim->net().NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH, &read, &total, nullptr);
     ASSERT_EQ(read, 1u);
     EXPECT_EQ(std::u16string(reinterpret_cast<USER_INFO_0*>(buffer)->usri0_name), u"x");
-    sim->NetApiBufferFree(buffer);
+    sim->net().NetApiBufferFree(buffer);
 }
 
 TEST(SimPatch, InvalidResultIsRefusedAndChangesNothing) {

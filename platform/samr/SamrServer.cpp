@@ -1,0 +1,214 @@
+#include "SamrServer.h"
+
+#include "KerberosCheck.h"
+#include "SamrRecords.h"
+#include "SamrStatus.h"
+
+#include "platform/TextCompare.h"
+#include "platform/TextConvert.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace tw::samr {
+
+using namespace win;
+
+namespace {
+
+// The size of the pages the server is asked for: thousands of names each,
+// cut into the caller's batches here.
+constexpr std::uint32_t kPageBytes = 0x40000;
+
+std::uint64_t systemNow() {
+    using namespace std::chrono;
+    return static_cast<std::uint64_t>(
+        duration_cast<seconds>(system_clock::now().time_since_epoch()).count());
+}
+
+} // namespace
+
+struct SamrServer::Session {
+    tw_samr_session* handle = nullptr;
+    ~Session() { tw_samr_disconnect(handle); }
+};
+
+SamrServer::SamrServer(SamrConnection connection, std::function<std::uint64_t()> now)
+    : connection_(std::move(connection)), now_(now ? std::move(now) : systemNow) {}
+
+SamrServer::~SamrServer() = default;
+
+NET_API_STATUS SamrServer::connect(const std::string& host) {
+    session_.reset();
+    sessionHost_.clear();
+    for (;;) {
+        if (!connection_.HasCredentials()) {
+            // Credentials the server refused are never sent again, so that
+            // signing in cannot lock the administrator's account out: new
+            // ones, or no call at all.
+            if (!signIn_ || !signIn_(connection_, host, refusal_) || !connection_.HasCredentials())
+                return refusal_ != NERR_Success ? refusal_ : ERROR_LOGON_FAILURE;
+        }
+        // A ticket that cannot work is said so before the server is asked.
+        if (connection_.kerberos) {
+            if (const KerberosProblem problem = CheckKerberos(host);
+                problem != KerberosProblem::None)
+                return StatusOf(problem);
+        }
+        tw_samr_target target{};
+        target.host = host.c_str();
+        target.port = connection_.port;
+        target.user = connection_.user.empty() ? nullptr : connection_.user.c_str();
+        target.domain = connection_.domain.c_str();
+        target.password = connection_.kerberos ? nullptr : connection_.password.c_str();
+        target.kerberos = connection_.kerberos ? 1 : 0;
+        target.answer_seconds = connection_.answerSeconds;
+        auto session = std::make_unique<Session>();
+        const std::uint32_t status = tw_samr_connect(&target, &session->handle);
+        if (LogonRefused(status)) {
+            refusal_ = WinStatusOf(status, Stage::Connect);
+            connection_.password.Wipe();
+            connection_.hasPassword = false;
+            connection_.kerberos = false;
+            continue;
+        }
+        if (status != kNtSuccess)
+            return WinStatusOf(status, Stage::Connect);
+        ++connections_;
+        session_ = std::move(session);
+        sessionHost_ = host;
+        return NERR_Success;
+    }
+}
+
+NET_API_STATUS SamrServer::onServer(const std::u16string& server,
+                                    const std::function<std::uint32_t(tw_samr_session*)>& work) {
+    const std::string host = server.empty() ? connection_.localHost : ToUtf8(server);
+    if (host.empty())
+        return ERROR_BAD_NETPATH;
+    const bool reused =
+        session_ != nullptr && EqualsIgnoringCase(FromUtf8(host), FromUtf8(sessionHost_));
+    if (!reused) {
+        if (NET_API_STATUS connected = connect(host); connected != NERR_Success)
+            return connected;
+    }
+    std::uint32_t status = work(session_->handle);
+    if (status == kNtIoTimeout) {
+        // No answer in time: the connection is given up, and the call is not
+        // made again, for the server may have carried it out.
+        session_.reset();
+        sessionHost_.clear();
+    } else if (reused && ConnectionLost(status)) {
+        // The server dropped the connection it had (it restarted): once more on a new one.
+        if (NET_API_STATUS connected = connect(host); connected != NERR_Success)
+            return connected;
+        status = work(session_->handle);
+    }
+    return WinStatusOf(status, Stage::Call);
+}
+
+NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD filter, bool continuing,
+                                     std::vector<std::u16string>& names) {
+    std::uint32_t acb = 0;
+    if (!AccountBitsOfFilter(filter, acb))
+        return ERROR_INVALID_PARAMETER;
+    return onServer(server, [&](tw_samr_session* s) -> std::uint32_t {
+        if (continuing)
+            return kNtSuccess; // the front holds the listing
+        auto sink = [](void* context, const char* name) -> std::uint32_t {
+            auto converted = AccountName(name);
+            if (!converted)
+                return kNtRpcBadStubData;
+            static_cast<std::vector<std::u16string>*>(context)->push_back(*converted);
+            return 0;
+        };
+        names.clear();
+        return tw_samr_enum_users(s, acb, kPageBytes, sink, &names);
+    });
+}
+
+NET_API_STATUS SamrServer::GetUser(const std::u16string& server, const std::u16string& name,
+                                   const NetBufferAllocator& allocate, void*& record) {
+    const std::string account = ToUtf8(name);
+    return onServer(server, [&](tw_samr_session* s) -> std::uint32_t {
+        tw_samr_user user{};
+        std::uint32_t queried = tw_samr_query_user(s, account.c_str(), &user);
+        if (queried != kNtSuccess)
+            return queried;
+        NET_API_STATUS built = NERR_Success;
+        record = BuildUserInfo3(user, now_(), allocate, built);
+        tw_samr_user_free(&user);
+        if (built == ERROR_NOT_ENOUGH_MEMORY)
+            return static_cast<std::uint32_t>(kNtNoMemory);
+        return built == NERR_Success ? kNtSuccess : kNtRpcBadStubData;
+    });
+}
+
+NET_API_STATUS SamrServer::SetUserFlags(const std::u16string& server, const std::u16string& name,
+                                        DWORD flags) {
+    const std::string account = ToUtf8(name);
+    return onServer(server, [&](tw_samr_session* s) -> std::uint32_t {
+        tw_samr_user user{};
+        std::uint32_t queried = tw_samr_query_user(s, account.c_str(), &user);
+        if (queried != kNtSuccess)
+            return queried;
+        std::uint32_t acb = AccountBitsFromUserFlags(flags, user.acct_flags);
+        bool cantChange = (flags & UF_PASSWD_CANT_CHANGE) != 0;
+        int changeRight = cantChange == (user.cant_change_password != 0) ? -1 : cantChange;
+        tw_samr_user_free(&user);
+        return tw_samr_set_user(s, account.c_str(), acb, changeRight);
+    });
+}
+
+NET_API_STATUS SamrServer::GetPolicy(const std::u16string& server, DWORD /*level*/,
+                                     USER_MODALS_INFO_0& passwords, USER_MODALS_INFO_3& lockout) {
+    tw_samr_policy policy{};
+    const NET_API_STATUS status = onServer(server, [&](tw_samr_session* s) -> std::uint32_t {
+        return tw_samr_query_policy(s, &policy);
+    });
+    if (status == NERR_Success) {
+        passwords = ModalsInfo0(policy);
+        lockout = ModalsInfo3(policy);
+    }
+    return status;
+}
+
+NET_API_STATUS SamrServer::writePolicy(
+    const std::u16string& server,
+    const std::function<std::uint32_t(tw_samr_session*, const tw_samr_policy&)>& write) {
+    return onServer(server, [&](tw_samr_session* s) {
+        tw_samr_policy current{};
+        if (const std::uint32_t read = tw_samr_query_policy(s, &current); read != kNtSuccess)
+            return read;
+        return write(s, current);
+    });
+}
+
+// A part the server holds already is not sent: an unchanged part cannot fail
+// after another one was written.
+NET_API_STATUS SamrServer::SetPasswordPolicy(const std::u16string& server,
+                                             const USER_MODALS_INFO_0& passwords, DWORD& parmErr) {
+    return writePolicy(server, [&](tw_samr_session* s, const tw_samr_policy& current) {
+        const tw_samr_policy policy = PolicyWith(current, passwords);
+        const unsigned parts = ChangedPasswordParts(ModalsInfo0(current), passwords);
+        unsigned refused = 0;
+        const std::uint32_t status = tw_samr_set_policy(s, &policy, parts, &refused);
+        // The lengths and ages were written; only the forced logoff failed.
+        if (refused == TW_SAMR_LOGOFF_PART && (parts & TW_SAMR_PASSWORD_PART) != 0)
+            parmErr = 4; // MODALS_FORCE_LOGOFF_PARMNUM
+        return status;
+    });
+}
+
+NET_API_STATUS SamrServer::SetLockoutPolicy(const std::u16string& server,
+                                            const USER_MODALS_INFO_3& lockout, DWORD& /*parmErr*/) {
+    return writePolicy(server, [&](tw_samr_session* s, const tw_samr_policy& current) {
+        const tw_samr_policy policy = PolicyWith(current, lockout);
+        unsigned refused = 0;
+        return tw_samr_set_policy(s, &policy, ChangedLockoutParts(ModalsInfo3(current), lockout),
+                                  &refused);
+    });
+}
+
+} // namespace tw::samr
