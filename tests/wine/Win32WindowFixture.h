@@ -7,6 +7,7 @@
 #include "toolkit/mirror/MirrorConformance.h"
 
 #include "toolkit/win32/Win32Backend.h"
+#include "toolkit/win32/Win32Clipboard.h"
 #include "toolkit/win32/Win32Convert.h"
 #include "toolkit/win32/Win32Input.h"
 
@@ -18,6 +19,7 @@
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
+#include <optional>
 
 #include <algorithm>
 #include <memory>
@@ -45,6 +47,16 @@ inline BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM found) {
 
 class Win32Window : public WindowUnderTest {
 public:
+    std::optional<std::u16string> ClipboardText() override { return ReadClipboardText(nullptr); }
+    void CopyImageElsewhere() override {
+        if (!::OpenClipboard(backend.Handle()))
+            return;
+        ::EmptyClipboard();
+        const HBITMAP image = ::CreateBitmap(4, 4, 1, 32, nullptr);
+        if (::SetClipboardData(CF_BITMAP, image) == nullptr)
+            ::DeleteObject(image); // the clipboard owns it only once it is set
+        ::CloseClipboard();
+    }
     explicit Win32Window(Form& form) : backend(form, Options()), input(backend) {}
     IUserInput& Input() override { return input; }
     void Settle() override { backend.PumpMessages(); }
