@@ -1,6 +1,6 @@
 #include "Win32ScenarioToolkit.h"
 
-#include "toolkit/headless/VirtualClock.h"
+#include "toolkit/VirtualClock.h"
 #include "toolkit/win32/Win32Backend.h"
 #include "toolkit/win32/Win32Input.h"
 

@@ -7,7 +7,7 @@
 #include "../Form.h"
 #include "../IFormView.h"
 #include "../IUserInput.h"
-#include "VirtualClock.h"
+#include "../VirtualClock.h"
 
 #include <cstdint>
 #include <optional>

@@ -7,7 +7,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/IFormView.h"
-#include "toolkit/headless/VirtualClock.h"
+#include "toolkit/VirtualClock.h"
 
 #include <QColor>
 #include <QObject>

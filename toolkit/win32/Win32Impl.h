@@ -5,7 +5,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/UserControl.h"
-#include "toolkit/headless/VirtualClock.h"
+#include "toolkit/VirtualClock.h"
 
 #include "Win32Accessible.h"
 #include "Win32Backend.h"
