@@ -4,13 +4,7 @@
 #include "toolkit/win32/Win32Backend.h"
 #include "toolkit/win32/Win32Input.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/WinHeaders.h"
 
 #include <oleacc.h>
 

@@ -11,18 +11,15 @@
 #include "toolkit/win32/Win32Convert.h"
 #include "toolkit/win32/Win32Input.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32/WinHeaders.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
-#include <optional>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +44,9 @@ inline BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM found) {
 
 class Win32Window : public WindowUnderTest {
 public:
+    explicit Win32Window(Form& form) : backend(form, Options()), input(backend) {}
+    IUserInput& Input() override { return input; }
+    void Settle() override { backend.PumpMessages(); }
     std::optional<std::u16string> ClipboardText() override { return ReadClipboardText(nullptr); }
     void CopyImageElsewhere() override {
         if (!::OpenClipboard(backend.Handle()))
@@ -57,9 +57,6 @@ public:
             ::DeleteObject(image); // the clipboard owns it only once it is set
         ::CloseClipboard();
     }
-    explicit Win32Window(Form& form) : backend(form, Options()), input(backend) {}
-    IUserInput& Input() override { return input; }
-    void Settle() override { backend.PumpMessages(); }
 
     std::u16string Caption() override { return TextOf(backend.Handle()); }
     PixelRect Client() override {
