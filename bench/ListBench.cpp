@@ -27,7 +27,8 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32/WinHeaders.h"
+
 #include <psapi.h>
 #else
 #include <sys/resource.h>
@@ -189,8 +190,8 @@ int main(int argc, char** argv) {
     }
     if (std::find(counts.begin(), counts.end(), largest / 10) != counts.end()) {
         const double ratio = headless / milliseconds["headless"][largest / 10];
-        std::printf("goal: headless %d within 11 x %d: %.2f x, %s\n", largest, largest / 10,
-                    ratio, ratio <= 11 ? "met" : "MISSED");
+        std::printf("goal: headless %d within 11 x %d: %.2f x, %s\n", largest, largest / 10, ratio,
+                    ratio <= 11 ? "met" : "MISSED");
     }
     return 0;
 }

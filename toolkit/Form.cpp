@@ -247,6 +247,17 @@ void Form::TypeSelText(TextBox& box, const std::u16string& text) {
     box.typing_ = false;
 }
 
+std::optional<std::u16string> Form::ClipboardText() const {
+    if (view_ == nullptr)
+        return std::nullopt;
+    return view_->ClipboardText();
+}
+
+void Form::PutOnClipboard(const std::u16string& text) {
+    if (view_ != nullptr)
+        view_->SetClipboardText(text);
+}
+
 void Form::UserEdit(TextBox& box, EditCommand command) {
     if (!AcceptsInput(box) || (active_ != &box && !UserFocus(box)))
         return;
@@ -265,17 +276,19 @@ void Form::Edit(TextBox& box, EditCommand command) {
         return;
     case EditCommand::Copy:
         if (box.SelLength() > 0)
-            Clipboard = selection();
+            PutOnClipboard(selection());
         return;
     case EditCommand::Cut:
         if (box.SelLength() == 0 || box.Locked())
             return;
-        Clipboard = selection();
+        PutOnClipboard(selection());
         TypeSelText(box, u"");
         return;
     case EditCommand::Paste:
-        if (!box.Locked() && !Clipboard.empty())
-            box.SetSelText(Clipboard);
+        if (box.Locked())
+            return;
+        if (const auto text = ClipboardText(); text && !text->empty())
+            box.SetSelText(*text);
         return;
     case EditCommand::Clear:
         if (box.SelLength() > 0 && !box.Locked())

@@ -20,6 +20,7 @@
 #include "platform/WinHandles.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -149,7 +150,10 @@ public:
     // Whether input can reach the control now.
     bool AcceptsInput(const Control& control) const;
 
-    std::u16string Clipboard;
+    // The text on the clipboard now, as the view has it (nothing without a
+    // view, or when the clipboard holds no text). Paste takes it; Copy and
+    // Cut hand their text to the view.
+    std::optional<std::u16string> ClipboardText() const;
 
     // Called by controls when a property changed.
     void NotifyChanged(Control& control, Property what);
@@ -163,6 +167,8 @@ private:
     std::vector<Control*> TabOrder() const;
     // An editing command, once the input reached the box.
     void Edit(TextBox& box, EditCommand command);
+    // Copy and Cut: the view puts the text on the system's clipboard.
+    void PutOnClipboard(const std::u16string& text);
     // An edit typed into the box: Change sees TextBox::Typing.
     void TypeSelText(TextBox& box, const std::u16string& text);
     // The option button an arrow key leads to from `from`, or null.

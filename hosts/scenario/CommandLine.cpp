@@ -3,13 +3,7 @@
 #include "platform/TextConvert.h"
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/WinHeaders.h"
 
 #include <shellapi.h>
 

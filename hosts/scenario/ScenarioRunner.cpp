@@ -430,7 +430,7 @@ private:
         if (key == "App.Ended")
             return app_->Ended();
         if (key == "App.Clipboard")
-            return ToUtf8(Form().Clipboard);
+            return ToUtf8(Form().ClipboardText().value_or(u""));
 #ifdef TW_SCENARIO_SAMR
         if (samr_ != nullptr && key == "Platform.Calls")
             return samr_->Calls();

@@ -1,16 +1,10 @@
 #include "Win32ScenarioToolkit.h"
 
-#include "toolkit/headless/VirtualClock.h"
+#include "toolkit/VirtualClock.h"
 #include "toolkit/win32/Win32Backend.h"
 #include "toolkit/win32/Win32Input.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/WinHeaders.h"
 
 #include <oleacc.h>
 

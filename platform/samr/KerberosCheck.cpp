@@ -21,7 +21,7 @@ KerberosProblem CheckKerberos(const std::string& host, std::int64_t now) {
         return KerberosProblem::Address;
     switch (tw_kerberos_ticket_state(now, nullptr, 0)) {
     case TW_TICKET_USABLE:
-        return KerberosProblem::None;
+        return KerberosProblem::NoProblem;
     case TW_TICKET_EXPIRED:
         return KerberosProblem::Expired;
     case TW_TICKET_NONE:
@@ -38,7 +38,7 @@ KerberosProblem CheckKerberos(const std::string& host) {
 
 std::string Describe(KerberosProblem problem, const std::string& host) {
     switch (problem) {
-    case KerberosProblem::None:
+    case KerberosProblem::NoProblem:
         break;
     case KerberosProblem::NoTicket:
         return "-k: there is no Kerberos ticket to sign in with (run kinit first)";
@@ -54,14 +54,14 @@ std::optional<std::string> KerberosRefusal(const SamrConnection& connection) {
     if (!connection.kerberos)
         return std::nullopt;
     const KerberosProblem problem = CheckKerberos(connection.localHost);
-    if (problem == KerberosProblem::None)
+    if (problem == KerberosProblem::NoProblem)
         return std::nullopt;
     return Describe(problem, connection.localHost);
 }
 
 win::NET_API_STATUS StatusOf(KerberosProblem problem) {
     switch (problem) {
-    case KerberosProblem::None:
+    case KerberosProblem::NoProblem:
         break;
     case KerberosProblem::NoTicket:
         return win::SEC_E_NO_CREDENTIALS;

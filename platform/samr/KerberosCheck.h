@@ -13,7 +13,7 @@
 
 namespace tw::samr {
 
-enum class KerberosProblem { None, NoTicket, Expired, Address };
+enum class KerberosProblem { NoProblem, NoTicket, Expired, Address };
 
 // The tickets of the default cache (KRB5CCNAME) at `now` (seconds since
 // 1970), for `host`.

@@ -53,7 +53,7 @@ NET_API_STATUS SamrServer::connect(const std::string& host) {
         // A ticket that cannot work is said so before the server is asked.
         if (connection_.kerberos) {
             if (const KerberosProblem problem = CheckKerberos(host);
-                problem != KerberosProblem::None)
+                problem != KerberosProblem::NoProblem)
                 return StatusOf(problem);
         }
         tw_samr_target target{};

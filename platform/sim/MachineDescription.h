@@ -82,8 +82,8 @@ struct ThemeState {
 
 struct SystemInfo {
     std::uint32_t platformId = 2;
-    std::uint32_t major = 10;
-    std::uint32_t minor = 0;
+    std::uint32_t majorVersion = 10;
+    std::uint32_t minorVersion = 0;
     std::uint32_t build = 19045;
     Wow64Mode wow64 = Wow64Mode::No;
     std::uint16_t uiLanguage = 1033;

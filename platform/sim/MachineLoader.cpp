@@ -128,8 +128,8 @@ SystemInfo readSystem(const Json& value, const std::string& where) {
                  "sysColors",  "themes",       "keyboardCues", "smallIconSize",  "largeIconSize"});
     SystemInfo s;
     readOptional(value, "platformId", where, s.platformId, readU32);
-    readOptional(value, "major", where, s.major, readU32);
-    readOptional(value, "minor", where, s.minor, readU32);
+    readOptional(value, "major", where, s.majorVersion, readU32);
+    readOptional(value, "minor", where, s.minorVersion, readU32);
     readOptional(value, "build", where, s.build, readU32);
     readOptional(value, "wow64", where, s.wow64, readWow64);
     readOptional(value, "uiLanguage", where, s.uiLanguage, readU16);

@@ -36,8 +36,8 @@ Json systemToJson(const SystemInfo& s) {
     for (std::size_t i = 0; i < s.sysColors.size(); ++i)
         sysColors[std::to_string(i)] = s.sysColors[i];
     return Json{{"platformId", s.platformId},
-                {"major", s.major},
-                {"minor", s.minor},
+                {"major", s.majorVersion},
+                {"minor", s.minorVersion},
                 {"build", s.build},
                 {"wow64",
                  s.wow64 == Wow64Mode::Missing ? Json("missing") : Json(s.wow64 == Wow64Mode::Yes)},

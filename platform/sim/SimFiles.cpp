@@ -32,7 +32,7 @@ std::u16string normalPath(std::u16string_view path) {
 
 SimPlatform::FileKind SimPlatform::fileAt(LPCWSTR path) const {
     if (path == nullptr)
-        return FileKind::None;
+        return FileKind::Missing;
     std::u16string wanted = normalPath(path);
     std::u16string folder = normalPath(machine_.system.executableFolder);
     // The executable's folder and every folder above it.
@@ -42,7 +42,7 @@ SimPlatform::FileKind SimPlatform::fileAt(LPCWSTR path) const {
     const auto& file = machine_.languageFile;
     if (file && wanted == normalPath(folder + u"\\" + file->name))
         return file->folder ? FileKind::Folder : FileKind::LanguageFile;
-    return FileKind::None;
+    return FileKind::Missing;
 }
 
 DWORD SimPlatform::GetFileAttributesW(LPCWSTR lpFileName) {
@@ -51,7 +51,7 @@ DWORD SimPlatform::GetFileAttributesW(LPCWSTR lpFileName) {
         return FILE_ATTRIBUTE_DIRECTORY;
     case FileKind::LanguageFile:
         return FILE_ATTRIBUTE_ARCHIVE;
-    case FileKind::None:
+    case FileKind::Missing:
         break;
     }
     lastError_ = ERROR_FILE_NOT_FOUND;
@@ -70,7 +70,7 @@ bool SimPlatform::ReadWholeFile(LPCWSTR lpFileName, std::vector<BYTE>& bytes) {
         }
         bytes.assign(machine_.languageFile->content.begin(), machine_.languageFile->content.end());
         return true;
-    case FileKind::None:
+    case FileKind::Missing:
         break;
     }
     lastError_ = ERROR_FILE_NOT_FOUND;

@@ -271,7 +271,7 @@ private:
                          win::LPDWORD lpdwDisposition);
 
     // Files.
-    enum class FileKind { None, Folder, LanguageFile };
+    enum class FileKind { Missing, Folder, LanguageFile };
     FileKind fileAt(win::LPCWSTR path) const;
 
     // Window system.

@@ -12,8 +12,8 @@ using namespace win;
 
 namespace {
 
-constexpr BOOL FALSE = 0;
-constexpr BOOL TRUE = 1;
+constexpr BOOL kFalse = 0;
+constexpr BOOL kTrue = 1;
 constexpr DWORD ERROR_BUFFER_OVERFLOW = 111;
 constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 constexpr DWORD ERROR_INVALID_FLAGS = 1004;
@@ -45,15 +45,15 @@ BOOL SimPlatform::GetVersionExA(OSVERSIONINFOA* info) {
     // OSVERSIONINFOA or OSVERSIONINFOEXA.
     if (info == nullptr || (info->dwOSVersionInfoSize != 148 && info->dwOSVersionInfoSize != 156)) {
         lastError_ = ERROR_INSUFFICIENT_BUFFER;
-        return FALSE;
+        return kFalse;
     }
     const SystemInfo& s = machine_.system;
-    info->dwMajorVersion = s.major;
-    info->dwMinorVersion = s.minor;
+    info->dwMajorVersion = s.majorVersion;
+    info->dwMinorVersion = s.minorVersion;
     info->dwBuildNumber = s.build;
     info->dwPlatformId = s.platformId;
     std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
-    return TRUE;
+    return kTrue;
 }
 
 HANDLE SimPlatform::GetCurrentProcess() {
@@ -67,18 +67,18 @@ bool SimPlatform::HasIsWow64Process() {
 BOOL SimPlatform::IsWow64Process(HANDLE hProcess, BOOL* Wow64Process) {
     if (machine_.system.wow64 == Wow64Mode::Missing) {
         lastError_ = ERROR_PROC_NOT_FOUND;
-        return FALSE;
+        return kFalse;
     }
     if (hProcess != currentProcess()) {
         lastError_ = ERROR_INVALID_HANDLE;
-        return FALSE;
+        return kFalse;
     }
     if (Wow64Process == nullptr) {
         lastError_ = ERROR_INVALID_PARAMETER;
-        return FALSE;
+        return kFalse;
     }
-    *Wow64Process = machine_.system.wow64 == Wow64Mode::Yes ? TRUE : FALSE;
-    return TRUE;
+    *Wow64Process = machine_.system.wow64 == Wow64Mode::Yes ? kTrue : kFalse;
+    return kTrue;
 }
 
 DWORD SimPlatform::FormatMessageW(DWORD dwFlags, const void* /*lpSource*/, DWORD dwMessageId,
@@ -121,46 +121,46 @@ DWORD SimPlatform::FormatMessageW(DWORD dwFlags, const void* /*lpSource*/, DWORD
 BOOL SimPlatform::GetUserNameW(LPWSTR lpBuffer, LPDWORD pcbBuffer) {
     if (pcbBuffer == nullptr) {
         lastError_ = ERROR_INVALID_PARAMETER;
-        return FALSE;
+        return kFalse;
     }
     const auto& name = machine_.system.userName;
     if (!name) {
         lastError_ = ERROR_NO_SUCH_LOGON_SESSION;
-        return FALSE;
+        return kFalse;
     }
     // The size counts the terminating NUL, on success and when too small.
     DWORD needed = static_cast<DWORD>(name->size() + 1);
     if (*pcbBuffer < needed || lpBuffer == nullptr) {
         *pcbBuffer = needed;
         lastError_ = ERROR_INSUFFICIENT_BUFFER;
-        return FALSE;
+        return kFalse;
     }
     std::memcpy(lpBuffer, name->c_str(), needed * sizeof(WCHAR));
     *pcbBuffer = needed;
-    return TRUE;
+    return kTrue;
 }
 
 BOOL SimPlatform::GetComputerNameW(LPWSTR lpBuffer, LPDWORD nSize) {
     if (nSize == nullptr) {
         lastError_ = ERROR_INVALID_PARAMETER;
-        return FALSE;
+        return kFalse;
     }
     const auto& name = machine_.system.computerName;
     if (!name) {
         // The name lives in the registry; without it there is nothing to read.
         lastError_ = ERROR_FILE_NOT_FOUND;
-        return FALSE;
+        return kFalse;
     }
     // Too small: the size needed with the NUL; success: the length without it.
     DWORD needed = static_cast<DWORD>(name->size() + 1);
     if (*nSize < needed || lpBuffer == nullptr) {
         *nSize = needed;
         lastError_ = ERROR_BUFFER_OVERFLOW;
-        return FALSE;
+        return kFalse;
     }
     std::memcpy(lpBuffer, name->c_str(), needed * sizeof(WCHAR));
     *nSize = needed - 1;
-    return TRUE;
+    return kTrue;
 }
 
 LANGID SimPlatform::GetUserDefaultUILanguage() {
@@ -181,16 +181,16 @@ BOOL SimPlatform::TranslateCharsetInfo(DWORD* lpSrc, CHARSETINFO* lpCs, DWORD dw
     const auto source = static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(lpSrc));
     if (lpCs == nullptr || (dwFlags != TCI_SRCCODEPAGE && dwFlags != TCI_SRCCHARSET)) {
         lastError_ = ERROR_INVALID_PARAMETER;
-        return FALSE;
+        return kFalse;
     }
     for (const auto& c : kCharsets) {
         if ((dwFlags == TCI_SRCCODEPAGE ? c.codePage : c.charset) == source) {
             *lpCs = CHARSETINFO{c.charset, c.codePage, {0, 0, 0, 0}, {c.codePageBit, 0}};
-            return TRUE;
+            return kTrue;
         }
     }
     lastError_ = ERROR_INVALID_PARAMETER;
-    return FALSE;
+    return kFalse;
 }
 
 int SimPlatform::GetLocaleInfoW(LCID /*Locale*/, DWORD LCType, LPWSTR lpLCData, int cchData) {

@@ -14,8 +14,8 @@ using namespace win;
 
 namespace {
 
-constexpr BOOL FALSE = 0;
-constexpr BOOL TRUE = 1;
+constexpr BOOL kFalse = 0;
+constexpr BOOL kTrue = 1;
 constexpr DWORD kThreadId = 0x1A2C;
 // Where a 32-bit executable is loaded, and so the handle of its module.
 constexpr std::uintptr_t kModule = 0x400000;
@@ -81,17 +81,17 @@ int SimPlatform::GetSystemMetrics(int nIndex) {
 BOOL SimPlatform::SystemParametersInfoW(UINT uiAction, UINT /*uiParam*/, PVOID pvParam,
                                         UINT /*fWinIni*/) {
     if (injectWindowFailure("SystemParametersInfoW"))
-        return FALSE;
+        return kFalse;
     if (uiAction != SPI_GETKEYBOARDCUES) {
         lastError_ = ERROR_INVALID_PARAMETER;
-        return FALSE;
+        return kFalse;
     }
     if (pvParam == nullptr) {
         lastError_ = ERROR_NOACCESS;
-        return FALSE;
+        return kFalse;
     }
-    *static_cast<BOOL*>(pvParam) = machine_.system.keyboardCues ? TRUE : FALSE;
-    return TRUE;
+    *static_cast<BOOL*>(pvParam) = machine_.system.keyboardCues ? kTrue : kFalse;
+    return kTrue;
 }
 
 // ---- Icons --------------------------------------------------------------------
@@ -121,9 +121,9 @@ HANDLE SimPlatform::LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx,
 BOOL SimPlatform::DestroyIcon(HICON hIcon) {
     if (icons_.erase(handleValue(hIcon)) == 0) {
         lastError_ = ERROR_INVALID_CURSOR_HANDLE;
-        return FALSE;
+        return kFalse;
     }
-    return TRUE;
+    return kTrue;
 }
 
 std::string SimPlatform::iconText(std::uintptr_t icon) const {
@@ -284,11 +284,11 @@ BOOL SimPlatform::UnhookWindowsHookEx(HHOOK hhk) {
     for (auto it = hooks_.begin(); it != hooks_.end(); ++it) {
         if (it->handle == handleValue(hhk)) {
             hooks_.erase(it);
-            return TRUE;
+            return kTrue;
         }
     }
     lastError_ = ERROR_INVALID_HOOK_HANDLE;
-    return FALSE;
+    return kFalse;
 }
 
 LRESULT SimPlatform::callHook(std::size_t call, std::size_t position, int code, WPARAM wParam,
@@ -354,13 +354,13 @@ void SimPlatform::setKeyDown(BYTE vk, bool down) {
 
 BOOL SimPlatform::GetKeyboardState(PBYTE lpKeyState) {
     if (injectWindowFailure("GetKeyboardState"))
-        return FALSE;
+        return kFalse;
     if (lpKeyState == nullptr) {
         lastError_ = ERROR_NOACCESS;
-        return FALSE;
+        return kFalse;
     }
     std::copy(keyState_.begin(), keyState_.end(), lpKeyState);
-    return TRUE;
+    return kTrue;
 }
 
 DWORD SimPlatform::GetCurrentThreadId() {

@@ -42,12 +42,12 @@ public:
     win::UINT acp = 1252;
     std::map<win::UINT, win::UINT> charsetByCodePage{{1252, 0}, {1250, 238}, {1251, 204}};
 
-    static win::OSVERSIONINFOA nt(win::DWORD major, win::DWORD minor,
+    static win::OSVERSIONINFOA nt(win::DWORD majorVersion, win::DWORD minorVersion,
                                   win::DWORD platform = win::VER_PLATFORM_WIN32_NT) {
         win::OSVERSIONINFOA v{};
         v.dwOSVersionInfoSize = sizeof(v);
-        v.dwMajorVersion = major;
-        v.dwMinorVersion = minor;
+        v.dwMajorVersion = majorVersion;
+        v.dwMinorVersion = minorVersion;
         v.dwPlatformId = platform;
         return v;
     }

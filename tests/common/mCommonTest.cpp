@@ -33,21 +33,21 @@ protected:
 template <typename Row> class FakesRows : public Fakes, public testing::WithParamInterface<Row> {};
 
 struct VersionCase {
-    win::DWORD platform, major, minor;
+    win::DWORD platform, majorVersion, minorVersion;
     bool versionCall, hasIsWow64Process;
     int wow64Answer; // of IsWow64Process: 1 under WOW64, 0 native, -1 the call fails
     bool supported, win2000OrLater, xpOrLater, wow64;
 };
 
 void PrintTo(const VersionCase& c, std::ostream* os) {
-    *os << "platform " << c.platform << ", version " << c.major << "." << c.minor;
+    *os << "platform " << c.platform << ", version " << c.majorVersion << "." << c.minorVersion;
 }
 
 class CheckPlatform : public FakesRows<VersionCase> {};
 
 TEST_P(CheckPlatform, RefusesAllButNtAndSetsTheFlags) {
     const auto& c = GetParam();
-    system.version = FakeSystem::nt(c.major, c.minor, c.platform);
+    system.version = FakeSystem::nt(c.majorVersion, c.minorVersion, c.platform);
     system.versionSucceeds = c.versionCall;
     system.hasIsWow64Process = c.hasIsWow64Process;
     system.isWow64Result = c.wow64Answer >= 0;
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                     VersionCase{2, 6, 1, false, true, 1, false, false, false, false}));
 
 struct NameCase {
-    win::DWORD major, minor;
+    win::DWORD majorVersion, minorVersion;
     win::LANGID uiLanguage;
     win::LCID threadLocale;
     const char16_t* folder;
@@ -96,7 +96,7 @@ TEST_P(LanguageFileName, IsTheLanguageInTheProgramsFolder) {
     const NameCase& c = GetParam();
     FakeSystem system;
     FakeFileSystem files;
-    system.version = FakeSystem::nt(c.major, c.minor);
+    system.version = FakeSystem::nt(c.majorVersion, c.minorVersion);
     system.uiLanguage = c.uiLanguage;
     system.threadLocale = c.threadLocale;
     mCommon common{system, files, c.folder};

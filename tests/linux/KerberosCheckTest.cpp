@@ -63,7 +63,7 @@ TEST_F(KerberosCheckTest, EachObstacleIsFoundBeforeAnythingIsSent) {
     WriteCache(cache_, kNow - 60);
     EXPECT_EQ(CheckKerberos("dc1.lab.test", kNow), KerberosProblem::Expired);
     WriteCache(cache_, kNow + 3600);
-    EXPECT_EQ(CheckKerberos("dc1.lab.test", kNow), KerberosProblem::None);
+    EXPECT_EQ(CheckKerberos("dc1.lab.test", kNow), KerberosProblem::NoProblem);
     for (const char* address : {"127.0.0.1", "::1", "[::1]", "10.1.2.3"})
         EXPECT_EQ(CheckKerberos(address, kNow), KerberosProblem::Address) << address;
     EXPECT_EQ(StatusOf(KerberosProblem::NoTicket), win::SEC_E_NO_CREDENTIALS);

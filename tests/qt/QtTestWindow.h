@@ -13,15 +13,19 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +41,17 @@ public:
         QCoreApplication::processEvents();
         backend.Window()->activateWindow();
         QCoreApplication::processEvents();
+    }
+    std::optional<std::u16string> ClipboardText() override {
+        const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+        if (held == nullptr || !held->hasText())
+            return std::nullopt;
+        return ToU16(held->text());
+    }
+    void CopyImageElsewhere() override {
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QGuiApplication::clipboard()->setImage(image);
     }
 
     std::u16string Caption() override { return ToU16(backend.Window()->windowTitle()); }

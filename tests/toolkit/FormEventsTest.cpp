@@ -242,7 +242,7 @@ TEST_F(FormEvents, KeyPressCanChangeTheKeyAndChangeTellsWhetherTheUserIsTyping) 
     form_.UserChar(box, 8); // Backspace
     box.SetSelStart(0);
     form_.UserKeyDown(box, vbKeyDelete); // Delete
-    form_.Clipboard = std::u16string(1, u'9');
+    backend_.SetClipboardText(u"9");
     form_.UserEdit(box, EditCommand::Paste); // pasted whole
     form_.UserSelectAll(box);
     form_.UserChar(box, 24); // a cut

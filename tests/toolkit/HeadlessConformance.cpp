@@ -14,6 +14,8 @@ public:
         form.App().SetBackend(&backend_);
     }
     IUserInput& Input() override { return input_; }
+    std::optional<std::u16string> ClipboardText() override { return backend_.ClipboardText(); }
+    void CopyImageElsewhere() override { backend_.PutNonTextOnClipboard(); }
 
 private:
     HeadlessBackend backend_;

@@ -153,7 +153,7 @@ TEST_P(UserInput, EditingCommandsTakeTheKeyPressOnlyAsTypedCharacters) {
         else
             Input().ContextMenu(box, static_cast<EditCommand>(row.menu - 1));
         EXPECT_EQ(box.Text(), row.text);
-        EXPECT_EQ(t.form.Clipboard, row.clipboard);
+        EXPECT_EQ(shown_->ClipboardText(), row.clipboard) << "what other programs paste";
         const auto keyPresses = std::count_if(t.events.begin(), t.events.end(), [&](const auto& e) {
             return e.rfind(box.Name() + "_KeyPress", 0) == 0;
         });
@@ -163,6 +163,24 @@ TEST_P(UserInput, EditingCommandsTakeTheKeyPressOnlyAsTypedCharacters) {
             EXPECT_EQ(box.SelLength(), 3);
         }
     }
+}
+
+TEST_P(UserInput, PasteTakesWhatAnotherProgramCopiedLast) {
+    t.txtServer.SetText(u"abc");
+    Input().Focus(t.txtServer);
+    t.txtServer.SetSelStart(1);
+    t.txtServer.SetSelLength(1);
+    Input().Paste(t.txtServer, u"Z"); // copied as text in another program
+    EXPECT_EQ(t.txtServer.Text(), u"aZc");
+
+    shown_->CopyImageElsewhere();
+    ASSERT_FALSE(shown_->ClipboardText().has_value()) << "an image is no text";
+    t.events.clear();
+    Input().Key(vbKeyCtrlV);
+    Input().KeyDown(vbKeyInsert, vbShiftMask);
+    Input().ContextMenu(t.txtServer, EditCommand::Paste);
+    EXPECT_EQ(t.txtServer.Text(), u"aZc") << "nothing pasted, not the text copied before";
+    EXPECT_EQ(Count("txtServer_Change"), 0);
 }
 
 TEST_P(UserInput, FunctionKeysReachTheFormsKeyDownFromEveryControl) {

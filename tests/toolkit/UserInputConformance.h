@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tw::toolkit::test {
@@ -23,6 +24,11 @@ public:
     virtual IUserInput& Input() = 0;
     // Lets the window system deliver what is pending (a shown window).
     virtual void Settle() {}
+    // The clipboard as another program reads it: its text, or nothing when
+    // it holds no text.
+    virtual std::optional<std::u16string> ClipboardText() = 0;
+    // Another program copies an image.
+    virtual void CopyImageElsewhere() = 0;
 };
 
 // A suite over every backend that shows the test form: the parameter makes

@@ -7,10 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32/WinHeaders.h"
 
 #include <string>
 #include <utility>

@@ -1,9 +1,6 @@
 #include "TestSupport.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32/WinHeaders.h"
 
 namespace tw::winetests {
 

@@ -7,13 +7,11 @@
 #include "toolkit/mirror/MirrorConformance.h"
 
 #include "toolkit/win32/Win32Backend.h"
+#include "toolkit/win32/Win32Clipboard.h"
 #include "toolkit/win32/Win32Convert.h"
 #include "toolkit/win32/Win32Input.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32/WinHeaders.h"
 
 #include <commctrl.h>
 
@@ -21,6 +19,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +47,16 @@ public:
     explicit Win32Window(Form& form) : backend(form, Options()), input(backend) {}
     IUserInput& Input() override { return input; }
     void Settle() override { backend.PumpMessages(); }
+    std::optional<std::u16string> ClipboardText() override { return ReadClipboardText(nullptr); }
+    void CopyImageElsewhere() override {
+        if (!::OpenClipboard(backend.Handle()))
+            return;
+        ::EmptyClipboard();
+        const HBITMAP image = ::CreateBitmap(4, 4, 1, 32, nullptr);
+        if (::SetClipboardData(CF_BITMAP, image) == nullptr)
+            ::DeleteObject(image); // the clipboard owns it only once it is set
+        ::CloseClipboard();
+    }
 
     std::u16string Caption() override { return TextOf(backend.Handle()); }
     PixelRect Client() override {

@@ -7,9 +7,10 @@
 #include "../Form.h"
 #include "../IFormView.h"
 #include "../IUserInput.h"
-#include "VirtualClock.h"
+#include "../VirtualClock.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tw::toolkit {
@@ -24,6 +25,11 @@ public:
     void ControlChanged(Control& control, Property what) override;
     void FormChanged(Property) override {}
     void FocusChanged(Control*) override {}
+    // A clipboard of its own, in memory: no other program shares it.
+    std::optional<std::u16string> ClipboardText() override { return clipboard_; }
+    void SetClipboardText(const std::u16string& text) override { clipboard_ = text; }
+    // What another program copies that is no text (an image).
+    void PutNonTextOnClipboard() { clipboard_.reset(); }
 
     // IAppBackend
     void ShowMousePointer(MousePointer) override {}
@@ -44,6 +50,7 @@ public:
 
 private:
     std::u16string longDatePicture_;
+    std::optional<std::u16string> clipboard_;
     VirtualClock clock_;
     int doEventsPasses_ = 0;
 };
@@ -61,7 +68,8 @@ public:
     void SelectAllWithMouse(TextBox& box) override { form_.UserSelectAll(box); }
     // Copied in another program, then pasted through the context menu.
     void Paste(TextBox& box, const std::u16string& text) override {
-        form_.Clipboard = text;
+        if (form_.View() != nullptr)
+            form_.View()->SetClipboardText(text);
         form_.UserEdit(box, EditCommand::Paste);
     }
     void Select(ComboBox& list, int index) override { form_.UserSelect(list, index); }

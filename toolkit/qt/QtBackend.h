@@ -7,7 +7,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/IFormView.h"
-#include "toolkit/headless/VirtualClock.h"
+#include "toolkit/VirtualClock.h"
 
 #include <QColor>
 #include <QObject>
@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -70,6 +71,9 @@ public:
     void FormChanged(Property what) override;
     void FocusChanged(Control* control) override;
     void KeyboardCuesChanged() override;
+    // The system's clipboard (QClipboard), shared with other programs.
+    std::optional<std::u16string> ClipboardText() override;
+    void SetClipboardText(const std::u16string& text) override;
 
     // IAppBackend
     void ShowMousePointer(MousePointer pointer) override;

@@ -1,5 +1,5 @@
 // QtBackend: the application services (pointer, messages, message box, beep,
-// long dates, end) and the close of the window.
+// long dates, end), the clipboard and the close of the window.
 #include "QtBackend.h"
 
 #include "QtConvert.h"
@@ -7,8 +7,10 @@
 #include "toolkit/DateFormat.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTimer>
 
 #include <exception>
@@ -22,6 +24,17 @@ bool QtBackend::CloseRequested() {
     form_.UserClose();
     // Closed for good once the model has hidden it: Qt may then end the event loop.
     return !form_.Visible();
+}
+
+std::optional<std::u16string> QtBackend::ClipboardText() {
+    const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+    if (held == nullptr || !held->hasText())
+        return std::nullopt;
+    return ToU16(held->text());
+}
+
+void QtBackend::SetClipboardText(const std::u16string& text) {
+    QGuiApplication::clipboard()->setText(ToQString(text));
 }
 
 void QtBackend::ShowMousePointer(MousePointer pointer) {

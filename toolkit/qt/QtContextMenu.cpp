@@ -1,11 +1,6 @@
-// QtInputRouter: the text box's context menu and the clipboard it shares
-// with other programs.
+// QtInputRouter: the text box's context menu.
 #include "QtInputRouter.h"
 
-#include "QtConvert.h"
-
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -19,7 +14,6 @@ void QtInputRouter::ShowContextMenu(TextBox& box, QLineEdit* edit, const QPoint&
         return;
     if (menu_)
         menu_->close();
-    TakeSystemClipboard();
     const bool selected = box.SelLength() > 0;
     const bool editable = !box.Locked();
     auto* menu = new QMenu(edit);
@@ -31,7 +25,7 @@ void QtInputRouter::ShowContextMenu(TextBox& box, QLineEdit* edit, const QPoint&
         QObject::connect(item, &QAction::triggered, this, action);
     };
     const auto command = [this, &box](EditCommand edit) {
-        return [this, &box, edit] { WithClipboard([&] { Model().UserEdit(box, edit); }); };
+        return [this, &box, edit] { Model().UserEdit(box, edit); };
     };
     add("undo", "&Undo", false, [] {});
     menu->addSeparator();
@@ -43,22 +37,6 @@ void QtInputRouter::ShowContextMenu(TextBox& box, QLineEdit* edit, const QPoint&
     add("selectAll", "Select &All", !box.Text().empty(), command(EditCommand::SelectAll));
     menu_ = menu;
     menu->popup(globalPos);
-}
-
-void QtInputRouter::TakeSystemClipboard() {
-    const QString system = QGuiApplication::clipboard()->text();
-    if (system == lastSystemClipboard_)
-        return;
-    lastSystemClipboard_ = system;
-    Model().Clipboard = ToU16(system);
-}
-
-void QtInputRouter::PublishClipboard() {
-    const QString mine = ToQString(Model().Clipboard);
-    if (mine == lastSystemClipboard_)
-        return;
-    lastSystemClipboard_ = mine;
-    QGuiApplication::clipboard()->setText(mine);
 }
 
 } // namespace tw::toolkit

@@ -216,7 +216,7 @@ bool QtInputRouter::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::InputMethod) {
             const QString committed = static_cast<QInputMethodEvent*>(event)->commitString();
             for (QChar ch : committed)
-                TypeInto(box, ch.unicode());
+                Model().UserChar(box, ch.unicode());
             return true;
         }
         return false;
@@ -345,7 +345,7 @@ bool QtInputRouter::OnTextBoxKey(TextBox& box, QKeyEvent* event) {
         const int keyCode = key == Qt::Key_Delete ? vbKeyDelete : vbKeyInsert;
         const int held =
             (shift ? vbShiftMask : 0) | (ctrl ? vbCtrlMask : 0) | (alt ? vbAltMask : 0);
-        WithClipboard([&] { form.UserKeyDown(box, keyCode, held); });
+        form.UserKeyDown(box, keyCode, held);
         return true;
     }
     if (ctrl && !alt) {
@@ -353,16 +353,16 @@ bool QtInputRouter::OnTextBoxKey(TextBox& box, QKeyEvent* event) {
         // which the key press sees first.
         switch (key) {
         case Qt::Key_A:
-            TypeInto(box, vbKeyCtrlA);
+            form.UserChar(box, vbKeyCtrlA);
             break;
         case Qt::Key_C:
-            TypeInto(box, vbKeyCtrlC);
+            form.UserChar(box, vbKeyCtrlC);
             break;
         case Qt::Key_V:
-            TypeInto(box, vbKeyCtrlV);
+            form.UserChar(box, vbKeyCtrlV);
             break;
         case Qt::Key_X:
-            TypeInto(box, vbKeyCtrlX);
+            form.UserChar(box, vbKeyCtrlX);
             break;
         default:
             break; // undo, word deletion...: not the model's, so nothing
@@ -372,28 +372,11 @@ bool QtInputRouter::OnTextBoxKey(TextBox& box, QKeyEvent* event) {
     if (alt && !ctrl)
         return true;
     if (const int code = CharacterOf(event)) {
-        TypeInto(box, code);
+        form.UserChar(box, code);
         for (qsizetype i = 1; i < event->text().size(); ++i)
-            TypeInto(box, event->text()[i].unicode());
+            form.UserChar(box, event->text()[i].unicode());
     }
     return true;
-}
-
-void QtInputRouter::TypeInto(TextBox& box, int keyAscii) {
-    if (keyAscii == vbKeyCtrlC || keyAscii == vbKeyCtrlV || keyAscii == vbKeyCtrlX)
-        WithClipboard([&] { Model().UserChar(box, keyAscii); });
-    else
-        Model().UserChar(box, keyAscii);
-}
-
-void QtInputRouter::WithClipboard(const std::function<void()>& input) {
-    // What another program copied is what a paste takes; what a copy or cut
-    // here takes is what other programs paste.
-    TakeSystemClipboard();
-    const std::u16string before = Model().Clipboard;
-    input();
-    if (Model().Clipboard != before)
-        PublishClipboard();
 }
 
 bool QtInputRouter::OnComboMouse(ComboBox& list, QMouseEvent* event) {

@@ -9,9 +9,7 @@
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
-#include <QString>
 
-#include <functional>
 #include <unordered_map>
 
 class QComboBox;
@@ -35,11 +33,6 @@ public:
     // The context menu open on a text box, or null.
     QMenu* OpenContextMenu() const { return menu_.data(); }
 
-    // The form's clipboard and the system's: text copied in another program
-    // replaces the form's before a paste; a copy or cut here is published.
-    void TakeSystemClipboard();
-    void PublishClipboard();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -53,9 +46,6 @@ private:
     bool OnComboKey(ComboBox& list, QKeyEvent* event);
     bool OnOpenListKey(ComboBox& list, QKeyEvent* event);
     bool OnPassiveMouse(Control& control, QMouseEvent* event);
-    void TypeInto(TextBox& box, int keyAscii);
-    // Runs input that may paste, copy or cut, with the system's clipboard.
-    void WithClipboard(const std::function<void()>& input);
     void ShowContextMenu(TextBox& box, QLineEdit* edit, const QPoint& globalPos);
     void TakeSelection(TextBox& box, QLineEdit* edit);
     void ListChosen(ComboBox& list, QComboBox* combo, int index);
@@ -69,7 +59,6 @@ private:
     QPointer<QMenu> menu_;
     // The popup view of each drop-down list, to its list.
     std::unordered_map<const QObject*, ComboBox*> openLists_;
-    QString lastSystemClipboard_;
 };
 
 } // namespace tw::toolkit

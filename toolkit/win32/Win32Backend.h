@@ -11,6 +11,7 @@
 #include "toolkit/IFormView.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 struct HWND__;
@@ -67,6 +68,9 @@ public:
     void ControlChanged(Control& control, Property what) override;
     void FormChanged(Property what) override;
     void FocusChanged(Control* control) override;
+    // The system's clipboard, shared with other programs.
+    std::optional<std::u16string> ClipboardText() override;
+    void SetClipboardText(const std::u16string& text) override;
 
     // IAppBackend
     void ShowMousePointer(MousePointer pointer) override;

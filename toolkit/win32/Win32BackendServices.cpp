@@ -1,7 +1,9 @@
 // The Win32 backend's message loop and application services: mouse
-// pointer, pending messages, message box, long dates and ending the program.
+// pointer, pending messages, message box, long dates, the clipboard and
+// ending the program.
 #include "toolkit/DateFormat.h"
 
+#include "Win32Clipboard.h"
 #include "Win32Convert.h"
 #include "Win32Impl.h"
 
@@ -11,6 +13,14 @@ namespace tw::toolkit {
 
 using win32text::FromWide;
 using win32text::Wide;
+
+std::optional<std::u16string> Win32Backend::ClipboardText() {
+    return ReadClipboardText(impl_->Handle());
+}
+
+void Win32Backend::SetClipboardText(const std::u16string& text) {
+    WriteClipboardText(impl_->Handle(), text);
+}
 
 std::int64_t Win32Backend::Impl::Milliseconds() const {
     if (options_.virtualTime)
@@ -77,7 +87,8 @@ bool Win32Backend::Impl::FunctionKey(const MSG& msg) {
     const int held = (::GetKeyState(VK_SHIFT) < 0 ? vbShiftMask : 0) |
                      (::GetKeyState(VK_CONTROL) < 0 ? vbCtrlMask : 0);
     const ControlWindow* cw = msg.hwnd == hwnd_ ? nullptr : WindowOf(msg.hwnd);
-    Control* control = cw != nullptr && cw->control != nullptr ? cw->control : form_.ActiveControl();
+    Control* control =
+        cw != nullptr && cw->control != nullptr ? cw->control : form_.ActiveControl();
     if (control == nullptr) {
         form_.UserKeyDown(code, held);
         return true;

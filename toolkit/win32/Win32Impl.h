@@ -5,7 +5,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/UserControl.h"
-#include "toolkit/headless/VirtualClock.h"
+#include "toolkit/VirtualClock.h"
 
 #include "Win32Accessible.h"
 #include "Win32Backend.h"
@@ -179,8 +179,6 @@ private:
     LRESULT ButtonMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT ComboMessage(ControlWindow& cw, UINT msg, WPARAM wp, LPARAM lp);
     void SyncSelection(ControlWindow& cw);
-    // Runs input that may paste, copy or cut, with the system's clipboard.
-    void WithClipboard(const std::function<void()>& input);
 
     // First: COM outlives every window that may hand out an accessible object.
     ComApartment com_;

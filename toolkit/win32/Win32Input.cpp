@@ -1,6 +1,6 @@
 #include "Win32Input.h"
 
-#include "toolkit/headless/VirtualClock.h"
+#include "toolkit/VirtualClock.h"
 
 #include "Win32Clipboard.h"
 #include "Win32Windows.h"

@@ -6,8 +6,6 @@
 
 #include "Win32Impl.h"
 
-#include "Win32Clipboard.h"
-
 namespace tw::toolkit {
 
 namespace {
@@ -91,10 +89,7 @@ LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
         break;
     }
     case WM_CHAR:
-        if (wp == vbKeyCtrlC || wp == vbKeyCtrlV || wp == vbKeyCtrlX)
-            WithClipboard([&] { form_.UserChar(box, static_cast<int>(wp)); });
-        else
-            form_.UserChar(box, static_cast<int>(wp));
+        form_.UserChar(box, static_cast<int>(wp));
         return 0;
     case WM_KEYDOWN:
         if (wp == VK_DELETE || wp == VK_INSERT) {
@@ -103,7 +98,7 @@ LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
             const int held = (KeyDown(VK_SHIFT) ? vbShiftMask : 0) |
                              (KeyDown(VK_CONTROL) ? vbCtrlMask : 0) |
                              (KeyDown(VK_MENU) ? vbAltMask : 0);
-            WithClipboard([&] { form_.UserKeyDown(box, static_cast<int>(wp), held); });
+            form_.UserKeyDown(box, static_cast<int>(wp), held);
             return 0;
         }
         // The edit control would select all at Ctrl+A going down (Wine's
@@ -114,16 +109,16 @@ LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
         break;
     // The context menu's items.
     case WM_CUT:
-        WithClipboard([&] { form_.UserEdit(box, EditCommand::Cut); });
+        form_.UserEdit(box, EditCommand::Cut);
         return 0;
     case WM_COPY:
-        WithClipboard([&] { form_.UserEdit(box, EditCommand::Copy); });
+        form_.UserEdit(box, EditCommand::Copy);
         return 0;
     case WM_PASTE:
-        WithClipboard([&] { form_.UserEdit(box, EditCommand::Paste); });
+        form_.UserEdit(box, EditCommand::Paste);
         return 0;
     case WM_CLEAR:
-        WithClipboard([&] { form_.UserEdit(box, EditCommand::Clear); });
+        form_.UserEdit(box, EditCommand::Clear);
         return 0;
     case EM_SETSEL:
         if (mirroring_ == 0 && wp == 0 && lp == -1) { // Select All
@@ -155,17 +150,6 @@ LRESULT Win32Backend::Impl::EditMessage(ControlWindow& cw, UINT msg, WPARAM wp, 
         break;
     }
     return result;
-}
-
-void Win32Backend::Impl::WithClipboard(const std::function<void()>& input) {
-    // A paste takes what the system's clipboard holds; what a copy or cut
-    // here takes goes onto it.
-    if (auto text = ReadClipboardText(hwnd_))
-        form_.Clipboard = *text;
-    const std::u16string before = form_.Clipboard;
-    input();
-    if (form_.Clipboard != before)
-        WriteClipboardText(hwnd_, form_.Clipboard);
 }
 
 // --- check boxes, option buttons, push buttons ---

@@ -1,14 +1,9 @@
-// <windows.h> for the Win32 window, included after the toolkit's own headers.
+// <windows.h> (through WinHeaders.h, with the program's defines) and the
+// common controls for the Win32 window, included after the toolkit's own
+// headers.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-
-#include <windows.h>
+#include "platform/win32/WinHeaders.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

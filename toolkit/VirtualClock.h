@@ -2,7 +2,7 @@
 // scenarios get the same ticks on every run and every backend.
 #pragma once
 
-#include "../Controls.h"
+#include "Controls.h"
 
 #include <cstdint>
 #include <map>
