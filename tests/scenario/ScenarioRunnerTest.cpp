@@ -1,16 +1,16 @@
 // The scenario runner never passes silently and never crashes: a bad file
 // fails with a message that says where; expectations compare as documented.
-#include "hosts/scenario/JsonValues.h"
 #include "hosts/scenario/ScenarioRunner.h"
+#include "hosts/scenario/JsonValues.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using tw::scenario::Matches;
-using tw::scenario::MakeHeadlessToolkit;
-using tw::scenario::RunScenarioText;
 using nlohmann::json;
+using tw::scenario::MakeHeadlessToolkit;
+using tw::scenario::Matches;
+using tw::scenario::RunScenarioText;
 
 struct BadCase {
     const char* text;
@@ -40,9 +40,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{R"({"steps": [{"expect": {"txtServer.Colour": 1}}]})",
                 "step 1: unknown property \"Colour\""},
         BadCase{R"({"steps": [{"jump": {}}]})", "step 1: unknown action \"jump\""},
-        BadCase{R"({"steps": [{"start": {}, "close": {}}]})", "step 1: a step is an object with one key"},
+        BadCase{R"({"steps": [{"start": {}, "close": {}}]})",
+                "step 1: a step is an object with one key"},
         BadCase{R"({"steps": [{"machine": {"system": {"bogus": 1}}}]})", "bogus"},
-        BadCase{R"({"steps": [{"expect": {"Machine.computers/WS01/policy/maxPwAge": 0}}]})", "maxPwAge"},
+        BadCase{R"({"steps": [{"expect": {"Machine.computers/WS01/policy/maxPwAge": 0}}]})",
+                "maxPwAge"},
         BadCase{R"({"steps": [{"start": {}}, {"select": ["cbUsername", "nobody"]}]})",
                 "step 2: \"cbUsername\" has no entry"},
         BadCase{R"({"steps": [{"key": ["txtServer", "F13"]}]})", "unknown key \"F13\""},
@@ -58,8 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ScenarioRunner, APassingScenarioTakesItsName) {
     const auto result = RunScenarioText(
-        R"({"name": "starts", "steps": [{"start": {}}, {"expect": {"Form.Visible": true}}]})", "f.json",
-        &MakeHeadlessToolkit);
+        R"({"name": "starts", "steps": [{"start": {}}, {"expect": {"Form.Visible": true}}]})",
+        "f.json", &MakeHeadlessToolkit);
     EXPECT_TRUE(result.passed) << result.message;
     EXPECT_EQ(result.name, "starts");
 }
@@ -89,8 +91,10 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{{{"contains", "is"}}, "Access is denied.", true},
                       MatchCase{{{"regex", "Error [0-9]+\\..*"}}, "Error 53. x", true},
                       MatchCase{{{"regex", "Error"}}, "Error 53", false},
-                      MatchCase{{{"not", ""}}, "x", true}, MatchCase{{{"not", nullptr}}, nullptr, false},
-                      MatchCase{{{"text", "a"}, {"style", 48}}, {{"style", 48}, {"text", "a"}}, true},
+                      MatchCase{{{"not", ""}}, "x", true},
+                      MatchCase{{{"not", nullptr}}, nullptr, false},
+                      MatchCase{
+                          {{"text", "a"}, {"style", 48}}, {{"style", 48}, {"text", "a"}}, true},
                       MatchCase{true, true, true}, MatchCase{true, 1, false}));
 
 } // namespace
