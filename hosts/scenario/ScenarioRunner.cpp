@@ -2,6 +2,7 @@
 
 #include "ControlProperties.h"
 #include "JsonValues.h"
+#include "KeyNames.h"
 #include "hosts/ProgramVersion.h"
 #include "platform/SmallFile.h"
 #include "platform/TextConvert.h"
@@ -14,6 +15,7 @@
 #endif
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 namespace tw::scenario {
@@ -127,29 +129,6 @@ private:
         return args;
     }
 
-    // A key that types no character, and the keys held with it; {0, 0} for
-    // a character key.
-    static std::pair<int, int> KeyDownCode(const std::string& key) {
-        static const std::pair<const char*, std::pair<int, int>> keys[] = {
-            {"Left", {toolkit::vbKeyLeft, 0}},
-            {"Up", {toolkit::vbKeyUp, 0}},
-            {"Right", {toolkit::vbKeyRight, 0}},
-            {"Down", {toolkit::vbKeyDown, 0}},
-            {"Delete", {toolkit::vbKeyDelete, 0}},
-            {"Shift+Delete", {toolkit::vbKeyDelete, toolkit::vbShiftMask}},
-            {"Ctrl+Insert", {toolkit::vbKeyInsert, toolkit::vbCtrlMask}},
-            {"Shift+Insert", {toolkit::vbKeyInsert, toolkit::vbShiftMask}}};
-        for (const auto& [name, code] : keys) {
-            if (key == name)
-                return code;
-        }
-        for (int n = 1; n <= toolkit::vbKeyF12 - toolkit::vbKeyF1 + 1; ++n) {
-            if (key == "F" + std::to_string(n))
-                return {toolkit::vbKeyF1 + n - 1, 0};
-        }
-        return {0, 0};
-    }
-
     static toolkit::EditCommand MenuCommand(const json& item) {
         static const std::pair<const char*, toolkit::EditCommand> items[] = {
             {"Cut", toolkit::EditCommand::Cut},
@@ -164,27 +143,6 @@ private:
         throw StepFailure("a menu item is \"Cut\", \"Copy\", \"Paste\", \"Delete\" or "
                           "\"Select All\", found " +
                           Show(item));
-    }
-
-    static int KeyCode(const std::string& key) {
-        if (key == "Enter")
-            return toolkit::vbKeyReturn;
-        if (key == "Backspace")
-            return toolkit::vbKeyBack;
-        if (key == "Escape")
-            return toolkit::vbKeyEscape;
-        if (key == "Ctrl+A")
-            return toolkit::vbKeyCtrlA;
-        if (key == "Ctrl+C")
-            return toolkit::vbKeyCtrlC;
-        if (key == "Ctrl+V")
-            return toolkit::vbKeyCtrlV;
-        if (key == "Ctrl+X")
-            return toolkit::vbKeyCtrlX;
-        const std::u16string text = FromUtf8(key);
-        if (text.size() == 1)
-            return text[0];
-        throw StepFailure("unknown key \"" + key + "\"");
     }
 
     void TypeText(const std::u16string& text) {
@@ -232,11 +190,13 @@ private:
             Input().Focus(control);
             if (!pair[1].is_string())
                 throw StepFailure("a key is a string");
-            const std::string key = pair[1].get<std::string>();
-            if (const auto [code, held] = KeyDownCode(key); code != 0)
-                Input().KeyDown(code, held);
+            const std::optional<KeyStroke> key = KeyNamed(pair[1].get<std::string>());
+            if (!key)
+                throw StepFailure("unknown key " + Show(pair[1]));
+            if (key->keyCode != 0)
+                Input().KeyDown(key->keyCode, key->shift);
             else
-                Input().Key(KeyCode(key));
+                Input().Key(key->character);
         } else if (action == "menu") {
             const json& pair = Pair(args, "menu");
             toolkit::TextBox& box = TextBoxNamed(pair[0]);
