@@ -429,11 +429,7 @@ private:
             throw StepFailure("unknown expectation \"" + key + "\"");
         toolkit::Control& control = ControlNamed(json(key.substr(0, dot)));
         const std::string property = key.substr(dot + 1);
-        if (property == "AccessibleName")
-            return ToUtf8(toolkit_->AccessibleName(control));
-        if (property == "AccessibleDescription")
-            return ToUtf8(toolkit_->AccessibleDescription(control));
-        const std::optional<json> value = ReadProperty(control, property);
+        const std::optional<json> value = ReadProperty(control, property, *toolkit_);
         if (!value)
             throw StepFailure("unknown property \"" + property + "\" of \"" + control.Name() +
                               "\"");
