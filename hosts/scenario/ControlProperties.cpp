@@ -3,6 +3,8 @@
 #include "controls/ucPlusMinus.h"
 #include "platform/TextConvert.h"
 
+#include <deque>
+
 namespace tw::scenario {
 
 using nlohmann::json;
@@ -10,125 +12,121 @@ using namespace tw::toolkit;
 
 namespace {
 
-json Text(const std::u16string& text) {
+using Value = std::optional<json>;
+
+json ToJson(const std::u16string& text) {
     return ToUtf8(text);
 }
 
-std::optional<json> Caption(const Control& control) {
-    if (const toolkit::Captioned* captioned = toolkit::AsCaptioned(control))
-        return Text(captioned->Caption());
-    return std::nullopt;
+json ToJson(const std::deque<std::u16string>& items) {
+    json list = json::array();
+    for (const auto& item : items)
+        list.push_back(ToJson(item));
+    return list;
 }
 
-std::optional<json> TextBoxProperty(const TextBox& box, const std::string& property) {
-    if (property == "Text")
-        return Text(box.Text());
-    if (property == "Locked")
-        return box.Locked();
-    if (property == "SelStart")
-        return box.SelStart();
-    if (property == "SelLength")
-        return box.SelLength();
-    return std::nullopt;
+// Positions and sizes in twips: whole twips as integers; the spinner keeps
+// fractional halves.
+json ToJson(float twips) {
+    if (static_cast<float>(static_cast<long long>(twips)) == twips)
+        return static_cast<long long>(twips);
+    return static_cast<double>(twips);
 }
 
-std::optional<json> ListProperty(const ComboBox& list, const std::string& property) {
-    if (property == "Text")
-        return Text(list.Text());
-    if (property == "ListCount")
-        return list.ListCount();
-    if (property == "ListIndex")
-        return list.ListIndex();
-    if (property == "List") {
-        json items = json::array();
-        for (const auto& item : list.Items())
-            items.push_back(Text(item));
-        return items;
-    }
-    return std::nullopt;
+template <typename Plain> json ToJson(Plain value) {
+    return value;
 }
 
-json Twips(float value) {
-    // Whole twips as integers; the spinner keeps fractional halves.
-    if (static_cast<float>(static_cast<long long>(value)) == value)
-        return static_cast<long long>(value);
-    return static_cast<double>(value);
+template <typename Getter> struct GetterOf;
+template <typename Of, typename Result> struct GetterOf<Result (Of::*)() const> {
+    using Class = Of;
+};
+
+// A property that one class of control has: the others have no such property.
+template <auto getter> Value Get(const Control& control, ScenarioToolkit&) {
+    using Of = typename GetterOf<decltype(getter)>::Class;
+    const auto* of = dynamic_cast<const Of*>(&control);
+    if (of == nullptr)
+        return std::nullopt;
+    return ToJson((of->*getter)());
 }
+
+Value FontName(const Control& control, ScenarioToolkit&) {
+    return ToJson(control.Font().Name);
+}
+
+Value FontBold(const Control& control, ScenarioToolkit&) {
+    return control.Font().Bold;
+}
+
+Value FontSize(const Control& control, ScenarioToolkit&) {
+    return control.Font().Size;
+}
+
+Value LinkedControl(const Control& control, ScenarioToolkit&) {
+    const auto* spinner = dynamic_cast<const controls::ucPlusMinus*>(&control);
+    if (spinner == nullptr)
+        return std::nullopt;
+    const TextBox* linked = spinner->LinkedControl();
+    return linked ? json(linked->Name()) : json(nullptr);
+}
+
+Value AccessibleName(const Control& control, ScenarioToolkit& toolkit) {
+    return ToJson(toolkit.AccessibleName(control));
+}
+
+Value AccessibleDescription(const Control& control, ScenarioToolkit& toolkit) {
+    return ToJson(toolkit.AccessibleDescription(control));
+}
+
+// Every property by name. A name may have a row for each class of control
+// that has it; the first row that reads the control gives the value.
+const std::pair<const char*, Value (*)(const Control&, ScenarioToolkit&)> kProperties[] = {
+    {"Enabled", Get<&Control::Enabled>},
+    {"Visible", Get<&Control::Visible>},
+    {"ToolTipText", Get<&Control::ToolTipText>},
+    {"TabIndex", Get<&Control::TabIndex>},
+    {"BackColor", Get<&Control::BackColor>},
+    {"ForeColor", Get<&Control::ForeColor>},
+    {"FontName", FontName},
+    {"FontBold", FontBold},
+    {"FontSize", FontSize},
+    {"Left", Get<&Control::Left>},
+    {"Top", Get<&Control::Top>},
+    {"Width", Get<&Control::Width>},
+    {"Height", Get<&Control::Height>},
+    {"AccessibleName", AccessibleName},
+    {"AccessibleDescription", AccessibleDescription},
+    {"Caption", Get<&Captioned::Caption>},
+    {"Text", Get<&TextBox::Text>},
+    {"Text", Get<&ComboBox::Text>},
+    {"Locked", Get<&TextBox::Locked>},
+    {"SelStart", Get<&TextBox::SelStart>},
+    {"SelLength", Get<&TextBox::SelLength>},
+    {"ListCount", Get<&ComboBox::ListCount>},
+    {"ListIndex", Get<&ComboBox::ListIndex>},
+    {"List", Get<&ComboBox::Items>},
+    {"Value", Get<&CheckBox::Value>},
+    {"Value", Get<&OptionButton::Value>},
+    {"Interval", Get<&Timer::Interval>},
+    {"X1", Get<&Line::X1>},
+    {"Y1", Get<&Line::Y1>},
+    {"X2", Get<&Line::X2>},
+    {"Y2", Get<&Line::Y2>},
+    {"BorderColor", Get<&Line::BorderColor>},
+    {"BorderColor", Get<&Shape::BorderColor>},
+    {"LinkedControl", LinkedControl},
+};
 
 } // namespace
 
-std::optional<json> ReadProperty(const Control& control, const std::string& property) {
-    if (property == "Enabled")
-        return control.Enabled();
-    if (property == "Visible")
-        return control.Visible();
-    if (property == "ToolTipText")
-        return Text(control.ToolTipText());
-    if (property == "TabIndex")
-        return control.TabIndex();
-    if (property == "BackColor")
-        return control.BackColor();
-    if (property == "ForeColor")
-        return control.ForeColor();
-    if (property == "FontName")
-        return Text(control.Font().Name);
-    if (property == "FontBold")
-        return control.Font().Bold;
-    if (property == "FontSize")
-        return control.Font().Size;
-    if (property == "Caption")
-        return Caption(control);
-    if (control.Kind() == ControlKind::Line) {
-        const auto& line = static_cast<const Line&>(control);
-        if (property == "X1")
-            return Twips(line.X1());
-        if (property == "Y1")
-            return Twips(line.Y1());
-        if (property == "X2")
-            return Twips(line.X2());
-        if (property == "Y2")
-            return Twips(line.Y2());
-        if (property == "BorderColor")
-            return line.BorderColor();
-    }
-    if (control.Kind() == ControlKind::Shape && property == "BorderColor")
-        return static_cast<const Shape&>(control).BorderColor();
-    if (property == "Left")
-        return Twips(control.Left());
-    if (property == "Top")
-        return Twips(control.Top());
-    if (property == "Width")
-        return Twips(control.Width());
-    if (property == "Height")
-        return Twips(control.Height());
-    switch (control.Kind()) {
-    case ControlKind::TextBox:
-        return TextBoxProperty(static_cast<const TextBox&>(control), property);
-    case ControlKind::ComboBox:
-        return ListProperty(static_cast<const ComboBox&>(control), property);
-    case ControlKind::CheckBox:
-        if (property == "Value")
-            return static_cast<const CheckBox&>(control).Value();
-        break;
-    case ControlKind::OptionButton:
-        if (property == "Value")
-            return static_cast<const OptionButton&>(control).Value();
-        break;
-    case ControlKind::Timer:
-        if (property == "Interval")
-            return static_cast<const Timer&>(control).Interval();
-        break;
-    case ControlKind::UserControl:
-        if (property == "LinkedControl") {
-            const auto* spinner = dynamic_cast<const controls::ucPlusMinus*>(&control);
-            if (spinner == nullptr)
-                return std::nullopt;
-            const TextBox* linked = spinner->LinkedControl();
-            return linked ? json(linked->Name()) : json(nullptr);
+std::optional<json> ReadProperty(const Control& control, const std::string& property,
+                                 ScenarioToolkit& toolkit) {
+    for (const auto& [name, read] : kProperties) {
+        if (property == name) {
+            if (Value value = read(control, toolkit))
+                return value;
         }
-        break;
-    default:
-        break;
     }
     return std::nullopt;
 }

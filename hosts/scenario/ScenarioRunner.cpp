@@ -2,6 +2,7 @@
 
 #include "ControlProperties.h"
 #include "JsonValues.h"
+#include "KeyNames.h"
 #include "hosts/ProgramVersion.h"
 #include "platform/SmallFile.h"
 #include "platform/TextConvert.h"
@@ -13,8 +14,11 @@
 #include "platform/samr/SamrNetApi.h"
 #endif
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 
 namespace tw::scenario {
 
@@ -33,6 +37,44 @@ std::u16string LongDatePicture(win::ISystem& system) {
     const int written =
         system.GetLocaleInfoW(win::LOCALE_USER_DEFAULT, win::LOCALE_SLONGDATE, buffer, 128);
     return written > 0 ? std::u16string(buffer) : std::u16string(u"dddd, MMMM d, yyyy");
+}
+
+// What a step's value may be.
+bool IsAnything(const json&) {
+    return true;
+}
+
+bool IsText(const json& value) {
+    return value.is_string();
+}
+
+bool IsObject(const json& value) {
+    return value.is_object();
+}
+
+bool IsMilliseconds(const json& value) {
+    const std::optional<std::int64_t> ms = WholeNumber(value);
+    return ms && *ms >= 0 && *ms <= INT32_MAX;
+}
+
+bool IsPair(const json& value) {
+    return value.is_array() && value.size() == 2;
+}
+
+bool IsTextPair(const json& value) {
+    return IsPair(value) && value[0].is_string() && value[1].is_string();
+}
+
+bool IsControlAndNumber(const json& value) {
+    return IsPair(value) && value[0].is_string() && WholeNumber(value[1]);
+}
+
+bool IsControlAndEntry(const json& value) {
+    return IsTextPair(value) || IsControlAndNumber(value);
+}
+
+bool IsPoint(const json& value) {
+    return IsPair(value) && WholeNumber(value[0]) && WholeNumber(value[1]);
 }
 
 class Run {
@@ -62,13 +104,13 @@ public:
             throw StepFailure(error.what());
         }
         const win::Platform simulated = sim_->platform();
-        win::INetApi* net = &simulated.net;
+        net_ = &sim_->net();
         if (connection_ != nullptr) {
             if (scenario_.contains("machine"))
                 throw StepFailure("a scenario on real servers describes no machine");
 #ifdef TW_SCENARIO_SAMR
             samr_ = std::make_unique<samr::SamrNetApi>(*connection_);
-            net = samr_.get();
+            net_ = samr_.get();
 #else
             throw StepFailure("this build does not reach real servers");
 #endif
@@ -76,7 +118,7 @@ public:
         app_ = std::make_unique<toolkit::Application>(hosts::ProgramVersion(),
                                                       sim_->machine().system.executableFolder);
         window_ = std::make_unique<app::FUserInfo>(
-            *app_, win::Platform{*net, simulated.system, simulated.registry, simulated.files,
+            *app_, win::Platform{*net_, simulated.system, simulated.registry, simulated.files,
                                  simulated.windowSystem, simulated.visualStyles,
                                  // Real servers are managed from a computer without
                                  // a Windows registry, as tarnwick --connect is.
@@ -89,15 +131,67 @@ public:
         if (!steps.is_array())
             throw StepFailure("\"steps\" must be an array");
         for (std::size_t i = 0; i < steps.size(); ++i) {
+            const std::string where = "step " + std::to_string(i + 1) + ": ";
             try {
                 Step(steps[i]);
             } catch (const StepFailure& failure) {
-                throw StepFailure("step " + std::to_string(i + 1) + ": " + failure.what());
+                throw StepFailure(where + failure.what());
+            } catch (const std::exception& error) {
+                throw StepFailure(where + "unexpected error: " + error.what());
             }
         }
     }
 
 private:
+    // A kind of step: its name, what it does and what its value must be. The
+    // value is checked before the step runs, so a step reads only values of
+    // the type it takes.
+    struct StepKind {
+        const char* name;
+        void (Run::*perform)(const json& value);
+        const char* takes; // for the message when the value does not fit
+        bool (*fits)(const json& value);
+    };
+
+    void Step(const json& step) {
+        if (!step.is_object() || step.size() != 1)
+            throw StepFailure("a step is an object with one key, found " + Show(step));
+        const std::string name = step.begin().key();
+        const json& value = step.begin().value();
+        static const StepKind kinds[] = {
+            {"start", &Run::Start, "{}", IsAnything},
+            {"close", &Run::Close, "{}", IsAnything},
+            {"click", &Run::Click, "a control name", IsText},
+            {"focus", &Run::Focus, "a control name", IsText},
+            {"type", &Run::Type, "[control, text]", IsTextPair},
+            {"replace", &Run::Replace, "[text box, text]", IsTextPair},
+            {"key", &Run::PressKey, "[control, key name]", IsTextPair},
+            {"menu", &Run::ChooseMenuItem, "[text box, menu item]", IsTextPair},
+            {"paste", &Run::Paste, "[text box, text]", IsTextPair},
+            {"select", &Run::Select, "[list, entry's text or index]", IsControlAndEntry},
+            {"mouseDown", &Run::MouseDown, "[control, mouse button]", IsControlAndNumber},
+            {"mouseUp", &Run::MouseUp, "[control, mouse button]", IsControlAndNumber},
+            {"wait", &Run::Wait, "a number of milliseconds", IsMilliseconds},
+            {"keyboard", &Run::Keyboard, "an object, {} for a press of Alt", IsObject},
+            {"mouseMove", &Run::MouseMove, "[x, y] in screen pixels", IsPoint},
+            {"system", &Run::SystemMessage, "a system message's name", IsText},
+            {"machine", &Run::ChangeMachine, "an object", IsObject},
+            {"hook", &Run::RunHook, "a name", IsText},
+            {"clearCalls", &Run::ClearCalls, "{}", IsAnything},
+            {"expect", &Run::Expect, "an object", IsObject},
+        };
+        for (const StepKind& kind : kinds) {
+            if (name != kind.name)
+                continue;
+            if (!kind.fits(value))
+                throw StepFailure("\"" + name + "\" takes " + kind.takes + ", found " +
+                                  Show(value));
+            (this->*kind.perform)(value);
+            return;
+        }
+        throw StepFailure("unknown action \"" + name + "\"");
+    }
+
     toolkit::Form& Form() {
         return window_->Form();
     }
@@ -105,223 +199,154 @@ private:
         return toolkit_->Input();
     }
 
-    toolkit::Control& ControlNamed(const json& name) {
-        if (!name.is_string())
-            throw StepFailure("a control name must be a string, found " + Show(name));
-        toolkit::Control* control = Form().Find(name.get<std::string>());
+    toolkit::Control& ControlNamed(const std::string& name) {
+        toolkit::Control* control = Form().Find(name);
         if (control == nullptr)
-            throw StepFailure("unknown control \"" + name.get<std::string>() + "\"");
+            throw StepFailure("unknown control \"" + name + "\"");
         return *control;
     }
 
     toolkit::TextBox& TextBoxNamed(const json& name) {
-        toolkit::Control& control = ControlNamed(name);
+        toolkit::Control& control = ControlNamed(name.get<std::string>());
         if (control.Kind() != toolkit::ControlKind::TextBox)
             throw StepFailure("\"" + control.Name() + "\" is not a text box");
         return static_cast<toolkit::TextBox&>(control);
     }
 
-    static const json& Pair(const json& args, const char* step) {
-        if (!args.is_array() || args.size() != 2)
-            throw StepFailure(std::string("\"") + step + "\" takes [control, value]");
-        return args;
+    void TypeText(const json& text) {
+        for (char16_t c : FromUtf8(text.get<std::string>()))
+            Input().Key(c);
     }
 
-    // A key that types no character, and the keys held with it; {0, 0} for
-    // a character key.
-    static std::pair<int, int> KeyDownCode(const std::string& key) {
-        static const std::pair<const char*, std::pair<int, int>> keys[] = {
-            {"Left", {toolkit::vbKeyLeft, 0}},
-            {"Up", {toolkit::vbKeyUp, 0}},
-            {"Right", {toolkit::vbKeyRight, 0}},
-            {"Down", {toolkit::vbKeyDown, 0}},
-            {"Delete", {toolkit::vbKeyDelete, 0}},
-            {"Shift+Delete", {toolkit::vbKeyDelete, toolkit::vbShiftMask}},
-            {"Ctrl+Insert", {toolkit::vbKeyInsert, toolkit::vbCtrlMask}},
-            {"Shift+Insert", {toolkit::vbKeyInsert, toolkit::vbShiftMask}}};
-        for (const auto& [name, code] : keys) {
-            if (key == name)
-                return code;
-        }
-        for (int n = 1; n <= toolkit::vbKeyF12 - toolkit::vbKeyF1 + 1; ++n) {
-            if (key == "F" + std::to_string(n))
-                return {toolkit::vbKeyF1 + n - 1, 0};
-        }
-        return {0, 0};
+    void Start(const json&) {
+        if (started_)
+            throw StepFailure("the program was already started");
+        started_ = true;
+        window_->Start();
     }
 
-    static toolkit::EditCommand MenuCommand(const json& item) {
+    void Close(const json&) {
+        Input().Close();
+    }
+
+    void Click(const json& name) {
+        Input().Click(ControlNamed(name.get<std::string>()));
+    }
+
+    void Focus(const json& name) {
+        Input().Focus(ControlNamed(name.get<std::string>()));
+    }
+
+    // Typing into a drop-down list chooses the entry the characters lead to.
+    void Type(const json& args) {
+        toolkit::Control& control = ControlNamed(args[0].get<std::string>());
+        if (control.Kind() != toolkit::ControlKind::TextBox &&
+            control.Kind() != toolkit::ControlKind::ComboBox)
+            throw StepFailure("\"" + control.Name() + "\" is neither a text box nor a list");
+        Input().Focus(control);
+        TypeText(args[1]);
+    }
+
+    void Replace(const json& args) {
+        toolkit::TextBox& box = TextBoxNamed(args[0]);
+        Input().Focus(box);
+        if (Form().ActiveControl() == &box) {
+            Input().SelectAllWithMouse(box);
+            if (args[1].get<std::string>().empty())
+                Input().ContextMenu(box, toolkit::EditCommand::Clear); // no key press
+        }
+        TypeText(args[1]);
+    }
+
+    void PressKey(const json& args) {
+        toolkit::Control& control = ControlNamed(args[0].get<std::string>());
+        const std::optional<KeyStroke> key = KeyNamed(args[1].get<std::string>());
+        if (!key)
+            throw StepFailure("unknown key " + Show(args[1]));
+        Input().Focus(control);
+        if (key->keyCode != 0)
+            Input().KeyDown(key->keyCode, key->shift);
+        else
+            Input().Key(key->character);
+    }
+
+    void ChooseMenuItem(const json& args) {
         static const std::pair<const char*, toolkit::EditCommand> items[] = {
             {"Cut", toolkit::EditCommand::Cut},
             {"Copy", toolkit::EditCommand::Copy},
             {"Paste", toolkit::EditCommand::Paste},
             {"Delete", toolkit::EditCommand::Clear},
             {"Select All", toolkit::EditCommand::SelectAll}};
+        toolkit::TextBox& box = TextBoxNamed(args[0]);
         for (const auto& [name, command] : items) {
-            if (item.is_string() && item.get<std::string>() == name)
-                return command;
+            if (args[1].get<std::string>() == name)
+                return Input().ContextMenu(box, command);
         }
         throw StepFailure("a menu item is \"Cut\", \"Copy\", \"Paste\", \"Delete\" or "
                           "\"Select All\", found " +
-                          Show(item));
+                          Show(args[1]));
     }
 
-    static int KeyCode(const std::string& key) {
-        if (key == "Enter")
-            return toolkit::vbKeyReturn;
-        if (key == "Backspace")
-            return toolkit::vbKeyBack;
-        if (key == "Escape")
-            return toolkit::vbKeyEscape;
-        if (key == "Ctrl+A")
-            return toolkit::vbKeyCtrlA;
-        if (key == "Ctrl+C")
-            return toolkit::vbKeyCtrlC;
-        if (key == "Ctrl+V")
-            return toolkit::vbKeyCtrlV;
-        if (key == "Ctrl+X")
-            return toolkit::vbKeyCtrlX;
-        const std::u16string text = FromUtf8(key);
-        if (text.size() == 1)
-            return text[0];
-        throw StepFailure("unknown key \"" + key + "\"");
+    void Paste(const json& args) {
+        toolkit::TextBox& box = TextBoxNamed(args[0]);
+        Input().Focus(box);
+        if (Form().ActiveControl() == &box)
+            Input().Paste(box, FromUtf8(args[1].get<std::string>()));
     }
 
-    void TypeText(const std::u16string& text) {
-        for (char16_t c : text)
-            Input().Key(c);
-    }
-
-    void Step(const json& step) {
-        if (!step.is_object() || step.size() != 1)
-            throw StepFailure("a step is an object with one key, found " + Show(step));
-        const std::string action = step.begin().key();
-        const json& args = step.begin().value();
-        if (action == "start") {
-            if (started_)
-                throw StepFailure("the program was already started");
-            started_ = true;
-            window_->Start();
-        } else if (action == "close") {
-            Input().Close();
-        } else if (action == "click") {
-            Input().Click(ControlNamed(args));
-        } else if (action == "focus") {
-            Input().Focus(ControlNamed(args));
-        } else if (action == "type" && Pair(args, "type")[0].is_string() &&
-                   ControlNamed(args[0]).Kind() == toolkit::ControlKind::ComboBox) {
-            // Typing into a drop-down list finds an entry.
-            if (!args[1].is_string())
-                throw StepFailure("\"type\" takes [control, text]");
-            Input().Focus(ControlNamed(args[0]));
-            TypeText(FromUtf8(args[1].get<std::string>()));
-        } else if (action == "type" || action == "replace") {
-            const json& pair = Pair(args, action.c_str());
-            toolkit::TextBox& box = TextBoxNamed(pair[0]);
-            const std::u16string text = FromUtf8(pair[1].get<std::string>());
-            Input().Focus(box);
-            if (action == "replace" && Form().ActiveControl() == &box) {
-                Input().SelectAllWithMouse(box);
-                if (text.empty())
-                    Input().ContextMenu(box, toolkit::EditCommand::Clear); // no key press
+    void Select(const json& args) {
+        toolkit::Control& control = ControlNamed(args[0].get<std::string>());
+        if (control.Kind() != toolkit::ControlKind::ComboBox)
+            throw StepFailure("\"" + control.Name() + "\" is not a list");
+        auto& list = static_cast<toolkit::ComboBox&>(control);
+        int index = -1;
+        if (args[1].is_string()) {
+            const std::u16string wanted = FromUtf8(args[1].get<std::string>());
+            for (int i = 0; i < list.ListCount() && index < 0; ++i) {
+                if (list.List(i) == wanted)
+                    index = i;
             }
-            TypeText(text);
-        } else if (action == "key") {
-            const json& pair = Pair(args, "key");
-            toolkit::Control& control = ControlNamed(pair[0]);
-            Input().Focus(control);
-            if (!pair[1].is_string())
-                throw StepFailure("a key is a string");
-            const std::string key = pair[1].get<std::string>();
-            if (const auto [code, held] = KeyDownCode(key); code != 0)
-                Input().KeyDown(code, held);
-            else
-                Input().Key(KeyCode(key));
-        } else if (action == "menu") {
-            const json& pair = Pair(args, "menu");
-            toolkit::TextBox& box = TextBoxNamed(pair[0]);
-            Input().ContextMenu(box, MenuCommand(pair[1]));
-        } else if (action == "paste") {
-            const json& pair = Pair(args, "paste");
-            toolkit::TextBox& box = TextBoxNamed(pair[0]);
-            Input().Focus(box);
-            if (Form().ActiveControl() == &box)
-                Input().Paste(box, FromUtf8(pair[1].get<std::string>()));
-        } else if (action == "select") {
-            Select(Pair(args, "select"));
-        } else if (action == "mouseDown" || action == "mouseUp") {
-            const json& pair = Pair(args, action.c_str());
-            toolkit::Control& control = ControlNamed(pair[0]);
-            const auto button = WholeNumber(pair[1]);
-            if (!button)
-                throw StepFailure("a mouse button is a number");
-            // The button is held, as the keyboard state reports it, from the
-            // press to the release.
-            const win::BYTE key = *button == toolkit::vbRightButton  ? win::VK_RBUTTON
-                                  : *button == toolkit::vbLeftButton ? win::VK_LBUTTON
-                                                                     : win::VK_MBUTTON;
-            if (action == "mouseDown") {
-                sim_->setKeyDown(key, true);
-                Input().MouseDown(control, static_cast<int>(*button));
-            } else {
-                Input().MouseUp(control, static_cast<int>(*button));
-                sim_->setKeyDown(key, false);
-            }
-        } else if (action == "wait") {
-            const auto ms = WholeNumber(args);
-            if (!ms || *ms < 0)
-                throw StepFailure("\"wait\" takes a number of milliseconds");
-            Input().Wait(static_cast<int>(*ms));
-        } else if (action == "machine") {
-            if (connection_ != nullptr)
-                throw StepFailure(
-                    "\"machine\" changes the simulated computer: not on real servers");
-            try {
-                sim_->applyPatch(args);
-            } catch (const std::exception& error) {
-                throw StepFailure(error.what());
-            }
-        } else if (action == "hook") {
-            // What the program running the scenario does between two steps
-            // (a test changes a real server there, as another administrator would).
-            if (!args.is_string())
-                throw StepFailure("\"hook\" takes a name, found " + Show(args));
-            const auto hook =
-                hooks_ != nullptr ? hooks_->find(args.get<std::string>()) : Hooks::const_iterator{};
-            if (hooks_ == nullptr || hook == hooks_->end())
-                throw StepFailure("no hook \"" + args.get<std::string>() + "\" here");
-            hook->second();
-        } else if (action == "clearCalls") {
-            sim_->net().ClearCalls();
-            sim_->clearWindowMessages();
-#ifdef TW_SCENARIO_SAMR
-            if (samr_ != nullptr)
-                samr_->ClearCalls();
-#endif
-        } else if (action == "expect") {
-            Expect(args);
-        } else if (action == "keyboard") {
-            Keyboard(args);
-        } else if (action == "mouseMove") {
-            const auto x =
-                args.is_array() && args.size() == 2 ? WholeNumber(args[0]) : std::nullopt;
-            const auto y =
-                args.is_array() && args.size() == 2 ? WholeNumber(args[1]) : std::nullopt;
-            if (!x || !y)
-                throw StepFailure("\"mouseMove\" takes [x, y] in screen pixels");
-            sim_->mouseMove(static_cast<win::LONG>(*x), static_cast<win::LONG>(*y));
-        } else if (action == "system") {
-            SystemMessage(args);
-        } else {
-            throw StepFailure("unknown action \"" + action + "\"");
+        } else if (const std::int64_t number = *WholeNumber(args[1]);
+                   number >= 0 && number < list.ListCount()) {
+            index = static_cast<int>(number);
         }
+        if (index < 0)
+            throw StepFailure("\"" + control.Name() + "\" has no entry " + Show(args[1]));
+        Input().Select(list, index);
+    }
+
+    void MouseDown(const json& args) {
+        MouseButton(args, true);
+    }
+
+    void MouseUp(const json& args) {
+        MouseButton(args, false);
+    }
+
+    void MouseButton(const json& args, bool down) {
+        toolkit::Control& control = ControlNamed(args[0].get<std::string>());
+        const int button = static_cast<int>(*WholeNumber(args[1]));
+        // The button is held, as the keyboard state reports it, from the
+        // press to the release.
+        const win::BYTE key = button == toolkit::vbRightButton  ? win::VK_RBUTTON
+                              : button == toolkit::vbLeftButton ? win::VK_LBUTTON
+                                                                : win::VK_MBUTTON;
+        if (down) {
+            sim_->setKeyDown(key, true);
+            Input().MouseDown(control, button);
+        } else {
+            Input().MouseUp(control, button);
+            sim_->setKeyDown(key, false);
+        }
+    }
+
+    void Wait(const json& ms) {
+        Input().Wait(static_cast<int>(*WholeNumber(ms)));
     }
 
     // {"key": virtual key (default Alt), "action": "press" (down and up, the
     // default), "down" (held until an "up") or "up"}.
     void Keyboard(const json& args) {
-        if (!args.is_object())
-            throw StepFailure("\"keyboard\" takes an object, {} for a press of Alt");
         win::BYTE key = win::VK_MENU;
         std::string what = "press";
         for (auto it = args.begin(); it != args.end(); ++it) {
@@ -344,13 +369,18 @@ private:
             sim_->keyEvent(key, true);
     }
 
+    void MouseMove(const json& point) {
+        sim_->mouseMove(static_cast<win::LONG>(*WholeNumber(point[0])),
+                        static_cast<win::LONG>(*WholeNumber(point[1])));
+    }
+
     void SystemMessage(const json& name) {
         static const std::pair<const char*, win::UINT> messages[] = {
             {"WM_SYSCOLORCHANGE", win::WM_SYSCOLORCHANGE},
             {"WM_SETTINGCHANGE", win::WM_SETTINGCHANGE},
             {"WM_THEMECHANGED", win::WM_THEMECHANGED}};
         for (const auto& [text, message] : messages) {
-            if (name.is_string() && name.get<std::string>() == text) {
+            if (name.get<std::string>() == text) {
                 sim_->deliverMessage(Form().Handle(), message, 0, 0);
                 toolkit_->SystemMessage(message);
                 return;
@@ -361,35 +391,32 @@ private:
                           Show(name));
     }
 
-    void Select(const json& pair) {
-        toolkit::Control& control = ControlNamed(pair[0]);
-        if (control.Kind() != toolkit::ControlKind::ComboBox)
-            throw StepFailure("\"" + control.Name() + "\" is not a list");
-        auto& list = static_cast<toolkit::ComboBox&>(control);
-        int index = -1;
-        if (pair[1].is_string()) {
-            const std::u16string wanted = FromUtf8(pair[1].get<std::string>());
-            for (int i = 0; i < list.ListCount(); ++i) {
-                if (list.List(i) == wanted) {
-                    index = i;
-                    break;
-                }
-            }
-            if (index < 0)
-                throw StepFailure("\"" + control.Name() + "\" has no entry " + Show(pair[1]));
-        } else if (const auto number = WholeNumber(pair[1])) {
-            index = static_cast<int>(*number);
-            if (index < 0 || index >= list.ListCount())
-                throw StepFailure("\"" + control.Name() + "\" has no entry " + Show(pair[1]));
-        } else {
-            throw StepFailure("\"select\" takes an entry's text or index");
+    void ChangeMachine(const json& patch) {
+        if (connection_ != nullptr)
+            throw StepFailure("\"machine\" changes the simulated computer: not on real servers");
+        try {
+            sim_->applyPatch(patch);
+        } catch (const std::exception& error) {
+            throw StepFailure(error.what());
         }
-        Input().Select(list, index);
+    }
+
+    // What the program running the scenario does between two steps (a test
+    // changes a real server there, as another administrator would).
+    void RunHook(const json& name) {
+        const auto hook =
+            hooks_ != nullptr ? hooks_->find(name.get<std::string>()) : Hooks::const_iterator{};
+        if (hooks_ == nullptr || hook == hooks_->end())
+            throw StepFailure("no hook " + Show(name) + " here");
+        hook->second();
+    }
+
+    void ClearCalls(const json&) {
+        net_->ClearCalls();
+        sim_->clearWindowMessages();
     }
 
     void Expect(const json& expectations) {
-        if (!expectations.is_object())
-            throw StepFailure("\"expect\" takes an object");
         for (auto it = expectations.begin(); it != expectations.end(); ++it) {
             const json actual = Actual(it.key());
             if (!Matches(it.value(), actual))
@@ -399,85 +426,86 @@ private:
     }
 
     json Actual(const std::string& key) {
-        if (key.rfind("Machine.", 0) == 0) {
-            try {
-                return sim_->query(key.substr(8));
-            } catch (const std::exception& error) {
-                throw StepFailure(key + ": " + error.what());
-            }
+        using Path = const std::string&;
+        // A name that ends in "." reads every key that starts with it, given the rest.
+        static const std::pair<const char*, json (*)(Run&, Path)> readers[] = {
+            {"Machine.", [](Run& run, Path path) { return run.MachineState(path); }},
+            {"Form.Caption", [](Run& run, Path) -> json { return ToUtf8(run.Form().Caption()); }},
+            {"Form.Enabled", [](Run& run, Path) -> json { return run.Form().Enabled(); }},
+            {"Form.Visible", [](Run& run, Path) -> json { return run.Form().Visible(); }},
+            {"Form.ActiveControl", [](Run& run, Path) { return run.ActiveControl(); }},
+            {"Form.BackColor", [](Run& run, Path) -> json { return run.Form().BackColor(); }},
+            {"Form.ForeColor", [](Run& run, Path) -> json { return run.Form().ForeColor(); }},
+            {"Form.CuesShown", [](Run& run, Path) -> json { return run.window_->AreCuesShown(); }},
+            {"Form.KeyboardCues", [](Run& run, Path) -> json { return run.Form().KeyboardCues(); }},
+            {"Screen.MousePointer", [](Run& run, Path) { return run.MousePointer(); }},
+            {"App.MessageBoxes", [](Run& run, Path) { return run.MessageBoxes(); }},
+            {"App.Beeps", [](Run& run, Path) -> json { return run.app_->Beeps(); }},
+            {"App.Ended", [](Run& run, Path) -> json { return run.app_->Ended(); }},
+            {"App.Clipboard",
+             [](Run& run, Path) -> json {
+                 return ToUtf8(run.Form().ClipboardText().value_or(u""));
+             }},
+            {"Platform.Calls", [](Run& run, Path) -> json { return run.net_->Calls(); }},
+            {"Platform.OutstandingBuffers",
+             [](Run& run, Path) -> json { return run.net_->OutstandingBuffers(); }},
+            {"Platform.WindowMessages",
+             [](Run& run, Path) -> json { return run.sim_->windowMessages(); }},
+            {"Platform.Hooks", [](Run& run, Path) -> json { return run.sim_->hooks(); }},
+            {"Platform.LiveIcons", [](Run& run, Path) -> json { return run.sim_->liveIcons(); }},
+            {"Platform.OpenThemes", [](Run& run, Path) -> json { return run.sim_->openThemes(); }},
+            {"Platform.WindowIcons", [](Run& run, Path) { return run.WindowIcons(); }},
+        };
+        for (const auto& [name, read] : readers) {
+            const std::string_view fixed(name);
+            if (key == fixed || (fixed.ends_with('.') && key.starts_with(fixed)))
+                return read(*this, key.substr(fixed.size()));
         }
-        if (key == "Form.Caption")
-            return ToUtf8(Form().Caption());
-        if (key == "Form.Enabled")
-            return Form().Enabled();
-        if (key == "Form.Visible")
-            return Form().Visible();
-        if (key == "Form.ActiveControl")
-            return Form().ActiveControl() ? json(Form().ActiveControl()->Name()) : json(nullptr);
-        if (key == "Screen.MousePointer")
-            return app_->MousePointer() == toolkit::MousePointer::Hourglass ? "hourglass"
-                                                                            : "default";
-        if (key == "App.MessageBoxes") {
-            json boxes = json::array();
-            for (const auto& box : app_->MessageBoxes())
-                boxes.push_back({{"text", ToUtf8(box.Text)},
-                                 {"title", ToUtf8(box.Title)},
-                                 {"style", box.Style}});
-            return boxes;
+        // Any other key is CONTROL.Property, unless it starts as a row does
+        // ("Form.", "App." ...) or has no dot at all.
+        const std::string group = key.substr(0, key.find('.') + 1);
+        for (const auto& [name, read] : readers) {
+            if (std::string_view(name).starts_with(group))
+                throw StepFailure("unknown expectation \"" + key + "\"");
         }
-        if (key == "App.Beeps")
-            return app_->Beeps();
-        if (key == "App.Ended")
-            return app_->Ended();
-        if (key == "App.Clipboard")
-            return ToUtf8(Form().ClipboardText().value_or(u""));
-#ifdef TW_SCENARIO_SAMR
-        if (samr_ != nullptr && key == "Platform.Calls")
-            return samr_->Calls();
-        if (samr_ != nullptr && key == "Platform.OutstandingBuffers")
-            return samr_->OutstandingBuffers();
-#endif
-        if (key == "Platform.Calls")
-            return sim_->net().Calls();
-        if (key == "Platform.OutstandingBuffers")
-            return sim_->net().OutstandingBuffers();
-        if (key == "Platform.WindowMessages")
-            return sim_->windowMessages();
-        if (key == "Platform.Hooks")
-            return sim_->hooks();
-        if (key == "Platform.LiveIcons")
-            return sim_->liveIcons();
-        if (key == "Platform.OpenThemes")
-            return sim_->openThemes();
-        if (key == "Platform.WindowIcons") {
-            auto icon = [&](bool big) {
-                const std::string size = sim_->windowIcon(Form().Handle(), big);
-                return size.empty() ? json(nullptr) : json(size);
-            };
-            return json{{"small", icon(false)}, {"big", icon(true)}};
-        }
-        if (key == "Form.BackColor")
-            return Form().BackColor();
-        if (key == "Form.ForeColor")
-            return Form().ForeColor();
-        if (key == "Form.CuesShown")
-            return window_->AreCuesShown();
-        if (key == "Form.KeyboardCues")
-            return Form().KeyboardCues();
         const auto dot = key.rfind('.');
-        if (dot == std::string::npos)
-            throw StepFailure("unknown expectation \"" + key + "\"");
-        toolkit::Control& control = ControlNamed(json(key.substr(0, dot)));
+        toolkit::Control& control = ControlNamed(key.substr(0, dot));
         const std::string property = key.substr(dot + 1);
-        if (property == "AccessibleName")
-            return ToUtf8(toolkit_->AccessibleName(control));
-        if (property == "AccessibleDescription")
-            return ToUtf8(toolkit_->AccessibleDescription(control));
-        const std::optional<json> value = ReadProperty(control, property);
-        if (!value)
-            throw StepFailure("unknown property \"" + property + "\" of \"" + control.Name() +
-                              "\"");
-        return *value;
+        if (std::optional<json> value = ReadProperty(control, property, *toolkit_))
+            return *value;
+        throw StepFailure("unknown property \"" + property + "\" of \"" + control.Name() + "\"");
+    }
+
+    json MachineState(const std::string& path) {
+        try {
+            return sim_->query(path);
+        } catch (const sim::MachineError& error) {
+            throw StepFailure(error.what()); // "Machine.PATH: what is wrong"
+        }
+    }
+
+    json ActiveControl() {
+        return Form().ActiveControl() ? json(Form().ActiveControl()->Name()) : json(nullptr);
+    }
+
+    json MousePointer() {
+        return app_->MousePointer() == toolkit::MousePointer::Hourglass ? "hourglass" : "default";
+    }
+
+    json MessageBoxes() {
+        json boxes = json::array();
+        for (const auto& box : app_->MessageBoxes())
+            boxes.push_back(
+                {{"text", ToUtf8(box.Text)}, {"title", ToUtf8(box.Title)}, {"style", box.Style}});
+        return boxes;
+    }
+
+    json WindowIcons() {
+        auto icon = [&](bool big) {
+            const std::string size = sim_->windowIcon(Form().Handle(), big);
+            return size.empty() ? json(nullptr) : json(size);
+        };
+        return json{{"small", icon(false)}, {"big", icon(true)}};
     }
 
     const json& scenario_;
@@ -488,6 +516,9 @@ private:
 #ifdef TW_SCENARIO_SAMR
     std::unique_ptr<samr::SamrNetApi> samr_;
 #endif
+    // The network-management functions the window calls: the simulated
+    // computer's, or the real servers'.
+    win::NetApiFront* net_ = nullptr;
     std::unique_ptr<toolkit::Application> app_;
     std::unique_ptr<app::FUserInfo> window_;
     std::unique_ptr<ScenarioToolkit> toolkit_;

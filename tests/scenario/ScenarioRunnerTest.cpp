@@ -1,16 +1,16 @@
 // The scenario runner never passes silently and never crashes: a bad file
 // fails with a message that says where; expectations compare as documented.
-#include "hosts/scenario/JsonValues.h"
 #include "hosts/scenario/ScenarioRunner.h"
+#include "hosts/scenario/JsonValues.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using tw::scenario::Matches;
-using tw::scenario::MakeHeadlessToolkit;
-using tw::scenario::RunScenarioText;
 using nlohmann::json;
+using tw::scenario::MakeHeadlessToolkit;
+using tw::scenario::Matches;
+using tw::scenario::RunScenarioText;
 
 struct BadCase {
     const char* text;
@@ -35,17 +35,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{R"({"stepz": []})", "unknown key \"stepz\""},
         BadCase{R"({"machine": {"computers": {"WS01": {"acounts": []}}}})", "acounts"},
         BadCase{R"({"machine": {"system": {"major": "ten"}}})", "major"},
-        BadCase{R"({"steps": [{"start": {}}, {"click": "cmdNothing"}]})",
-                "step 2: unknown control \"cmdNothing\""},
-        BadCase{R"({"steps": [{"expect": {"txtServer.Colour": 1}}]})",
-                "step 1: unknown property \"Colour\""},
-        BadCase{R"({"steps": [{"jump": {}}]})", "step 1: unknown action \"jump\""},
-        BadCase{R"({"steps": [{"start": {}, "close": {}}]})", "step 1: a step is an object with one key"},
+        BadCase{R"({"steps": [{"start": {}, "close": {}}]})",
+                "step 1: a step is an object with one key"},
         BadCase{R"({"steps": [{"machine": {"system": {"bogus": 1}}}]})", "bogus"},
-        BadCase{R"({"steps": [{"expect": {"Machine.computers/WS01/policy/maxPwAge": 0}}]})", "maxPwAge"},
+        BadCase{R"({"steps": [{"expect": {"Machine.computers/WS01/policy/maxPwAge": 0}}]})",
+                "maxPwAge"},
         BadCase{R"({"steps": [{"start": {}}, {"select": ["cbUsername", "nobody"]}]})",
                 "step 2: \"cbUsername\" has no entry"},
-        BadCase{R"({"steps": [{"key": ["txtServer", "F13"]}]})", "unknown key \"F13\""},
         BadCase{R"({"steps": [{"start": {}}, {"expect": {"lblStatus.Caption": "x"}}]})",
                 "step 2: lblStatus.Caption: expected \"x\", found"},
         // A language file from a path: only a file, never a device or a folder.
@@ -56,10 +52,36 @@ INSTANTIATE_TEST_SUITE_P(
                 "no-such.loc cannot be opened"},
         BadCase{R"({"machine": {"languageFile": {"file": 7}}})", "expected a path"}));
 
+// A bad step, whatever the type of its value, fails with its number and
+// what is wrong with it.
+INSTANTIATE_TEST_SUITE_P(
+    Steps, BadScenario,
+    ::testing::Values(
+        BadCase{R"({"steps": [{"jump": {}}]})", "step 1: unknown action \"jump\""},
+        BadCase{R"({"steps": [{"start": {}}, {"type": 5}]})",
+                "step 2: \"type\" takes [control, text], found 5"},
+        BadCase{R"({"steps": [{"click": 3}]})", "step 1: \"click\" takes a control name, found 3"},
+        BadCase{R"({"steps": [{"select": "x"}]})",
+                "step 1: \"select\" takes [list, entry's text or index], found \"x\""},
+        BadCase{R"({"steps": [{"paste": ["txtServer", 7]}]})",
+                "step 1: \"paste\" takes [text box, text], found [\"txtServer\",7]"},
+        BadCase{R"({"steps": [{"mouseDown": ["ctlPlusMinus.imgPlus", "left"]}]})",
+                "step 1: \"mouseDown\" takes [control, mouse button]"},
+        BadCase{R"({"steps": [{"wait": -1}]})", "step 1: \"wait\" takes a number of milliseconds"},
+        BadCase{R"({"steps": [{"expect": [1]}]})", "step 1: \"expect\" takes an object"},
+        BadCase{R"({"steps": [{"start": {}}, {"click": "cmdNothing"}]})",
+                "step 2: unknown control \"cmdNothing\""},
+        BadCase{R"({"steps": [{"expect": {"txtServer.Colour": 1}}]})",
+                "step 1: unknown property \"Colour\" of \"txtServer\""},
+        BadCase{R"({"steps": [{"expect": {"Platform.Callz": []}}]})",
+                "step 1: unknown expectation \"Platform.Callz\""},
+        BadCase{R"({"steps": [{"start": {}}, {"key": ["txtServer", "F13"]}]})",
+                "step 2: unknown key \"F13\""}));
+
 TEST(ScenarioRunner, APassingScenarioTakesItsName) {
     const auto result = RunScenarioText(
-        R"({"name": "starts", "steps": [{"start": {}}, {"expect": {"Form.Visible": true}}]})", "f.json",
-        &MakeHeadlessToolkit);
+        R"({"name": "starts", "steps": [{"start": {}}, {"expect": {"Form.Visible": true}}]})",
+        "f.json", &MakeHeadlessToolkit);
     EXPECT_TRUE(result.passed) << result.message;
     EXPECT_EQ(result.name, "starts");
 }
@@ -89,8 +111,10 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{{{"contains", "is"}}, "Access is denied.", true},
                       MatchCase{{{"regex", "Error [0-9]+\\..*"}}, "Error 53. x", true},
                       MatchCase{{{"regex", "Error"}}, "Error 53", false},
-                      MatchCase{{{"not", ""}}, "x", true}, MatchCase{{{"not", nullptr}}, nullptr, false},
-                      MatchCase{{{"text", "a"}, {"style", 48}}, {{"style", 48}, {"text", "a"}}, true},
+                      MatchCase{{{"not", ""}}, "x", true},
+                      MatchCase{{{"not", nullptr}}, nullptr, false},
+                      MatchCase{
+                          {{"text", "a"}, {"style", 48}}, {{"style", 48}, {"text", "a"}}, true},
                       MatchCase{true, true, true}, MatchCase{true, 1, false}));
 
 } // namespace
