@@ -531,7 +531,7 @@ static uint32_t set_change_right(tw_samr_session* session, TALLOC_CTX* memory,
 }
 
 uint32_t tw_samr_set_user(tw_samr_session* session, const char* name, uint32_t acb_flags,
-                          int cant_change_password) {
+                          int cant_change_password, int password_expired) {
     TALLOC_CTX* memory = NULL;
     struct policy_handle handle = {0};
     uint32_t rid = 0;
@@ -551,6 +551,19 @@ uint32_t tw_samr_set_user(tw_samr_session* session, const char* name, uint32_t a
         struct samr_SetUserInfo set = {0};
         set.in.user_handle = &handle;
         set.in.level = UserControlInformation;
+        set.in.info = &info;
+        status = call(session, memory, NDR_SAMR_SETUSERINFO, &set, &set.out.result);
+    }
+    /* An expired password must be changed at the next logon; one that is
+       no longer expired counts from now. */
+    if (status == 0 && password_expired >= 0) {
+        union samr_UserInfo info;
+        memset(&info, 0, sizeof info);
+        info.info21.fields_present = SAMR_FIELD_EXPIRED_FLAG;
+        info.info21.password_expired = password_expired ? PASS_MUST_CHANGE_AT_NEXT_LOGON : 0;
+        struct samr_SetUserInfo set = {0};
+        set.in.user_handle = &handle;
+        set.in.level = UserAllInformation;
         set.in.info = &info;
         status = call(session, memory, NDR_SAMR_SETUSERINFO, &set, &set.out.result);
     }

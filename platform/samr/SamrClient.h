@@ -64,9 +64,11 @@ uint32_t tw_samr_query_user(tw_samr_session* session, const char* name, tw_samr_
 void tw_samr_user_free(tw_samr_user* user);
 
 /* Sets the account's bits and, when cant_change_password is 0 or 1, grants or
-   withdraws the change-password right of everyone and of the account itself. */
+   withdraws the change-password right of everyone and of the account itself;
+   when password_expired is 0 or 1, the password stops or starts being
+   expired. */
 uint32_t tw_samr_set_user(tw_samr_session* session, const char* name, uint32_t acb_flags,
-                          int cant_change_password);
+                          int cant_change_password, int password_expired);
 
 /* The domain's policy: NT intervals are negative counts of 100 ns. */
 typedef struct {

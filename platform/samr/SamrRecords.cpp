@@ -131,6 +131,10 @@ std::uint32_t AccountBitsFromUserFlags(DWORD flags, std::uint32_t current) {
     return acb;
 }
 
+bool PasswordExpired(const tw_samr_user& user) {
+    return user.password_expired != 0 || (user.acct_flags & ACB_PW_EXPIRED) != 0;
+}
+
 bool AccountBitsOfFilter(DWORD filter, std::uint32_t& acb) {
     constexpr FlagPair kFilters[] = {{0x01, 0x8},
                                      {FILTER_NORMAL_ACCOUNT, ACB_NORMAL},
@@ -248,8 +252,10 @@ void* BuildUserInfo3(const tw_samr_user& user, std::uint64_t now,
     info.usri3_code_page = user.code_page;
     info.usri3_user_id = user.rid;
     info.usri3_primary_group_id = user.primary_gid;
-    info.usri3_password_expired =
-        user.password_expired != 0 || (user.acct_flags & ACB_PW_EXPIRED) != 0 ? 1 : 0;
+    // The flag says it too, as Windows has it since XP.
+    info.usri3_password_expired = PasswordExpired(user) ? 1 : 0;
+    if (info.usri3_password_expired != 0)
+        info.usri3_flags |= UF_PASSWORD_EXPIRED;
     void* block = buffer.build(allocate);
     status = block != nullptr ? NERR_Success : ERROR_NOT_ENOUGH_MEMORY;
     return block;

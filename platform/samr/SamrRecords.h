@@ -29,8 +29,10 @@ constexpr win::DWORD kForever = 0xFFFFFFFFu;
 win::DWORD UserFlagsFromAccountBits(std::uint32_t acb, bool cantChangePassword);
 // The account bits to write for `flags` over the account's `current` bits:
 // bits the flags cannot name are kept, the lockout can be cleared but never
-// set, and the expired password stays as it is.
+// set, and the expired password is left to its own request.
 std::uint32_t AccountBitsFromUserFlags(win::DWORD flags, std::uint32_t current);
+// Whether the account's password has expired, by either of the server's marks.
+bool PasswordExpired(const tw_samr_user& user);
 // The account bits that FILTER_* lists; false for a filter netapi32 refuses.
 bool AccountBitsOfFilter(win::DWORD filter, std::uint32_t& acb);
 

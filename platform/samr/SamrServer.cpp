@@ -156,8 +156,11 @@ NET_API_STATUS SamrServer::SetUserFlags(const std::u16string& server, const std:
         std::uint32_t acb = AccountBitsFromUserFlags(flags, user.acct_flags);
         bool cantChange = (flags & UF_PASSWD_CANT_CHANGE) != 0;
         int changeRight = cantChange == (user.cant_change_password != 0) ? -1 : cantChange;
+        // The expired password is written as Windows writes it from this bit.
+        const bool expired = (flags & UF_PASSWORD_EXPIRED) != 0;
+        int expire = expired == PasswordExpired(user) ? -1 : expired;
         tw_samr_user_free(&user);
-        return tw_samr_set_user(s, account.c_str(), acb, changeRight);
+        return tw_samr_set_user(s, account.c_str(), acb, changeRight, expire);
     });
 }
 

@@ -118,7 +118,9 @@ NET_API_STATUS SimPlatform::GetUser(const std::u16string& server, const std::u16
     info->usri3_password = nullptr; // never handed out
     info->usri3_password_age = account->passwordAge;
     info->usri3_priv = account->privilege;
-    info->usri3_flags = account->flags;
+    // The flag says whether the password has expired, as Windows has it since XP.
+    const bool expired = account->passwordExpired || (account->flags & UF_PASSWORD_EXPIRED) != 0;
+    info->usri3_flags = expired ? account->flags | UF_PASSWORD_EXPIRED : account->flags;
     info->usri3_auth_flags = account->authFlags;
     info->usri3_last_logon = account->lastLogon;
     info->usri3_last_logoff = account->lastLogoff;
@@ -131,7 +133,7 @@ NET_API_STATUS SimPlatform::GetUser(const std::u16string& server, const std::u16
     info->usri3_code_page = 0;
     info->usri3_user_id = 1000 + static_cast<DWORD>(account - computer->accounts.data());
     info->usri3_primary_group_id = 513; // DOMAIN_GROUP_RID_USERS
-    info->usri3_password_expired = account->passwordExpired ? 1 : 0;
+    info->usri3_password_expired = expired ? 1 : 0;
     record = buffer.build(allocate);
     return record != nullptr ? NERR_Success : ERROR_NOT_ENOUGH_MEMORY;
 }
@@ -148,7 +150,9 @@ NET_API_STATUS SimPlatform::SetUserFlags(const std::u16string& server, const std
     // Only the system locks an account out; a caller can only clear the lockout.
     if ((account->flags & UF_LOCKOUT) == 0)
         flags &= ~UF_LOCKOUT;
-    account->flags = flags;
+    // The bit expires the password, or ends its expiry, as Windows writes it.
+    account->passwordExpired = (flags & UF_PASSWORD_EXPIRED) != 0;
+    account->flags = flags & ~UF_PASSWORD_EXPIRED;
     return writeAnswer();
 }
 

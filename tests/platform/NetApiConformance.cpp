@@ -239,6 +239,46 @@ TEST_P(NetApiConformance, OtherLevelsAreInvalidGiveNoBufferAndChangeNothing) {
     EXPECT_EQ(fields(policy(*b)), fields(given));
 }
 
+// What a server accepts: lengths and the threshold it keeps in 16 bits are
+// refused with the parameter's number before anything is written, and the
+// expired-password bit of level 1008 expires the password or ends its
+// expiry, as Windows' own function writes it.
+TEST_P(NetApiConformance, WhatAServerAcceptsIsTheSameOnEveryBackend) {
+    const ConformancePolicy given{7, 0xFFFFFFFFu, 0, 0xFFFFFFFFu, 3, 1800, 1800, 5};
+    NetApiBackend* b = backend({{u"alice"}}, given);
+    if (b == nullptr)
+        GTEST_SKIP();
+    const struct {
+        DWORD level;
+        DWORD field; // of the level's record
+        DWORD parameter;
+    } tooLarge[] = {{0, 0, 1}, {0, 4, 5}, {3, 2, 3}};
+    for (const auto& row : tooLarge) {
+        USER_MODALS_INFO_0 level0{7, 0xFFFFFFFFu, 0, 0xFFFFFFFFu, 3};
+        USER_MODALS_INFO_3 level3{1800, 1800, 5};
+        auto* record =
+            row.level == 0 ? reinterpret_cast<DWORD*>(&level0) : reinterpret_cast<DWORD*>(&level3);
+        record[row.field] = 0x10000;
+        DWORD parameter = 0;
+        EXPECT_EQ(b->net().NetUserModalsSet(b->server(), row.level,
+                                            reinterpret_cast<LPBYTE>(record), &parameter),
+                  ERROR_INVALID_PARAMETER)
+            << "level " << row.level << " field " << row.field;
+        EXPECT_EQ(parameter, row.parameter);
+    }
+    EXPECT_EQ(fields(policy(*b)), fields(given));
+
+    for (const bool expired : {true, false}) {
+        USER_INFO_1008 flags{0x201u | (expired ? UF_PASSWORD_EXPIRED : 0u)};
+        ASSERT_EQ(b->net().NetUserSetInfo(b->server(), u"alice", 1008,
+                                          reinterpret_cast<LPBYTE>(&flags), nullptr),
+                  0u);
+        const USER_INFO_3 read = account(*b, u"alice");
+        EXPECT_EQ(read.usri3_password_expired, expired ? 1u : 0u);
+        EXPECT_EQ((read.usri3_flags & UF_PASSWORD_EXPIRED) != 0, expired);
+    }
+}
+
 TEST_P(NetApiConformance, EveryBufferIsABlockOfItsOwnUntilFreed) {
     NetApiBackend* b = backend({{u"alice"}});
     if (b == nullptr)

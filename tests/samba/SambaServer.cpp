@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -176,12 +177,16 @@ void SambaServer::addAccounts(const std::vector<std::string>& names, const std::
     std::ofstream out(file);
     std::string field =
         "[" + flags + std::string(flags.size() < 11 ? 11 - flags.size() : 0, ' ') + "]";
+    // Passwords set now: a last change at 0 would make each one expired.
+    char changed[16];
+    std::snprintf(changed, sizeof changed, "LCT-%08lX",
+                  static_cast<unsigned long>(std::time(nullptr)));
     for (const auto& name : names) {
         int uid = nextUid_;
         addUnixUser(name);
         out << name << ":" << uid << ":" << std::string(32, 'X') << ":"
             << "8846F7EAEE8FB117AD06BDD830B7586C" // an NT hash, "password"
-            << ":" << field << ":LCT-00000000:\n";
+            << ":" << field << ":" << changed << ":\n";
     }
     out.close();
     run({"pdbedit", "-s", conf_, "-i", "smbpasswd:" + file, "-e",
