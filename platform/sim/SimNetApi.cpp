@@ -24,7 +24,6 @@ constexpr DWORD kAccountTypeBits[][2] = {
     {0x1000, 0x10}, // UF_WORKSTATION_TRUST_ACCOUNT
     {0x2000, 0x20}, // UF_SERVER_TRUST_ACCOUNT
 };
-constexpr DWORD kKnownFilters = 0x01 | FILTER_NORMAL_ACCOUNT | 0x08 | 0x10 | 0x20;
 
 // The filter bit that lists an account; one without any type bit is normal.
 DWORD filterOf(DWORD flags) {
