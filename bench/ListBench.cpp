@@ -70,7 +70,7 @@ double SwitchMilliseconds(const tw::sim::MachineDescription& machine, int accoun
     tw::toolkit::Application app(tw::hosts::ProgramVersion(), machine.system.executableFolder);
     tw::app::FUserInfo window(app, sim.platform());
     const std::unique_ptr<tw::scenario::ScenarioToolkit> toolkit = factory();
-    toolkit->UseWindowSystem(sim);
+    toolkit->UseWindowSystem(sim.windowSystem());
     toolkit->Attach(window, app, u"dddd, MMMM d, yyyy");
     window.Start();
     tw::toolkit::Form& form = window.Form();

@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
                                                      simulated.files, simulated.windowSystem,
                                                      simulated.visualStyles, false, true});
     const std::unique_ptr<tw::scenario::ScenarioToolkit> toolkit = qt();
-    toolkit->UseWindowSystem(sim);
+    toolkit->UseWindowSystem(sim.windowSystem());
     toolkit->Attach(window, app, u"dddd, MMMM d, yyyy");
     window.Start();
 

@@ -30,9 +30,9 @@ namespace {
 
 using namespace tw;
 
-// The window on a platform, until it closes; `sim` is the computer whose
+// The window on a platform, until it closes; `sim` is the window system whose
 // colours and input hooks the window shares.
-int RunWindow(toolkit::Application& app, const win::Platform& platform, sim::SimPlatform& sim,
+int RunWindow(toolkit::Application& app, const win::Platform& platform, sim::SimWindowSystem& sim,
               const std::u16string& longDatePicture) {
     app::FUserInfo window(app, platform);
     toolkit::QtBackendOptions options;
@@ -57,9 +57,10 @@ int RunWindow(toolkit::Application& app, const win::Platform& platform, sim::Sim
 int RunOnRealServers(hosts::ProgramOptions& options) {
     const std::u16string folder = FromUtf8(QCoreApplication::applicationDirPath().toStdString());
     // The dialog's texts, and the error text of a refusal, as the window has them.
-    sim::SimPlatform texts(lx::DescribeThisComputer(folder));
+    sim::SimState thisComputer(lx::DescribeThisComputer(folder));
+    sim::SimSystem system(thisComputer);
     lx::LinuxFileSystem files;
-    mCommon language(texts, files, folder);
+    mCommon language(system, files, folder);
     language.LoadLanguageFile(0);
     const hosts::TextOf text = [&language](std::u16string_view key, std::u16string_view def) {
         return language.LocString(key, def);
@@ -76,8 +77,8 @@ int RunOnRealServers(hosts::ProgramOptions& options) {
         return language.StatusErrorText(static_cast<std::int32_t>(refusal));
     }));
     toolkit::Application app(hosts::ProgramVersion(), folder);
-    return RunWindow(app, servers.platform(), servers.computer(),
-                     servers.computer().machine().system.longDateFormat);
+    return RunWindow(app, servers.platform(), servers.windowSystem(),
+                     servers.machine().system.longDateFormat);
 }
 
 } // namespace
@@ -112,5 +113,5 @@ int main(int argc, char** argv) {
     const sim::MachineDescription machine = sim::loadMachineText(machineText);
     sim::SimPlatform sim(machine);
     toolkit::Application app(hosts::ProgramVersion(), machine.system.executableFolder);
-    return RunWindow(app, sim.platform(), sim, machine.system.longDateFormat);
+    return RunWindow(app, sim.platform(), sim.windowSystem(), machine.system.longDateFormat);
 }

@@ -124,7 +124,7 @@ public:
                                  // a Windows registry, as tarnwick --connect is.
                                  connection_ == nullptr, connection_ != nullptr});
         toolkit_ = makeToolkit_();
-        toolkit_->UseWindowSystem(*sim_);
+        toolkit_->UseWindowSystem(sim_->windowSystem());
         toolkit_->Attach(*window_, *app_, LongDatePicture(sim_->platform().system));
 
         const json steps = scenario_.value("steps", json::array());

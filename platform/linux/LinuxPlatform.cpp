@@ -28,12 +28,9 @@ LinuxPlatform::LinuxPlatform(samr::SamrConnection connection, const std::u16stri
     : computer_(DescribeThisComputer(programFolder, connection)), net_(std::move(connection)) {}
 
 win::Platform LinuxPlatform::platform() {
-    const win::Platform simulated = computer_.platform();
     // No Windows registry here: the local settings are not offered. The
     // accounts are real servers'.
-    return {net_,   simulated.system,       simulated.registry,
-            files_, simulated.windowSystem, simulated.visualStyles,
-            false,  true};
+    return {net_, system_, registry_, files_, windowSystem_, visualStyles_, false, true};
 }
 
 } // namespace tw::lx

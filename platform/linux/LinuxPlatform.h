@@ -9,7 +9,11 @@
 
 #include "platform/Platform.h"
 #include "platform/samr/SamrNetApi.h"
-#include "platform/sim/SimPlatform.h"
+#include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimState.h"
+#include "platform/sim/SimSystem.h"
+#include "platform/sim/SimVisualStyles.h"
+#include "platform/sim/SimWindowSystem.h"
 
 #include <string>
 
@@ -30,12 +34,20 @@ public:
     LinuxPlatform(samr::SamrConnection connection, const std::u16string& programFolder);
 
     win::Platform platform();
-    // The window system, the visual styles and the registry the window uses.
-    sim::SimPlatform& computer() { return computer_; }
+    // This computer as described, and the window system whose colours and
+    // input hooks the window shares.
+    const sim::MachineDescription& machine() const { return computer_.machine; }
+    sim::SimWindowSystem& windowSystem() { return windowSystem_; }
     samr::SamrNetApi& net() { return net_; }
 
 private:
-    sim::SimPlatform computer_;
+    // The system, the registry, the window system and the visual styles of
+    // the described computer; no simulated network.
+    sim::SimState computer_;
+    sim::SimSystem system_{computer_};
+    sim::SimRegistry registry_{computer_};
+    sim::SimWindowSystem windowSystem_{computer_};
+    sim::SimVisualStyles visualStyles_{computer_, windowSystem_};
     LinuxFileSystem files_;
     samr::SamrNetApi net_;
 };

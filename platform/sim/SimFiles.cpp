@@ -1,6 +1,6 @@
 // The file system as the program sees it: the executable's folder and the
 // language file in it.
-#include "SimPlatform.h"
+#include "SimFiles.h"
 
 #include "platform/TextCompare.h"
 
@@ -30,22 +30,22 @@ std::u16string normalPath(std::u16string_view path) {
 
 } // namespace
 
-SimPlatform::FileKind SimPlatform::fileAt(LPCWSTR path) const {
+SimFiles::FileKind SimFiles::fileAt(LPCWSTR path) const {
     if (path == nullptr)
         return FileKind::Missing;
     std::u16string wanted = normalPath(path);
-    std::u16string folder = normalPath(machine_.system.executableFolder);
+    std::u16string folder = normalPath(state_.machine.system.executableFolder);
     // The executable's folder and every folder above it.
     if (folder.compare(0, wanted.size(), wanted) == 0 && !wanted.empty() &&
         (wanted.size() == folder.size() || folder[wanted.size()] == u'\\'))
         return FileKind::Folder;
-    const auto& file = machine_.languageFile;
+    const auto& file = state_.machine.languageFile;
     if (file && wanted == normalPath(folder + u"\\" + file->name))
         return file->folder ? FileKind::Folder : FileKind::LanguageFile;
     return FileKind::Missing;
 }
 
-DWORD SimPlatform::GetFileAttributesW(LPCWSTR lpFileName) {
+DWORD SimFiles::GetFileAttributesW(LPCWSTR lpFileName) {
     switch (fileAt(lpFileName)) {
     case FileKind::Folder:
         return FILE_ATTRIBUTE_DIRECTORY;
@@ -54,26 +54,28 @@ DWORD SimPlatform::GetFileAttributesW(LPCWSTR lpFileName) {
     case FileKind::Missing:
         break;
     }
-    lastError_ = ERROR_FILE_NOT_FOUND;
+    state_.lastError = ERROR_FILE_NOT_FOUND;
     return INVALID_FILE_ATTRIBUTES;
 }
 
-bool SimPlatform::ReadWholeFile(LPCWSTR lpFileName, std::vector<BYTE>& bytes) {
+bool SimFiles::ReadWholeFile(LPCWSTR lpFileName, std::vector<BYTE>& bytes) {
     switch (fileAt(lpFileName)) {
     case FileKind::Folder:
-        lastError_ = ERROR_ACCESS_DENIED; // a folder cannot be opened as a file
+        state_.lastError = ERROR_ACCESS_DENIED; // a folder cannot be opened as a file
         return false;
-    case FileKind::LanguageFile:
-        if (machine_.languageFile->unreadable) {
-            lastError_ = ERROR_SHARING_VIOLATION;
+    case FileKind::LanguageFile: {
+        const LanguageFile& file = *state_.machine.languageFile;
+        if (file.unreadable) {
+            state_.lastError = ERROR_SHARING_VIOLATION;
             return false;
         }
-        bytes.assign(machine_.languageFile->content.begin(), machine_.languageFile->content.end());
+        bytes.assign(file.content.begin(), file.content.end());
         return true;
+    }
     case FileKind::Missing:
         break;
     }
-    lastError_ = ERROR_FILE_NOT_FOUND;
+    state_.lastError = ERROR_FILE_NOT_FOUND;
     return false;
 }
 

@@ -4,22 +4,22 @@
 
 namespace tw::sim {
 
-SimPlatform::SimPlatform(MachineDescription machine) : machine_(std::move(machine)) {}
+SimPlatform::SimPlatform(MachineDescription machine) : state_(std::move(machine)) {}
 
 SimPlatform::~SimPlatform() = default;
 
 win::Platform SimPlatform::platform() {
-    return win::Platform{net_, *this, *this, *this, *this, *this};
+    return win::Platform{net_, system_, registry_, files_, windowSystem_, visualStyles_};
 }
 
 void SimPlatform::applyPatch(const nlohmann::json& patch) {
     nlohmann::json state = toJson();
     mergeMachinePatch(state, patch);
-    machine_ = loadMachine(state);
+    state_.machine = loadMachine(state);
 }
 
 nlohmann::json SimPlatform::toJson() const {
-    return machineToJson(machine_);
+    return machineToJson(state_.machine);
 }
 
 } // namespace tw::sim

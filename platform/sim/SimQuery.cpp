@@ -72,7 +72,7 @@ Json SimPlatform::query(const std::string& path) const {
     for (const char* view : {"registry/", "registry32/"}) {
         std::string prefix = view;
         if (path.compare(0, prefix.size(), prefix) == 0)
-            return registryQuery(machine_, path, prefix == "registry32/",
+            return registryQuery(state_.machine, path, prefix == "registry32/",
                                  path.substr(prefix.size()));
     }
     Json state = toJson();

@@ -1,6 +1,6 @@
 // The registry functions: handles with their rights, the 32-bit and 64-bit
 // views, administrator rights under HKLM and keys denied for writing.
-#include "SimPlatform.h"
+#include "SimRegistry.h"
 
 #include "FailureKeys.h"
 
@@ -56,7 +56,7 @@ KeyPath joined(KeyPath path, const KeyPath& more) {
 
 } // namespace
 
-bool SimPlatform::resolveKey(HKEY hKey, KeyHandle& handle) const {
+bool SimRegistry::resolveKey(HKEY hKey, KeyHandle& handle) const {
     auto id = reinterpret_cast<std::uintptr_t>(hKey);
     if (hKey == HKEY_LOCAL_MACHINE_() || hKey == HKEY_CURRENT_USER_()) {
         handle = KeyHandle{hKey == HKEY_LOCAL_MACHINE_(), {}, {}, KEY_READ | KEY_WRITE, true};
@@ -69,43 +69,45 @@ bool SimPlatform::resolveKey(HKEY hKey, KeyHandle& handle) const {
     return true;
 }
 
-RegKey* SimPlatform::keyOf(const KeyHandle& handle) {
-    return findKey(handle.hklm ? machine_.registry.hklm : machine_.registry.hkcu, handle.physical);
+RegKey* SimRegistry::keyOf(const KeyHandle& handle) {
+    return findKey(handle.hklm ? state_.machine.registry.hklm : state_.machine.registry.hkcu,
+                   handle.physical);
 }
 
-bool SimPlatform::mayWrite(const KeyHandle& handle, const RegKey& key) const {
+bool SimRegistry::mayWrite(const KeyHandle& handle, const RegKey& key) const {
     if ((handle.access & KEY_SET_VALUE) == 0)
         return false;
     // An opened handle was checked when it was opened; a root is checked now.
-    return !handle.predefined || ((!handle.hklm || machine_.system.isAdmin) && !key.denyWrite);
+    return !handle.predefined ||
+           ((!handle.hklm || state_.machine.system.isAdmin) && !key.denyWrite);
 }
 
-std::string SimPlatform::keyText(HKEY hKey) const {
+std::string SimRegistry::keyText(HKEY hKey) const {
     KeyHandle handle;
     if (!resolveKey(hKey, handle))
         return hex(reinterpret_cast<std::uintptr_t>(hKey));
     return ToUtf8(joinKeyPath(handle.hklm ? u"HKLM" : u"HKCU", handle.logical));
 }
 
-bool SimPlatform::injectRegistryFailure(const char* function, LSTATUS& status) {
-    std::uint32_t call = ++registryCallCounts_[function];
-    auto injected = findFailure(machine_.registryFail, function, std::nullopt, call, call);
+bool SimRegistry::injectFailure(const char* function, LSTATUS& status) {
+    std::uint32_t call = ++callCounts_[function];
+    auto injected = findFailure(state_.machine.registryFail, function, std::nullopt, call, call);
     if (!injected || *injected == 0)
         return false;
     status = static_cast<LSTATUS>(*injected);
     return true;
 }
 
-LSTATUS SimPlatform::openKey(const char* function, HKEY hKey, LPCWSTR lpSubKey, REGSAM samDesired,
+LSTATUS SimRegistry::openKey(const char* function, HKEY hKey, LPCWSTR lpSubKey, REGSAM samDesired,
                              bool create, HKEY* phkResult, LPDWORD lpdwDisposition) {
     std::string shown = keyText(hKey);
     if (lpSubKey != nullptr && *lpSubKey != 0)
         shown += "\\" + ToUtf8(lpSubKey);
-    registryCalls_.push_back(std::string(function) + " " + shown + " " + hex(samDesired));
+    calls_.push_back(std::string(function) + " " + shown + " " + hex(samDesired));
     if (phkResult != nullptr)
         *phkResult = nullptr;
     LSTATUS status = 0;
-    if (injectRegistryFailure(function, status))
+    if (injectFailure(function, status))
         return status;
     KeyHandle parent;
     if (!resolveKey(hKey, parent))
@@ -113,7 +115,7 @@ LSTATUS SimPlatform::openKey(const char* function, HKEY hKey, LPCWSTR lpSubKey, 
     if (phkResult == nullptr || ((samDesired & KEY_WOW64_64KEY) && (samDesired & KEY_WOW64_32KEY)))
         return ERROR_INVALID_PARAMETER;
 
-    const SystemInfo& system = machine_.system;
+    const SystemInfo& system = state_.machine.system;
     KeyPath sub = splitKeyPath(lpSubKey != nullptr ? lpSubKey : u"");
     KeyHandle handle;
     handle.hklm = parent.hklm;
@@ -132,7 +134,7 @@ LSTATUS SimPlatform::openKey(const char* function, HKEY hKey, LPCWSTR lpSubKey, 
         handle.physical = joined(parent.physical, sub);
     }
 
-    RegKey& root = handle.hklm ? machine_.registry.hklm : machine_.registry.hkcu;
+    RegKey& root = handle.hklm ? state_.machine.registry.hklm : state_.machine.registry.hkcu;
     bool adminOk = !handle.hklm || system.isAdmin;
     RegKey* key = findKey(root, handle.physical);
     DWORD disposition = REG_OPENED_EXISTING_KEY;
@@ -161,22 +163,22 @@ LSTATUS SimPlatform::openKey(const char* function, HKEY hKey, LPCWSTR lpSubKey, 
     return ERROR_SUCCESS;
 }
 
-LSTATUS SimPlatform::RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD /*ulOptions*/,
+LSTATUS SimRegistry::RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD /*ulOptions*/,
                                    REGSAM samDesired, HKEY* phkResult) {
     return openKey("RegOpenKeyExW", hKey, lpSubKey, samDesired, false, phkResult, nullptr);
 }
 
-LSTATUS SimPlatform::RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/,
+LSTATUS SimRegistry::RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/,
                                      LPWSTR /*lpClass*/, DWORD /*dwOptions*/, REGSAM samDesired,
                                      void* /*lpSecurityAttributes*/, HKEY* phkResult,
                                      LPDWORD lpdwDisposition) {
     return openKey("RegCreateKeyExW", hKey, lpSubKey, samDesired, true, phkResult, lpdwDisposition);
 }
 
-LSTATUS SimPlatform::RegCloseKey(HKEY hKey) {
-    registryCalls_.push_back("RegCloseKey " + keyText(hKey));
+LSTATUS SimRegistry::RegCloseKey(HKEY hKey) {
+    calls_.push_back("RegCloseKey " + keyText(hKey));
     LSTATUS status = 0;
-    if (injectRegistryFailure("RegCloseKey", status))
+    if (injectFailure("RegCloseKey", status))
         return status;
     if (hKey == HKEY_LOCAL_MACHINE_() || hKey == HKEY_CURRENT_USER_())
         return ERROR_SUCCESS;
@@ -184,11 +186,11 @@ LSTATUS SimPlatform::RegCloseKey(HKEY hKey) {
                                                                     : ERROR_INVALID_HANDLE;
 }
 
-LSTATUS SimPlatform::RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved,
+LSTATUS SimRegistry::RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved,
                                       LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
-    registryCalls_.push_back("RegQueryValueExW " + keyText(hKey) + " " + valueText(lpValueName));
+    calls_.push_back("RegQueryValueExW " + keyText(hKey) + " " + valueText(lpValueName));
     LSTATUS status = 0;
-    if (injectRegistryFailure("RegQueryValueExW", status))
+    if (injectFailure("RegQueryValueExW", status))
         return status;
     KeyHandle handle;
     if (!resolveKey(hKey, handle))
@@ -221,7 +223,7 @@ LSTATUS SimPlatform::RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lp
 
 // The key behind a handle that may change its values, or null with the status
 // Windows gives: a bad handle, a key a machine step removed, no right to write.
-RegKey* SimPlatform::writableKey(HKEY hKey, LSTATUS& status) {
+RegKey* SimRegistry::writableKey(HKEY hKey, LSTATUS& status) {
     KeyHandle handle;
     if (!resolveKey(hKey, handle)) {
         status = ERROR_INVALID_HANDLE;
@@ -239,13 +241,12 @@ RegKey* SimPlatform::writableKey(HKEY hKey, LSTATUS& status) {
     return key;
 }
 
-LSTATUS SimPlatform::RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD /*Reserved*/,
+LSTATUS SimRegistry::RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD /*Reserved*/,
                                     DWORD dwType, const BYTE* lpData, DWORD cbData) {
-    registryCalls_.push_back("RegSetValueExW " + keyText(hKey) + " " + valueText(lpValueName) +
-                             " type " + std::to_string(dwType) + ", " + std::to_string(cbData) +
-                             " bytes");
+    calls_.push_back("RegSetValueExW " + keyText(hKey) + " " + valueText(lpValueName) + " type " +
+                     std::to_string(dwType) + ", " + std::to_string(cbData) + " bytes");
     LSTATUS status = 0;
-    if (injectRegistryFailure("RegSetValueExW", status))
+    if (injectFailure("RegSetValueExW", status))
         return status;
     RegKey* key = writableKey(hKey, status);
     if (key == nullptr)
@@ -259,10 +260,10 @@ LSTATUS SimPlatform::RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD /*Rese
     return ERROR_SUCCESS;
 }
 
-LSTATUS SimPlatform::RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
-    registryCalls_.push_back("RegDeleteValueW " + keyText(hKey) + " " + valueText(lpValueName));
+LSTATUS SimRegistry::RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
+    calls_.push_back("RegDeleteValueW " + keyText(hKey) + " " + valueText(lpValueName));
     LSTATUS status = 0;
-    if (injectRegistryFailure("RegDeleteValueW", status))
+    if (injectFailure("RegDeleteValueW", status))
         return status;
     RegKey* key = writableKey(hKey, status);
     if (key == nullptr)

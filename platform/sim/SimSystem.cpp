@@ -1,5 +1,5 @@
 // Version, process, messages, names, language, locale and environment.
-#include "SimPlatform.h"
+#include "SimSystem.h"
 
 #include "SystemMessages.h"
 #include "platform/TextCompare.h"
@@ -41,13 +41,13 @@ constexpr Charset kCharsets[] = {
 
 } // namespace
 
-BOOL SimPlatform::GetVersionExA(OSVERSIONINFOA* info) {
+BOOL SimSystem::GetVersionExA(OSVERSIONINFOA* info) {
     // OSVERSIONINFOA or OSVERSIONINFOEXA.
     if (info == nullptr || (info->dwOSVersionInfoSize != 148 && info->dwOSVersionInfoSize != 156)) {
-        lastError_ = ERROR_INSUFFICIENT_BUFFER;
+        state_.lastError = ERROR_INSUFFICIENT_BUFFER;
         return kFalse;
     }
-    const SystemInfo& s = machine_.system;
+    const SystemInfo& s = state_.machine.system;
     info->dwMajorVersion = s.majorVersion;
     info->dwMinorVersion = s.minorVersion;
     info->dwBuildNumber = s.build;
@@ -56,61 +56,61 @@ BOOL SimPlatform::GetVersionExA(OSVERSIONINFOA* info) {
     return kTrue;
 }
 
-HANDLE SimPlatform::GetCurrentProcess() {
+HANDLE SimSystem::GetCurrentProcess() {
     return currentProcess();
 }
 
-bool SimPlatform::HasIsWow64Process() {
-    return machine_.system.wow64 != Wow64Mode::Missing;
+bool SimSystem::HasIsWow64Process() {
+    return state_.machine.system.wow64 != Wow64Mode::Missing;
 }
 
-BOOL SimPlatform::IsWow64Process(HANDLE hProcess, BOOL* Wow64Process) {
-    if (machine_.system.wow64 == Wow64Mode::Missing) {
-        lastError_ = ERROR_PROC_NOT_FOUND;
+BOOL SimSystem::IsWow64Process(HANDLE hProcess, BOOL* Wow64Process) {
+    if (state_.machine.system.wow64 == Wow64Mode::Missing) {
+        state_.lastError = ERROR_PROC_NOT_FOUND;
         return kFalse;
     }
     if (hProcess != currentProcess()) {
-        lastError_ = ERROR_INVALID_HANDLE;
+        state_.lastError = ERROR_INVALID_HANDLE;
         return kFalse;
     }
     if (Wow64Process == nullptr) {
-        lastError_ = ERROR_INVALID_PARAMETER;
+        state_.lastError = ERROR_INVALID_PARAMETER;
         return kFalse;
     }
-    *Wow64Process = machine_.system.wow64 == Wow64Mode::Yes ? kTrue : kFalse;
+    *Wow64Process = state_.machine.system.wow64 == Wow64Mode::Yes ? kTrue : kFalse;
     return kTrue;
 }
 
-DWORD SimPlatform::FormatMessageW(DWORD dwFlags, const void* /*lpSource*/, DWORD dwMessageId,
-                                  DWORD dwLanguageId, LPWSTR lpBuffer, DWORD nSize,
-                                  void* /*Arguments*/) {
+DWORD SimSystem::FormatMessageW(DWORD dwFlags, const void* /*lpSource*/, DWORD dwMessageId,
+                                DWORD dwLanguageId, LPWSTR lpBuffer, DWORD nSize,
+                                void* /*Arguments*/) {
     // Only messages from the system table with their inserts left as they are.
     if (dwFlags != (FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS) ||
         lpBuffer == nullptr) {
-        lastError_ = ERROR_INVALID_PARAMETER;
+        state_.lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
     // The table is English: language 0 (the default search), the user's and
     // the system's default, and US English find it.
     if (dwLanguageId != 0 && dwLanguageId != 0x400 && dwLanguageId != 0x800 &&
         dwLanguageId != 0x409) {
-        lastError_ = ERROR_RESOURCE_LANG_NOT_FOUND;
+        state_.lastError = ERROR_RESOURCE_LANG_NOT_FOUND;
         return 0;
     }
     std::optional<std::u16string_view> text;
-    auto custom = machine_.messages.find(dwMessageId);
-    if (custom != machine_.messages.end()) {
+    auto custom = state_.machine.messages.find(dwMessageId);
+    if (custom != state_.machine.messages.end()) {
         if (custom->second)
             text = *custom->second;
     } else if (const char16_t* builtIn = systemMessage(dwMessageId)) {
         text = builtIn;
     }
     if (!text) {
-        lastError_ = ERROR_MR_MID_NOT_FOUND;
+        state_.lastError = ERROR_MR_MID_NOT_FOUND;
         return 0;
     }
     if (text->size() + 1 > nSize) {
-        lastError_ = ERROR_INSUFFICIENT_BUFFER;
+        state_.lastError = ERROR_INSUFFICIENT_BUFFER;
         return 0;
     }
     std::memcpy(lpBuffer, text->data(), text->size() * sizeof(WCHAR));
@@ -118,21 +118,21 @@ DWORD SimPlatform::FormatMessageW(DWORD dwFlags, const void* /*lpSource*/, DWORD
     return static_cast<DWORD>(text->size());
 }
 
-BOOL SimPlatform::GetUserNameW(LPWSTR lpBuffer, LPDWORD pcbBuffer) {
+BOOL SimSystem::GetUserNameW(LPWSTR lpBuffer, LPDWORD pcbBuffer) {
     if (pcbBuffer == nullptr) {
-        lastError_ = ERROR_INVALID_PARAMETER;
+        state_.lastError = ERROR_INVALID_PARAMETER;
         return kFalse;
     }
-    const auto& name = machine_.system.userName;
+    const auto& name = state_.machine.system.userName;
     if (!name) {
-        lastError_ = ERROR_NO_SUCH_LOGON_SESSION;
+        state_.lastError = ERROR_NO_SUCH_LOGON_SESSION;
         return kFalse;
     }
     // The size counts the terminating NUL, on success and when too small.
     DWORD needed = static_cast<DWORD>(name->size() + 1);
     if (*pcbBuffer < needed || lpBuffer == nullptr) {
         *pcbBuffer = needed;
-        lastError_ = ERROR_INSUFFICIENT_BUFFER;
+        state_.lastError = ERROR_INSUFFICIENT_BUFFER;
         return kFalse;
     }
     std::memcpy(lpBuffer, name->c_str(), needed * sizeof(WCHAR));
@@ -140,22 +140,22 @@ BOOL SimPlatform::GetUserNameW(LPWSTR lpBuffer, LPDWORD pcbBuffer) {
     return kTrue;
 }
 
-BOOL SimPlatform::GetComputerNameW(LPWSTR lpBuffer, LPDWORD nSize) {
+BOOL SimSystem::GetComputerNameW(LPWSTR lpBuffer, LPDWORD nSize) {
     if (nSize == nullptr) {
-        lastError_ = ERROR_INVALID_PARAMETER;
+        state_.lastError = ERROR_INVALID_PARAMETER;
         return kFalse;
     }
-    const auto& name = machine_.system.computerName;
+    const auto& name = state_.machine.system.computerName;
     if (!name) {
         // The name lives in the registry; without it there is nothing to read.
-        lastError_ = ERROR_FILE_NOT_FOUND;
+        state_.lastError = ERROR_FILE_NOT_FOUND;
         return kFalse;
     }
     // Too small: the size needed with the NUL; success: the length without it.
     DWORD needed = static_cast<DWORD>(name->size() + 1);
     if (*nSize < needed || lpBuffer == nullptr) {
         *nSize = needed;
-        lastError_ = ERROR_BUFFER_OVERFLOW;
+        state_.lastError = ERROR_BUFFER_OVERFLOW;
         return kFalse;
     }
     std::memcpy(lpBuffer, name->c_str(), needed * sizeof(WCHAR));
@@ -163,24 +163,24 @@ BOOL SimPlatform::GetComputerNameW(LPWSTR lpBuffer, LPDWORD nSize) {
     return kTrue;
 }
 
-LANGID SimPlatform::GetUserDefaultUILanguage() {
-    return machine_.system.uiLanguage;
+LANGID SimSystem::GetUserDefaultUILanguage() {
+    return state_.machine.system.uiLanguage;
 }
 
-LCID SimPlatform::GetThreadLocale() {
-    return machine_.system.threadLocale;
+LCID SimSystem::GetThreadLocale() {
+    return state_.machine.system.threadLocale;
 }
 
-UINT SimPlatform::GetACP() {
-    return machine_.system.acp;
+UINT SimSystem::GetACP() {
+    return state_.machine.system.acp;
 }
 
-BOOL SimPlatform::TranslateCharsetInfo(DWORD* lpSrc, CHARSETINFO* lpCs, DWORD dwFlags) {
+BOOL SimSystem::TranslateCharsetInfo(DWORD* lpSrc, CHARSETINFO* lpCs, DWORD dwFlags) {
     // With these two flags Windows takes the code page or character set number
     // itself in place of the pointer.
     const auto source = static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(lpSrc));
     if (lpCs == nullptr || (dwFlags != TCI_SRCCODEPAGE && dwFlags != TCI_SRCCHARSET)) {
-        lastError_ = ERROR_INVALID_PARAMETER;
+        state_.lastError = ERROR_INVALID_PARAMETER;
         return kFalse;
     }
     for (const auto& c : kCharsets) {
@@ -189,42 +189,42 @@ BOOL SimPlatform::TranslateCharsetInfo(DWORD* lpSrc, CHARSETINFO* lpCs, DWORD dw
             return kTrue;
         }
     }
-    lastError_ = ERROR_INVALID_PARAMETER;
+    state_.lastError = ERROR_INVALID_PARAMETER;
     return kFalse;
 }
 
-int SimPlatform::GetLocaleInfoW(LCID /*Locale*/, DWORD LCType, LPWSTR lpLCData, int cchData) {
+int SimSystem::GetLocaleInfoW(LCID /*Locale*/, DWORD LCType, LPWSTR lpLCData, int cchData) {
     // Every locale answers with the user's settings: the simulated computer has one.
     const std::u16string* text = nullptr;
     switch (LCType & ~LOCALE_NOUSEROVERRIDE) {
     case LOCALE_SDECIMAL:
-        text = &machine_.system.decimalSign;
+        text = &state_.machine.system.decimalSign;
         break;
     case LOCALE_SLONGDATE:
-        text = &machine_.system.longDateFormat;
+        text = &state_.machine.system.longDateFormat;
         break;
     default:
-        lastError_ = ERROR_INVALID_FLAGS;
+        state_.lastError = ERROR_INVALID_FLAGS;
         return 0;
     }
     if (cchData < 0 || (cchData > 0 && lpLCData == nullptr)) {
-        lastError_ = ERROR_INVALID_PARAMETER;
+        state_.lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
     int needed = static_cast<int>(text->size() + 1);
     if (cchData == 0)
         return needed; // a size query
     if (cchData < needed) {
-        lastError_ = ERROR_INSUFFICIENT_BUFFER;
+        state_.lastError = ERROR_INSUFFICIENT_BUFFER;
         return 0;
     }
     std::memcpy(lpLCData, text->c_str(), static_cast<std::size_t>(needed) * sizeof(WCHAR));
     return needed;
 }
 
-DWORD SimPlatform::ExpandEnvironmentStringsW(LPCWSTR lpSrc, LPWSTR lpDst, DWORD nSize) {
+DWORD SimSystem::ExpandEnvironmentStringsW(LPCWSTR lpSrc, LPWSTR lpDst, DWORD nSize) {
     if (lpSrc == nullptr) {
-        lastError_ = ERROR_INVALID_PARAMETER;
+        state_.lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
     std::u16string_view src(lpSrc);
@@ -243,7 +243,7 @@ DWORD SimPlatform::ExpandEnvironmentStringsW(LPCWSTR lpSrc, LPWSTR lpDst, DWORD 
         }
         std::u16string_view name = src.substr(i + 1, close - i - 1);
         const std::u16string* value = nullptr;
-        for (const auto& [var, content] : machine_.system.environment) {
+        for (const auto& [var, content] : state_.machine.system.environment) {
             if (!name.empty() && EqualsIgnoringCase(var, name))
                 value = &content;
         }

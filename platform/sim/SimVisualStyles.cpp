@@ -1,7 +1,7 @@
 // The visual styles of uxtheme: the theme state of the desktop and of the
 // program, theme handles for the class "WINDOW" and their colours. Every
 // function fails when the library is missing, and the call is counted.
-#include "SimPlatform.h"
+#include "SimVisualStyles.h"
 
 #include "platform/TextCompare.h"
 
@@ -32,44 +32,44 @@ bool namesWindowClass(std::u16string_view classes) {
 
 } // namespace
 
-bool SimPlatform::uxThemeCall() {
-    if (machine_.system.themes.library)
+bool SimVisualStyles::uxThemeCall() {
+    if (state_.machine.system.themes.library)
         return true;
     ++missingLibraryCalls_;
-    lastError_ = ERROR_PROC_NOT_FOUND;
+    state_.lastError = ERROR_PROC_NOT_FOUND;
     return false;
 }
 
-BOOL SimPlatform::IsAppThemed() {
+BOOL SimVisualStyles::IsAppThemed() {
     if (!uxThemeCall())
         return 0;
-    const ThemeState& themes = machine_.system.themes;
+    const ThemeState& themes = state_.machine.system.themes;
     // Without a theme on the desktop nothing is themed, and a program that
     // turned off all its themed parts is not themed any more.
     const DWORD parts = STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS;
     return themes.appThemed && themes.themeActive && (themes.appProperties & parts) != 0 ? 1 : 0;
 }
 
-BOOL SimPlatform::IsThemeActive() {
+BOOL SimVisualStyles::IsThemeActive() {
     if (!uxThemeCall())
         return 0;
-    return machine_.system.themes.themeActive ? 1 : 0;
+    return state_.machine.system.themes.themeActive ? 1 : 0;
 }
 
-DWORD SimPlatform::GetThemeAppProperties() {
+DWORD SimVisualStyles::GetThemeAppProperties() {
     if (!uxThemeCall())
         return 0;
-    return machine_.system.themes.appProperties;
+    return state_.machine.system.themes.appProperties;
 }
 
-void SimPlatform::SetThemeAppProperties(DWORD dwFlags) {
+void SimVisualStyles::SetThemeAppProperties(DWORD dwFlags) {
     if (!uxThemeCall())
         return;
-    machine_.system.themes.appProperties = dwFlags;
+    state_.machine.system.themes.appProperties = dwFlags;
 }
 
-HTHEME SimPlatform::OpenThemeData(HWND /*hwnd*/, LPCWSTR pszClassList) {
-    if (!uxThemeCall() || injectWindowFailure("OpenThemeData"))
+HTHEME SimVisualStyles::OpenThemeData(HWND /*hwnd*/, LPCWSTR pszClassList) {
+    if (!uxThemeCall() || state_.windowCallFails("OpenThemeData"))
         return nullptr;
     // No theme data while the desktop or the program is not themed.
     if (IsAppThemed() == 0 || pszClassList == nullptr || !namesWindowClass(pszClassList))
@@ -80,18 +80,18 @@ HTHEME SimPlatform::OpenThemeData(HWND /*hwnd*/, LPCWSTR pszClassList) {
     return reinterpret_cast<HTHEME>(handle);
 }
 
-COLORREF SimPlatform::GetThemeSysColor(HTHEME hTheme, int iColorId) {
+COLORREF SimVisualStyles::GetThemeSysColor(HTHEME hTheme, int iColorId) {
     if (!uxThemeCall())
         return 0;
     // Without theme data the system colour answers.
     if (themes_.count(reinterpret_cast<std::uintptr_t>(hTheme)) == 0 || iColorId < 0)
-        return GetSysColor(iColorId);
-    const auto& colors = machine_.system.themes.colors;
+        return windowSystem_.GetSysColor(iColorId);
+    const auto& colors = state_.machine.system.themes.colors;
     auto it = colors.find(static_cast<std::uint32_t>(iColorId));
-    return it != colors.end() ? it->second : GetSysColor(iColorId);
+    return it != colors.end() ? it->second : windowSystem_.GetSysColor(iColorId);
 }
 
-HRESULT SimPlatform::CloseThemeData(HTHEME hTheme) {
+HRESULT SimVisualStyles::CloseThemeData(HTHEME hTheme) {
     if (!uxThemeCall())
         return E_HANDLE;
     return themes_.erase(reinterpret_cast<std::uintptr_t>(hTheme)) == 1 ? S_OK : E_HANDLE;

@@ -1,9 +1,7 @@
 // The window system: system colours and metrics, the keyboard-cue setting,
 // icons, window procedures and their messages, thread hooks and the keyboard
 // state.
-#include "SimPlatform.h"
-
-#include "FailureKeys.h"
+#include "SimWindowSystem.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -53,15 +51,15 @@ std::uintptr_t handleValue(const void* handle) {
 
 // ---- Colours, metrics, settings ---------------------------------------------
 
-DWORD SimPlatform::GetSysColor(int nIndex) {
-    const auto& colors = machine_.system.sysColors;
+DWORD SimWindowSystem::GetSysColor(int nIndex) {
+    const auto& colors = state_.machine.system.sysColors;
     return nIndex >= 0 && static_cast<std::size_t>(nIndex) < colors.size()
                ? colors[static_cast<std::size_t>(nIndex)]
                : 0;
 }
 
-int SimPlatform::GetSystemMetrics(int nIndex) {
-    const SystemInfo& system = machine_.system;
+int SimWindowSystem::GetSystemMetrics(int nIndex) {
+    const SystemInfo& system = state_.machine.system;
     switch (nIndex) {
     case SM_CXSCREEN:
         return 1920;
@@ -78,35 +76,35 @@ int SimPlatform::GetSystemMetrics(int nIndex) {
     }
 }
 
-BOOL SimPlatform::SystemParametersInfoW(UINT uiAction, UINT /*uiParam*/, PVOID pvParam,
-                                        UINT /*fWinIni*/) {
-    if (injectWindowFailure("SystemParametersInfoW"))
+BOOL SimWindowSystem::SystemParametersInfoW(UINT uiAction, UINT /*uiParam*/, PVOID pvParam,
+                                            UINT /*fWinIni*/) {
+    if (state_.windowCallFails("SystemParametersInfoW"))
         return kFalse;
     if (uiAction != SPI_GETKEYBOARDCUES) {
-        lastError_ = ERROR_INVALID_PARAMETER;
+        state_.lastError = ERROR_INVALID_PARAMETER;
         return kFalse;
     }
     if (pvParam == nullptr) {
-        lastError_ = ERROR_NOACCESS;
+        state_.lastError = ERROR_NOACCESS;
         return kFalse;
     }
-    *static_cast<BOOL*>(pvParam) = machine_.system.keyboardCues ? kTrue : kFalse;
+    *static_cast<BOOL*>(pvParam) = state_.machine.system.keyboardCues ? kTrue : kFalse;
     return kTrue;
 }
 
 // ---- Icons --------------------------------------------------------------------
 
-HANDLE SimPlatform::LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy,
-                               UINT fuLoad) {
-    if (injectWindowFailure("LoadImageW"))
+HANDLE SimWindowSystem::LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx, int cy,
+                                   UINT fuLoad) {
+    if (state_.windowCallFails("LoadImageW"))
         return nullptr;
     // The program's own module holds one icon group, number 1.
     if (handleValue(hInst) != kModule || type != IMAGE_ICON) {
-        lastError_ = ERROR_RESOURCE_TYPE_NOT_FOUND;
+        state_.lastError = ERROR_RESOURCE_TYPE_NOT_FOUND;
         return nullptr;
     }
     if (name != MAKEINTRESOURCEW_(1)) {
-        lastError_ = ERROR_RESOURCE_NAME_NOT_FOUND;
+        state_.lastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return nullptr;
     }
     // Size 0: the system size with LR_DEFAULTSIZE, else the group's first image (32 pixels).
@@ -118,15 +116,15 @@ HANDLE SimPlatform::LoadImageW(HINSTANCE hInst, LPCWSTR name, UINT type, int cx,
     return reinterpret_cast<HANDLE>(handle);
 }
 
-BOOL SimPlatform::DestroyIcon(HICON hIcon) {
+BOOL SimWindowSystem::DestroyIcon(HICON hIcon) {
     if (icons_.erase(handleValue(hIcon)) == 0) {
-        lastError_ = ERROR_INVALID_CURSOR_HANDLE;
+        state_.lastError = ERROR_INVALID_CURSOR_HANDLE;
         return kFalse;
     }
     return kTrue;
 }
 
-std::string SimPlatform::iconText(std::uintptr_t icon) const {
+std::string SimWindowSystem::iconText(std::uintptr_t icon) const {
     if (icon == 0)
         return "0";
     auto it = icons_.find(icon);
@@ -135,7 +133,7 @@ std::string SimPlatform::iconText(std::uintptr_t icon) const {
     return std::to_string(it->second.cx) + "x" + std::to_string(it->second.cy);
 }
 
-std::string SimPlatform::windowIcon(HWND hWnd, bool big) const {
+std::string SimWindowSystem::windowIcon(HWND hWnd, bool big) const {
     auto it = windows_.find(handleValue(hWnd));
     if (it == windows_.end())
         return {};
@@ -145,34 +143,35 @@ std::string SimPlatform::windowIcon(HWND hWnd, bool big) const {
 
 // ---- Windows and their procedures ---------------------------------------------
 
-LRESULT TW_CALLBACK SimPlatform::DefaultWindowProc(HWND, UINT, WPARAM, LPARAM) {
+LRESULT TW_CALLBACK SimWindowSystem::DefaultWindowProc(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
-SimPlatform::Window& SimPlatform::windowAt(HWND hWnd) {
+SimWindowSystem::Window& SimWindowSystem::windowAt(HWND hWnd) {
     auto [it, created] = windows_.try_emplace(handleValue(hWnd));
     if (created) {
         it->second.proc = &DefaultWindowProc;
-        it->second.uiState = machine_.system.keyboardCues ? 0 : UISF_HIDEFOCUS | UISF_HIDEACCEL;
+        it->second.uiState =
+            state_.machine.system.keyboardCues ? 0 : UISF_HIDEFOCUS | UISF_HIDEACCEL;
     }
     return it->second;
 }
 
-WORD SimPlatform::uiState(HWND hWnd) const {
+WORD SimWindowSystem::uiState(HWND hWnd) const {
     auto it = windows_.find(handleValue(hWnd));
     if (it != windows_.end())
         return it->second.uiState;
-    return machine_.system.keyboardCues ? 0 : UISF_HIDEFOCUS | UISF_HIDEACCEL;
+    return state_.machine.system.keyboardCues ? 0 : UISF_HIDEFOCUS | UISF_HIDEACCEL;
 }
 
-LRESULT SimPlatform::runWindowProc(WNDPROC proc, HWND hWnd, UINT Msg, WPARAM wParam,
-                                   LPARAM lParam) {
+LRESULT SimWindowSystem::runWindowProc(WNDPROC proc, HWND hWnd, UINT Msg, WPARAM wParam,
+                                       LPARAM lParam) {
     if (proc == &DefaultWindowProc)
         return defaultWindowProc(hWnd, Msg, wParam, lParam);
     return proc != nullptr ? proc(hWnd, Msg, wParam, lParam) : 0;
 }
 
-LRESULT SimPlatform::defaultWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+LRESULT SimWindowSystem::defaultWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (hWnd == nullptr)
         return 0;
     Window& window = windowAt(hWnd);
@@ -199,7 +198,7 @@ LRESULT SimPlatform::defaultWindowProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARA
     }
 }
 
-std::string SimPlatform::describeMessage(UINT Msg, WPARAM wParam, LPARAM lParam) const {
+std::string SimWindowSystem::describeMessage(UINT Msg, WPARAM wParam, LPARAM lParam) const {
     const char* name = messageName(Msg);
     std::string text = name != nullptr ? name : hex(Msg);
     if (Msg == WM_SETICON) {
@@ -212,34 +211,34 @@ std::string SimPlatform::describeMessage(UINT Msg, WPARAM wParam, LPARAM lParam)
     return text + " " + hex(wParam) + " " + hex(static_cast<ULONG_PTR>(lParam));
 }
 
-LRESULT SimPlatform::SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+LRESULT SimWindowSystem::SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     windowMessages_.push_back(describeMessage(Msg, wParam, lParam));
     if (hWnd == nullptr) {
-        lastError_ = ERROR_INVALID_WINDOW_HANDLE;
+        state_.lastError = ERROR_INVALID_WINDOW_HANDLE;
         return 0;
     }
     return runWindowProc(windowAt(hWnd).proc, hWnd, Msg, wParam, lParam);
 }
 
-LRESULT SimPlatform::deliverMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+LRESULT SimWindowSystem::deliverMessage(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (hWnd == nullptr)
         return 0;
     return runWindowProc(windowAt(hWnd).proc, hWnd, Msg, wParam, lParam);
 }
 
-LONG_PTR SimPlatform::SetWindowLongW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
-    if (injectWindowFailure("SetWindowLongW"))
+LONG_PTR SimWindowSystem::SetWindowLongW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
+    if (state_.windowCallFails("SetWindowLongW"))
         return 0;
     if (hWnd == nullptr) {
-        lastError_ = ERROR_INVALID_WINDOW_HANDLE;
+        state_.lastError = ERROR_INVALID_WINDOW_HANDLE;
         return 0;
     }
     if (nIndex != GWL_WNDPROC) {
-        lastError_ = ERROR_INVALID_INDEX;
+        state_.lastError = ERROR_INVALID_INDEX;
         return 0;
     }
     if (dwNewLong == 0) {
-        lastError_ = ERROR_INVALID_PARAMETER;
+        state_.lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
     Window& window = windowAt(hWnd);
@@ -248,30 +247,31 @@ LONG_PTR SimPlatform::SetWindowLongW(HWND hWnd, int nIndex, LONG_PTR dwNewLong) 
     return reinterpret_cast<LONG_PTR>(previous);
 }
 
-LRESULT SimPlatform::CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
-                                     LPARAM lParam) {
+LRESULT SimWindowSystem::CallWindowProcW(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,
+                                         LPARAM lParam) {
     return runWindowProc(lpPrevWndFunc, hWnd, Msg, wParam, lParam);
 }
 
 // ---- Hooks and input ------------------------------------------------------------
 
-HHOOK SimPlatform::SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId) {
-    if (injectWindowFailure("SetWindowsHookExW"))
+HHOOK SimWindowSystem::SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE hmod,
+                                         DWORD dwThreadId) {
+    if (state_.windowCallFails("SetWindowsHookExW"))
         return nullptr;
     if (idHook != WH_KEYBOARD && idHook != WH_MOUSE) {
-        lastError_ = ERROR_INVALID_HOOK_FILTER; // the simulation has no other hooks
+        state_.lastError = ERROR_INVALID_HOOK_FILTER; // the simulation has no other hooks
         return nullptr;
     }
     if (lpfn == nullptr) {
-        lastError_ = ERROR_INVALID_FILTER_PROC;
+        state_.lastError = ERROR_INVALID_FILTER_PROC;
         return nullptr;
     }
     if (dwThreadId == 0 && hmod == nullptr) {
-        lastError_ = ERROR_HOOK_NEEDS_HMOD; // a global hook lives in a module
+        state_.lastError = ERROR_HOOK_NEEDS_HMOD; // a global hook lives in a module
         return nullptr;
     }
     if (dwThreadId != 0 && dwThreadId != kThreadId) {
-        lastError_ = ERROR_INVALID_PARAMETER; // the program has one thread
+        state_.lastError = ERROR_INVALID_PARAMETER; // the program has one thread
         return nullptr;
     }
     Hook hook{nextHook_, idHook, lpfn};
@@ -280,19 +280,19 @@ HHOOK SimPlatform::SetWindowsHookExW(int idHook, HOOKPROC lpfn, HINSTANCE hmod, 
     return reinterpret_cast<HHOOK>(hook.handle);
 }
 
-BOOL SimPlatform::UnhookWindowsHookEx(HHOOK hhk) {
+BOOL SimWindowSystem::UnhookWindowsHookEx(HHOOK hhk) {
     for (auto it = hooks_.begin(); it != hooks_.end(); ++it) {
         if (it->handle == handleValue(hhk)) {
             hooks_.erase(it);
             return kTrue;
         }
     }
-    lastError_ = ERROR_INVALID_HOOK_HANDLE;
+    state_.lastError = ERROR_INVALID_HOOK_HANDLE;
     return kFalse;
 }
 
-LRESULT SimPlatform::callHook(std::size_t call, std::size_t position, int code, WPARAM wParam,
-                              LPARAM lParam) {
+LRESULT SimWindowSystem::callHook(std::size_t call, std::size_t position, int code, WPARAM wParam,
+                                  LPARAM lParam) {
     if (position >= hookCalls_[call].chain.size())
         return 0;
     hookCalls_[call].position = position;
@@ -300,7 +300,7 @@ LRESULT SimPlatform::callHook(std::size_t call, std::size_t position, int code, 
     return proc(code, wParam, lParam);
 }
 
-LRESULT SimPlatform::CallNextHookEx(HHOOK /*hhk*/, int nCode, WPARAM wParam, LPARAM lParam) {
+LRESULT SimWindowSystem::CallNextHookEx(HHOOK /*hhk*/, int nCode, WPARAM wParam, LPARAM lParam) {
     // As on Windows NT, the hook that runs now is known without its handle.
     if (hookCalls_.empty())
         return 0;
@@ -311,7 +311,7 @@ LRESULT SimPlatform::CallNextHookEx(HHOOK /*hhk*/, int nCode, WPARAM wParam, LPA
     return result;
 }
 
-LRESULT SimPlatform::dispatchHooks(int kind, WPARAM wParam, LPARAM lParam) {
+LRESULT SimWindowSystem::dispatchHooks(int kind, WPARAM wParam, LPARAM lParam) {
     HookCall call;
     for (auto it = hooks_.rbegin(); it != hooks_.rend(); ++it) {
         if (it->kind == kind)
@@ -325,14 +325,14 @@ LRESULT SimPlatform::dispatchHooks(int kind, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-std::vector<std::string> SimPlatform::hooks() const {
+std::vector<std::string> SimWindowSystem::hooks() const {
     std::vector<std::string> kinds;
     for (const Hook& hook : hooks_)
         kinds.push_back(hook.kind == WH_KEYBOARD ? "WH_KEYBOARD" : "WH_MOUSE");
     return kinds;
 }
 
-void SimPlatform::keyEvent(BYTE vk, bool up) {
+void SimWindowSystem::keyEvent(BYTE vk, bool up) {
     const bool wasDown = (keyState_[vk] & 0x80) != 0;
     keyState_[vk] = up ? 0 : 0x80;
     // Repeat count 1; bit 30 the previous state, bit 31 set while released.
@@ -340,7 +340,7 @@ void SimPlatform::keyEvent(BYTE vk, bool up) {
     dispatchHooks(WH_KEYBOARD, vk, static_cast<LPARAM>(flags));
 }
 
-void SimPlatform::mouseMove(LONG x, LONG y) {
+void SimWindowSystem::mouseMove(LONG x, LONG y) {
     cursor_ = POINT{x, y};
     MOUSEHOOKSTRUCT info{cursor_, nullptr, HTCLIENT, 0};
     if (!windows_.empty())
@@ -348,40 +348,31 @@ void SimPlatform::mouseMove(LONG x, LONG y) {
     dispatchHooks(WH_MOUSE, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&info));
 }
 
-void SimPlatform::setKeyDown(BYTE vk, bool down) {
+void SimWindowSystem::setKeyDown(BYTE vk, bool down) {
     keyState_[vk] = down ? 0x80 : 0;
 }
 
-BOOL SimPlatform::GetKeyboardState(PBYTE lpKeyState) {
-    if (injectWindowFailure("GetKeyboardState"))
+BOOL SimWindowSystem::GetKeyboardState(PBYTE lpKeyState) {
+    if (state_.windowCallFails("GetKeyboardState"))
         return kFalse;
     if (lpKeyState == nullptr) {
-        lastError_ = ERROR_NOACCESS;
+        state_.lastError = ERROR_NOACCESS;
         return kFalse;
     }
     std::copy(keyState_.begin(), keyState_.end(), lpKeyState);
     return kTrue;
 }
 
-DWORD SimPlatform::GetCurrentThreadId() {
+DWORD SimWindowSystem::GetCurrentThreadId() {
     return kThreadId;
 }
 
-HMODULE SimPlatform::GetModuleHandleW(LPCWSTR lpModuleName) {
+HMODULE SimWindowSystem::GetModuleHandleW(LPCWSTR lpModuleName) {
     if (lpModuleName != nullptr) {
-        lastError_ = ERROR_MOD_NOT_FOUND; // only the executable itself is known
+        state_.lastError = ERROR_MOD_NOT_FOUND; // only the executable itself is known
         return nullptr;
     }
     return reinterpret_cast<HMODULE>(kModule);
-}
-
-bool SimPlatform::injectWindowFailure(const char* function) {
-    const std::uint32_t call = ++windowCallCounts_[function];
-    const auto injected = findFailure(machine_.windowFail, function, std::nullopt, call, call);
-    if (!injected || *injected == 0)
-        return false;
-    lastError_ = *injected;
-    return true;
 }
 
 } // namespace tw::sim

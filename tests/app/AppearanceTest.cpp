@@ -184,8 +184,9 @@ TEST(Shutdown, AWindowDestroyedWithoutClosingGivesBackItsHooksAndProcedure) {
         ASSERT_EQ(sim.hooks().size(), 2u);
     }
     EXPECT_TRUE(sim.hooks().empty());
-    EXPECT_EQ(sim.SetWindowLongW(toolkit::HeadlessBackend::WindowHandle(), win::GWL_WNDPROC, 1),
-              reinterpret_cast<win::LONG_PTR>(&sim::SimPlatform::DefaultWindowProc));
+    EXPECT_EQ(sim.windowSystem().SetWindowLongW(toolkit::HeadlessBackend::WindowHandle(),
+                                                win::GWL_WNDPROC, 1),
+              reinterpret_cast<win::LONG_PTR>(&sim::SimWindowSystem::DefaultWindowProc));
 }
 
 struct Observation {

@@ -126,13 +126,13 @@ TEST(FormIcons, AnIconThatFailsToLoadLeavesTheWindowsIcon) {
 
 TEST(FormIcons, AnIconTheWindowHadFromElsewhereIsNotDestroyed) {
     Computer computer("{}");
-    const win::HMODULE module = computer.sim.GetModuleHandleW(nullptr);
-    const auto foreign = reinterpret_cast<win::LPARAM>(
-        computer.sim.LoadImageW(module, win::MAKEINTRESOURCEW_(1), win::IMAGE_ICON, 16, 16, 0));
-    computer.sim.SendMessageW(Window(), win::WM_SETICON, win::ICON_SMALL, foreign);
+    const win::HMODULE module = computer.sim.windowSystem().GetModuleHandleW(nullptr);
+    const auto foreign = reinterpret_cast<win::LPARAM>(computer.sim.windowSystem().LoadImageW(
+        module, win::MAKEINTRESOURCEW_(1), win::IMAGE_ICON, 16, 16, 0));
+    computer.sim.windowSystem().SendMessageW(Window(), win::WM_SETICON, win::ICON_SMALL, foreign);
     computer.common.SetFormIcons(Window());
     EXPECT_EQ(computer.sim.liveIcons(), 3u);
-    EXPECT_NE(computer.sim.DestroyIcon(reinterpret_cast<win::HICON>(foreign)), 0);
+    EXPECT_NE(computer.sim.windowSystem().DestroyIcon(reinterpret_cast<win::HICON>(foreign)), 0);
 }
 
 // A hook installed before the program's: it must still see every event.
@@ -182,8 +182,8 @@ TEST(CueHooks, AHookThatCannotBeInstalledStaysZeroAndTheOtherIsRemoved) {
 TEST(CueHooks, EveryKeyDownAndUpAsksForTheCuesAndTheNextHookAlwaysRuns) {
     Computer computer;
     olderHookCalls = 0;
-    computer.sim.SetWindowsHookExW(win::WH_KEYBOARD, &OlderHook, nullptr,
-                                   computer.sim.GetCurrentThreadId());
+    computer.sim.windowSystem().SetWindowsHookExW(win::WH_KEYBOARD, &OlderHook, nullptr,
+                                                  computer.sim.windowSystem().GetCurrentThreadId());
     computer.common.InstallCueHooks();
     computer.sim.keyEvent(win::VK_MENU, false);
     computer.sim.keyEvent(win::VK_MENU, true);

@@ -28,13 +28,13 @@ std::string machine(const std::string& system, const std::string& more = "") {
 // The dword read through a fresh handle, or the failing status + 1000000.
 DWORD readWarning(SimPlatform& sim, REGSAM sam) {
     HKEY key = nullptr;
-    LSTATUS status = sim.RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, sam, &key);
+    LSTATUS status = sim.registry().RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, sam, &key);
     if (status != 0)
         return 1000000 + static_cast<DWORD>(status);
     DWORD value = 0, size = sizeof value, type = 0;
-    status = sim.RegQueryValueExW(key, kWarning, nullptr, &type, reinterpret_cast<LPBYTE>(&value),
-                                  &size);
-    sim.RegCloseKey(key);
+    status = sim.registry().RegQueryValueExW(key, kWarning, nullptr, &type,
+                                             reinterpret_cast<LPBYTE>(&value), &size);
+    sim.registry().RegCloseKey(key);
     return status == 0 ? value : 1000000 + static_cast<DWORD>(status);
 }
 
@@ -68,27 +68,30 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimRegistryViews,
 TEST(SimRegistry, KeysAndValuesAreFoundWithoutRegardToCaseAndSizedAsWindowsDoes) {
     auto sim = makeSim(machine("{}"));
     HKEY key = reinterpret_cast<HKEY>(0x1);
-    EXPECT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\Nothing", 0, KEY_READ, &key),
+    EXPECT_EQ(sim->registry().RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\Nothing", 0,
+                                            KEY_READ, &key),
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(key, nullptr);
-    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"SOFTWARE\\tarnwick", 0, KEY_READ, &key),
+    ASSERT_EQ(sim->registry().RegOpenKeyExW(HKEY_CURRENT_USER_(), u"SOFTWARE\\tarnwick", 0,
+                                            KEY_READ, &key),
               0);
     DWORD type = 0, size = 0;
-    EXPECT_EQ(sim->RegQueryValueExW(key, u"Nothing", nullptr, nullptr, nullptr, &size),
+    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Nothing", nullptr, nullptr, nullptr, &size),
               ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(sim->RegQueryValueExW(key, u"TEXT", nullptr, &type, nullptr, &size), 0);
+    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"TEXT", nullptr, &type, nullptr, &size), 0);
     EXPECT_EQ(type, REG_SZ);
     EXPECT_EQ(size, 8u);
     BYTE data[16] = {};
     size = 7;
-    EXPECT_EQ(sim->RegQueryValueExW(key, u"Text", nullptr, &type, data, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Text", nullptr, &type, data, &size),
+              ERROR_MORE_DATA);
     EXPECT_EQ(size, 8u);
     size = sizeof data;
-    EXPECT_EQ(sim->RegQueryValueExW(key, u"Text", nullptr, &type, data, &size), 0);
+    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Text", nullptr, &type, data, &size), 0);
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(data)), u"abc");
-    EXPECT_EQ(sim->RegCloseKey(key), 0);
-    EXPECT_EQ(sim->RegCloseKey(key), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(sim->RegQueryValueExW(key, u"Text", nullptr, nullptr, nullptr, &size),
+    EXPECT_EQ(sim->registry().RegCloseKey(key), 0);
+    EXPECT_EQ(sim->registry().RegCloseKey(key), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Text", nullptr, nullptr, nullptr, &size),
               ERROR_INVALID_HANDLE);
 }
 
@@ -97,17 +100,19 @@ TEST(SimRegistry, KeysAndValuesAreFoundWithoutRegardToCaseAndSizedAsWindowsDoes)
 TEST(SimRegistry, HandlesCarryTheirRights) {
     auto sim = makeSim(machine("{}"));
     HKEY reader = nullptr, writer = nullptr;
-    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_READ, &reader), 0);
-    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_WRITE, &writer), 0);
+    ASSERT_EQ(sim->registry().RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_READ, &reader),
+              0);
+    ASSERT_EQ(
+        sim->registry().RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_WRITE, &writer), 0);
     DWORD size = 4;
-    EXPECT_EQ(sim->RegDeleteValueW(reader, kWarning), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(sim->RegQueryValueExW(writer, kWarning, nullptr, nullptr, nullptr, &size),
+    EXPECT_EQ(sim->registry().RegDeleteValueW(reader, kWarning), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(sim->registry().RegQueryValueExW(writer, kWarning, nullptr, nullptr, nullptr, &size),
               ERROR_ACCESS_DENIED);
-    EXPECT_EQ(sim->RegDeleteValueW(writer, kWarning), 0);
-    EXPECT_EQ(sim->RegDeleteValueW(writer, kWarning), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(sim->registry().RegDeleteValueW(writer, kWarning), 0);
+    EXPECT_EQ(sim->registry().RegDeleteValueW(writer, kWarning), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(sim->openKeyCount(), 2u);
-    sim->RegCloseKey(reader);
-    sim->RegCloseKey(writer);
+    sim->registry().RegCloseKey(reader);
+    sim->registry().RegCloseKey(writer);
     EXPECT_EQ(sim->openKeyCount(), 0u);
 }
 
@@ -127,13 +132,14 @@ TEST_P(SimRegistryWriteAccess, NeedsAdministratorsForHklmAndAKeyNotDenied) {
     const WriteRow& row = GetParam();
     auto sim = makeSim(machine(row.system));
     HKEY key = nullptr;
-    EXPECT_EQ(row.create ? sim->RegCreateKeyExW(row.root, row.key, 0, nullptr, 0, row.sam, nullptr,
-                                                &key, nullptr)
-                         : sim->RegOpenKeyExW(row.root, row.key, 0, row.sam, &key),
+    EXPECT_EQ(row.create ? sim->registry().RegCreateKeyExW(row.root, row.key, 0, nullptr, 0,
+                                                           row.sam, nullptr, &key, nullptr)
+                         : sim->registry().RegOpenKeyExW(row.root, row.key, 0, row.sam, &key),
               row.expected);
     EXPECT_EQ(sim->openKeyCount(), row.expected == 0 ? 1u : 0u);
     if (row.create && row.expected != 0) {
-        EXPECT_EQ(sim->RegOpenKeyExW(row.root, row.key, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(sim->registry().RegOpenKeyExW(row.root, row.key, 0, KEY_READ, &key),
+                  ERROR_FILE_NOT_FOUND);
     }
 }
 
@@ -159,11 +165,11 @@ TEST(SimRegistry, CreateOpensAnExistingKeyWithoutRegardToCase) {
     auto sim = makeSim(machine("{}"));
     HKEY key = nullptr;
     DWORD disposition = 0;
-    ASSERT_EQ(sim->RegCreateKeyExW(HKEY_CURRENT_USER_(), u"software\\TARNWICK", 0, nullptr, 0,
-                                   KEY_READ, nullptr, &key, &disposition),
+    ASSERT_EQ(sim->registry().RegCreateKeyExW(HKEY_CURRENT_USER_(), u"software\\TARNWICK", 0,
+                                              nullptr, 0, KEY_READ, nullptr, &key, &disposition),
               0);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
-    sim->RegCloseKey(key);
+    sim->registry().RegCloseKey(key);
     EXPECT_EQ(sim->query("registry/HKCU\\Software\\Tarnwick/Text")["type"], 1);
 }
 
@@ -171,15 +177,17 @@ TEST(SimRegistry, InjectedFailuresCountEveryCallOfTheFunction) {
     auto sim = makeSim(
         machine("{}", R"(, "registryFail": {"RegOpenKeyExW#2": 1018, "RegSetValueExW": 5})"));
     HKEY key = nullptr;
-    EXPECT_EQ(sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_WRITE, &key),
+    EXPECT_EQ(sim->registry().RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0,
+                                            KEY_WRITE, &key),
               0);
     HKEY second = nullptr;
-    EXPECT_EQ(
-        sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_WRITE, &second),
-        1018);
+    EXPECT_EQ(sim->registry().RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0,
+                                            KEY_WRITE, &second),
+              1018);
     EXPECT_EQ(second, nullptr);
     DWORD value = 1;
-    EXPECT_EQ(sim->RegSetValueExW(key, u"Text", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4),
+    EXPECT_EQ(sim->registry().RegSetValueExW(key, u"Text", 0, REG_DWORD,
+                                             reinterpret_cast<BYTE*>(&value), 4),
               5);
     EXPECT_EQ(sim->query("registry/HKCU\\Software\\Tarnwick/Text")["type"], 1);
     EXPECT_EQ(sim->openKeyCount(), 1u);
@@ -188,10 +196,12 @@ TEST(SimRegistry, InjectedFailuresCountEveryCallOfTheFunction) {
 TEST(SimRegistry, HandleOfAKeyRemovedByAMachineStepReportsItDeleted) {
     auto sim = makeSim(machine("{}"));
     HKEY key = nullptr;
-    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_READ, &key),
+    ASSERT_EQ(sim->registry().RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0,
+                                            KEY_READ, &key),
               0);
     sim->applyPatch({{"registry", nlohmann::json::array()}});
     DWORD size = 0;
-    EXPECT_EQ(sim->RegQueryValueExW(key, u"Text", nullptr, nullptr, nullptr, &size), 1018);
-    EXPECT_EQ(sim->RegCloseKey(key), 0);
+    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Text", nullptr, nullptr, nullptr, &size),
+              1018);
+    EXPECT_EQ(sim->registry().RegCloseKey(key), 0);
 }

@@ -111,9 +111,9 @@ TEST(SimPatch, CallLogBuffersCountersAndHandlesSurvive) {
     LPBYTE buffer = nullptr;
     ASSERT_EQ(sim->net().NetUserModalsGet(nullptr, 0, &buffer), 0u); // first call of two
     HKEY key = nullptr;
-    ASSERT_EQ(sim->RegOpenKeyExW(HKEY_LOCAL_MACHINE_(),
-                                 u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 0,
-                                 KEY_READ, &key),
+    ASSERT_EQ(sim->registry().RegOpenKeyExW(
+                  HKEY_LOCAL_MACHINE_(),
+                  u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 0, KEY_READ, &key),
               0);
     sim->applyPatch(json::parse(R"({"computers": {"WS01": {"policy": {"minPwdLen": 3}}}})"));
     EXPECT_EQ(sim->net().Calls().size(), 1u);
@@ -122,11 +122,11 @@ TEST(SimPatch, CallLogBuffersCountersAndHandlesSurvive) {
     LPBYTE second = nullptr;
     EXPECT_EQ(sim->net().NetUserModalsGet(nullptr, 0, &second), 5u); // the second call fails
     DWORD value = 0, size = 4;
-    EXPECT_EQ(sim->RegQueryValueExW(key, u"PasswordExpiryWarning", nullptr, nullptr,
-                                    reinterpret_cast<LPBYTE>(&value), &size),
+    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"PasswordExpiryWarning", nullptr, nullptr,
+                                               reinterpret_cast<LPBYTE>(&value), &size),
               0);
     EXPECT_EQ(value, 14u);
-    EXPECT_EQ(sim->RegCloseKey(key), 0);
+    EXPECT_EQ(sim->registry().RegCloseKey(key), 0);
 }
 
 TEST(SimPatch, AccountChangesReachTheNextEnumeration) {
@@ -155,24 +155,26 @@ TEST(SimPatch, InvalidResultIsRefusedAndChangesNothing) {
 TEST(SimFiles, LanguageFileLiesInTheExecutableFolder) {
     auto sim = makeSim(kMachine);
     std::vector<BYTE> bytes;
-    EXPECT_EQ(sim->GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\1033.loc"), 0x20u);
-    EXPECT_EQ(sim->GetFileAttributesW(u"c:\\program files\\TARNWICK\\1033.LOC"), 0x20u);
-    EXPECT_EQ(sim->GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\"), FILE_ATTRIBUTE_DIRECTORY);
-    ASSERT_TRUE(sim->ReadWholeFile(u"C:\\Program Files\\Tarnwick\\1033.loc", bytes));
+    EXPECT_EQ(sim->files().GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\1033.loc"), 0x20u);
+    EXPECT_EQ(sim->files().GetFileAttributesW(u"c:\\program files\\TARNWICK\\1033.LOC"), 0x20u);
+    EXPECT_EQ(sim->files().GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\"),
+              FILE_ATTRIBUTE_DIRECTORY);
+    ASSERT_TRUE(sim->files().ReadWholeFile(u"C:\\Program Files\\Tarnwick\\1033.loc", bytes));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Frm.Status_Wait=Bitte warten\r\n");
-    EXPECT_EQ(sim->GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\1031.loc"),
+    EXPECT_EQ(sim->files().GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\1031.loc"),
               INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(sim->GetLastError(), ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(sim->ReadWholeFile(u"C:\\Program Files\\Tarnwick\\1031.loc", bytes));
+    EXPECT_EQ(sim->system().GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(sim->files().ReadWholeFile(u"C:\\Program Files\\Tarnwick\\1031.loc", bytes));
 }
 
 TEST(SimFiles, FolderAndUnreadableFileCannotBeRead) {
     auto sim = makeSim(R"({"languageFile": {"name": "1033.loc", "folder": true},
                            "system": {"executableFolder": "D:\\Apps"}})");
     std::vector<BYTE> bytes;
-    EXPECT_EQ(sim->GetFileAttributesW(u"D:\\Apps\\1033.loc"), FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_FALSE(sim->ReadWholeFile(u"D:\\Apps\\1033.loc", bytes));
+    EXPECT_EQ(sim->files().GetFileAttributesW(u"D:\\Apps\\1033.loc"), FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(sim->files().ReadWholeFile(u"D:\\Apps\\1033.loc", bytes));
     sim->applyPatch(json::parse(R"({"languageFile": {"folder": false, "unreadable": true}})"));
-    EXPECT_EQ(sim->GetFileAttributesW(u"D:\\Apps\\1033.loc") & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    EXPECT_FALSE(sim->ReadWholeFile(u"D:\\Apps\\1033.loc", bytes));
+    EXPECT_EQ(sim->files().GetFileAttributesW(u"D:\\Apps\\1033.loc") & FILE_ATTRIBUTE_DIRECTORY,
+              0u);
+    EXPECT_FALSE(sim->files().ReadWholeFile(u"D:\\Apps\\1033.loc", bytes));
 }

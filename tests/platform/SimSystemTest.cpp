@@ -31,15 +31,15 @@ class SimSystemMessages : public testing::TestWithParam<MessageRow> {};
 TEST_P(SimSystemMessages, ComeWithTheirFinalLineBreakWhenTheyFitWithTheirTerminator) {
     auto sim = makeSim(GetParam().machine);
     std::u16string buffer(300, u'#');
-    const DWORD n =
-        sim->FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                            GetParam().code, 0, buffer.data(), GetParam().size, nullptr);
+    const DWORD n = sim->system().FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetParam().code, 0,
+        buffer.data(), GetParam().size, nullptr);
     if (GetParam().text != nullptr) {
         EXPECT_EQ(buffer.substr(0, n), GetParam().text);
         EXPECT_EQ(buffer[n], u'\0');
     } else {
         EXPECT_EQ(n, 0u);
-        EXPECT_EQ(sim->GetLastError(), GetParam().error);
+        EXPECT_EQ(sim->system().GetLastError(), GetParam().error);
     }
 }
 
@@ -67,31 +67,31 @@ TEST(SimSystem, UserNameSizeCountsTheTerminator) {
     auto sim = makeSim("{}");
     char16_t buffer[257] = {};
     DWORD size = 257;
-    ASSERT_TRUE(sim->GetUserNameW(buffer, &size));
+    ASSERT_TRUE(sim->system().GetUserNameW(buffer, &size));
     EXPECT_EQ(size, 6u);
     EXPECT_EQ(std::u16string(buffer), u"alice");
     size = 5;
-    EXPECT_FALSE(sim->GetUserNameW(buffer, &size));
-    EXPECT_EQ(sim->GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_FALSE(sim->system().GetUserNameW(buffer, &size));
+    EXPECT_EQ(sim->system().GetLastError(), ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(size, 6u);
     sim->applyPatch({{"system", {{"userName", nullptr}, {"computerName", nullptr}}}});
     size = 257;
-    EXPECT_FALSE(sim->GetUserNameW(buffer, &size));
-    EXPECT_NE(sim->GetLastError(), 0u);
+    EXPECT_FALSE(sim->system().GetUserNameW(buffer, &size));
+    EXPECT_NE(sim->system().GetLastError(), 0u);
     size = 16;
-    EXPECT_FALSE(sim->GetComputerNameW(buffer, &size));
-    EXPECT_NE(sim->GetLastError(), 0u);
+    EXPECT_FALSE(sim->system().GetComputerNameW(buffer, &size));
+    EXPECT_NE(sim->system().GetLastError(), 0u);
 }
 
 TEST(SimSystem, ComputerNameSizeLeavesOutTheTerminatorOnSuccess) {
     auto sim = makeSim(R"({"system": {"computerName": "WORKSTATION-0001"}})");
     char16_t buffer[32] = {};
     DWORD size = 16;
-    EXPECT_FALSE(sim->GetComputerNameW(buffer, &size));
-    EXPECT_EQ(sim->GetLastError(), 111u); // ERROR_BUFFER_OVERFLOW
+    EXPECT_FALSE(sim->system().GetComputerNameW(buffer, &size));
+    EXPECT_EQ(sim->system().GetLastError(), 111u); // ERROR_BUFFER_OVERFLOW
     EXPECT_EQ(size, 17u);
     size = 17;
-    ASSERT_TRUE(sim->GetComputerNameW(buffer, &size));
+    ASSERT_TRUE(sim->system().GetComputerNameW(buffer, &size));
     EXPECT_EQ(size, 16u);
     EXPECT_EQ(std::u16string(buffer), u"WORKSTATION-0001");
 }
@@ -99,11 +99,11 @@ TEST(SimSystem, ComputerNameSizeLeavesOutTheTerminatorOnSuccess) {
 TEST(SimSystem, VersionNeedsAKnownStructureSize) {
     auto sim = makeSim(R"({"system": {"platformId": 1, "major": 4, "minor": 90}})");
     OSVERSIONINFOA info{};
-    EXPECT_FALSE(sim->GetVersionExA(&info));
-    EXPECT_EQ(sim->GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_FALSE(sim->system().GetVersionExA(&info));
+    EXPECT_EQ(sim->system().GetLastError(), ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(info.dwPlatformId, 0u);
     info.dwOSVersionInfoSize = sizeof info;
-    ASSERT_TRUE(sim->GetVersionExA(&info));
+    ASSERT_TRUE(sim->system().GetVersionExA(&info));
     EXPECT_EQ(info.dwPlatformId, 1u);
     EXPECT_EQ(info.dwMajorVersion, 4u);
     EXPECT_EQ(info.dwMinorVersion, 90u);
@@ -120,14 +120,14 @@ class SimWow64 : public testing::TestWithParam<Wow64Row> {};
 
 TEST_P(SimWow64, IsReportedAsDescribed) {
     auto sim = makeSim(std::string(R"({"system": {"wow64": )") + GetParam().wow64 + "}}");
-    EXPECT_EQ(sim->HasIsWow64Process(), GetParam().present);
+    EXPECT_EQ(sim->system().HasIsWow64Process(), GetParam().present);
     BOOL flag = 7;
-    BOOL ok = sim->IsWow64Process(sim->GetCurrentProcess(), &flag);
+    BOOL ok = sim->system().IsWow64Process(sim->system().GetCurrentProcess(), &flag);
     EXPECT_EQ(ok != 0, GetParam().present);
     if (GetParam().present) {
         EXPECT_EQ(flag, GetParam().flag);
     }
-    EXPECT_FALSE(sim->IsWow64Process(reinterpret_cast<HANDLE>(0x1234), &flag));
+    EXPECT_FALSE(sim->system().IsWow64Process(reinterpret_cast<HANDLE>(0x1234), &flag));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SimWow64,
@@ -137,9 +137,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimWow64,
 TEST(SimSystem, LanguageAndCodePageComeFromTheDescription) {
     auto sim =
         makeSim(R"({"system": {"uiLanguage": 1031, "threadLocale": "0x10407", "acp": 1251}})");
-    EXPECT_EQ(sim->GetUserDefaultUILanguage(), 1031);
-    EXPECT_EQ(sim->GetThreadLocale(), 0x10407u);
-    EXPECT_EQ(sim->GetACP(), 1251u);
+    EXPECT_EQ(sim->system().GetUserDefaultUILanguage(), 1031);
+    EXPECT_EQ(sim->system().GetThreadLocale(), 0x10407u);
+    EXPECT_EQ(sim->system().GetACP(), 1251u);
 }
 
 struct CharsetRow {
@@ -156,7 +156,8 @@ TEST_P(SimCharsets, CodePageGivesItsFontCharacterSet) {
     // As on Windows, the code page itself stands in place of the source pointer.
     auto* source = reinterpret_cast<DWORD*>(static_cast<std::uintptr_t>(GetParam().codePage));
     CHARSETINFO info{};
-    EXPECT_EQ(sim->TranslateCharsetInfo(source, &info, TCI_SRCCODEPAGE) != 0, GetParam().ok);
+    EXPECT_EQ(sim->system().TranslateCharsetInfo(source, &info, TCI_SRCCODEPAGE) != 0,
+              GetParam().ok);
     EXPECT_EQ(info.ciCharset, GetParam().charset);
 }
 
@@ -167,15 +168,15 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimCharsets,
 TEST(SimSystem, LocaleInfoFollowsTheSizeConventions) {
     auto sim = makeSim(R"({"system": {"decimalSign": ",", "longDateFormat": "d. MMMM yyyy"}})");
     char16_t buffer[32] = {};
-    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, nullptr, 0), 13);
-    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, buffer, 12), 0);
-    EXPECT_EQ(sim->GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, buffer, 13), 13);
+    EXPECT_EQ(sim->system().GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, nullptr, 0), 13);
+    EXPECT_EQ(sim->system().GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, buffer, 12), 0);
+    EXPECT_EQ(sim->system().GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(sim->system().GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, buffer, 13), 13);
     EXPECT_EQ(std::u16string(buffer), u"d. MMMM yyyy");
-    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 32), 2);
+    EXPECT_EQ(sim->system().GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 32), 2);
     EXPECT_EQ(std::u16string(buffer), u",");
-    EXPECT_EQ(sim->GetLocaleInfoW(LOCALE_USER_DEFAULT, 0x9999, buffer, 32), 0);
-    EXPECT_EQ(sim->GetLastError(), 1004u); // ERROR_INVALID_FLAGS
+    EXPECT_EQ(sim->system().GetLocaleInfoW(LOCALE_USER_DEFAULT, 0x9999, buffer, 32), 0);
+    EXPECT_EQ(sim->system().GetLastError(), 1004u); // ERROR_INVALID_FLAGS
 }
 
 struct ExpandRow {
@@ -189,7 +190,7 @@ class SimExpand : public testing::TestWithParam<ExpandRow> {};
 TEST_P(SimExpand, ReplacesKnownVariablesWithoutRegardToCase) {
     auto sim = makeSim(R"({"system": {"environment": {"TEMP": "C:\\Temp", "EMPTY": ""}}})");
     char16_t buffer[260] = {};
-    DWORD n = sim->ExpandEnvironmentStringsW(GetParam().source, buffer, 260);
+    DWORD n = sim->system().ExpandEnvironmentStringsW(GetParam().source, buffer, 260);
     EXPECT_EQ(std::u16string(buffer), GetParam().expanded);
     EXPECT_EQ(n, std::u16string(GetParam().expanded).size() + 1);
 }
@@ -206,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SimSystem, ExpansionThatDoesNotFitOnlyReportsTheSizeNeeded) {
     auto sim = makeSim("{}");
     char16_t buffer[8] = {u'#', 0};
-    EXPECT_EQ(sim->ExpandEnvironmentStringsW(u"%windir%\\x", buffer, 8), 13u);
+    EXPECT_EQ(sim->system().ExpandEnvironmentStringsW(u"%windir%\\x", buffer, 8), 13u);
     EXPECT_EQ(buffer[0], u'#');
-    EXPECT_EQ(sim->ExpandEnvironmentStringsW(u"%windir%\\x", buffer, 0), 13u);
+    EXPECT_EQ(sim->system().ExpandEnvironmentStringsW(u"%windir%\\x", buffer, 0), 13u);
 }

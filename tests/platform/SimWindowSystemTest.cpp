@@ -9,7 +9,7 @@
 #include <vector>
 
 using namespace tw;
-using namespace tw::sim;
+using tw::sim::SimPlatform;
 using namespace tw::sim::test;
 using namespace tw::win;
 
@@ -39,7 +39,7 @@ LRESULT TW_CALLBACK RecordingProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
 LRESULT TW_CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
     seen.calls.push_back("mouse " + std::to_string(code) + " " + std::to_string(wParam));
     seen.points.push_back(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt);
-    return seen.sim->CallNextHookEx(nullptr, code, wParam, lParam);
+    return seen.sim->windowSystem().CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 class SimWindowSystem : public testing::Test {
@@ -52,36 +52,40 @@ protected:
 
 TEST_F(SimWindowSystem, IconsOfResourceOneAreFreshHandlesUntilDestroyed) {
     auto sim = makeSim("{}");
-    const HMODULE module = sim->GetModuleHandleW(nullptr);
-    HANDLE a = sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0);
-    HANDLE b = sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 32, 32, 0);
+    const HMODULE module = sim->windowSystem().GetModuleHandleW(nullptr);
+    HANDLE a = sim->windowSystem().LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0);
+    HANDLE b = sim->windowSystem().LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 32, 32, 0);
     ASSERT_NE(a, nullptr);
     EXPECT_NE(a, b);
-    EXPECT_NE(sim->DestroyIcon(static_cast<HICON>(a)), 0);
-    EXPECT_EQ(sim->DestroyIcon(static_cast<HICON>(a)), 0);
-    EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_CURSOR_HANDLE);
+    EXPECT_NE(sim->windowSystem().DestroyIcon(static_cast<HICON>(a)), 0);
+    EXPECT_EQ(sim->windowSystem().DestroyIcon(static_cast<HICON>(a)), 0);
+    EXPECT_EQ(sim->system().GetLastError(), ERROR_INVALID_CURSOR_HANDLE);
     EXPECT_EQ(sim->liveIcons(), 1u);
-    EXPECT_EQ(sim->LoadImageW(module, MAKEINTRESOURCEW_(2), IMAGE_ICON, 16, 16, 0), nullptr);
-    EXPECT_EQ(sim->GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+    EXPECT_EQ(sim->windowSystem().LoadImageW(module, MAKEINTRESOURCEW_(2), IMAGE_ICON, 16, 16, 0),
+              nullptr);
+    EXPECT_EQ(sim->system().GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
 }
 
 TEST_F(SimWindowSystem, InjectedFailureMakesTheNamedCallFail) {
     auto sim = makeSim(R"({"windowFail": {"LoadImageW#2": 1814}})");
-    const HMODULE module = sim->GetModuleHandleW(nullptr);
-    EXPECT_NE(sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0), nullptr);
-    EXPECT_EQ(sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 32, 32, 0), nullptr);
-    EXPECT_EQ(sim->GetLastError(), 1814u);
-    EXPECT_NE(sim->LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 32, 32, 0), nullptr);
+    const HMODULE module = sim->windowSystem().GetModuleHandleW(nullptr);
+    EXPECT_NE(sim->windowSystem().LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0),
+              nullptr);
+    EXPECT_EQ(sim->windowSystem().LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 32, 32, 0),
+              nullptr);
+    EXPECT_EQ(sim->system().GetLastError(), 1814u);
+    EXPECT_NE(sim->windowSystem().LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 32, 32, 0),
+              nullptr);
 }
 
 TEST_F(SimWindowSystem, ReplacedProcedureGetsTheMessagesAndCanHandThemOn) {
     auto sim = makeSim("{}");
     use(*sim);
-    const LONG_PTR previous =
-        sim->SetWindowLongW(window(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(previous), &SimPlatform::DefaultWindowProc);
+    const LONG_PTR previous = sim->windowSystem().SetWindowLongW(
+        window(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(previous), &sim::SimWindowSystem::DefaultWindowProc);
 
-    EXPECT_EQ(sim->SendMessageW(window(), WM_UPDATEUISTATE, 0x30002, 0), 42);
+    EXPECT_EQ(sim->windowSystem().SendMessageW(window(), WM_UPDATEUISTATE, 0x30002, 0), 42);
     EXPECT_EQ(sim->deliverMessage(window(), WM_SYSCOLORCHANGE, 0, 0), 42);
     EXPECT_EQ(seen.calls, (std::vector<std::string>{"proc 296 196610", "proc 21 0"}));
     // Only what the program sent is in the log.
@@ -89,21 +93,21 @@ TEST_F(SimWindowSystem, ReplacedProcedureGetsTheMessagesAndCanHandThemOn) {
     // The procedure has not handed the message on: the state is unchanged.
     EXPECT_EQ(sim->uiState(window()), UISF_HIDEFOCUS | UISF_HIDEACCEL);
 
-    sim->CallWindowProcW(reinterpret_cast<WNDPROC>(previous), window(), WM_UPDATEUISTATE, 0x30002,
-                         0);
+    sim->windowSystem().CallWindowProcW(reinterpret_cast<WNDPROC>(previous), window(),
+                                        WM_UPDATEUISTATE, 0x30002, 0);
     EXPECT_EQ(sim->uiState(window()), 0);
-    EXPECT_EQ(sim->SetWindowLongW(window(), GWL_WNDPROC, previous),
+    EXPECT_EQ(sim->windowSystem().SetWindowLongW(window(), GWL_WNDPROC, previous),
               reinterpret_cast<LONG_PTR>(&RecordingProc));
-    EXPECT_EQ(sim->SendMessageW(window(), WM_UPDATEUISTATE, 0x10001, 0), 0);
+    EXPECT_EQ(sim->windowSystem().SendMessageW(window(), WM_UPDATEUISTATE, 0x10001, 0), 0);
     EXPECT_EQ(sim->uiState(window()), UISF_HIDEFOCUS);
 }
 
 TEST_F(SimWindowSystem, SetWindowLongRefusesWhatItCannotDo) {
     auto sim = makeSim("{}");
-    EXPECT_EQ(sim->SetWindowLongW(nullptr, GWL_WNDPROC, 1), 0);
-    EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
-    EXPECT_EQ(sim->SetWindowLongW(window(), -16, 1), 0);
-    EXPECT_EQ(sim->GetLastError(), ERROR_INVALID_INDEX);
+    EXPECT_EQ(sim->windowSystem().SetWindowLongW(nullptr, GWL_WNDPROC, 1), 0);
+    EXPECT_EQ(sim->system().GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(sim->windowSystem().SetWindowLongW(window(), -16, 1), 0);
+    EXPECT_EQ(sim->system().GetLastError(), ERROR_INVALID_INDEX);
 }
 
 // Key events through the hook chain, newest first, and mouse moves with the
@@ -124,11 +128,11 @@ class SimHookRefusals : public testing::TestWithParam<HookRefusal> {};
 TEST_P(SimHookRefusals, SetTheLastError) {
     auto sim = makeSim("{}");
     const HookRefusal& row = GetParam();
-    const DWORD thread = row.thread == 1 ? sim->GetCurrentThreadId() : row.thread;
-    EXPECT_EQ(
-        sim->SetWindowsHookExW(row.kind, row.withProc ? &MouseHook : nullptr, nullptr, thread),
-        nullptr);
-    EXPECT_EQ(sim->GetLastError(), row.error);
+    const DWORD thread = row.thread == 1 ? sim->windowSystem().GetCurrentThreadId() : row.thread;
+    EXPECT_EQ(sim->windowSystem().SetWindowsHookExW(row.kind, row.withProc ? &MouseHook : nullptr,
+                                                    nullptr, thread),
+              nullptr);
+    EXPECT_EQ(sim->system().GetLastError(), row.error);
     EXPECT_TRUE(sim->hooks().empty());
 }
 
@@ -141,46 +145,46 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimHookRefusals,
 
 TEST(SimVisualStyles, DefaultDesktopHasTheLibraryButNoVisualStyles) {
     auto sim = makeSim("{}");
-    EXPECT_TRUE(sim->HasUxTheme());
-    EXPECT_EQ(sim->IsAppThemed(), 0);
-    EXPECT_EQ(sim->IsThemeActive(), 0);
-    EXPECT_EQ(sim->GetThemeAppProperties(), 7u);
-    EXPECT_EQ(sim->OpenThemeData(window(), u"WINDOW"), nullptr);
+    EXPECT_TRUE(sim->visualStyles().HasUxTheme());
+    EXPECT_EQ(sim->visualStyles().IsAppThemed(), 0);
+    EXPECT_EQ(sim->visualStyles().IsThemeActive(), 0);
+    EXPECT_EQ(sim->visualStyles().GetThemeAppProperties(), 7u);
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"WINDOW"), nullptr);
 }
 
 TEST(SimVisualStyles, ThemeDataOfTheWindowClassGivesTheThemeColours) {
     auto sim = makeSim(kThemed);
-    HTHEME theme = sim->OpenThemeData(window(), u"Button; window");
+    HTHEME theme = sim->visualStyles().OpenThemeData(window(), u"Button; window");
     ASSERT_NE(theme, nullptr);
     EXPECT_EQ(sim->openThemes(), 1u);
-    EXPECT_EQ(sim->GetThemeSysColor(theme, COLOR_WINDOW), 0xF8F8F8u);
+    EXPECT_EQ(sim->visualStyles().GetThemeSysColor(theme, COLOR_WINDOW), 0xF8F8F8u);
     // An index the theme does not list is the system colour.
-    EXPECT_EQ(sim->GetThemeSysColor(theme, COLOR_BTNFACE), 0xF0F0F0u);
-    EXPECT_EQ(sim->CloseThemeData(theme), S_OK);
-    EXPECT_EQ(sim->CloseThemeData(theme), E_HANDLE);
+    EXPECT_EQ(sim->visualStyles().GetThemeSysColor(theme, COLOR_BTNFACE), 0xF0F0F0u);
+    EXPECT_EQ(sim->visualStyles().CloseThemeData(theme), S_OK);
+    EXPECT_EQ(sim->visualStyles().CloseThemeData(theme), E_HANDLE);
     EXPECT_EQ(sim->openThemes(), 0u);
-    EXPECT_EQ(sim->OpenThemeData(window(), u"BUTTON"), nullptr);
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"BUTTON"), nullptr);
 }
 
 TEST(SimVisualStyles, TurningTheProgramsThemingOffEndsItsThemedState) {
     auto sim = makeSim(kThemed);
-    EXPECT_NE(sim->IsAppThemed(), 0);
-    sim->SetThemeAppProperties(0);
-    EXPECT_EQ(sim->IsAppThemed(), 0);
-    EXPECT_NE(sim->IsThemeActive(), 0); // the desktop keeps its theme
-    EXPECT_EQ(sim->OpenThemeData(window(), u"WINDOW"), nullptr);
+    EXPECT_NE(sim->visualStyles().IsAppThemed(), 0);
+    sim->visualStyles().SetThemeAppProperties(0);
+    EXPECT_EQ(sim->visualStyles().IsAppThemed(), 0);
+    EXPECT_NE(sim->visualStyles().IsThemeActive(), 0); // the desktop keeps its theme
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"WINDOW"), nullptr);
     EXPECT_EQ(sim->query("system/themes/appProperties"), 0u);
 }
 
 TEST(SimVisualStyles, MissingLibraryFailsEveryCallAndCountsIt) {
     auto sim = makeSim(R"({"system": {"themes": {"library": false, "appThemed": true,
                                                   "themeActive": true}}})");
-    EXPECT_FALSE(sim->HasUxTheme());
+    EXPECT_FALSE(sim->visualStyles().HasUxTheme());
     EXPECT_EQ(sim->missingLibraryCalls(), 0u);
-    EXPECT_EQ(sim->IsAppThemed(), 0);
-    EXPECT_EQ(sim->OpenThemeData(window(), u"WINDOW"), nullptr);
-    sim->SetThemeAppProperties(0);
-    EXPECT_EQ(sim->GetThemeAppProperties(), 0u);
+    EXPECT_EQ(sim->visualStyles().IsAppThemed(), 0);
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"WINDOW"), nullptr);
+    sim->visualStyles().SetThemeAppProperties(0);
+    EXPECT_EQ(sim->visualStyles().GetThemeAppProperties(), 0u);
     EXPECT_EQ(sim->missingLibraryCalls(), 4u);
     EXPECT_EQ(sim->machine().system.themes.appProperties, 7u);
 }

@@ -1,5 +1,5 @@
 // The network-management user functions of the simulated computers.
-#include "SimPlatform.h"
+#include "SimNetwork.h"
 
 #include "FailureKeys.h"
 #include "platform/NetBuffer.h"
@@ -36,23 +36,23 @@ DWORD filterOf(DWORD flags) {
 
 } // namespace
 
-Computer* SimPlatform::serveNetCall(const char* function, DWORD level, const std::u16string& server,
-                                    NET_API_STATUS& status) {
-    const std::u16string name = server.empty() ? localComputerName(machine_.system) : server;
+Computer* SimNetwork::serveCall(const char* function, DWORD level, const std::u16string& server,
+                                NET_API_STATUS& status) {
+    const std::u16string name = server.empty() ? localComputerName(state_.machine.system) : server;
     Computer* computer = nullptr;
-    for (auto& c : machine_.computers) {
+    for (auto& c : state_.machine.computers) {
         if (EqualsIgnoringCase(c.name, name))
             computer = &c;
     }
     if (computer == nullptr || name.empty()) {
-        status = machine_.unknownServerStatus;
+        status = state_.machine.unknownServerStatus;
         return nullptr;
     }
     // Every call counts, also those that fail below.
     std::string prefix = ToUtf8(FoldCase(computer->name)) + "|";
     std::uint32_t ofFunction =
-        ++netCallCounts_[prefix + failKey(function, std::nullopt, std::nullopt)];
-    std::uint32_t ofLevel = ++netCallCounts_[prefix + failKey(function, level, std::nullopt)];
+        ++callCounts_[prefix + failKey(function, std::nullopt, std::nullopt)];
+    std::uint32_t ofLevel = ++callCounts_[prefix + failKey(function, level, std::nullopt)];
     // A slow server: the call answers after its delay, whatever it answers.
     if (auto delay = findFailure(computer->delay, function, level, ofFunction, ofLevel))
         std::this_thread::sleep_for(std::chrono::milliseconds(*delay));
@@ -68,7 +68,7 @@ Computer* SimPlatform::serveNetCall(const char* function, DWORD level, const std
     return computer;
 }
 
-Account* SimPlatform::findAccount(Computer& computer, const std::u16string& name) {
+Account* SimNetwork::findAccount(Computer& computer, const std::u16string& name) {
     for (auto& a : computer.accounts) {
         if (EqualsIgnoringCase(a.name, name))
             return &a;
@@ -76,10 +76,10 @@ Account* SimPlatform::findAccount(Computer& computer, const std::u16string& name
     return nullptr;
 }
 
-NET_API_STATUS SimPlatform::ListUsers(const std::u16string& server, DWORD filter, bool continuing,
-                                      std::vector<std::u16string>& names) {
+NET_API_STATUS SimNetwork::ListUsers(const std::u16string& server, DWORD filter, bool continuing,
+                                     std::vector<std::u16string>& names) {
     NET_API_STATUS status = 0;
-    Computer* computer = serveNetCall("NetUserEnum", 0, server, status);
+    Computer* computer = serveCall("NetUserEnum", 0, server, status);
     if (computer == nullptr || continuing)
         return status;
     for (const Account& account : computer->accounts) {
@@ -89,10 +89,10 @@ NET_API_STATUS SimPlatform::ListUsers(const std::u16string& server, DWORD filter
     return NERR_Success;
 }
 
-NET_API_STATUS SimPlatform::GetUser(const std::u16string& server, const std::u16string& name,
-                                    const NetBufferAllocator& allocate, void*& record) {
+NET_API_STATUS SimNetwork::GetUser(const std::u16string& server, const std::u16string& name,
+                                   const NetBufferAllocator& allocate, void*& record) {
     NET_API_STATUS status = 0;
-    Computer* computer = serveNetCall("NetUserGetInfo", 3, server, status);
+    Computer* computer = serveCall("NetUserGetInfo", 3, server, status);
     if (computer == nullptr)
         return status;
     Account* account = findAccount(*computer, name);
@@ -137,10 +137,10 @@ NET_API_STATUS SimPlatform::GetUser(const std::u16string& server, const std::u16
     return record != nullptr ? NERR_Success : ERROR_NOT_ENOUGH_MEMORY;
 }
 
-NET_API_STATUS SimPlatform::SetUserFlags(const std::u16string& server, const std::u16string& name,
-                                         DWORD flags) {
+NET_API_STATUS SimNetwork::SetUserFlags(const std::u16string& server, const std::u16string& name,
+                                        DWORD flags) {
     NET_API_STATUS status = 0;
-    Computer* computer = serveNetCall("NetUserSetInfo", 1008, server, status);
+    Computer* computer = serveCall("NetUserSetInfo", 1008, server, status);
     if (computer == nullptr)
         return status;
     Account* account = findAccount(*computer, name);
@@ -155,10 +155,10 @@ NET_API_STATUS SimPlatform::SetUserFlags(const std::u16string& server, const std
     return writeAnswer();
 }
 
-NET_API_STATUS SimPlatform::GetPolicy(const std::u16string& server, DWORD level,
-                                      USER_MODALS_INFO_0& passwords, USER_MODALS_INFO_3& lockout) {
+NET_API_STATUS SimNetwork::GetPolicy(const std::u16string& server, DWORD level,
+                                     USER_MODALS_INFO_0& passwords, USER_MODALS_INFO_3& lockout) {
     NET_API_STATUS status = 0;
-    Computer* computer = serveNetCall("NetUserModalsGet", level, server, status);
+    Computer* computer = serveCall("NetUserModalsGet", level, server, status);
     if (computer == nullptr)
         return status;
     const Policy& p = computer->policy;
@@ -167,10 +167,10 @@ NET_API_STATUS SimPlatform::GetPolicy(const std::u16string& server, DWORD level,
     return NERR_Success;
 }
 
-NET_API_STATUS SimPlatform::SetPasswordPolicy(const std::u16string& server,
-                                              const USER_MODALS_INFO_0& info, DWORD& /*parmErr*/) {
+NET_API_STATUS SimNetwork::SetPasswordPolicy(const std::u16string& server,
+                                             const USER_MODALS_INFO_0& info, DWORD& /*parmErr*/) {
     NET_API_STATUS status = 0;
-    Computer* computer = serveNetCall("NetUserModalsSet", 0, server, status);
+    Computer* computer = serveCall("NetUserModalsSet", 0, server, status);
     if (computer == nullptr)
         return status;
     Policy& p = computer->policy;
@@ -182,10 +182,10 @@ NET_API_STATUS SimPlatform::SetPasswordPolicy(const std::u16string& server,
     return writeAnswer();
 }
 
-NET_API_STATUS SimPlatform::SetLockoutPolicy(const std::u16string& server,
-                                             const USER_MODALS_INFO_3& info, DWORD& /*parmErr*/) {
+NET_API_STATUS SimNetwork::SetLockoutPolicy(const std::u16string& server,
+                                            const USER_MODALS_INFO_3& info, DWORD& /*parmErr*/) {
     NET_API_STATUS status = 0;
-    Computer* computer = serveNetCall("NetUserModalsSet", 3, server, status);
+    Computer* computer = serveCall("NetUserModalsSet", 3, server, status);
     if (computer == nullptr)
         return status;
     Policy& p = computer->policy;
