@@ -10,6 +10,8 @@
 // The median of R runs (default 5) is printed, then the goals: each toolkit
 // within 1.5 times the headless time at the largest count, and the headless
 // time at the largest count within 11 times the time at a tenth of it.
+#include "TypeServerName.h"
+
 #include "app/FUserInfo.h"
 #include "hosts/ProgramVersion.h"
 #include "hosts/scenario/ScenarioToolkit.h"
@@ -75,12 +77,7 @@ double SwitchMilliseconds(const tw::sim::MachineDescription& machine, int accoun
     window.Start();
     tw::toolkit::Form& form = window.Form();
     tw::toolkit::IUserInput& input = toolkit->Input();
-    input.Click(*form.Find("optServer"));
-    auto& server = static_cast<tw::toolkit::TextBox&>(*form.Find("txtServer"));
-    input.Focus(server);
-    input.SelectAllWithMouse(server);
-    for (char16_t c : std::u16string(u"BIGSRV"))
-        input.Key(c);
+    tw::bench::TypeServerName(form, input, u"BIGSRV");
 
     const long faultsBefore = PageFaults();
     const auto start = std::chrono::steady_clock::now();

@@ -13,7 +13,8 @@
 namespace {
 
 void BM_Startup(benchmark::State& state) {
-    const tw::sim::MachineDescription machine = tw::sim::loadMachineText(tw::demo::DemoMachineText("demo", "DEMO-PC"));
+    const tw::sim::MachineDescription machine =
+        tw::sim::loadMachineText(tw::demo::DemoMachineText("demo", "DEMO-PC"));
     for (auto _ : state) {
         tw::sim::SimPlatform sim(machine);
         tw::toolkit::Application app({u"Brenholt", 1, 0, 12, u"", u""}, u"C:\\Tarnwick");
