@@ -178,10 +178,9 @@ bool FUserInfo::AnswerLost(std::int32_t status) {
 }
 
 void FUserInfo::ShowAnswerLost(std::int32_t status) {
-    ShowStatus(
-        common_.LocString(u"Frm.Status_NoAnswer",
-                          u"Error %1. No answer from the server: the change may have been made.",
-                          {FromUtf8(std::to_string(status))}));
+    ShowStatus(common_.LocString(
+        u"Frm.Status_NoAnswer",
+        u"Error %1. No answer from the server: the change may have been made.", {status}));
 }
 
 void FUserInfo::RereadUnsurePanels() {

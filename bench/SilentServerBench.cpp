@@ -10,6 +10,7 @@
 // repaints of the window meanwhile (it is asked to repaint every 10 ms).
 // Goals: the error within 20 seconds and a second, no gap over 100 ms.
 #include "TypeServerName.h"
+#include "samba/SilentListener.h"
 
 #include "app/FUserInfo.h"
 #include "hosts/ProgramVersion.h"
@@ -22,10 +23,6 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -41,11 +38,10 @@ using Clock = std::chrono::steady_clock;
 class PaintClock : public QObject {
 public:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            last = Clock::now();
         if (event->type() == QEvent::Paint && watching) {
-            longest = std::max(longest, last - previous);
-            previous = last;
+            const Clock::time_point now = Clock::now();
+            longest = std::max(longest, now - previous);
+            previous = now;
         }
         return false;
     }
@@ -55,25 +51,9 @@ public:
         longest = {};
     }
     bool watching = false;
-    Clock::time_point last, previous;
+    Clock::time_point previous;
     Clock::duration longest{};
 };
-
-// A socket on 127.0.0.1 that the system accepts connections for and nobody
-// reads; its port.
-int SilentListener(int& port) {
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        listen(listener, 8) != 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return -1;
-    port = ntohs(address.sin_port);
-    return listener;
-}
 
 } // namespace
 
@@ -84,15 +64,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarnwick-silent-bench: this build has no Qt window\n");
         return 1;
     }
-    int port = 0;
-    const int listener = SilentListener(port);
-    if (listener < 0) {
+    const tw::test::SilentListener listener;
+    if (listener.port() == 0) {
         std::perror("tarnwick-silent-bench: listener");
         return 1;
     }
     tw::samr::SamrConnection connection;
     connection.localHost = "127.0.0.2"; // nothing listens there: refused at once
-    connection.port = port;
+    connection.port = listener.port();
     connection.password = tw::samr::Secret("pw");
     connection.hasPassword = true;
     tw::samr::SamrNetApi net(connection);
@@ -127,7 +106,6 @@ int main(int argc, char** argv) {
     const std::chrono::duration<double> took = Clock::now() - start;
     paints.watching = false;
     repaint.stop();
-    close(listener);
 
     const auto& status = static_cast<const tw::toolkit::Label&>(*form.Find("lblStatus"));
     const std::string said = tw::ToUtf8(status.Caption());

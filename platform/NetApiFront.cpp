@@ -155,13 +155,17 @@ NET_API_STATUS NetApiFront::NetUserModalsSet(LPCWSTR servername, DWORD level, LP
         if (lockout.usrmod3_lockout_threshold > 0xFFFF)
             refused = kLockoutThresholdParameter;
     }
-    DWORD parameter = refused;
-    NET_API_STATUS status = ERROR_INVALID_PARAMETER;
-    if (refused == 0 && !server)
-        status = ERROR_BAD_NETPATH;
-    else if (refused == 0)
-        status = level == 0 ? server_.SetPasswordPolicy(*server, passwords, parameter)
-                            : server_.SetLockoutPolicy(*server, lockout, parameter);
+    if (refused != 0) {
+        if (parm_err != nullptr)
+            *parm_err = refused;
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (!server)
+        return ERROR_BAD_NETPATH;
+    DWORD parameter = 0;
+    const NET_API_STATUS status = level == 0
+                                      ? server_.SetPasswordPolicy(*server, passwords, parameter)
+                                      : server_.SetLockoutPolicy(*server, lockout, parameter);
     if (parm_err != nullptr && status != NERR_Success && parameter != 0)
         *parm_err = parameter;
     return status;

@@ -635,19 +635,22 @@ uint32_t tw_samr_set_policy(tw_samr_session* session, const tw_samr_policy* poli
             continue;
         union samr_DomainInfo info;
         memset(&info, 0, sizeof info);
-        info.info1.min_password_length = policy->min_password_length;
-        info.info1.password_history_length = policy->password_history_length;
-        info.info1.password_properties = policy->password_properties;
-        info.info1.max_password_age = policy->max_password_age;
-        info.info1.min_password_age = policy->min_password_age;
-        if (requests[i].level == DomainLogoffInformation) {
-            memset(&info, 0, sizeof info);
+        switch (requests[i].level) {
+        case DomainPasswordInformation:
+            info.info1.min_password_length = policy->min_password_length;
+            info.info1.password_history_length = policy->password_history_length;
+            info.info1.password_properties = policy->password_properties;
+            info.info1.max_password_age = policy->max_password_age;
+            info.info1.min_password_age = policy->min_password_age;
+            break;
+        case DomainLogoffInformation:
             info.info3.force_logoff_time = policy->force_logoff_time;
-        } else if (requests[i].level == DomainLockoutInformation) {
-            memset(&info, 0, sizeof info);
+            break;
+        default:
             info.info12.lockout_duration = policy->lockout_duration;
             info.info12.lockout_window = policy->lockout_window;
             info.info12.lockout_threshold = policy->lockout_threshold;
+            break;
         }
         uint32_t status = set_domain(session, requests[i].level, &info);
         if (status != 0) {

@@ -111,8 +111,7 @@ NET_API_STATUS SamrServer::onServer(const std::u16string& server,
 NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD filter, bool continuing,
                                      std::vector<std::u16string>& names) {
     std::uint32_t acb = 0;
-    if (!AccountBitsOfFilter(filter, acb))
-        return ERROR_INVALID_PARAMETER;
+    AccountBitsOfFilter(filter, acb); // the front lets only known bits through
     return onServer(server, [&](tw_samr_session* s) -> std::uint32_t {
         if (continuing)
             return kNtSuccess; // the front holds the listing

@@ -2,6 +2,7 @@
 // the language file beside the program read from the real file system, and
 // the platform of the program on real servers put together from them.
 #include "platform/linux/LinuxPlatform.h"
+#include "common/ScratchPath.h"
 #include "platform/linux/LinuxComputer.h"
 #include "platform/linux/LinuxFileSystem.h"
 
@@ -57,7 +58,7 @@ TEST(LinuxComputer, MessagesFollowLcAllThenLcMessagesThenLang) {
 class ProgramFolder : public testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() / ("tw-linux-" + std::to_string(getpid()));
+        folder_ = tests::ScratchPath("tw-linux");
         std::filesystem::create_directories(folder_ / "1036.loc");
         std::ofstream(folder_ / "1031.loc", std::ios::binary) << "Sprache\r\n";
     }

@@ -2,6 +2,7 @@
 // backend reports for what a server or the connection answered; no server is
 // contacted here.
 #include "platform/samr/SamrConnection.h"
+#include "common/ScratchPath.h"
 #include "platform/samr/SamrRecords.h"
 #include "platform/samr/SamrStatus.h"
 
@@ -61,8 +62,7 @@ protected:
         std::ofstream(path_, std::ios::binary) << text;
         return path_;
     }
-    const std::string path_ =
-        (std::filesystem::temp_directory_path() / ("tw-auth-" + std::to_string(getpid()))).string();
+    const std::string path_ = tests::ScratchPath("tw-auth");
 };
 
 TEST_F(AuthenticationFile, SambasFormatIsRead) {

@@ -1,6 +1,7 @@
 // Every file the program reads whole goes through ReadSmallFile: only a
 // regular file, never a wait on a FIFO, never more than the limit.
 #include "platform/SmallFile.h"
+#include "common/ScratchPath.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ protected:
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
-    const fs::path dir_ = fs::temp_directory_path() / ("tw-small-file-" + std::to_string(getpid()));
+    const fs::path dir_ = tests::ScratchPath("tw-small-file");
 };
 
 TEST_F(SmallFile, ARegularFileIsReadWholeUpToTheLimit) {

@@ -1,13 +1,10 @@
 // The SAMR backend against a real Samba server that the tests start: what
 // it hands out, checked against Samba's own view of the accounts (pdbedit).
 #include "SambaServer.h"
+#include "SilentListener.h"
 
 #include "platform/samr/SamrClient.h"
 #include "platform/samr/SamrNetApi.h"
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -310,17 +307,10 @@ TEST_F(SamrOnSamba, AServerThatRestartedIsReachedAgainOnTheNextCall) {
 // at the connection's own limit, not at Samba's minute, with the error
 // Windows gives when no server answers.
 TEST(SilentServer, AConnectionNeverAnsweredIsGivenUpAtTheLimit) {
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
-    ASSERT_EQ(listen(listener, 4), 0); // the system accepts; nobody reads
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
-
+    const SilentListener listener;
+    ASSERT_NE(listener.port(), 0);
     SamrConnection connection;
-    connection.port = ntohs(address.sin_port);
+    connection.port = listener.port();
     connection.password = samr::Secret("pw");
     connection.hasPassword = true;
     connection.answerSeconds = 1;
@@ -331,7 +321,6 @@ TEST(SilentServer, AConnectionNeverAnsweredIsGivenUpAtTheLimit) {
     EXPECT_EQ(buffer, nullptr);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30))
         << "given up at Samba's own limit of a minute, not at the connection's";
-    close(listener);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Scenario files and the runner's command line: a FIFO, a device or a file
 // nested a million deep fails with a line naming it, and odd credentials
 // are refused, never passed on as other ones.
+#include "common/ScratchPath.h"
 #include "hosts/scenario/ScenarioOptions.h"
 #include "hosts/scenario/ScenarioRunner.h"
 
@@ -9,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tw::scenario {
 namespace {
@@ -25,8 +25,7 @@ protected:
         std::ofstream(deepObject_) << R"({"name": "deep", "steps": )" << std::string(65, '[');
     }
     void TearDown() override { fs::remove_all(dir_); }
-    const fs::path dir_ =
-        fs::temp_directory_path() / ("tw-scenario-files-" + std::to_string(getpid()));
+    const fs::path dir_ = tests::ScratchPath("tw-scenario-files");
     const std::string fifo_ = (dir_ / "fifo.json").string();
     const std::string deep_ = (dir_ / "deep.json").string();
     const std::string deepObject_ = (dir_ / "deep-object.json").string();
