@@ -36,8 +36,10 @@ public:
     virtual win::INetApi& net() = 0;
     // The server argument that reaches the computer (null: the local one).
     virtual const char16_t* server() const = 0;
-    // Accounts the computer holds besides those it was made with: the
-    // administrator a real server is signed in to as.
+    // Accounts the computer holds besides those it was made with, in the
+    // order it lists them: the administrator a real server is signed in to
+    // as, and on a domain controller the domain's own (Administrator, Guest,
+    // krbtgt).
     virtual std::vector<std::u16string> administrators() const { return {}; }
     // Buffers handed out and not yet freed, when the backend can tell.
     virtual std::optional<std::size_t> outstandingBuffers() const { return std::nullopt; }

@@ -1,0 +1,343 @@
+#include "DomainController.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace tw::test {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0')
+        throw std::runtime_error(std::string(name) +
+                                 " is not set: run the tests through tests/addc/run-in-domain.sh");
+    return value;
+}
+
+// DC=ad,DC=tarnwick,DC=test for AD.TARNWICK.TEST.
+std::string baseDnOf(const std::string& realm) {
+    std::string dn;
+    std::stringstream parts(realm);
+    for (std::string part; std::getline(parts, part, '.');) {
+        std::transform(part.begin(), part.end(), part.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        dn += (dn.empty() ? "DC=" : ",DC=") + part;
+    }
+    return dn;
+}
+
+// "attribute: value" lines of ldbsearch's LDIF, record by record (values
+// given in base64 are left out: none of those read here are).
+std::vector<std::map<std::string, std::string>> records(const std::string& ldif) {
+    std::vector<std::map<std::string, std::string>> out;
+    std::stringstream lines(ldif);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("# record", 0) == 0) {
+            out.emplace_back();
+            continue;
+        }
+        if (out.empty() || line.empty() || line[0] == '#' || line[0] == ' ')
+            continue;
+        const auto colon = line.find(": ");
+        if (colon != std::string::npos && line[colon - 1] != ':')
+            out.back()[line.substr(0, colon)] = line.substr(colon + 2);
+    }
+    return out;
+}
+
+// The base64 of a unicodePwd value: the password in quotes, in UTF-16LE.
+std::string unicodePassword(const std::string& password) {
+    std::string bytes;
+    for (char c : "\"" + password + "\"") {
+        bytes += c;
+        bytes += '\0';
+    }
+    static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t left = bytes.size() - i;
+        std::uint32_t n = std::uint32_t(std::uint8_t(bytes[i])) << 16;
+        if (left > 1)
+            n |= std::uint32_t(std::uint8_t(bytes[i + 1])) << 8;
+        if (left > 2)
+            n |= std::uint8_t(bytes[i + 2]);
+        text += digits[(n >> 18) & 63];
+        text += digits[(n >> 12) & 63];
+        text += left > 1 ? digits[(n >> 6) & 63] : '=';
+        text += left > 2 ? digits[n & 63] : '=';
+    }
+    return text;
+}
+
+} // namespace
+
+DomainController::DomainController() {
+    if (environment("TW_DOMAIN_NAMESPACE") != "1")
+        throw std::runtime_error("not inside the namespaces of tests/addc/run-in-domain.sh");
+    dir_ = environment("TW_DOMAIN_DIR");
+    fixture_ = environment("TW_DOMAIN_FIXTURE");
+    template_ = environment("TW_DOMAIN_TEMPLATE");
+    domain_ = environment("TW_DOMAIN_NAME");
+    realm_ = environment("TW_DOMAIN_REALM");
+    host_ = environment("TW_DOMAIN_HOST");
+    adminPassword_ = environment("TW_DOMAIN_ADMIN_PASSWORD");
+    baseDn_ = baseDnOf(realm_);
+    conf_ = dir_ + "/etc/smb.conf";
+    sam_ = dir_ + "/private/sam.ldb";
+    const std::string root = std::filesystem::path(dir_).parent_path();
+    run({"tar", "-C", root, "-xf", template_});
+    start();
+}
+
+DomainController::~DomainController() {
+    stop();
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+std::string DomainController::run(const std::vector<std::string>& command,
+                                  const std::string& input, int* status) const {
+    const std::string inputFile = scratch("stdin");
+    const std::string outputFile = scratch("stdout");
+    std::ofstream(inputFile) << input;
+    pid_t child = fork();
+    if (child == 0) {
+        int in = open(inputFile.c_str(), O_RDONLY);
+        int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(out, 2);
+        std::vector<char*> args;
+        for (const auto& a : command)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    int result = 0;
+    waitpid(child, &result, 0);
+    std::ifstream output(outputFile);
+    std::string text((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
+    const int code = WIFEXITED(result) ? WEXITSTATUS(result) : 128;
+    if (status != nullptr)
+        *status = code;
+    else if (code != 0)
+        throw std::runtime_error(command[0] + " " + (command.size() > 1 ? command[1] : "") +
+                                 " failed: " + text);
+    return text;
+}
+
+samr::SamrConnection DomainController::connectionAs(const std::string& user,
+                                                    const std::string& password) const {
+    samr::SamrConnection connection;
+    connection.user = user.empty() ? kAdmin : user;
+    connection.domain = domain_;
+    connection.password.Assign(user.empty() ? adminPassword_ : password);
+    connection.hasPassword = true;
+    return connection;
+}
+
+std::vector<std::string> DomainController::addAccounts(
+    const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
+    const std::string& password) {
+    std::vector<std::string> dns;
+    std::ofstream ldif(scratch("add.ldif"));
+    const std::string pw = unicodePassword(password);
+    for (const auto& [name, control] : accounts) {
+        const bool computer =
+            (control & (uac::kWorkstationTrust | uac::kServerTrust | uac::kInterdomainTrust)) != 0;
+        std::string cn = name;
+        if (computer && !cn.empty() && cn.back() == '$')
+            cn.pop_back();
+        dns.push_back("CN=" + cn + (computer ? ",CN=Computers," : ",CN=Users,") + baseDn_);
+        ldif << "dn: " << dns.back() << "\n"
+             << "objectClass: " << (computer ? "computer" : "user") << "\n"
+             << "sAMAccountName: " << name << "\n"
+             << "userAccountControl: " << control << "\n"
+             << "unicodePwd:: " << pw << "\n\n";
+    }
+    ldif.close();
+    if (!dns.empty())
+        run({"ldbadd", "-H", sam_, scratch("add.ldif")});
+    return dns;
+}
+
+void DomainController::addUser(const std::string& name, const std::string& password) {
+    sambaTool({"user", "create", name, password});
+}
+
+void DomainController::remove(const std::vector<std::string>& dns) {
+    if (dns.empty())
+        return;
+    std::vector<std::string> command{"ldbdel", "-H", sam_};
+    command.insert(command.end(), dns.begin(), dns.end());
+    run(command);
+}
+
+std::string DomainController::sambaTool(std::vector<std::string> arguments, int* status) const {
+    arguments.insert(arguments.begin(), "samba-tool");
+    arguments.insert(arguments.end(), {"-s", conf_, "-H", sam_});
+    return run(arguments, {}, status);
+}
+
+std::string DomainController::userShow(const std::string& name) const {
+    return sambaTool({"user", "show", name});
+}
+
+std::string DomainController::accountDn(const std::string& name) const {
+    const auto found = records(run({"ldbsearch", "-H", sam_, "-b", baseDn_,
+                                    "(sAMAccountName=" + name + ")", "dn"}));
+    if (found.size() != 1 || found[0].count("dn") == 0)
+        throw std::runtime_error("no single account " + name + " on the DC");
+    return found[0].at("dn");
+}
+
+std::optional<std::string> DomainController::accountAttribute(const std::string& name,
+                                                              const std::string& attribute) const {
+    const auto found = records(run({"ldbsearch", "-H", sam_, "-b", baseDn_,
+                                    "(sAMAccountName=" + name + ")", attribute}));
+    if (found.size() != 1)
+        throw std::runtime_error("no single account " + name + " on the DC");
+    const auto at = found[0].find(attribute);
+    if (at == found[0].end())
+        return std::nullopt;
+    return at->second;
+}
+
+std::int64_t DomainController::accountNumber(const std::string& name,
+                                             const std::string& attribute) const {
+    const auto value = accountAttribute(name, attribute);
+    return value ? std::stoll(*value) : 0;
+}
+
+void DomainController::setAccountAttributes(const std::string& name,
+                                            const std::map<std::string, std::string>& values) {
+    std::ofstream ldif(scratch("modify.ldif"));
+    ldif << "dn: " << accountDn(name) << "\nchangetype: modify\n";
+    for (const auto& [attribute, value] : values)
+        ldif << "replace: " << attribute << "\n" << attribute << ": " << value << "\n-\n";
+    ldif.close();
+    run({"ldbmodify", "-H", sam_, scratch("modify.ldif")});
+}
+
+std::map<std::string, std::string> DomainController::domainAttributes() const {
+    const auto found = records(run({"ldbsearch", "-H", sam_, "-b", baseDn_, "-s", "base"}));
+    if (found.size() != 1)
+        throw std::runtime_error("the domain object was not found");
+    return found[0];
+}
+
+void DomainController::setDomainAttributes(const std::map<std::string, std::string>& values) {
+    std::ofstream ldif(scratch("modify.ldif"));
+    ldif << "dn: " << baseDn_ << "\nchangetype: modify\n";
+    for (const auto& [attribute, value] : values)
+        ldif << "replace: " << attribute << "\n" << attribute << ": " << value << "\n-\n";
+    ldif.close();
+    run({"ldbmodify", "-H", sam_, scratch("modify.ldif")});
+}
+
+std::map<std::string, std::string> DomainController::passwordSettings() const {
+    std::map<std::string, std::string> settings;
+    std::stringstream lines(sambaTool({"domain", "passwordsettings", "show"}));
+    for (std::string line; std::getline(lines, line);) {
+        const auto colon = line.rfind(": ");
+        if (colon != std::string::npos)
+            settings[line.substr(0, colon)] = line.substr(colon + 2);
+    }
+    return settings;
+}
+
+void DomainController::setPasswordSettings(const std::vector<std::string>& options) {
+    std::vector<std::string> arguments{"domain", "passwordsettings", "set"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    sambaTool(arguments);
+}
+
+std::vector<std::string> DomainController::normalAccounts() const {
+    auto found = records(run({"ldbsearch", "-H", sam_, "-b", baseDn_,
+                              "(&(objectClass=user)(userAccountControl:1.2.840.113556.1.4.803:=" +
+                                  std::to_string(uac::kNormal) + "))",
+                              "sAMAccountName", "objectSid"}));
+    auto rid = [](const std::map<std::string, std::string>& record) {
+        const std::string& sid = record.at("objectSid");
+        return std::stoul(sid.substr(sid.rfind('-') + 1));
+    };
+    std::sort(found.begin(), found.end(),
+              [&](const auto& a, const auto& b) { return rid(a) < rid(b); });
+    std::vector<std::string> names;
+    for (const auto& record : found)
+        names.push_back(record.at("sAMAccountName"));
+    return names;
+}
+
+bool DomainController::logon(const std::string& name, const std::string& password) const {
+    int status = 0;
+    lastOutput_ = run({"smbclient", "-s", "/dev/null", "//127.0.0.1/IPC$", "-U",
+                       domain_ + "\\" + name + "%" + password, "-c", "exit"},
+                      {}, &status);
+    return status == 0;
+}
+
+bool DomainController::kinit(const std::string& name, const std::string& password) const {
+    int status = 0;
+    lastOutput_ = run({"env", "KRB5CCNAME=FILE:" + scratch("ccache." + name), "kinit",
+                       name + "@" + realm_},
+                      password + "\n", &status);
+    std::filesystem::remove(scratch("ccache." + name));
+    return status == 0;
+}
+
+void DomainController::start() {
+    pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        int log = open(scratch("samba.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        int none = open("/dev/null", O_RDONLY);
+        dup2(none, 0);
+        dup2(log, 1);
+        dup2(log, 2);
+        execlp("samba", "samba", "-s", conf_.c_str(), "-F", "--no-process-group", "-M", "prefork",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    pid_ = child;
+    // The DC answers a logon once its SMB server, its directory and its
+    // authentication are all up: 3 to 5 s here.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!logon(kAdmin, adminPassword_)) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            throw std::runtime_error("samba ended at start; see " + scratch("samba.log"));
+        }
+        if (std::chrono::steady_clock::now() > until)
+            throw std::runtime_error("the DC did not answer within 60 s: " + lastOutput_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+void DomainController::stop() {
+    if (pid_ <= 0)
+        return;
+    kill(-pid_, SIGTERM);
+    for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+} // namespace tw::test

@@ -1,0 +1,127 @@
+// A throw-away Samba Active Directory domain controller for tests: started
+// from the domain template tests/addc/run-in-domain.sh provides, inside the
+// private network, mount and PID namespaces that script made, so it answers
+// on the standard ports of a loopback nobody else sees and writes only to
+// tmpfs mounts that go with the namespace. The helpers give the DC accounts
+// and policy and read them back with Samba's own tools (samba-tool, the ldb
+// tools on its sam.ldb, smbclient and kinit logons), never through the code
+// under test.
+#pragma once
+
+#include "platform/samr/SamrConnection.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tw::test {
+
+// userAccountControl bits (the same numbers as the UF_ flags).
+namespace uac {
+constexpr std::uint32_t kDisabled = 0x2;
+constexpr std::uint32_t kLockout = 0x10;
+constexpr std::uint32_t kPasswordNotRequired = 0x20;
+constexpr std::uint32_t kNormal = 0x200;
+constexpr std::uint32_t kInterdomainTrust = 0x800;
+constexpr std::uint32_t kWorkstationTrust = 0x1000;
+constexpr std::uint32_t kServerTrust = 0x2000;
+constexpr std::uint32_t kDontExpirePassword = 0x10000;
+constexpr std::uint32_t kPasswordExpired = 0x800000;
+} // namespace uac
+
+class DomainController {
+public:
+    // Unpacks the template and starts the DC; throws when this process was
+    // not started by run-in-domain.sh (the DC would write to the real
+    // /var/lib/samba) or the DC does not answer.
+    DomainController();
+    ~DomainController();
+    DomainController(const DomainController&) = delete;
+    DomainController& operator=(const DomainController&) = delete;
+
+    // The domain's NetBIOS name, its realm, the DC's host name and the base
+    // of its directory (DC=ad,DC=...).
+    const std::string& domain() const { return domain_; }
+    const std::string& realm() const { return realm_; }
+    const std::string& host() const { return host_; }
+    const std::string& baseDn() const { return baseDn_; }
+    const std::string& adminPassword() const { return adminPassword_; }
+    static constexpr const char* kAdmin = "Administrator";
+
+    // How to reach the DC signed in with a name and password (NTLM), as an
+    // authentication file gives them: the administrator when none is named.
+    samr::SamrConnection connectionAs(const std::string& user = {},
+                                      const std::string& password = {}) const;
+
+    // Accounts made with one ldbadd on the DC's sam.ldb (objects of class
+    // computer for trust accounts, user otherwise), all with `password` and
+    // their userAccountControl as given; a DN each, in the given order.
+    std::vector<std::string> addAccounts(
+        const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
+        const std::string& password);
+    // samba-tool user create.
+    void addUser(const std::string& name, const std::string& password);
+    // Objects gone, by DN (ldbdel).
+    void remove(const std::vector<std::string>& dns);
+
+    // samba-tool with the DC's configuration and database; throws when it fails
+    // unless `status` takes its exit code.
+    std::string sambaTool(std::vector<std::string> arguments, int* status = nullptr) const;
+    // samba-tool user show NAME.
+    std::string userShow(const std::string& name) const;
+    // One attribute of an account as ldbsearch reads it from sam.ldb (e.g.
+    // userAccountControl, lockoutTime, badPwdCount, or the computed
+    // msDS-User-Account-Control-Computed); nothing when the account lacks it.
+    std::optional<std::string> accountAttribute(const std::string& name,
+                                                const std::string& attribute) const;
+    std::int64_t accountNumber(const std::string& name, const std::string& attribute) const;
+    // Replaces attributes of an account (ldbmodify).
+    void setAccountAttributes(const std::string& name,
+                              const std::map<std::string, std::string>& values);
+    // The domain object's attributes (ldbsearch), and replacing them
+    // (ldbmodify): minPwdLength, maxPwdAge, forceLogoff, lockoutDuration...
+    std::map<std::string, std::string> domainAttributes() const;
+    void setDomainAttributes(const std::map<std::string, std::string>& values);
+    // samba-tool domain passwordsettings show, as "label: value" pairs, and set.
+    std::map<std::string, std::string> passwordSettings() const;
+    void setPasswordSettings(const std::vector<std::string>& options);
+
+    // The names of the accounts a user listing shows (UF_NORMAL_ACCOUNT) in
+    // the DC's order: by relative ID.
+    std::vector<std::string> normalAccounts() const;
+
+    // A logon over SMB with NTLM (smbclient to IPC$); false when refused.
+    bool logon(const std::string& name, const std::string& password) const;
+    // A Kerberos logon (kinit into a cache of its own); false when refused.
+    bool kinit(const std::string& name, const std::string& password) const;
+    const std::string& lastOutput() const { return lastOutput_; }
+
+    void start();
+    void stop();
+
+private:
+    std::string run(const std::vector<std::string>& command, const std::string& input = {},
+                    int* status = nullptr) const;
+    std::string accountDn(const std::string& name) const;
+    std::string scratch(const std::string& name) const { return fixture_ + "/" + name; }
+
+    std::string dir_;      // the DC's own folder (smb.conf, sam.ldb...)
+    std::string fixture_;  // the test's files beside it
+    std::string template_;
+    std::string domain_, realm_, host_, baseDn_, adminPassword_;
+    std::string conf_, sam_;
+    int pid_ = -1;
+    mutable std::string lastOutput_;
+};
+
+} // namespace tw::test
+
+namespace tw::test {
+
+// The one DC this test program started (tests/addc/main.cpp): the tests
+// share it, and each removes the accounts it made.
+DomainController& SharedDomainController();
+
+} // namespace tw::test
