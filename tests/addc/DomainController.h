@@ -63,6 +63,8 @@ public:
         const std::string& password);
     // samba-tool user create.
     void addUser(const std::string& name, const std::string& password);
+    // The DN of an account by its name.
+    std::string accountDn(const std::string& name) const;
     // Objects gone, by DN (ldbdel).
     void remove(const std::vector<std::string>& dns);
 
@@ -104,7 +106,6 @@ public:
 private:
     std::string run(const std::vector<std::string>& command, const std::string& input = {},
                     int* status = nullptr) const;
-    std::string accountDn(const std::string& name) const;
     std::string scratch(const std::string& name) const { return fixture_ + "/" + name; }
 
     std::string dir_;      // the DC's own folder (smb.conf, sam.ldb...)

@@ -1,0 +1,272 @@
+// The SAMR backend against a Samba Active Directory domain controller: what
+// it hands out and writes, checked against the directory itself (ldbsearch on
+// sam.ldb, samba-tool) and against real logons, NTLM and Kerberos.
+#include "DomainController.h"
+
+#include "platform/samr/SamrNetApi.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace tw::test {
+namespace {
+
+using namespace win;
+using samr::SamrNetApi;
+
+class SamrOnDomainController : public testing::Test {
+protected:
+    DomainController& dc = SharedDomainController();
+
+    void SetUp() override {
+        const auto domain = dc.domainAttributes();
+        for (const char* name : {"minPwdLength", "maxPwdAge", "minPwdAge", "forceLogoff",
+                                 "pwdHistoryLength", "lockoutDuration",
+                                 "lockOutObservationWindow", "lockoutThreshold"})
+            policy_[name] = domain.at(name);
+    }
+    void TearDown() override {
+        if (net_ != nullptr) {
+            EXPECT_EQ(net_->OutstandingBuffers(), 0u);
+        }
+        net_.reset();
+        dc.remove(made_);
+        dc.setDomainAttributes(policy_);
+    }
+
+    // Accounts of this test alone, gone after it.
+    void add(const std::vector<std::pair<std::string, std::uint32_t>>& accounts) {
+        const auto dns = dc.addAccounts(accounts, kPassword);
+        made_.insert(made_.end(), dns.begin(), dns.end());
+    }
+    SamrNetApi& net(samr::SamrConnection c = {}) {
+        net_ = std::make_unique<SamrNetApi>(c.user.empty() ? dc.connectionAs() : std::move(c));
+        return *net_;
+    }
+    USER_INFO_3 info(const char16_t* name, NET_API_STATUS expected = 0) {
+        LPBYTE buffer = nullptr;
+        USER_INFO_3 record{};
+        EXPECT_EQ(net_->NetUserGetInfo(nullptr, name, 3, &buffer), expected);
+        if (buffer != nullptr) {
+            record = *reinterpret_cast<USER_INFO_3*>(buffer);
+            record.usri3_name = nullptr;
+            record.usri3_logon_server = nullptr;
+            net_->NetApiBufferFree(buffer);
+        }
+        return record;
+    }
+    NET_API_STATUS setFlags(const char16_t* name, DWORD flags) {
+        USER_INFO_1008 record{flags};
+        return net_->NetUserSetInfo(nullptr, name, 1008, reinterpret_cast<LPBYTE>(&record),
+                                    nullptr);
+    }
+    std::vector<DWORD> policy() {
+        std::vector<DWORD> fields;
+        for (DWORD level : {0u, 3u}) {
+            LPBYTE buffer = nullptr;
+            EXPECT_EQ(net_->NetUserModalsGet(nullptr, level, &buffer), 0u);
+            auto* words = reinterpret_cast<DWORD*>(buffer);
+            for (int i = 0; i < (level == 0 ? 5 : 3) && words != nullptr; ++i)
+                fields.push_back(words[i]);
+            net_->NetApiBufferFree(buffer);
+        }
+        return fields;
+    }
+    std::int64_t control(const std::string& name) {
+        return dc.accountNumber(name, "userAccountControl");
+    }
+
+    static constexpr const char* kPassword = "Account-pw1";
+    std::vector<std::string> made_; // removed after the test
+    std::unique_ptr<SamrNetApi> net_;
+
+private:
+    std::map<std::string, std::string> policy_;
+};
+
+TEST_F(SamrOnDomainController, AnAccountReadsInWindowsTermsAsTheDirectoryHoldsIt) {
+    dc.addUser("dora", kPassword); // samba-tool user create
+    made_.push_back(dc.accountDn("dora"));
+    net();
+    const std::string shown = dc.userShow("dora");
+    EXPECT_NE(shown.find("userAccountControl: 512"), std::string::npos) << shown;
+    LPBYTE buffer = nullptr;
+    ASSERT_EQ(net_->NetUserGetInfo(nullptr, u"dora", 3, &buffer), 0u);
+    const auto* record = reinterpret_cast<USER_INFO_3*>(buffer);
+    EXPECT_EQ(record->usri3_flags, 0x201u) << "UF_SCRIPT | UF_NORMAL_ACCOUNT";
+    EXPECT_EQ(record->usri3_acct_expires, 0xFFFFFFFFu) << "never";
+    EXPECT_EQ(record->usri3_last_logon, 0u);
+    EXPECT_LT(record->usri3_password_age, 3600u);
+    EXPECT_EQ(record->usri3_bad_pw_count, 0u);
+    net_->NetApiBufferFree(buffer);
+}
+
+// Each flag the window writes, set and cleared, as userAccountControl then
+// holds it. The right to change one's own password is no bit of the
+// directory's account but its DACL, which Samba's SAMR server does not
+// write: the call is refused (87) before any bit is written.
+TEST_F(SamrOnDomainController, EachFlagIsWrittenAloneAndSeenInTheDirectory) {
+    add({{"bob", uac::kNormal}});
+    net();
+    for (const DWORD flag : {UF_ACCOUNTDISABLE, UF_PASSWD_NOTREQD, UF_DONT_EXPIRE_PASSWD}) {
+        SCOPED_TRACE(flag);
+        const DWORD before = info(u"bob").usri3_flags;
+        ASSERT_EQ(setFlags(u"bob", before | flag), 0u);
+        EXPECT_EQ(info(u"bob").usri3_flags, before | flag);
+        EXPECT_EQ(control("bob"), uac::kNormal | flag);
+        ASSERT_EQ(setFlags(u"bob", before), 0u);
+        EXPECT_EQ(info(u"bob").usri3_flags, before);
+        EXPECT_EQ(control("bob"), uac::kNormal);
+    }
+    EXPECT_EQ(setFlags(u"bob", 0x201 | UF_ACCOUNTDISABLE | UF_PASSWD_CANT_CHANGE),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(info(u"bob").usri3_flags, 0x201u);
+    EXPECT_EQ(control("bob"), uac::kNormal) << "nothing written";
+    EXPECT_TRUE(dc.logon("bob", kPassword)) << dc.lastOutput();
+}
+
+// Flags set by Samba's own tools read back over SAMR.
+TEST_F(SamrOnDomainController, FlagsSetBySambaToolReadBack) {
+    add({{"carl", uac::kNormal}});
+    dc.sambaTool({"user", "disable", "carl"});
+    dc.sambaTool({"user", "setexpiry", "carl", "--noexpiry"});
+    net();
+    EXPECT_EQ(info(u"carl").usri3_flags, 0x201u | UF_ACCOUNTDISABLE | UF_DONT_EXPIRE_PASSWD);
+    dc.sambaTool({"user", "enable", "carl"});
+    dc.setAccountAttributes("carl", {{"userAccountControl", std::to_string(
+                                                                uac::kNormal |
+                                                                uac::kPasswordNotRequired)}});
+    EXPECT_EQ(info(u"carl").usri3_flags, 0x201u | UF_PASSWD_NOTREQD);
+}
+
+// Bad passwords over NTLM (smbclient) and Kerberos (kinit) lock the account
+// out; SAMR shows it, clears it, and never sets it.
+TEST_F(SamrOnDomainController, ARealLockoutShowsAndCanBeClearedButNeverSet) {
+    add({{"carol", uac::kNormal}, {"kim", uac::kNormal}});
+    dc.setPasswordSettings({"--account-lockout-threshold=3", "--account-lockout-duration=30",
+                            "--reset-account-lockout-after=30"});
+    net();
+    EXPECT_EQ(setFlags(u"carol", 0x201 | UF_LOCKOUT), 0u);
+    EXPECT_EQ(info(u"carol").usri3_flags & UF_LOCKOUT, 0u) << "only the server locks out";
+    EXPECT_EQ(dc.accountNumber("carol", "lockoutTime"), 0);
+
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(dc.logon("carol", "wrong"));
+    EXPECT_EQ(dc.accountNumber("carol", "badPwdCount"), 3);
+    EXPECT_NE(dc.accountNumber("carol", "lockoutTime"), 0);
+    EXPECT_NE(dc.accountNumber("carol", "msDS-User-Account-Control-Computed") & uac::kLockout, 0);
+    USER_INFO_3 locked = info(u"carol");
+    EXPECT_NE(locked.usri3_flags & UF_LOCKOUT, 0u);
+    EXPECT_EQ(locked.usri3_bad_pw_count, 3u);
+    EXPECT_FALSE(dc.logon("carol", kPassword)) << "locked out";
+
+    EXPECT_EQ(setFlags(u"carol", locked.usri3_flags & ~UF_LOCKOUT), 0u);
+    EXPECT_EQ(info(u"carol").usri3_flags & UF_LOCKOUT, 0u);
+    EXPECT_EQ(dc.accountNumber("carol", "lockoutTime"), 0);
+    EXPECT_EQ(dc.accountNumber("carol", "msDS-User-Account-Control-Computed") & uac::kLockout, 0);
+    EXPECT_TRUE(dc.logon("carol", kPassword)) << dc.lastOutput();
+
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(dc.kinit("kim", "wrong"));
+    EXPECT_NE(dc.accountNumber("kim", "lockoutTime"), 0);
+    EXPECT_NE(info(u"kim").usri3_flags & UF_LOCKOUT, 0u);
+    EXPECT_EQ(setFlags(u"kim", 0x201), 0u);
+    EXPECT_EQ(dc.accountNumber("kim", "lockoutTime"), 0);
+    EXPECT_TRUE(dc.kinit("kim", kPassword)) << dc.lastOutput();
+}
+
+// The policy written over SAMR, as samba-tool shows it, and samba-tool's as
+// SAMR reads it.
+TEST_F(SamrOnDomainController, PolicyIsWrittenInSecondsAndShownBySambaTool) {
+    net();
+    USER_MODALS_INFO_0 level0{8, 30 * 86400, 86400, 0xFFFFFFFFu, 5};
+    USER_MODALS_INFO_3 level3{1800, 900, 4};
+    DWORD error = 0;
+    ASSERT_EQ(net_->NetUserModalsSet(nullptr, 0, reinterpret_cast<LPBYTE>(&level0), &error), 0u);
+    ASSERT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), &error), 0u);
+    EXPECT_EQ(policy(), (std::vector<DWORD>{8, 30 * 86400, 86400, 0xFFFFFFFFu, 5, 1800, 900, 4}));
+    auto shown = dc.passwordSettings();
+    EXPECT_EQ(shown["Minimum password length"], "8");
+    EXPECT_EQ(shown["Maximum password age (days)"], "30");
+    EXPECT_EQ(shown["Minimum password age (days)"], "1");
+    EXPECT_EQ(shown["Password history length"], "5");
+    EXPECT_EQ(shown["Account lockout duration (mins)"], "30");
+    EXPECT_EQ(shown["Reset account lockout after (mins)"], "15");
+    EXPECT_EQ(shown["Account lockout threshold (attempts)"], "4");
+
+    dc.setPasswordSettings({"--min-pwd-length=10", "--max-pwd-age=0", "--history-length=2",
+                            "--account-lockout-threshold=0"});
+    const auto read = policy();
+    EXPECT_EQ(read[0], 10u);
+    EXPECT_EQ(read[1], 0xFFFFFFFFu) << "samba-tool's 0 days: never";
+    EXPECT_EQ(read[4], 2u);
+    EXPECT_EQ(read[7], 0u);
+}
+
+// A domain controller keeps a lockout no shorter than the window its bad
+// passwords are counted in: anything else is refused and nothing is written.
+TEST_F(SamrOnDomainController, ALockoutShorterThanItsWindowIsRefused) {
+    net();
+    USER_MODALS_INFO_3 level3{1800, 1800, 3};
+    ASSERT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), nullptr), 0u);
+    USER_MODALS_INFO_3 shorter{600, 1800, 3};
+    EXPECT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&shorter), nullptr),
+              ERROR_INVALID_PARAMETER);
+    const auto kept = policy();
+    EXPECT_EQ(std::vector<DWORD>(kept.begin() + 5, kept.end()), (std::vector<DWORD>{1800, 1800, 3}));
+    EXPECT_EQ(dc.passwordSettings()["Account lockout duration (mins)"], "30");
+}
+
+// The domain's listing: its own accounts by relative ID before the ones made
+// later, the DC's machine account never among the normal ones.
+TEST_F(SamrOnDomainController, TheListingIsInTheDirectorysOrder) {
+    add({{"zed", uac::kNormal}, {"amy", uac::kNormal | uac::kDisabled}});
+    net();
+    LPBYTE buffer = nullptr;
+    DWORD read = 0, total = 0, resume = 0;
+    ASSERT_EQ(net_->NetUserEnum(nullptr, 0, FILTER_NORMAL_ACCOUNT, &buffer, MAX_PREFERRED_LENGTH,
+                                &read, &total, &resume),
+              0u);
+    std::vector<std::string> names;
+    for (DWORD i = 0; i < read; ++i) {
+        const std::u16string name = reinterpret_cast<USER_INFO_0*>(buffer)[i].usri0_name;
+        names.emplace_back(name.begin(), name.end());
+    }
+    net_->NetApiBufferFree(buffer);
+    EXPECT_EQ(names, (std::vector<std::string>{"Administrator", "Guest", "krbtgt", "zed", "amy"}));
+    EXPECT_EQ(names, dc.normalAccounts());
+}
+
+// NTLM logons over SMB leave the logon count alone; each Kerberos logon
+// counts (twice: the ticket and the service ticket of kinit's check).
+TEST_F(SamrOnDomainController, LogonCountsAreTheDirectorysOwn) {
+    add({{"lou", uac::kNormal}});
+    net();
+    ASSERT_TRUE(dc.logon("lou", kPassword)) << dc.lastOutput();
+    EXPECT_EQ(dc.accountNumber("lou", "logonCount"), 0);
+    EXPECT_EQ(info(u"lou").usri3_num_logons, 0u);
+    ASSERT_TRUE(dc.kinit("lou", kPassword)) << dc.lastOutput();
+    const auto counted = dc.accountNumber("lou", "logonCount");
+    EXPECT_GT(counted, 0);
+    EXPECT_EQ(info(u"lou").usri3_num_logons, static_cast<DWORD>(counted));
+}
+
+TEST_F(SamrOnDomainController, StatusCodesAreWindowsOnes) {
+    add({{"alice", uac::kNormal}, {"bob", uac::kNormal}});
+    // Not an administrator: reads, but writes are refused.
+    net(dc.connectionAs("alice", kPassword));
+    info(u"bob");
+    EXPECT_EQ(setFlags(u"bob", 0x203), ERROR_ACCESS_DENIED);
+    USER_MODALS_INFO_3 level3{1800, 900, 4};
+    EXPECT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), nullptr),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(control("bob"), uac::kNormal);
+    // A wrong password.
+    net(dc.connectionAs("alice", "wrong"));
+    info(u"bob", ERROR_LOGON_FAILURE);
+}
+
+} // namespace
+} // namespace tw::test
