@@ -205,8 +205,22 @@ TEST_F(SamrOnDomainController, PolicyIsWrittenInSecondsAndShownBySambaTool) {
     EXPECT_EQ(read[7], 0u);
 }
 
-// A domain controller keeps a lockout no shorter than the window its bad
-// passwords are counted in: anything else is refused and nothing is written.
+// The directory keeps policy times in units of 100 ns: seconds that are no
+// whole minutes are kept as they are (a standalone server rounds them).
+TEST_F(SamrOnDomainController, PolicyTimesAreKeptToTheSecond) {
+    net();
+    USER_MODALS_INFO_3 level3{3690, 1830, 3};
+    ASSERT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), nullptr), 0u);
+    const auto read = policy();
+    EXPECT_EQ(std::vector<DWORD>(read.begin() + 5, read.end()), (std::vector<DWORD>{3690, 1830, 3}));
+    const auto domain = dc.domainAttributes();
+    EXPECT_EQ(domain.at("lockoutDuration"), "-36900000000");
+    EXPECT_EQ(domain.at("lockOutObservationWindow"), "-18300000000");
+}
+
+// Like a standalone server, a domain controller keeps a lockout no shorter
+// than the window its bad passwords are counted in: anything else is refused
+// and nothing is written.
 TEST_F(SamrOnDomainController, ALockoutShorterThanItsWindowIsRefused) {
     net();
     USER_MODALS_INFO_3 level3{1800, 1800, 3};
