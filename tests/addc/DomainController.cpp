@@ -108,8 +108,8 @@ DomainController::~DomainController() {
     std::filesystem::remove_all(dir_, ignored);
 }
 
-std::string DomainController::run(const std::vector<std::string>& command,
-                                  const std::string& input, int* status) const {
+std::string DomainController::run(const std::vector<std::string>& command, const std::string& input,
+                                  int* status) const {
     const std::string inputFile = scratch("stdin");
     const std::string outputFile = scratch("stdout");
     std::ofstream(inputFile) << input;
@@ -150,9 +150,16 @@ samr::SamrConnection DomainController::connectionAs(const std::string& user,
     return connection;
 }
 
-std::vector<std::string> DomainController::addAccounts(
-    const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
-    const std::string& password) {
+std::string DomainController::administratorAuthenticationFile() const {
+    const std::string path = scratch("administrator.auth");
+    std::ofstream(path) << "username = " << kAdmin << "\npassword = " << adminPassword_
+                        << "\ndomain = " << domain_ << "\n";
+    return path;
+}
+
+std::vector<std::string>
+DomainController::addAccounts(const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
+                              const std::string& password) {
     std::vector<std::string> dns;
     std::ofstream ldif(scratch("add.ldif"));
     const std::string pw = unicodePassword(password);
@@ -198,8 +205,8 @@ std::string DomainController::userShow(const std::string& name) const {
 }
 
 std::string DomainController::accountDn(const std::string& name) const {
-    const auto found = records(run({"ldbsearch", "-H", sam_, "-b", baseDn_,
-                                    "(sAMAccountName=" + name + ")", "dn"}));
+    const auto found = records(
+        run({"ldbsearch", "-H", sam_, "-b", baseDn_, "(sAMAccountName=" + name + ")", "dn"}));
     if (found.size() != 1 || found[0].count("dn") == 0)
         throw std::runtime_error("no single account " + name + " on the DC");
     return found[0].at("dn");
@@ -207,8 +214,8 @@ std::string DomainController::accountDn(const std::string& name) const {
 
 std::optional<std::string> DomainController::accountAttribute(const std::string& name,
                                                               const std::string& attribute) const {
-    const auto found = records(run({"ldbsearch", "-H", sam_, "-b", baseDn_,
-                                    "(sAMAccountName=" + name + ")", attribute}));
+    const auto found = records(
+        run({"ldbsearch", "-H", sam_, "-b", baseDn_, "(sAMAccountName=" + name + ")", attribute}));
     if (found.size() != 1)
         throw std::runtime_error("no single account " + name + " on the DC");
     const auto at = found[0].find(attribute);
@@ -293,9 +300,9 @@ bool DomainController::logon(const std::string& name, const std::string& passwor
 
 bool DomainController::kinit(const std::string& name, const std::string& password) const {
     int status = 0;
-    lastOutput_ = run({"env", "KRB5CCNAME=FILE:" + scratch("ccache." + name), "kinit",
-                       name + "@" + realm_},
-                      password + "\n", &status);
+    lastOutput_ =
+        run({"env", "KRB5CCNAME=FILE:" + scratch("ccache." + name), "kinit", name + "@" + realm_},
+            password + "\n", &status);
     std::filesystem::remove(scratch("ccache." + name));
     return status == 0;
 }

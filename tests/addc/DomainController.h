@@ -54,13 +54,16 @@ public:
     // authentication file gives them: the administrator when none is named.
     samr::SamrConnection connectionAs(const std::string& user = {},
                                       const std::string& password = {}) const;
+    // An authentication file for the administrator (username, password and
+    // domain lines, as Samba's -A takes it); its path.
+    std::string administratorAuthenticationFile() const;
 
     // Accounts made with one ldbadd on the DC's sam.ldb (objects of class
     // computer for trust accounts, user otherwise), all with `password` and
     // their userAccountControl as given; a DN each, in the given order.
-    std::vector<std::string> addAccounts(
-        const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
-        const std::string& password);
+    std::vector<std::string>
+    addAccounts(const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
+                const std::string& password);
     // samba-tool user create.
     void addUser(const std::string& name, const std::string& password);
     // The DN of an account by its name.
@@ -108,8 +111,8 @@ private:
                     int* status = nullptr) const;
     std::string scratch(const std::string& name) const { return fixture_ + "/" + name; }
 
-    std::string dir_;      // the DC's own folder (smb.conf, sam.ldb...)
-    std::string fixture_;  // the test's files beside it
+    std::string dir_;     // the DC's own folder (smb.conf, sam.ldb...)
+    std::string fixture_; // the test's files beside it
     std::string template_;
     std::string domain_, realm_, host_, baseDn_, adminPassword_;
     std::string conf_, sam_;

@@ -1,15 +1,17 @@
 // The network-management conformance suite on a Samba Active Directory
 // domain controller, signed in as the domain's Administrator with a password
-// (NTLM), as an authentication file gives it. Each computer the suite asks
-// for is the one shared DC holding the suite's accounts for the test (made
-// with ldbadd, removed after it) and the suite's policy (written with
-// ldbmodify on the domain object), besides the accounts every domain has.
+// (NTLM), from an authentication file as -A reads it. Each computer the
+// suite asks for is the one shared DC holding the suite's accounts for the
+// test (made with ldbadd, removed after it) and the suite's policy (written
+// with ldbmodify on the domain object), besides the accounts every domain
+// has.
 #include "DomainController.h"
 
 #include "platform/NetApiConformance.h"
 #include "platform/samr/SamrNetApi.h"
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 namespace tw::test {
@@ -25,10 +27,18 @@ std::string Interval(DWORD seconds) {
     return std::to_string(-static_cast<std::int64_t>(seconds) * 10000000);
 }
 
+// The administrator's connection as `-A FILE` makes it.
+samr::SamrConnection AdministratorConnection(const DomainController& dc) {
+    samr::SamrConnection connection;
+    if (auto error = samr::LoadAuthenticationFile(connection, dc.administratorAuthenticationFile()))
+        throw std::runtime_error(*error);
+    return connection;
+}
+
 class DomainBackend : public NetApiBackend {
 public:
     explicit DomainBackend(DomainController& dc)
-        : dc_(dc), others_(dc.normalAccounts()), net_(dc.connectionAs()) {}
+        : dc_(dc), others_(dc.normalAccounts()), net_(AdministratorConnection(dc)) {}
     ~DomainBackend() override {
         try {
             dc_.remove(made_);

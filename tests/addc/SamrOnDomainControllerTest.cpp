@@ -22,9 +22,9 @@ protected:
 
     void SetUp() override {
         const auto domain = dc.domainAttributes();
-        for (const char* name : {"minPwdLength", "maxPwdAge", "minPwdAge", "forceLogoff",
-                                 "pwdHistoryLength", "lockoutDuration",
-                                 "lockOutObservationWindow", "lockoutThreshold"})
+        for (const char* name :
+             {"minPwdLength", "maxPwdAge", "minPwdAge", "forceLogoff", "pwdHistoryLength",
+              "lockoutDuration", "lockOutObservationWindow", "lockoutThreshold"})
             policy_[name] = domain.at(name);
     }
     void TearDown() override {
@@ -100,7 +100,11 @@ TEST_F(SamrOnDomainController, AnAccountReadsInWindowsTermsAsTheDirectoryHoldsIt
     EXPECT_EQ(record->usri3_last_logon, 0u);
     EXPECT_LT(record->usri3_password_age, 3600u);
     EXPECT_EQ(record->usri3_bad_pw_count, 0u);
+    EXPECT_EQ(std::u16string(record->usri3_logon_server), u"\\\\*");
+    EXPECT_EQ(record->usri3_priv, 1u) << "USER_PRIV_USER";
+    EXPECT_EQ(record->usri3_primary_group_id, 513u) << "Domain Users";
     net_->NetApiBufferFree(buffer);
+    EXPECT_EQ(info(u"Administrator").usri3_priv, 2u) << "USER_PRIV_ADMIN: a domain admin";
 }
 
 // Each flag the window writes, set and cleared, as userAccountControl then
@@ -135,9 +139,8 @@ TEST_F(SamrOnDomainController, FlagsSetBySambaToolReadBack) {
     net();
     EXPECT_EQ(info(u"carl").usri3_flags, 0x201u | UF_ACCOUNTDISABLE | UF_DONT_EXPIRE_PASSWD);
     dc.sambaTool({"user", "enable", "carl"});
-    dc.setAccountAttributes("carl", {{"userAccountControl", std::to_string(
-                                                                uac::kNormal |
-                                                                uac::kPasswordNotRequired)}});
+    dc.setAccountAttributes(
+        "carl", {{"userAccountControl", std::to_string(uac::kNormal | uac::kPasswordNotRequired)}});
     EXPECT_EQ(info(u"carl").usri3_flags, 0x201u | UF_PASSWD_NOTREQD);
 }
 
@@ -212,7 +215,8 @@ TEST_F(SamrOnDomainController, PolicyTimesAreKeptToTheSecond) {
     USER_MODALS_INFO_3 level3{3690, 1830, 3};
     ASSERT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), nullptr), 0u);
     const auto read = policy();
-    EXPECT_EQ(std::vector<DWORD>(read.begin() + 5, read.end()), (std::vector<DWORD>{3690, 1830, 3}));
+    EXPECT_EQ(std::vector<DWORD>(read.begin() + 5, read.end()),
+              (std::vector<DWORD>{3690, 1830, 3}));
     const auto domain = dc.domainAttributes();
     EXPECT_EQ(domain.at("lockoutDuration"), "-36900000000");
     EXPECT_EQ(domain.at("lockOutObservationWindow"), "-18300000000");
@@ -229,7 +233,8 @@ TEST_F(SamrOnDomainController, ALockoutShorterThanItsWindowIsRefused) {
     EXPECT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&shorter), nullptr),
               ERROR_INVALID_PARAMETER);
     const auto kept = policy();
-    EXPECT_EQ(std::vector<DWORD>(kept.begin() + 5, kept.end()), (std::vector<DWORD>{1800, 1800, 3}));
+    EXPECT_EQ(std::vector<DWORD>(kept.begin() + 5, kept.end()),
+              (std::vector<DWORD>{1800, 1800, 3}));
     EXPECT_EQ(dc.passwordSettings()["Account lockout duration (mins)"], "30");
 }
 
