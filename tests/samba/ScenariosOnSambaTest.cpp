@@ -86,10 +86,16 @@ const std::map<std::string, std::function<void(ScenarioServer&)>> kWritten = {
      [](ScenarioServer& s) {
          EXPECT_TRUE(s.server.logon("locked", "Locked-pw1")) << "unlocked on the server";
          EXPECT_NE(s.flags("neverexp").find("[DUX"), std::string::npos) << s.flags("neverexp");
+         // The right is denied in the account's own descriptor, not kept aside.
+         EXPECT_FALSE(s.server.changePassword("alice", "Alice-pw1", "Alice-pw2x"));
+         EXPECT_TRUE(s.server.changePassword("locked", "Locked-pw1", "Locked-pw2x"));
      }},
     {"policy.json",
      [](ScenarioServer& s) {
          EXPECT_EQ(s.server.pdbeditPolicy("min password length"), 9);
+         EXPECT_EQ(s.server.pdbeditPolicy("maximum password age"), 30 * 86400);
+         EXPECT_EQ(s.server.pdbeditPolicy("password history"), 5);
+         EXPECT_EQ(s.server.pdbeditPolicy("lockout duration"), 60) << "Samba's minutes";
          EXPECT_EQ(s.server.pdbeditPolicy("bad lockout attempt"), 5);
      }},
     {"set-keeps-a-lockout-made-meanwhile.json",
