@@ -179,9 +179,10 @@ win::NET_API_STATUS HostileNetApi::NetUserModalsGet(win::LPCWSTR, win::DWORD lev
         for (std::size_t i = 0; i < fields; ++i)
             call.values[i] = in_.ConsumeIntegral<win::DWORD>();
         *buffer = static_cast<win::LPBYTE>(
-            level == 0
-                ? win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_0>(call.values), pool_.allocator())
-                : win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_3>(call.values), pool_.allocator()));
+            level == 0 ? win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_0>(call.values),
+                                             pool_.allocator())
+                       : win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_3>(call.values),
+                                             pool_.allocator()));
     }
     modalsCalls.push_back(call);
     return call.status;

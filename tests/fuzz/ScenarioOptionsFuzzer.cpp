@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const scenario::ScenarioOptions options =
         scenario::ParseScenarioOptions(arguments, std::move(hidden));
 #else
-    const scenario::ScenarioOptions options =
-        scenario::ParseScenarioOptions(std::vector<std::string>(given.memory.begin() + 1, given.memory.end()));
+    const scenario::ScenarioOptions options = scenario::ParseScenarioOptions(
+        std::vector<std::string>(given.memory.begin() + 1, given.memory.end()));
 #endif
     if (options.action == scenario::ScenarioOptions::Action::Refuse)
         Require(!options.refusal.empty() && options.refusal.find('\n') == std::string::npos,

@@ -194,8 +194,8 @@ TEST_P(NetApiConformance, EachFlagIsWrittenAloneAndALockoutIsNeverSet) {
         GTEST_SKIP();
     auto write = [b](DWORD flags) {
         USER_INFO_1008 info{flags};
-        return b->net().NetUserSetInfo(b->server(), u"alice", 1008,
-                                       reinterpret_cast<LPBYTE>(&info), nullptr);
+        return b->net().NetUserSetInfo(b->server(), u"alice", 1008, reinterpret_cast<LPBYTE>(&info),
+                                       nullptr);
     };
     for (const DWORD flag :
          {UF_ACCOUNTDISABLE, UF_PASSWD_NOTREQD, UF_DONT_EXPIRE_PASSWD, UF_PASSWD_CANT_CHANGE}) {

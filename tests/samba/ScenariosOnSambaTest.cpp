@@ -15,8 +15,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 

@@ -183,9 +183,7 @@ std::string CaseName(const ::testing::TestParamInfo<ScaleCase>& info) {
 
 class AtScale : public ::testing::TestWithParam<ScaleCase> {
 protected:
-    void SetUp() override {
-        window = StartProgram(std::get<0>(GetParam()), Dpi());
-    }
+    void SetUp() override { window = StartProgram(std::get<0>(GetParam()), Dpi()); }
     void TearDown() override { window.reset(); }
     int Dpi() const { return std::get<1>(GetParam()); }
     int Px(float twips) const {
@@ -226,8 +224,7 @@ TEST_P(AtScale, TwipsLandOnThePixelsOfTheResolution) {
         const Control& control = window->Find(name);
         RECT r{};
         ::GetWindowRect(window->H(control), &r);
-        ::MapWindowPoints(HWND_DESKTOP, window->backend.Handle(), reinterpret_cast<POINT*>(&r),
-                          2);
+        ::MapWindowPoints(HWND_DESKTOP, window->backend.Handle(), reinterpret_cast<POINT*>(&r), 2);
         EXPECT_EQ(r.left, Px(control.Left())) << name;
         EXPECT_EQ(r.top, Px(control.Top())) << name;
         EXPECT_EQ(r.right, Px(control.Left() + control.Width())) << name;
