@@ -131,39 +131,6 @@ TEST_F(SamrOnSamba, OnlyThePartsOfThePolicyThatDifferAreSent) {
     server_->setPolicy("bad lockout attempt", 0);
 }
 
-TEST_F(SamrOnSamba, ListingComesInBatchesOfThePreferredLengthFromFewRoundTrips) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 1000; ++i)
-        names.push_back("user" + std::to_string(10000 + i));
-    server_->addAccounts(names);
-    net();
-    std::vector<std::string> got;
-    DWORD resume = 0;
-    NET_API_STATUS status = ERROR_MORE_DATA;
-    while (status == ERROR_MORE_DATA) {
-        LPBYTE buffer = nullptr;
-        DWORD read = 0, total = 0;
-        status = net_->NetUserEnum(nullptr, 0, FILTER_NORMAL_ACCOUNT, &buffer, 255, &read, &total,
-                                   &resume);
-        ASSERT_TRUE(status == 0 || status == ERROR_MORE_DATA) << status;
-        ASSERT_GE(read, 1u);
-        EXPECT_EQ(total, names.size() + 4 - got.size()) << "from here on, the admin included";
-        std::size_t bytes = 0;
-        for (DWORD i = 0; i < read; ++i) {
-            std::u16string name = reinterpret_cast<USER_INFO_0*>(buffer)[i].usri0_name;
-            got.emplace_back(name.begin(), name.end());
-            bytes += sizeof(USER_INFO_0) + (name.size() + 1) * 2;
-        }
-        EXPECT_LE(bytes, 255u);
-        net_->NetApiBufferFree(buffer);
-    }
-    for (const auto& n : names)
-        EXPECT_NE(std::find(got.begin(), got.end(), n), got.end()) << n;
-    EXPECT_NE(std::find(got.begin(), got.end(), "alice"), got.end());
-    EXPECT_GT(net_->Calls().size(), 100u) << "batches of 255 bytes";
-    EXPECT_EQ(net_->Connections(), 1u);
-}
-
 // A handle from an enumeration this layer no longer holds (another program
 // instance, or the accounts went) goes on from where it points, or lists
 // nothing more: never a crash, never a name twice or a made-up one.
