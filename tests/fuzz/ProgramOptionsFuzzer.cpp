@@ -3,6 +3,7 @@
 // of the argument memory, then the parser. It never crashes or hangs; a
 // refusal is one line; what it takes to sign in is whole UTF-8.
 #include "FuzzCheck.h"
+#include "common/ArgumentMemory.h"
 #include "hosts/linux/ProgramOptions.h"
 #include "platform/TextConvert.h"
 
@@ -13,11 +14,11 @@ using namespace tw;
 using tw::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fuzz::FuzzArguments given("tarnwick", data, size);
+    tests::ArgumentMemory given("tarnwick", {reinterpret_cast<const char*>(data), size});
     samr::ArgumentPassword hidden =
-        samr::HidePasswordArguments(given.argc(), given.argv.data(), hosts::kValueOptions);
+        samr::HidePasswordArguments(given.argc(), given.pointers.data(), hosts::kValueOptions);
     QStringList arguments;
-    for (char* argument : given.argv)
+    for (char* argument : given.pointers)
         arguments << QString::fromUtf8(argument);
     const hosts::ProgramOptions options = hosts::ParseProgramOptions(arguments, std::move(hidden));
     if (options.action == hosts::ProgramOptions::Action::Refuse) {
