@@ -1,19 +1,17 @@
 // A hand-written, scriptable INetApi for unit tests. Every buffer it hands
 // out is a real allocation laid out as netapi32 lays it out (records first,
-// then the strings they point to); frees of anything but a live buffer are
-// counted, and buffers a test forgot are released by the destructor so that a
-// failed test does not also leak.
+// then the strings they point to), counted until freed, as the program's own
+// layers count them.
 #pragma once
 
 #include "platform/INetApi.h"
 #include "platform/NetBuffer.h"
+#include "platform/NetBufferPool.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -35,11 +33,6 @@ struct EnumBatch {
 
 class FakeNetApi : public win::INetApi {
 public:
-    ~FakeNetApi() override {
-        for (void* p : outstanding_)
-            std::free(p);
-    }
-
     std::vector<NetCall> calls;
     bool logCalls = true; // off for the million calls of the enumeration limits
 
@@ -65,8 +58,8 @@ public:
     win::USER_MODALS_INFO_0 modals0{};
     win::USER_MODALS_INFO_3 modals3{};
 
-    int Outstanding() const { return static_cast<int>(outstanding_.size()); }
-    int BadFrees() const { return badFrees_; }
+    int Outstanding() const { return static_cast<int>(pool_.outstanding()); }
+    int BadFrees() const { return static_cast<int>(pool_.badFrees()); }
     int CallsOf(const std::string& function) const {
         int n = 0;
         for (const auto& c : calls)
@@ -140,12 +133,7 @@ public:
     }
 
     win::NET_API_STATUS NetApiBufferFree(win::LPVOID buffer) override {
-        if (outstanding_.erase(buffer) == 0) {
-            ++badFrees_;
-            return win::ERROR_INVALID_PARAMETER;
-        }
-        std::free(buffer);
-        return 0;
+        return pool_.release(buffer) ? 0 : win::ERROR_INVALID_PARAMETER;
     }
 
 private:
@@ -164,16 +152,9 @@ private:
         return buffers == Buffers::AlsoOnFailure || (success && buffers == Buffers::OnSuccess);
     }
 
-    win::NetBufferAllocator allocator() {
-        return [this](std::size_t bytes) {
-            void* p = std::malloc(bytes == 0 ? 1 : bytes);
-            outstanding_.insert(p);
-            return p;
-        };
-    }
+    win::NetBufferAllocator allocator() { return pool_.allocator(); }
 
-    std::set<void*> outstanding_;
-    int badFrees_ = 0;
+    win::NetBufferPool pool_;
 };
 
 } // namespace tw::test

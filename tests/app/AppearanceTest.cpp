@@ -4,10 +4,7 @@
 // inside the busy sequence: the hourglass, "Wait..." (or the language file's
 // text) in the status line, the window disabled and painted once before the
 // call blocks.
-#include "app/FUserInfo.h"
-#include "platform/sim/MachineLoader.h"
-#include "platform/sim/SimPlatform.h"
-#include "toolkit/headless/HeadlessBackend.h"
+#include "HeadlessProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -36,86 +33,54 @@ constexpr const char* kThemed = R"({"computers": {"WS01": {"accounts": [{"name":
 // moment of each call.
 class ObservingNetApi : public win::INetApi {
 public:
-    explicit ObservingNetApi(win::INetApi& inner) : inner_(inner) {}
+    win::INetApi* inner = nullptr;
     std::function<void()> onCall = [] {};
 
     win::NET_API_STATUS NetUserEnum(win::LPCWSTR s, win::DWORD l, win::DWORD f, win::LPBYTE* b,
                                     win::DWORD p, win::LPDWORD e, win::LPDWORD t,
                                     win::PDWORD r) override {
         onCall();
-        return inner_.NetUserEnum(s, l, f, b, p, e, t, r);
+        return inner->NetUserEnum(s, l, f, b, p, e, t, r);
     }
     win::NET_API_STATUS NetUserGetInfo(win::LPCWSTR s, win::LPCWSTR u, win::DWORD l,
                                        win::LPBYTE* b) override {
         onCall();
-        return inner_.NetUserGetInfo(s, u, l, b);
+        return inner->NetUserGetInfo(s, u, l, b);
     }
     win::NET_API_STATUS NetUserSetInfo(win::LPCWSTR s, win::LPCWSTR u, win::DWORD l, win::LPBYTE b,
                                        win::LPDWORD e) override {
         onCall();
-        return inner_.NetUserSetInfo(s, u, l, b, e);
+        return inner->NetUserSetInfo(s, u, l, b, e);
     }
     win::NET_API_STATUS NetUserModalsGet(win::LPCWSTR s, win::DWORD l, win::LPBYTE* b) override {
         onCall();
-        return inner_.NetUserModalsGet(s, l, b);
+        return inner->NetUserModalsGet(s, l, b);
     }
     win::NET_API_STATUS NetUserModalsSet(win::LPCWSTR s, win::DWORD l, win::LPBYTE b,
                                          win::LPDWORD e) override {
         onCall();
-        return inner_.NetUserModalsSet(s, l, b, e);
+        return inner->NetUserModalsSet(s, l, b, e);
     }
     win::NET_API_STATUS NetApiBufferFree(win::LPVOID b) override {
-        return inner_.NetApiBufferFree(b);
+        return inner->NetApiBufferFree(b);
     }
-
-private:
-    win::INetApi& inner_;
 };
 
 // The window started on a simulated computer, without a screen; `onCall`
 // sees it at every network-management call.
-class Window {
+class Window : public test::HeadlessProgram {
 public:
     explicit Window(const std::string& machine, std::function<void(Window&)> onCall = {})
-        : sim_(sim::loadMachineText(machine)),
-          net_(sim_.net()), platform_{net_,
-                                      sim_.platform().system,
-                                      sim_.platform().registry,
-                                      sim_.platform().files,
-                                      sim_.platform().windowSystem,
-                                      sim_.platform().visualStyles},
-          app_({u"Brenholt", 1, 0, 12, u"", u""}, sim_.machine().system.executableFolder),
-          window_(app_, platform_), input_(window_.Form(), backend_.Clock()) {
-        app_.SetBackend(&backend_);
-        window_.Form().SetView(&backend_);
-        window_.Form().SetHandle(toolkit::HeadlessBackend::WindowHandle());
+        : HeadlessProgram(sim::loadMachineText(machine), &net_) {
+        net_.inner = &sim.net();
         if (onCall)
             net_.onCall = [this, onCall] { onCall(*this); };
-        window_.Start();
+        window.Start();
     }
-
-    sim::SimPlatform& Sim() { return sim_; }
-    toolkit::Application& App() { return app_; }
-    toolkit::HeadlessBackend& Backend() { return backend_; }
-    app::FUserInfo& Program() { return window_; }
-    toolkit::Form& Form() { return window_.Form(); }
-    toolkit::IUserInput& Input() { return input_; }
-    win::HWND Handle() { return Form().Handle(); }
-    toolkit::Control& Control(const std::string& name) {
-        toolkit::Control* control = Form().Find(name);
-        EXPECT_NE(control, nullptr) << name;
-        return *control;
-    }
-    void System(win::UINT message) { sim_.deliverMessage(Handle(), message, 0, 0); }
+    void System(win::UINT message) { sim.deliverMessage(Form().Handle(), message, 0, 0); }
 
 private:
-    sim::SimPlatform sim_;
     ObservingNetApi net_;
-    win::Platform platform_;
-    toolkit::Application app_;
-    toolkit::HeadlessBackend backend_;
-    app::FUserInfo window_;
-    toolkit::HeadlessInput input_;
 };
 
 // Every colour the window holds, by "control.role".
@@ -137,7 +102,7 @@ std::vector<std::pair<std::string, std::uint32_t>> AllColors(toolkit::Form& form
 
 TEST(Appearance, WithoutVisualStylesEveryColourIsASystemColourExceptTheFocusedField) {
     Window window(kPlain);
-    window.Input().Focus(window.Control("txtMaxPwdAge"));
+    window.input.Focus(window.Control("txtMaxPwdAge"));
     ASSERT_EQ(window.Form().ActiveControl(), &window.Control("txtMaxPwdAge"));
     for (const auto& [role, color] : AllColors(window.Form())) {
         if (role == "txtMaxPwdAge.back")
@@ -149,26 +114,26 @@ TEST(Appearance, WithoutVisualStylesEveryColourIsASystemColourExceptTheFocusedFi
 
 TEST(Appearance, ThemeChangeRereadsTheStateAndTheNextColourChangeUsesIt) {
     Window window(kThemed);
-    window.Sim().applyPatch(
+    window.sim.applyPatch(
         nlohmann::json::parse(R"({"system": {"themes": {"themeActive": false}}})"));
     window.System(win::WM_THEMECHANGED);
     EXPECT_EQ(window.Form().BackColor(), 0xEEEEEEu); // nothing re-applied yet
     window.System(win::WM_SYSCOLORCHANGE);
     EXPECT_EQ(window.Form().BackColor(), Sys(15));
-    EXPECT_EQ(window.Sim().machine().system.themes.appProperties, 7u);
+    EXPECT_EQ(window.sim.machine().system.themes.appProperties, 7u);
 }
 
 TEST(KeyboardCues, AHiddenWindowIsNotTheActiveWindow) {
     Window window(kPlain);
-    window.Sim().clearWindowMessages();
+    window.sim.clearWindowMessages();
     window.Form().SetVisible(false);
-    window.Sim().keyEvent(win::VK_MENU, false);
-    window.Sim().keyEvent(win::VK_MENU, true);
-    EXPECT_TRUE(window.Sim().windowMessages().empty());
-    EXPECT_FALSE(window.Program().AreCuesShown());
+    window.sim.keyEvent(win::VK_MENU, false);
+    window.sim.keyEvent(win::VK_MENU, true);
+    EXPECT_TRUE(window.sim.windowMessages().empty());
+    EXPECT_FALSE(window.window.AreCuesShown());
     window.Form().SetVisible(true);
-    window.Sim().keyEvent(win::VK_MENU, false);
-    EXPECT_EQ(window.Sim().windowMessages().size(), 1u);
+    window.sim.keyEvent(win::VK_MENU, false);
+    EXPECT_EQ(window.sim.windowMessages().size(), 1u);
 }
 
 TEST(Shutdown, AWindowDestroyedWithoutClosingGivesBackItsHooksAndProcedure) {
@@ -200,10 +165,10 @@ std::vector<Observation> ObserveStartup(const std::string& machine) {
     std::vector<Observation> seen;
     Window window(machine, [&seen](Window& w) {
         seen.push_back({static_cast<toolkit::Label&>(w.Control("lblStatus")).Caption(),
-                        w.Form().Enabled(), w.App().MousePointer(), w.Backend().DoEventsPasses()});
+                        w.Form().Enabled(), w.app.MousePointer(), w.backend.DoEventsPasses()});
     });
     EXPECT_TRUE(window.Form().Enabled());
-    EXPECT_EQ(window.App().MousePointer(), toolkit::MousePointer::Default);
+    EXPECT_EQ(window.app.MousePointer(), toolkit::MousePointer::Default);
     return seen;
 }
 

@@ -5,12 +5,9 @@
 // (enabled, default pointer), the status line must show what the flow of that
 // action shows for a failure of that call, no buffer may stay unfreed and no
 // key open, and only what the user asked to write may have changed.
-#include "app/FUserInfo.h"
+#include "HeadlessProgram.h"
 #include "common/mCommon.h"
 #include "platform/TextConvert.h"
-#include "platform/sim/MachineLoader.h"
-#include "platform/sim/SimPlatform.h"
-#include "toolkit/headless/HeadlessBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -57,33 +54,10 @@ json TestMachine() {
                {"dword", 5}}}}};
 }
 
-// The window on the simulated computer with the headless toolkit, wired as
-// the scenario runner wires it.
-struct Window {
+// The window with the sweep's version, so that the banner can be told apart.
+struct Window : tw::test::HeadlessProgram {
     explicit Window(const json& machine)
-        : sim(sim::loadMachine(machine)), app(kVersion, sim.machine().system.executableFolder),
-          window(app, sim.platform()), input(window.Form(), backend.Clock()) {
-        window.Form().SetView(&backend);
-        window.Form().SetHandle(toolkit::HeadlessBackend::WindowHandle());
-        app.SetBackend(&backend);
-    }
-    toolkit::Control& Control(const char* name) { return *window.Form().Find(name); }
-    toolkit::TextBox& Box(const char* name) {
-        return static_cast<toolkit::TextBox&>(Control(name));
-    }
-    std::u16string Status() { return static_cast<toolkit::Label&>(Control("lblStatus")).Caption(); }
-    void Replace(const char* name, const std::u16string& text) {
-        input.Focus(Box(name));
-        input.SelectAllWithMouse(Box(name));
-        for (char16_t c : text)
-            input.Key(c);
-    }
-
-    sim::SimPlatform sim;
-    toolkit::Application app;
-    toolkit::HeadlessBackend backend;
-    app::FUserInfo window;
-    toolkit::HeadlessInput input;
+        : HeadlessProgram(sim::loadMachine(machine), nullptr, kVersion) {}
 };
 
 // One platform call as the logs name it.

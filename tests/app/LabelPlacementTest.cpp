@@ -4,10 +4,7 @@
 // control: this is only safe while no such label covers any part of a
 // window beside it, its own control or the spinner linked to it, which the
 // label would paint over.
-#include "app/FUserInfo.h"
-#include "platform/sim/MachineLoader.h"
-#include "platform/sim/SimPlatform.h"
-#include "toolkit/headless/HeadlessBackend.h"
+#include "HeadlessProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -35,19 +32,11 @@ bool Overlap(const toolkit::Control& a, const toolkit::Control& b) {
 }
 
 TEST(LabelPlacement, NoLabelThatNamesAControlOverlapsAWindowBesideIt) {
-    sim::SimPlatform sim(sim::loadMachineText(
-        R"({"system": {"userName": "alice"},
-            "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})"));
-    toolkit::Application app({u"Brenholt", 1, 0, 12, u"", u""},
-                             sim.machine().system.executableFolder);
-    toolkit::HeadlessBackend backend;
-    app::FUserInfo window(app, sim.platform());
-    app.SetBackend(&backend);
-    window.Form().SetView(&backend);
-    window.Form().SetHandle(toolkit::HeadlessBackend::WindowHandle());
-    window.Start();
+    test::HeadlessProgram program(R"({"system": {"userName": "alice"},
+            "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})");
+    program.window.Start();
 
-    toolkit::Form& form = window.Form();
+    toolkit::Form& form = program.Form();
     int labelled = 0;
     for (const auto& control : form.Controls()) {
         const toolkit::Control* label = control->LabelledBy();

@@ -2,7 +2,6 @@
 
 #include "FuzzCheck.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace tw::fuzz {
@@ -18,19 +17,6 @@ template <typename Record> Record recordOf(const std::array<win::DWORD, 5>& valu
 }
 
 } // namespace
-
-HostileNetApi::~HostileNetApi() {
-    for (void* p : live_)
-        std::free(p);
-}
-
-win::NetBufferAllocator HostileNetApi::allocator() {
-    return [this](std::size_t bytes) {
-        void* p = std::calloc(1, bytes == 0 ? 1 : bytes);
-        live_.insert(p);
-        return p;
-    };
-}
 
 win::NET_API_STATUS HostileNetApi::status() {
     static constexpr win::NET_API_STATUS kStatuses[] = {0,  0,    0,    234,  234, 5,  53,
@@ -117,7 +103,7 @@ win::NET_API_STATUS HostileNetApi::NetUserEnum(win::LPCWSTR, win::DWORD level, w
         win::NetBufferBuilder<win::USER_INFO_0> records(count);
         for (std::size_t i = 0; i < count; ++i)
             records.addText(i, &win::USER_INFO_0::usri0_name, names[i]);
-        *buffer = static_cast<win::LPBYTE>(records.build(allocator()));
+        *buffer = static_cast<win::LPBYTE>(records.build(pool_.allocator()));
         if (accepted) {
             for (const auto& n : names)
                 enumerated.push_back(n.value_or(u""));
@@ -163,7 +149,7 @@ win::NET_API_STATUS HostileNetApi::NetUserGetInfo(win::LPCWSTR, win::LPCWSTR use
     builder.record(0) = info;
     builder.addText(0, &win::USER_INFO_3::usri3_name, accountName);
     builder.addText(0, &win::USER_INFO_3::usri3_comment, comment);
-    *buffer = static_cast<win::LPBYTE>(builder.build(allocator()));
+    *buffer = static_cast<win::LPBYTE>(builder.build(pool_.allocator()));
     std::memcpy(&info, *buffer, sizeof(info)); // with the pointers handed out
     handed.name = accountName.value_or(u"");
     if (getInfoStatus == 0)
@@ -193,9 +179,10 @@ win::NET_API_STATUS HostileNetApi::NetUserModalsGet(win::LPCWSTR, win::DWORD lev
         for (std::size_t i = 0; i < fields; ++i)
             call.values[i] = in_.ConsumeIntegral<win::DWORD>();
         *buffer = static_cast<win::LPBYTE>(
-            level == 0
-                ? win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_0>(call.values), allocator())
-                : win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_3>(call.values), allocator()));
+            level == 0 ? win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_0>(call.values),
+                                             pool_.allocator())
+                       : win::BuildNetBuffer(recordOf<win::USER_MODALS_INFO_3>(call.values),
+                                             pool_.allocator()));
     }
     modalsCalls.push_back(call);
     return call.status;
@@ -214,12 +201,7 @@ win::NET_API_STATUS HostileNetApi::NetUserModalsSet(win::LPCWSTR, win::DWORD lev
 }
 
 win::NET_API_STATUS HostileNetApi::NetApiBufferFree(win::LPVOID buffer) {
-    if (live_.erase(buffer) == 0) {
-        ++badFrees;
-        return win::ERROR_INVALID_PARAMETER;
-    }
-    std::free(buffer);
-    return 0;
+    return pool_.release(buffer) ? 0 : win::ERROR_INVALID_PARAMETER;
 }
 
 } // namespace tw::fuzz

@@ -10,13 +10,13 @@
 
 #include "platform/INetApi.h"
 #include "platform/NetBuffer.h"
+#include "platform/NetBufferPool.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -37,7 +37,6 @@ struct ModalsCall {
 class HostileNetApi : public win::INetApi {
 public:
     explicit HostileNetApi(FuzzedDataProvider& in) : in_(in) {}
-    ~HostileNetApi() override;
 
     // NetUserEnum: the names of every batch that came with its records, in order.
     std::vector<std::u16string> enumerated;
@@ -52,8 +51,8 @@ public:
     win::NET_API_STATUS setInfoStatus = 0;
     win::DWORD flagsSent = 0;
 
-    std::size_t Outstanding() const { return live_.size(); }
-    int badFrees = 0;
+    std::size_t Outstanding() const { return pool_.outstanding(); }
+    std::size_t BadFrees() const { return pool_.badFrees(); }
 
     win::NET_API_STATUS NetUserEnum(win::LPCWSTR server, win::DWORD level, win::DWORD filter,
                                     win::LPBYTE* buffer, win::DWORD preferredLength,
@@ -72,10 +71,9 @@ public:
 private:
     win::NET_API_STATUS status();
     std::optional<std::u16string> name(); // none: a null pointer
-    win::NetBufferAllocator allocator();  // counts its blocks as live until freed
 
     FuzzedDataProvider& in_;
-    std::set<void*> live_;
+    win::NetBufferPool pool_;
 };
 
 } // namespace tw::fuzz

@@ -3,33 +3,22 @@
 // of the argument memory, then the parser. It never crashes or hangs; a
 // refusal is one line; what it takes to sign in is whole UTF-8.
 #include "FuzzCheck.h"
+#include "common/ArgumentMemory.h"
 #include "hosts/linux/ProgramOptions.h"
 #include "platform/TextConvert.h"
 
-#include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 using namespace tw;
 using tw::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Each argument in writable memory of its own, NUL-terminated.
-    std::vector<std::string> memory{"tarnwick"};
-    std::string_view rest(reinterpret_cast<const char*>(data), size);
-    while (!rest.empty() && memory.size() < 64) {
-        const std::size_t nul = rest.find('\0');
-        memory.emplace_back(rest.substr(0, nul));
-        rest = nul == std::string_view::npos ? std::string_view() : rest.substr(nul + 1);
-    }
-    std::vector<char*> argv;
-    for (std::string& argument : memory)
-        argv.push_back(argument.data());
-    samr::ArgumentPassword hidden = samr::HidePasswordArguments(static_cast<int>(argv.size()),
-                                                                argv.data(), hosts::kValueOptions);
+    tests::ArgumentMemory given("tarnwick", {reinterpret_cast<const char*>(data), size});
+    samr::ArgumentPassword hidden =
+        samr::HidePasswordArguments(given.argc(), given.pointers.data(), hosts::kValueOptions);
     QStringList arguments;
-    for (char* argument : argv)
+    for (char* argument : given.pointers)
         arguments << QString::fromUtf8(argument);
     const hosts::ProgramOptions options = hosts::ParseProgramOptions(arguments, std::move(hidden));
     if (options.action == hosts::ProgramOptions::Action::Refuse) {

@@ -1,6 +1,7 @@
 // The password of -U leaves the process's own arguments before anything
 // else reads them, so /proc/PID/cmdline never shows it.
 #include "platform/samr/ArgumentPassword.h"
+#include "common/ArgumentMemory.h"
 #include "hosts/linux/ProgramOptions.h"
 
 #include <gtest/gtest.h>
@@ -16,16 +17,7 @@
 namespace tw::samr {
 namespace {
 
-// Arguments in writable memory laid out as a process gets them.
-struct Arguments {
-    explicit Arguments(std::vector<std::string> given) : text(std::move(given)) {
-        for (std::string& a : text)
-            pointers.push_back(a.data());
-    }
-    int argc() const { return static_cast<int>(pointers.size()); }
-    std::vector<std::string> text;
-    std::vector<char*> pointers;
-};
+using Arguments = tests::ArgumentMemory;
 
 TEST(ArgumentPassword, EveryFormOfDashUIsCutAtThePercent) {
     const struct {

@@ -3,6 +3,7 @@
 // earlier one set, field by field.
 #include "platform/samr/ConnectionOptions.h"
 
+#include "common/ArgumentMemory.h"
 #include "common/ScratchPath.h"
 
 #include <gtest/gtest.h>
@@ -25,14 +26,12 @@ struct Read {
 // As a program does it: the passwords of -U out of the argument memory
 // first, then the options read from what is left there.
 Read ReadArguments(std::vector<std::string> arguments) {
-    std::vector<char*> argv{const_cast<char*>("program")};
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    ArgumentPassword hidden =
-        HidePasswordArguments(static_cast<int>(argv.size()), argv.data(), kOwn);
+    arguments.insert(arguments.begin(), "program");
+    tests::ArgumentMemory memory(std::move(arguments));
+    ArgumentPassword hidden = HidePasswordArguments(memory.argc(), memory.pointers.data(), kOwn);
     Read read;
-    for (std::size_t i = 1; i < argv.size(); ++i)
-        read.own.emplace_back(argv[i]);
+    for (std::size_t i = 1; i < memory.pointers.size(); ++i)
+        read.own.emplace_back(memory.pointers[i]);
     read.error = TakeConnectionOptions(read.own, kOwn, std::move(hidden), read.options);
     return read;
 }

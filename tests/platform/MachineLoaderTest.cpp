@@ -7,20 +7,6 @@ using namespace tw::sim;
 using namespace tw::sim::test;
 using nlohmann::json;
 
-TEST(MachineLoader, DefaultsAreThoseOfTheMachineFormat) {
-    MachineDescription m =
-        loadMachineText(R"({"computers": {"WS01": {"accounts": [{"name": "bob"}]}}})");
-    EXPECT_EQ(m.system, SystemInfo{});
-    EXPECT_FALSE(m.languageFile.has_value());
-    EXPECT_EQ(m.unknownServerStatus, 53u);
-    EXPECT_EQ(m.computers.at(0).policy, Policy{});
-    const Account& a = m.computers.at(0).accounts.at(0);
-    EXPECT_EQ(a.flags, 513u);
-    EXPECT_EQ(a.privilege, 1u);
-    EXPECT_EQ(a.acctExpires, 0xFFFFFFFFu);
-    EXPECT_FALSE(a.passwordExpired);
-}
-
 struct NumberRow {
     using TestRow = void;
     const char* value;

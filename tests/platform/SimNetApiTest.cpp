@@ -95,31 +95,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "computers": {"WS01": {"policy": {"minPwdLen": 4}}}})",
                              u"\\\\ws01", 4}));
 
-struct LockoutRow {
-    using TestRow = void;
-    const char16_t* account;
-    DWORD written;
-    DWORD stored;
-};
-
-class SimLockout : public testing::TestWithParam<LockoutRow> {};
-
-TEST_P(SimLockout, CanOnlyBeClearedNeverSet) {
-    auto sim = makeSim(kMachine);
-    USER_INFO_1008 info{GetParam().written};
-    EXPECT_EQ(sim->net().NetUserSetInfo(nullptr, GetParam().account, 1008,
-                                        reinterpret_cast<LPBYTE>(&info), nullptr),
-              0u);
-    EXPECT_EQ(sim->query("computers/WS01/accounts/" + ToUtf8(GetParam().account) + "/flags"),
-              GetParam().stored);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, SimLockout,
-                         testing::Values(LockoutRow{u"alice", 0x213, 0x203},
-                                         LockoutRow{u"ALICE", 0x10203, 0x10203},
-                                         LockoutRow{u"Locked", 0x201, 0x201},
-                                         LockoutRow{u"locked", 0x213, 0x213}));
-
 struct InjectionRow {
     using TestRow = void;
     const char* fail;     // the computer's fail object

@@ -1,5 +1,7 @@
-// The scenario runner's view of the simulation: machine steps, Machine.PATH
-// queries, and the language file beside the executable.
+// The scenario runner's view of the simulation beyond what a scenario shows
+// (scenarios/machine/queries-and-patches.json): paths the machine format does
+// not have, what a machine step leaves alone, and the language file beside
+// the executable.
 #include "SimTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -26,60 +28,6 @@ const char* const kMachine = R"({
     "languageFile": {"name": "1033.loc", "text": "Frm.Status_Wait=Bitte warten\r\n"}})";
 
 } // namespace
-
-// After a patch (an empty one first), the state at each path.
-struct QueryRow {
-    using TestRow = void;
-    const char* patch;
-    const char* expected; // {"path": JSON, ...}
-};
-
-class SimQuery : public testing::TestWithParam<QueryRow> {};
-
-TEST_P(SimQuery, GivesTheStateAtAPathAfterThePatch) {
-    auto sim = makeSim(kMachine);
-    sim->applyPatch(json::parse(GetParam().patch));
-    const json expectations = json::parse(GetParam().expected);
-    for (const auto& [path, expected] : expectations.items())
-        EXPECT_EQ(sim->query(path), expected) << path;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SimQuery,
-    testing::Values(QueryRow{"{}", R"({
-            "computers/SRV01/accounts/carol/flags": 66065,
-            "computers/srv01/accounts/Carol/name": "Carol",
-            "computers/WS01/accounts/bob/acctExpires": 4294967295,
-            "computers/WS01/accounts/mallory": null, "computers/WS01/accounts/mallory/flags": null,
-            "computers/SRV02/policy": null, "computers/WS01/fail/NetUserModalsGet#2": 5,
-            "system/isAdmin": true,
-            "languageFile/name": "1033.loc", "system/environment/WINDIR": "C:\\Windows",
-            "registry/hklm\\software\\microsoft\\windows nt\\currentversion\\winlogon/passwordexpirywarning":
-                {"type": 4, "dword": 14},
-            "registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/Other": null,
-            "registry/HKLM\\SOFTWARE\\Nowhere/Value": null,
-            "registry/HKLM\\SOFTWARE\\Vendor/Bits": null,
-            "registry32/HKLM\\SOFTWARE\\Vendor/Bits": {"type": 4, "dword": 32},
-            "registry32/HKLM\\SOFTWARE\\Vendor": {"Bits": {"type": 4, "dword": 32}}})"},
-                    // Objects merge key by key and keep the rest.
-                    QueryRow{R"({"system": {"isAdmin": false},
-                     "computers": {"ws01": {"policy": {"minPwdLen": 9}}}})",
-                             R"({"system/isAdmin": false, "system/userName": "alice",
-                     "computers/WS01/policy/minPwdLen": 9,
-                     "computers/WS01/policy/maxPwdAge": 4294967295,
-                     "computers/WS01/accounts/bob/flags": 513,
-                     "registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/PasswordExpiryWarning":
-                         {"type": 4, "dword": 14}})"},
-                    // Arrays and other values replace.
-                    QueryRow{
-                        R"({"computers": {"WS01": {"accounts": [{"name": "dave"}]}, "SRV01": null},
-                     "registry": [{"key": "HKCU\\Software\\X"}], "languageFile": null,
-                     "system": {"userName": null}})",
-                        R"({"computers/WS01/accounts/alice": null,
-                     "computers/WS01/accounts/dave/flags": 513, "computers/SRV01": null,
-                     "registry/HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon/PasswordExpiryWarning": null,
-                     "registry/HKCU\\Software\\X": {}, "languageFile": null,
-                     "system/userName": null})"}));
 
 struct BadQueryRow {
     using TestRow = void;

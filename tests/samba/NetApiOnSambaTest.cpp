@@ -58,12 +58,15 @@ NetApiBackendFactory Samba() {
             [](const std::vector<ConformanceAccount>& accounts,
                const ConformancePolicy& p) -> std::unique_ptr<NetApiBackend> {
                 auto backend = std::make_unique<SambaBackend>();
-                for (const auto& account : accounts) {
-                    const std::string letters = AccountLetters(account.flags);
+                // In the suite's order, each run of accounts alike added at once.
+                for (std::size_t i = 0; i < accounts.size();) {
+                    const std::string letters = AccountLetters(accounts[i].flags);
                     if (letters.empty())
                         return nullptr;
-                    backend->samba().addAccounts(
-                        {std::string(account.name.begin(), account.name.end())}, letters);
+                    std::vector<std::string> names;
+                    for (; i < accounts.size() && AccountLetters(accounts[i].flags) == letters; ++i)
+                        names.emplace_back(accounts[i].name.begin(), accounts[i].name.end());
+                    backend->samba().addAccounts(names, letters);
                 }
                 auto seconds = [](DWORD value) { return value == 0xFFFFFFFFu ? -1L : long(value); };
                 SambaServer& s = backend->samba();

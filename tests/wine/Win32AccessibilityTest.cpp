@@ -216,40 +216,6 @@ TEST_F(Win32Accessibility, TheStatusLineAnnouncesEachNewTextAndOtherLabelsDoNot)
     g_nameChanges = nullptr;
 }
 
-// The real spinner: a press through its image's object raises its event once.
-TEST(Win32AccessibleSpinner, PressingAnImageRaisesItsEventOnce) {
-    Application app(VersionInfo{u"Brenholt", 1, 0, 12, u"", u""}, u"");
-    Form form(app);
-    form.SetClientSize(3000, 1000);
-    TextBox& box = form.Add<TextBox>("txtField");
-    box.Move(600, 300, 900, 285);
-    auto& spinner = form.Add<controls::ucPlusMinus>("ctlPlusMinus");
-    int minus = 0, plus = 0;
-    spinner.MinusClick = [&] { ++minus; };
-    spinner.PlusClick = [&] { ++plus; };
-    spinner.LinkTo(box);
-    test::Win32Window w(form);
-    form.Show();
-    w.Settle();
-    struct Row {
-        const char* image;
-        int minus, plus;
-    };
-    const Row rows[] = {{"imgPlus", 0, 1}, {"imgMinus", 1, 1}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.image);
-        const Control* image = spinner.FindPart(row.image);
-        ASSERT_NE(image, nullptr);
-        const Accessible accessible(w.H(*image));
-        ASSERT_TRUE(accessible.Found());
-        EXPECT_EQ(accessible.Role(), ROLE_SYSTEM_PUSHBUTTON);
-        EXPECT_EQ(accessible.Press(), S_OK);
-        w.Settle();
-        EXPECT_EQ(minus, row.minus);
-        EXPECT_EQ(plus, row.plus);
-    }
-}
-
 // The program's own window: every field a label names has it directly in front.
 TEST(Win32AccessibleWindow, EveryLabelledFieldHasItsLabelDirectlyInFront) {
     ProgramWindow program(R"({"system": {"userName": "alice"},

@@ -5,6 +5,7 @@
 // at their size; a move to a monitor of another resolution lays the window
 // out again.
 #include "GermanLanguageFile.h"
+#include "ProgramWindow.h"
 
 #include "app/FUserInfo.h"
 #include "controls/PlusMinusGlyph.h"
@@ -47,55 +48,17 @@ std::string NameOf(Language language) {
 }
 
 // FUserInfo started in the Win32 window, laid out at `dpi` (0: the monitor's).
-class ProgramWindow {
-public:
-    ProgramWindow(Language language, int dpi) : sim_(Machine(language)) {
-        app_ = std::make_unique<toolkit::Application>(hosts::ProgramVersion(),
-                                                      sim_.machine().system.executableFolder);
-        window_ = std::make_unique<app::FUserInfo>(*app_, sim_.platform());
-        toolkit::Win32BackendOptions options;
-        options.virtualTime = true;
-        options.quitOnClose = false;
-        options.interactiveMessageBoxes = false;
-        options.longDatePicture = u"dddd, MMMM d, yyyy";
-        options.dpi = dpi;
-        backend_ = std::make_unique<toolkit::Win32Backend>(window_->Form(), options);
-        window_->Start();
-        backend_->PumpMessages();
+std::unique_ptr<ProgramWindow> StartProgram(Language language, int dpi) {
+    sim::MachineDescription machine = sim::loadMachineText(kMachine);
+    if (language == Language::German) {
+        machine.system.uiLanguage = 1031;
+        sim::LanguageFile file;
+        file.name = u"1031.loc";
+        file.content = GermanLanguageFile();
+        machine.languageFile = file;
     }
-    ~ProgramWindow() {
-        backend_.reset();
-        window_.reset();
-    }
-
-    toolkit::Form& Form() { return window_->Form(); }
-    toolkit::Win32Backend& Backend() { return *backend_; }
-    HWND H(const Control& control) const { return backend_->HandleOf(control); }
-    Control& Named(const std::string& name) {
-        Control* control = Form().Find(name);
-        if (control == nullptr)
-            throw std::runtime_error("no control " + name);
-        return *control;
-    }
-
-private:
-    static sim::MachineDescription Machine(Language language) {
-        sim::MachineDescription machine = sim::loadMachineText(kMachine);
-        if (language == Language::German) {
-            machine.system.uiLanguage = 1031;
-            sim::LanguageFile file;
-            file.name = u"1031.loc";
-            file.content = GermanLanguageFile();
-            machine.languageFile = file;
-        }
-        return machine;
-    }
-
-    sim::SimPlatform sim_;
-    std::unique_ptr<toolkit::Application> app_;
-    std::unique_ptr<app::FUserInfo> window_;
-    std::unique_ptr<toolkit::Win32Backend> backend_;
-};
+    return std::make_unique<ProgramWindow>(std::move(machine), dpi);
+}
 
 std::wstring TextOf(HWND hwnd) {
     wchar_t text[1024] = {};
@@ -220,9 +183,7 @@ std::string CaseName(const ::testing::TestParamInfo<ScaleCase>& info) {
 
 class AtScale : public ::testing::TestWithParam<ScaleCase> {
 protected:
-    void SetUp() override {
-        window = std::make_unique<ProgramWindow>(std::get<0>(GetParam()), Dpi());
-    }
+    void SetUp() override { window = StartProgram(std::get<0>(GetParam()), Dpi()); }
     void TearDown() override { window.reset(); }
     int Dpi() const { return std::get<1>(GetParam()); }
     int Px(float twips) const {
@@ -233,11 +194,11 @@ protected:
 };
 
 TEST_P(AtScale, EveryCaptionFitsItsControlInTheControlsOwnFont) {
-    ASSERT_EQ(window->Backend().Dpi(), Dpi());
+    ASSERT_EQ(window->backend.Dpi(), Dpi());
     std::ostringstream clipped;
     std::wstring face;
     int measured = 0;
-    for (const auto& control : window->Form().Controls()) {
+    for (const auto& control : window->window.Form().Controls()) {
         const toolkit::Captioned* captioned = toolkit::AsCaptioned(*control);
         if (captioned == nullptr || captioned->Caption().empty())
             continue;
@@ -260,11 +221,10 @@ TEST_P(AtScale, EveryCaptionFitsItsControlInTheControlsOwnFont) {
 TEST_P(AtScale, TwipsLandOnThePixelsOfTheResolution) {
     for (const char* name : {"optLocal", "txtServer", "cbUsername", "chkCanChange",
                              "lblPwdHistoryLen", "txtPasswordReminder", "cmdLocalSet"}) {
-        const Control& control = window->Named(name);
+        const Control& control = window->Find(name);
         RECT r{};
         ::GetWindowRect(window->H(control), &r);
-        ::MapWindowPoints(HWND_DESKTOP, window->Backend().Handle(), reinterpret_cast<POINT*>(&r),
-                          2);
+        ::MapWindowPoints(HWND_DESKTOP, window->backend.Handle(), reinterpret_cast<POINT*>(&r), 2);
         EXPECT_EQ(r.left, Px(control.Left())) << name;
         EXPECT_EQ(r.top, Px(control.Top())) << name;
         EXPECT_EQ(r.right, Px(control.Left() + control.Width())) << name;
@@ -273,14 +233,14 @@ TEST_P(AtScale, TwipsLandOnThePixelsOfTheResolution) {
         }
     }
     RECT client{};
-    ::GetClientRect(window->Backend().Handle(), &client);
-    EXPECT_EQ(client.right, Px(window->Form().ScaleWidth()));
-    EXPECT_EQ(client.bottom, Px(window->Form().ScaleHeight()));
+    ::GetClientRect(window->backend.Handle(), &client);
+    EXPECT_EQ(client.right, Px(window->window.Form().ScaleWidth()));
+    EXPECT_EQ(client.bottom, Px(window->window.Form().ScaleHeight()));
 }
 
 TEST_P(AtScale, FontsAreMadeForTheResolution) {
     for (const char* name : {"lblMaxPwdAge", "lblServerPar", "chkDisabled", "cmdUserSet"}) {
-        const Control& control = window->Named(name);
+        const Control& control = window->Find(name);
         const auto font =
             reinterpret_cast<HFONT>(::SendMessageW(window->H(control), WM_GETFONT, 0, 0));
         LOGFONTW logFont{};
@@ -290,15 +250,15 @@ TEST_P(AtScale, FontsAreMadeForTheResolution) {
 }
 
 TEST_P(AtScale, SpinnerGlyphsAreDrawnAtTheirSize) {
-    auto& field = static_cast<toolkit::TextBox&>(window->Named("txtMaxPwdAge"));
+    auto& field = static_cast<toolkit::TextBox&>(window->Find("txtMaxPwdAge"));
     ASSERT_TRUE(field.Enabled());
-    window->Form().UserFocus(field);
-    window->Backend().PumpMessages();
+    window->window.Form().UserFocus(field);
+    window->backend.PumpMessages();
     const std::pair<const char*, controls::PlusMinusGlyph> glyphs[] = {
         {"ctlPlusMinus.imgMinus", controls::PlusMinusGlyph::Minus},
         {"ctlPlusMinus.imgPlus", controls::PlusMinusGlyph::Plus}};
     for (const auto& [name, glyph] : glyphs) {
-        const HWND hwnd = window->H(window->Named(name));
+        const HWND hwnd = window->H(window->Find(name));
         ASSERT_TRUE(::IsWindowVisible(hwnd)) << name;
         RECT r{};
         ::GetClientRect(hwnd, &r);
@@ -325,7 +285,7 @@ TEST_P(AtScale, SpinnerGlyphsAreDrawnAtTheirSize) {
 }
 
 TEST_P(AtScale, WindowIconsHaveTheSystemsSizesForTheResolution) {
-    const HWND form = window->Backend().Handle();
+    const HWND form = window->backend.Handle();
     EXPECT_EQ(IconWidth(form, ICON_SMALL), MetricForDpi(SM_CXSMICON, Dpi()));
     EXPECT_EQ(IconWidth(form, ICON_BIG), MetricForDpi(SM_CXICON, Dpi()));
 }
@@ -339,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(Win32, AtScale,
 // under Wine (its LogPixels setting; run-wine-tests.sh runs these tests once
 // more at 144 and says so in TW_EXPECT_DPI).
 TEST(MonitorResolution, WindowIsLaidOutAtItsMonitorsResolution) {
-    ProgramWindow window(Language::English, 0);
+    const auto window = StartProgram(Language::English, 0);
     int expected = 0;
     if (const char* told = std::getenv("TW_EXPECT_DPI"))
         expected = std::atoi(told);
@@ -348,25 +308,25 @@ TEST(MonitorResolution, WindowIsLaidOutAtItsMonitorsResolution) {
         expected = ::GetDeviceCaps(screen, LOGPIXELSX);
         ::ReleaseDC(nullptr, screen);
     }
-    EXPECT_EQ(window.Backend().Dpi(), expected);
+    EXPECT_EQ(window->backend.Dpi(), expected);
     RECT client{};
-    ::GetClientRect(window.Backend().Handle(), &client);
+    ::GetClientRect(window->backend.Handle(), &client);
     EXPECT_EQ(client.right, std::lround(9300.0 * expected / 1440.0));
-    std::cout << "[ dpi      ] the window is laid out at " << window.Backend().Dpi() << " dpi\n";
+    std::cout << "[ dpi      ] the window is laid out at " << window->backend.Dpi() << " dpi\n";
 }
 
 TEST(MonitorResolution, MovingToAnotherResolutionLaysTheWindowOutAgain) {
-    ProgramWindow window(Language::English, 0);
-    const HWND form = window.Backend().Handle();
-    const Control& label = window.Named("lblPasswordReminder");
+    const auto window = StartProgram(Language::English, 0);
+    const HWND form = window->backend.Handle();
+    const Control& label = window->Find("lblPasswordReminder");
     const float left = label.Left();
-    const int before = window.Backend().Dpi();
+    const int before = window->backend.Dpi();
     const int after = before == 192 ? 96 : 192;
     RECT suggested{40, 30, 40 + 9300 * after / 1440 + 20, 30 + 6300 * after / 1440 + 40};
     ::SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(after, after),
                    reinterpret_cast<LPARAM>(&suggested));
-    window.Backend().PumpMessages();
-    EXPECT_EQ(window.Backend().Dpi(), after);
+    window->backend.PumpMessages();
+    EXPECT_EQ(window->backend.Dpi(), after);
 
     RECT frame{};
     ::GetWindowRect(form, &frame);
@@ -376,13 +336,13 @@ TEST(MonitorResolution, MovingToAnotherResolutionLaysTheWindowOutAgain) {
     EXPECT_EQ(frame.bottom - frame.top, suggested.bottom - suggested.top);
 
     RECT r{};
-    ::GetWindowRect(window.H(label), &r);
+    ::GetWindowRect(window->H(label), &r);
     ::MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, std::lround(label.Left() * after / 1440.0));
     EXPECT_EQ(r.right - r.left, std::lround((label.Left() + label.Width()) * after / 1440.0) -
                                     std::lround(label.Left() * after / 1440.0));
     LOGFONTW logFont{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window.H(label), WM_GETFONT, 0, 0)),
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window->H(label), WM_GETFONT, 0, 0)),
                  sizeof(logFont), &logFont);
     EXPECT_EQ(logFont.lfHeight, -std::lround(label.Font().Size * after / 72.0));
     EXPECT_EQ(IconWidth(form, ICON_SMALL), MetricForDpi(SM_CXSMICON, after));
