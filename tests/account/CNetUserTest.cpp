@@ -5,7 +5,7 @@
 // platform that answers "more data" for ever.
 #include "account/CNetUser.h"
 #include "FakeNetApi.h"
-#include "common/FakeSystem.h"
+#include "common/NamesSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +18,13 @@
 using namespace tw;
 using tw::test::EnumBatch;
 using tw::test::FakeNetApi;
-using tw::test::FakeSystem;
+using tw::test::NamesSystem;
 using Names = std::vector<std::u16string>;
 
 class CNetUserTest : public testing::Test {
 protected:
     FakeNetApi net;
-    FakeSystem system;
+    NamesSystem system;
     CNetUser user{net, system};
 
     void ScriptAccount() {

@@ -1,148 +1,156 @@
-// mCommon on a fake system and file system: the platform check (only the
-// Windows NT family is supported, and the version and WOW64 flags the rest of
-// the program asks), which language file is read and in which code page, what
+// mCommon on a simulated computer: the platform check (only the Windows NT
+// family is supported, and the version and WOW64 flags the rest of the
+// program asks), which language file is read and in which code page, what
 // an empty value means, placeholders (%1 to %9 filled left to right, "%%" one
 // percent sign, inserted texts never scanned again), a huge file read in
 // linear time, and the system's text for an error code as the status line
 // shows it. The lines of a language file themselves are the fuzz target's.
 #include "common/mCommon.h"
-#include "FakeFileSystem.h"
-#include "FakeSystem.h"
 #include "common/CodePage.h"
 #include "common/LocArg.h"
+#include "platform/sim/SimPlatform.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 using namespace tw;
-using tw::test::FakeFileSystem;
-using tw::test::FakeSystem;
+using sim::Wow64Mode;
 
-// The fake system and file system, and an mCommon on them.
-class Fakes : public testing::Test {
+// A simulated computer described by the test, and an mCommon on it that
+// looks for its language files in the program's folder.
+class OnSim : public testing::Test {
 protected:
-    FakeSystem system;
-    FakeFileSystem files;
-    mCommon common{system, files, u"C:\\App"};
+    mCommon& Common(const std::u16string& folder = u"C:\\App") {
+        machine.system.executableFolder = folder;
+        sim_ = std::make_unique<sim::SimPlatform>(machine);
+        common_ = std::make_unique<mCommon>(sim_->system(), sim_->files(), folder);
+        return *common_;
+    }
+    void LanguageFile(const std::u16string& name, std::string_view bytes) {
+        machine.languageFile = sim::LanguageFile{name, {bytes.begin(), bytes.end()}};
+    }
+
+    sim::MachineDescription machine;
+
+private:
+    std::unique_ptr<sim::SimPlatform> sim_;
+    std::unique_ptr<mCommon> common_;
 };
 
-template <typename Row> class FakesRows : public Fakes, public testing::WithParamInterface<Row> {};
+template <typename Row> class OnSimRows : public OnSim, public testing::WithParamInterface<Row> {};
 
 struct VersionCase {
-    win::DWORD platform, majorVersion, minorVersion;
-    bool versionCall, hasIsWow64Process;
-    int wow64Answer; // of IsWow64Process: 1 under WOW64, 0 native, -1 the call fails
-    bool supported, win2000OrLater, xpOrLater, wow64;
+    std::uint32_t platform, majorVersion, minorVersion;
+    Wow64Mode wow64;
+    bool supported, win2000OrLater, xpOrLater, isWow64;
 };
 
 void PrintTo(const VersionCase& c, std::ostream* os) {
     *os << "platform " << c.platform << ", version " << c.majorVersion << "." << c.minorVersion;
 }
 
-class CheckPlatform : public FakesRows<VersionCase> {};
+class CheckPlatform : public OnSimRows<VersionCase> {};
 
 TEST_P(CheckPlatform, RefusesAllButNtAndSetsTheFlags) {
     const auto& c = GetParam();
-    system.version = FakeSystem::nt(c.majorVersion, c.minorVersion, c.platform);
-    system.versionSucceeds = c.versionCall;
-    system.hasIsWow64Process = c.hasIsWow64Process;
-    system.isWow64Result = c.wow64Answer >= 0;
-    system.wow64Flag = c.wow64Answer == 1;
+    machine.system.platformId = c.platform;
+    machine.system.majorVersion = c.majorVersion;
+    machine.system.minorVersion = c.minorVersion;
+    machine.system.wow64 = c.wow64;
+    mCommon& common = Common();
     EXPECT_EQ(common.CheckPlatform(), c.supported);
     EXPECT_EQ(common.IsWin2000OrLater(), c.win2000OrLater);
     EXPECT_EQ(common.IsXPOrLater(), c.xpOrLater);
-    EXPECT_EQ(common.IsWow64(), c.wow64);
+    EXPECT_EQ(common.IsWow64(), c.isWow64);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CheckPlatform,
-    testing::Values(VersionCase{2, 3, 51, true, true, 1, true, false, false, true},
-                    VersionCase{2, 5, 0, true, true, 1, true, true, false, true},
-                    VersionCase{2, 5, 1, true, true, 1, true, true, true, true},
-                    VersionCase{2, 10, 0, true, true, 1, true, true, true, true},
-                    // A native process; without IsWow64Process, or when it fails,
-                    // the flag stays false too.
-                    VersionCase{2, 6, 1, true, true, 0, true, true, true, false},
-                    VersionCase{2, 6, 1, true, false, 1, true, true, true, false},
-                    VersionCase{2, 6, 1, true, true, -1, true, true, true, false},
-                    // Refused: Windows 9x, Win32s, CE, and a failing version call.
-                    // (NT 4 and Windows 98: scenarios appearance/nt4-no-hooks and
-                    // startup/unsupported-platform.)
-                    VersionCase{1, 5, 1, true, true, 1, false, false, false, false},
-                    VersionCase{0, 6, 0, true, true, 1, false, false, false, false},
-                    VersionCase{3, 6, 0, true, true, 1, false, false, false, false},
-                    VersionCase{2, 6, 1, false, true, 1, false, false, false, false}));
+    testing::Values(VersionCase{2, 3, 51, Wow64Mode::Yes, true, false, false, true},
+                    VersionCase{2, 5, 0, Wow64Mode::Yes, true, true, false, true},
+                    VersionCase{2, 5, 1, Wow64Mode::Yes, true, true, true, true},
+                    VersionCase{2, 10, 0, Wow64Mode::Yes, true, true, true, true},
+                    // A native process; without IsWow64Process the flag stays false too.
+                    VersionCase{2, 6, 1, Wow64Mode::No, true, true, true, false},
+                    VersionCase{2, 6, 1, Wow64Mode::Missing, true, true, true, false},
+                    // Refused: Windows 9x, Win32s and CE. (NT 4 and Windows 98:
+                    // scenarios appearance/nt4-no-hooks and startup/unsupported-platform.)
+                    VersionCase{1, 5, 1, Wow64Mode::Yes, false, false, false, false},
+                    VersionCase{0, 6, 0, Wow64Mode::Yes, false, false, false, false},
+                    VersionCase{3, 6, 0, Wow64Mode::Yes, false, false, false, false}));
 
 struct NameCase {
-    win::DWORD majorVersion, minorVersion;
-    win::LANGID uiLanguage;
-    win::LCID threadLocale;
+    std::uint32_t majorVersion;
+    std::uint16_t uiLanguage;
+    std::uint32_t threadLocale;
     const char16_t* folder;
-    win::LANGID language; // asked for; 0 is the platform's
-    const char16_t* path;
+    std::uint16_t language; // asked for; 0 is the platform's
+    const char16_t* file;   // the only file there, which must be the one read
 };
 
 void PrintTo(const NameCase& c, std::ostream* os) {
-    *os << testing::PrintToString(std::u16string(c.path));
+    *os << testing::PrintToString(std::u16string(c.file));
 }
 
-class LanguageFileName : public testing::TestWithParam<NameCase> {};
+class LanguageFileName : public OnSimRows<NameCase> {};
 
 TEST_P(LanguageFileName, IsTheLanguageInTheProgramsFolder) {
     const NameCase& c = GetParam();
-    FakeSystem system;
-    FakeFileSystem files;
-    system.version = FakeSystem::nt(c.majorVersion, c.minorVersion);
-    system.uiLanguage = c.uiLanguage;
-    system.threadLocale = c.threadLocale;
-    mCommon common{system, files, c.folder};
+    machine.system.majorVersion = c.majorVersion;
+    machine.system.uiLanguage = c.uiLanguage;
+    machine.system.threadLocale = c.threadLocale;
+    LanguageFile(c.file, "K=read\r\n");
+    mCommon& common = Common(c.folder);
     ASSERT_TRUE(common.CheckPlatform());
     common.LoadLanguageFile(c.language);
-    EXPECT_EQ(files.attributeQueries, std::vector<std::u16string>{c.path});
+    EXPECT_EQ(common.LocString(u"K", u"not read"), u"read");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LanguageFileName,
-    testing::Values(NameCase{6, 1, 1049, 1031, u"C:\\App", 1031, u"C:\\App\\1031.loc"},
+    testing::Values(NameCase{6, 1049, 1031, u"C:\\App", 1031, u"1031.loc"},
                     // The identifier is written as a signed 16-bit number.
-                    NameCase{6, 1, 1049, 1031, u"C:\\App", 0x8001, u"C:\\App\\-32767.loc"},
-                    NameCase{6, 1, 1049, 1031, u"D:\\", 1033, u"D:\\1033.loc"},
+                    NameCase{6, 1049, 1031, u"C:\\App", 0x8001, u"-32767.loc"},
+                    NameCase{6, 1049, 1031, u"D:\\", 1033, u"1033.loc"},
                     // Language 0: the user interface language from Windows 2000 on...
-                    NameCase{5, 0, 1049, 1031, u"C:\\App", 0, u"C:\\App\\1049.loc"},
-                    NameCase{6, 1, 0, 1031, u"C:\\App", 0, u"C:\\App\\1033.loc"},
+                    NameCase{5, 1049, 1031, u"C:\\App", 0, u"1049.loc"},
+                    NameCase{6, 0, 1031, u"C:\\App", 0, u"1033.loc"},
                     // ...the thread locale's language before (German, phone book order).
-                    NameCase{4, 0, 1049, 0x00010407, u"C:\\App", 0, u"C:\\App\\1031.loc"}));
+                    NameCase{4, 1049, 0x00010407, u"C:\\App", 0, u"1031.loc"}));
 
-TEST_F(Fakes, AnEmptyValueIsAnEmptyTextAndAMissingKeyTheDefault) {
-    files.AddText(u"C:\\App\\1033.loc", "Frm.A.Caption=\r\nFrm.B.Caption=50%% of %1\r\n");
+TEST_F(OnSim, AnEmptyValueIsAnEmptyTextAndAMissingKeyTheDefault) {
+    LanguageFile(u"1033.loc", "Frm.A.Caption=\r\nFrm.B.Caption=50%% of %1\r\n");
+    mCommon& common = Common();
     common.LoadLanguageFile(1033);
     EXPECT_EQ(common.LocString(u"Frm.A.Caption", u"Design caption"), u"");
     EXPECT_EQ(common.LocString(u"frm.b.caption", u"x", {7}), u"50% of 7");
     EXPECT_EQ(common.LocString(u"Frm.C.Caption", u"Default %1", {1}), u"Default 1");
 }
 
-TEST_F(Fakes, ReadsAHugeLineInLinearTime) {
+TEST_F(OnSim, ReadsAHugeLineInLinearTime) {
     std::string text = "Frm.A.Caption=";
     text.append(10'000'000, 'v');
     text += "\r\nK=";
     for (int i = 0; i < 2'000'000; ++i)
         text += "%%";
-    files.AddText(u"C:\\App\\1033.loc", text);
+    LanguageFile(u"1033.loc", text);
+    mCommon& common = Common();
     common.LoadLanguageFile(1033);
     EXPECT_EQ(common.LocString(u"Frm.A.Caption", u"").size(), 10'000'000u);
     // Filling placeholders over a huge text full of "%%" stays linear too.
     EXPECT_EQ(common.LocString(u"K", u"").size(), 2'000'000u);
 }
 
-TEST_F(Fakes, AnsiCharsetIsTheCodePagesOrZero) {
-    system.acp = 1251;
-    EXPECT_EQ(common.AnsiCharset(), 204);
-    system.acp = 4242; // the call fails: the zero-filled record gives 0
-    EXPECT_EQ(common.AnsiCharset(), 0);
+TEST_F(OnSim, AnsiCharsetIsTheCodePagesOrZero) {
+    machine.system.acp = 1251;
+    EXPECT_EQ(Common().AnsiCharset(), 204);
+    machine.system.acp = 437; // the call fails: the zero-filled record gives 0
+    EXPECT_EQ(Common().AnsiCharset(), 0);
 }
 
 struct ByteCase {
@@ -155,11 +163,12 @@ void PrintTo(const ByteCase& c, std::ostream* os) {
     *os << "code page " << c.codePage;
 }
 
-class LanguageFileCodePage : public FakesRows<ByteCase> {};
+class LanguageFileCodePage : public OnSimRows<ByteCase> {};
 
 TEST_P(LanguageFileCodePage, DecodesTheValue) {
-    system.acp = GetParam().codePage;
-    files.AddText(u"C:\\App\\1033.loc", "K=" + GetParam().bytes + "\r\n");
+    machine.system.acp = GetParam().codePage;
+    LanguageFile(u"1033.loc", "K=" + GetParam().bytes + "\r\n");
+    mCommon& common = Common();
     common.LoadLanguageFile(1033);
     ASSERT_TRUE(common.LanguageLoaded());
     EXPECT_EQ(common.LocString(u"K", u""), GetParam().expected);
@@ -201,13 +210,13 @@ void PrintTo(const MessageCase& c, std::ostream* os) {
     *os << testing::PrintToString(c.message);
 }
 
-class ApiErrorText : public FakesRows<MessageCase> {};
+class ApiErrorText : public OnSimRows<MessageCase> {};
 
 TEST_P(ApiErrorText, RemovesOneFinalCrLfAndFitsThe256CharacterBuffer) {
     const auto code = static_cast<std::int32_t>(0x80070005u); // passed on with all its bits
     if (!GetParam().message.empty())
-        system.messages[0x80070005u] = GetParam().message;
-    EXPECT_EQ(common.ApiErrorText(code), GetParam().expected);
+        machine.messages[0x80070005u] = GetParam().message;
+    EXPECT_EQ(Common().ApiErrorText(code), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

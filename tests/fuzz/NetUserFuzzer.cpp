@@ -5,7 +5,7 @@
 #include "FuzzCheck.h"
 #include "HostileNetApi.h"
 #include "account/CNetUser.h"
-#include "common/FakeSystem.h"
+#include "common/NamesSystem.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -154,7 +154,7 @@ void setModals(FuzzedDataProvider& in, HostileNetApi& net, CNetUser& user) {
 }
 
 void names(FuzzedDataProvider& in) {
-    test::FakeSystem system;
+    test::NamesSystem system;
     if (in.ConsumeBool())
         system.userName.reset(); // the call fails
     else
@@ -175,7 +175,7 @@ void names(FuzzedDataProvider& in) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     HostileNetApi net(in);
-    test::FakeSystem system;
+    test::NamesSystem system;
     CNetUser user(net, system);
     if (in.ConsumeBool())
         user.SetServer(u"SRV01");

@@ -109,38 +109,8 @@ TEST(SimSystem, VersionNeedsAKnownStructureSize) {
     EXPECT_EQ(info.dwMinorVersion, 90u);
 }
 
-struct Wow64Row {
-    using TestRow = void;
-    const char* wow64;
-    bool present;
-    BOOL flag;
-};
-
-class SimWow64 : public testing::TestWithParam<Wow64Row> {};
-
-TEST_P(SimWow64, IsReportedAsDescribed) {
-    auto sim = makeSim(std::string(R"({"system": {"wow64": )") + GetParam().wow64 + "}}");
-    EXPECT_EQ(sim->system().HasIsWow64Process(), GetParam().present);
-    BOOL flag = 7;
-    BOOL ok = sim->system().IsWow64Process(sim->system().GetCurrentProcess(), &flag);
-    EXPECT_EQ(ok != 0, GetParam().present);
-    if (GetParam().present) {
-        EXPECT_EQ(flag, GetParam().flag);
-    }
-    EXPECT_FALSE(sim->system().IsWow64Process(reinterpret_cast<HANDLE>(0x1234), &flag));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, SimWow64,
-                         testing::Values(Wow64Row{"true", true, 1}, Wow64Row{"false", true, 0},
-                                         Wow64Row{"\"missing\"", false, 0}));
-
-TEST(SimSystem, LanguageAndCodePageComeFromTheDescription) {
-    auto sim =
-        makeSim(R"({"system": {"uiLanguage": 1031, "threadLocale": "0x10407", "acp": 1251}})");
-    EXPECT_EQ(sim->system().GetUserDefaultUILanguage(), 1031);
-    EXPECT_EQ(sim->system().GetThreadLocale(), 0x10407u);
-    EXPECT_EQ(sim->system().GetACP(), 1251u);
-}
+// The version, WOW64, the languages and the code page as described: the
+// platform check and the language file's name and code page in mCommonTest.
 
 struct CharsetRow {
     using TestRow = void;

@@ -2,8 +2,8 @@
 // (QT_SCALE_FACTOR, QT_FONT_DPI; ctest runs this at several): every caption
 // fits its box when measured with the widget's own font, in English and with
 // the German language file the program ships with, no two controls overlap,
-// what assistive technology reads of the status line and the spinner, and
-// real keys in a numeric field.
+// and what assistive technology reads of the status line and the spinner.
+// Real keys in a numeric field: scenarios/fields/editing-commands.json.
 #include "app/FUserInfo.h"
 #include "controls/PlusMinusGlyph.h"
 #include "hosts/ProgramVersion.h"
@@ -17,11 +17,9 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
-#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -233,29 +231,6 @@ TEST_F(QtWindow, TheSpinnersImagesAreButtonsThatAScreenReaderCanPress) {
     EXPECT_EQ(plus->text(QAccessible::Name), QStringLiteral("Increase"));
     plus->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(field.Text(), u"43") << "was " << ToUtf8(before);
-}
-
-// Real keys into a numeric field: Ctrl+A selects its text, which the next
-// digit replaces; no beep, as the field refuses only what would edit it.
-TEST_F(QtWindow, CtrlASelectsANumericFieldsTextForTheNextDigit) {
-    Open(nullptr);
-    auto& field = static_cast<toolkit::TextBox&>(Named("txtLockoutDuration"));
-    ASSERT_TRUE(window_->Form().UserFocus(field));
-    auto* edit = static_cast<QLineEdit*>(WidgetOf(field));
-    const auto length = static_cast<int>(field.Text().size());
-    ASSERT_GE(length, 2);
-    QTest::keyClick(edit, Qt::Key_End);
-    EXPECT_EQ(field.SelStart(), length);
-    EXPECT_EQ(field.SelLength(), 0);
-    const int beeps = app_->Beeps();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(field.SelStart(), 0);
-    EXPECT_EQ(field.SelLength(), length);
-    EXPECT_EQ(edit->selectedText(), edit->text());
-    QTest::keyClick(edit, Qt::Key_3);
-    EXPECT_EQ(field.Text(), u"3");
-    EXPECT_EQ(edit->text(), QStringLiteral("3"));
-    EXPECT_EQ(app_->Beeps(), beeps);
 }
 
 TEST_P(QtWindowTexts, TheSpinnersImagesAreDrawnForTheScreensPixels) {
