@@ -48,6 +48,8 @@ constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_LOGON_FAILURE = 1326;
 constexpr DWORD RPC_S_SERVER_UNAVAILABLE = 1722;
 constexpr DWORD ERROR_ACCOUNT_LOCKED_OUT = 1909;
+constexpr DWORD ERROR_NO_LOGON_SERVERS = 1311;
+constexpr DWORD ERROR_TIME_SKEW = 1398;
 constexpr DWORD NERR_InvalidComputer = 2351;
 constexpr DWORD NERR_UserNotFound = 2221;
 // ... and those a server or the connection to it answers.

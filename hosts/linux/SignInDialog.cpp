@@ -2,6 +2,7 @@
 
 #include "platform/TextConvert.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -25,7 +26,8 @@ SignInDialog::SignInDialog(const samr::SamrConnection& connection, const std::st
                            const TextOf& text, const std::u16string& refusal)
     : user_(new QLineEdit(QString::fromStdString(connection.user))),
       domain_(new QLineEdit(QString::fromStdString(connection.domain))), password_(new QLineEdit),
-      ok_(new QPushButton), cancel_(new QPushButton), refusal_(new QLabel(Q(refusal))) {
+      kerberos_(new QCheckBox), ok_(new QPushButton), cancel_(new QPushButton),
+      refusal_(new QLabel(Q(refusal))) {
     setWindowTitle(Q(text(u"SignIn.Caption", u"Sign In")));
     password_->setEchoMode(QLineEdit::Password);
     std::u16string introText = text(u"SignIn.Intro", u"Sign in to manage the accounts of %1");
@@ -41,6 +43,11 @@ SignInDialog::SignInDialog(const samr::SamrConnection& connection, const std::st
     addRow(u"SignIn.User", u"&User name:", user_);
     addRow(u"SignIn.Domain", u"&Domain:", domain_);
     addRow(u"SignIn.Password", u"&Password:", password_);
+    // The password makes a Kerberos ticket in memory; the server must then
+    // be named by its name, not its address.
+    kerberos_->setText(Q(text(u"SignIn.Kerberos", u"Use &Kerberos")));
+    kerberos_->setChecked(connection.kerberos);
+    form->addRow(kerberos_);
     ok_->setText(Q(text(u"SignIn.OK", u"OK")));
     cancel_->setText(Q(text(u"SignIn.Cancel", u"Cancel")));
     ok_->setDefault(true);
@@ -79,6 +86,7 @@ void SignInDialog::TakeCredentials(samr::SamrConnection& connection) {
     connection.password.Assign(
         std::string_view(password.constData(), static_cast<std::size_t>(password.size())));
     connection.hasPassword = true;
+    connection.kerberos = kerberos_->isChecked();
     password.fill('\0');
     wipePassword();
 }

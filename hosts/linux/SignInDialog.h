@@ -1,5 +1,6 @@
-// The sign-in dialog of tarnwick --connect: user, domain and a masked
-// password, OK and Cancel, in the language file's texts.
+// The sign-in dialog of tarnwick --connect: user, domain, a masked password
+// and whether to sign in with Kerberos, OK and Cancel, in the language
+// file's texts.
 #pragma once
 
 #include "platform/samr/SamrConnection.h"
@@ -10,6 +11,7 @@
 #include <functional>
 #include <string>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,13 +30,14 @@ public:
                  const TextOf& text, const std::u16string& refusal = {});
     ~SignInDialog() override;
 
-    // After OK: the user, the domain and the password into `connection`; the
-    // dialog's own copy of the password is wiped.
+    // After OK: the user, the domain, the password and the Kerberos choice
+    // into `connection`; the dialog's own copy of the password is wiped.
     void TakeCredentials(samr::SamrConnection& connection);
 
     QLineEdit* userField() const { return user_; }
     QLineEdit* domainField() const { return domain_; }
     QLineEdit* passwordField() const { return password_; }
+    QCheckBox* kerberosBox() const { return kerberos_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
     // The refusal's text; hidden when there is none.
@@ -46,6 +49,7 @@ private:
     QLineEdit* user_;
     QLineEdit* domain_;
     QLineEdit* password_;
+    QCheckBox* kerberos_;
     QPushButton* ok_;
     QPushButton* cancel_;
     QLabel* refusal_;

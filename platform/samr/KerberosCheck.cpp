@@ -50,10 +50,17 @@ std::string Describe(KerberosProblem problem, const std::string& host) {
     return {};
 }
 
-std::optional<std::string> KerberosRefusal(const SamrConnection& connection) {
+KerberosProblem CheckKerberos(const SamrConnection& connection, const std::string& host) {
     if (!connection.kerberos)
-        return std::nullopt;
-    const KerberosProblem problem = CheckKerberos(connection.localHost);
+        return KerberosProblem::NoProblem;
+    // A password makes a ticket of its own: only the server's name matters.
+    if (connection.hasPassword)
+        return IsAddress(host) ? KerberosProblem::Address : KerberosProblem::NoProblem;
+    return CheckKerberos(host);
+}
+
+std::optional<std::string> KerberosRefusal(const SamrConnection& connection) {
+    const KerberosProblem problem = CheckKerberos(connection, connection.localHost);
     if (problem == KerberosProblem::NoProblem)
         return std::nullopt;
     return Describe(problem, connection.localHost);

@@ -1,6 +1,7 @@
-// What stands in the way of signing in to a server with a Kerberos ticket
-// (-k), found before anything is sent: no ticket, only expired ones, or a
-// server named by its address, which no ticket names.
+// What stands in the way of signing in to a server with Kerberos (-k),
+// found before anything is sent: no ticket and no password to make one,
+// only expired tickets, or a server named by its address, which no ticket
+// names.
 #pragma once
 
 #include "SamrConnection.h"
@@ -19,6 +20,10 @@ enum class KerberosProblem { NoProblem, NoTicket, Expired, Address };
 // 1970), for `host`.
 KerberosProblem CheckKerberos(const std::string& host, std::int64_t now);
 KerberosProblem CheckKerberos(const std::string& host);
+// What stands in the way of the connection's sign-in to `host`: nothing
+// without -k; with a password (which a ticket is made of, in memory) only an
+// address; else the ticket cache too.
+KerberosProblem CheckKerberos(const SamrConnection& connection, const std::string& host);
 
 // In words, for a command line's error: what is wrong and what to do.
 std::string Describe(KerberosProblem problem, const std::string& host);

@@ -1,5 +1,6 @@
 /* The SAMR calls behind SamrClient.h, through Samba's client libraries. */
 #include "SamrClient.h"
+#include "KerberosTicket.h"
 
 #include <stdbool.h>
 #include <stdint.h>
@@ -26,6 +27,11 @@ enum {
     kStatusNoSuchDomain = 0xC00000DF,
     kStatusNotSupported = 0xC00000BB,
     kStatusIoTimeout = 0xC00000B5,
+    kStatusLogonFailure = 0xC000006D,
+    kStatusPasswordExpired = 0xC0000071,
+    kStatusAccountLockedOut = 0xC0000234,
+    kStatusNoLogonServers = 0xC000005E,
+    kStatusTimeDifferenceAtDc = 0xC0000133,
     kBuiltinDomainRid = 32,
     kSidNameUser = 1,
 };
@@ -147,6 +153,34 @@ static void on_deadline(struct tevent_context* events, struct tevent_timer* time
     *(bool*)late = true;
 }
 
+/* The status Windows reports when a ticket cannot be had with a password:
+   the Kerberos library's errors (the same numbers in every implementation). */
+static uint32_t kerberos_status(int error) {
+    switch (error) {
+    case -1765328360: /* KRB5KDC_ERR_PREAUTH_FAILED: a wrong password */
+    case -1765328378: /* KRB5KDC_ERR_C_PRINCIPAL_UNKNOWN: no such user */
+        return kStatusLogonFailure;
+    case -1765328361: /* KRB5KDC_ERR_KEY_EXP */
+        return kStatusPasswordExpired;
+    case -1765328366: /* KRB5KDC_ERR_CLIENT_REVOKED: locked out or disabled */
+        return kStatusAccountLockedOut;
+    case -1765328347: /* KRB5KRB_AP_ERR_SKEW: the clocks are too far apart */
+        return kStatusTimeDifferenceAtDc;
+    default: /* an unknown realm, no KDC for it, none that answers */
+        return kStatusNoLogonServers;
+    }
+}
+
+/* Whether this computer's clock is further from the KDC's than Kerberos
+   allows (five minutes). */
+static bool clock_too_far_off(struct cli_credentials* credentials, const char* password) {
+    long long seconds = 0;
+    const char* user = cli_credentials_get_username(credentials);
+    const char* realm = cli_credentials_get_realm(credentials);
+    return tw_kerberos_clock_offset(user, realm, password, &seconds) &&
+           (seconds > 300 || seconds < -300);
+}
+
 /* dcerpc_pipe_connect, given up after `seconds` (its own limit is a minute):
    a server that takes the connection and never answers costs no more. */
 static uint32_t connect_pipe(tw_samr_session* session, const char* binding,
@@ -212,9 +246,31 @@ uint32_t tw_samr_connect(const tw_samr_target* target, tw_samr_session** result)
     if (target->domain != NULL && target->domain[0] != '\0')
         cli_credentials_set_domain(credentials, target->domain, CRED_SPECIFIED);
     if (target->kerberos) {
-        const char* error = NULL;
         cli_credentials_set_kerberos_state(credentials, CRED_USE_KERBEROS_REQUIRED, CRED_SPECIFIED);
-        cli_credentials_set_ccache(credentials, settings, NULL, CRED_SPECIFIED, &error);
+        if (target->password != NULL) {
+            /* The library gets a ticket with the password into a cache in
+               memory: nothing is written to disk. A domain given by its DNS
+               name is the realm; else, as for kinit, the configuration's. */
+            cli_credentials_set_password(credentials, target->password, CRED_SPECIFIED);
+            char realm[256];
+            if (target->domain != NULL && strchr(target->domain, '.') != NULL)
+                cli_credentials_set_realm(credentials, target->domain, CRED_SPECIFIED);
+            else if (tw_kerberos_default_realm(realm, sizeof realm))
+                cli_credentials_set_realm(credentials, realm, CRED_SPECIFIED);
+            /* The ticket now, before the connection's own event loop runs:
+               the library gets it with a loop of its own. */
+            struct ccache_container* ticket = NULL;
+            const char* error = NULL;
+            const int failed = cli_credentials_get_ccache(credentials, events, settings, &ticket,
+                                                          &error);
+            if (failed != 0) {
+                talloc_free(session);
+                return kerberos_status(failed);
+            }
+        } else {
+            const char* error = NULL;
+            cli_credentials_set_ccache(credentials, settings, NULL, CRED_SPECIFIED, &error);
+        }
     } else {
         cli_credentials_set_kerberos_state(credentials, CRED_USE_KERBEROS_DISABLED, CRED_SPECIFIED);
         cli_credentials_set_password(credentials, target->password ? target->password : "",
@@ -225,6 +281,11 @@ uint32_t tw_samr_connect(const tw_samr_target* target, tw_samr_session** result)
     const unsigned seconds =
         target->answer_seconds > 0 ? (unsigned)target->answer_seconds : TW_SAMR_ANSWER_SECONDS;
     uint32_t status = connect_pipe(session, binding, credentials, events, settings, seconds);
+    /* A ticket made from the password, yet the server's refused: a clock
+       too far from the domain's fails so (the KDC took the password). */
+    if (status == kStatusLogonFailure && target->kerberos && target->password != NULL &&
+        clock_too_far_off(credentials, target->password))
+        status = kStatusTimeDifferenceAtDc;
     /* Each call on the pipe gets no more time than the connection did. */
     if (status == 0)
         dcerpc_binding_handle_set_timeout(session->pipe->binding_handle, seconds);

@@ -18,8 +18,8 @@ typedef struct {
     int port;             /* the SMB port; 0: 445 */
     const char* user;     /* null: the name of the running user */
     const char* domain;   /* null or empty: the server's own */
-    const char* password; /* null with kerberos */
-    int kerberos;         /* use the ticket cache */
+    const char* password; /* with kerberos: null for the ticket cache */
+    int kerberos;         /* sign in with Kerberos */
     int answer_seconds;   /* 0: TW_SAMR_ANSWER_SECONDS */
 } tw_samr_target;
 

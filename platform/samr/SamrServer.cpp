@@ -51,17 +51,16 @@ NET_API_STATUS SamrServer::connect(const std::string& host) {
                 return refusal_ != NERR_Success ? refusal_ : ERROR_LOGON_FAILURE;
         }
         // A ticket that cannot work is said so before the server is asked.
-        if (connection_.kerberos) {
-            if (const KerberosProblem problem = CheckKerberos(host);
-                problem != KerberosProblem::NoProblem)
-                return StatusOf(problem);
-        }
+        if (const KerberosProblem problem = CheckKerberos(connection_, host);
+            problem != KerberosProblem::NoProblem)
+            return StatusOf(problem);
         tw_samr_target target{};
         target.host = host.c_str();
         target.port = connection_.port;
         target.user = connection_.user.empty() ? nullptr : connection_.user.c_str();
         target.domain = connection_.domain.c_str();
-        target.password = connection_.kerberos ? nullptr : connection_.password.c_str();
+        // With Kerberos, a password is made into a ticket in memory.
+        target.password = connection_.hasPassword ? connection_.password.c_str() : nullptr;
         target.kerberos = connection_.kerberos ? 1 : 0;
         target.answer_seconds = connection_.answerSeconds;
         auto session = std::make_unique<Session>();

@@ -47,6 +47,8 @@ enum NtStatus : std::uint32_t {
     kNtRpcSsContextMismatch = 0xC0030009,
     kNtNotSupported = 0xC00000BB,
     kNtNoSuchDomain = 0xC00000DF,
+    kNtNoLogonServers = 0xC000005E,
+    kNtTimeDifferenceAtDc = 0xC0000133,
 };
 
 // Where a failing status came from: connecting (signing in included) or a

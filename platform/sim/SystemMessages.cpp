@@ -46,6 +46,7 @@ constexpr Message kMessages[] = {
     {1004, u"Invalid flags.\r\n"},
     {1018, u"Illegal operation attempted on a registry key that has been marked for deletion.\r\n"},
     {1168, u"Element not found.\r\n"},
+    {1311, u"There are currently no logon servers available to service the logon request.\r\n"},
     {1312, u"A specified logon session does not exist. It may already have been terminated.\r\n"},
     {1326, u"The user name or password is incorrect.\r\n"},
     {1327, u"Account restrictions are preventing this user from signing in. For example: blank "
@@ -60,6 +61,7 @@ constexpr Message kMessages[] = {
     {1359, u"An internal error occurred.\r\n"},
     {1385, u"Logon failure: the user has not been granted the requested logon type at this "
            u"computer.\r\n"},
+    {1398, u"There is a time and/or date difference between the client and server.\r\n"},
     {1722, u"The RPC server is unavailable.\r\n"},
     {1726, u"The remote procedure call failed.\r\n"},
     {1727, u"The remote procedure call failed and did not execute.\r\n"},

@@ -307,6 +307,17 @@ bool DomainController::kinit(const std::string& name, const std::string& passwor
     return status == 0;
 }
 
+bool DomainController::obtainTicket(const std::string& name, const std::string& password) const {
+    int status = 0;
+    lastOutput_ = run({"kinit", name + "@" + realm_}, password + "\n", &status);
+    return status == 0;
+}
+
+void DomainController::dropTickets() const {
+    int status = 0;
+    run({"kdestroy"}, {}, &status);
+}
+
 void DomainController::start() {
     pid_t child = fork();
     if (child == 0) {

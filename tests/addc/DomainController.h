@@ -102,6 +102,10 @@ public:
     // A Kerberos logon (kinit into a cache of its own); false when refused.
     bool kinit(const std::string& name, const std::string& password) const;
     const std::string& lastOutput() const { return lastOutput_; }
+    // kinit into this process's ticket cache (KRB5CCNAME), as an
+    // administrator does before -k; kdestroy empties it again.
+    bool obtainTicket(const std::string& name, const std::string& password) const;
+    void dropTickets() const;
 
     void start();
     void stop();

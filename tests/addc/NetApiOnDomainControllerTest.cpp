@@ -1,6 +1,7 @@
 // The network-management conformance suite on a Samba Active Directory
 // domain controller, signed in as the domain's Administrator with a password
-// (NTLM), from an authentication file as -A reads it. Each computer the
+// (NTLM) from an authentication file as -A reads it, and with the ticket
+// kinit put in the cache (-k, the DC by its name). Each computer the
 // suite asks for is the one shared DC holding the suite's accounts for the
 // test (made with ldbadd, removed after it) and the suite's policy (written
 // with ldbmodify on the domain object), besides the accounts every domain
@@ -27,18 +28,26 @@ std::string Interval(DWORD seconds) {
     return std::to_string(-static_cast<std::int64_t>(seconds) * 10000000);
 }
 
-// The administrator's connection as `-A FILE` makes it.
-samr::SamrConnection AdministratorConnection(const DomainController& dc) {
+// The administrator's connection as `-A FILE` makes it, or as `-k` does
+// after kinit.
+samr::SamrConnection AdministratorConnection(const DomainController& dc, bool kerberos) {
     samr::SamrConnection connection;
-    if (auto error = samr::LoadAuthenticationFile(connection, dc.administratorAuthenticationFile()))
+    if (kerberos) {
+        if (!dc.obtainTicket(DomainController::kAdmin, dc.adminPassword()))
+            throw std::runtime_error("kinit: " + dc.lastOutput());
+        connection.kerberos = true;
+        connection.localHost = dc.host();
+    } else if (auto error =
+                   samr::LoadAuthenticationFile(connection, dc.administratorAuthenticationFile())) {
         throw std::runtime_error(*error);
+    }
     return connection;
 }
 
 class DomainBackend : public NetApiBackend {
 public:
-    explicit DomainBackend(DomainController& dc)
-        : dc_(dc), others_(dc.normalAccounts()), net_(AdministratorConnection(dc)) {}
+    DomainBackend(DomainController& dc, bool kerberos)
+        : dc_(dc), others_(dc.normalAccounts()), net_(AdministratorConnection(dc, kerberos)) {}
     ~DomainBackend() override {
         try {
             dc_.remove(made_);
@@ -69,12 +78,12 @@ private:
     samr::SamrNetApi net_;
 };
 
-NetApiBackendFactory DomainControllerFactory() {
-    return {"DomainController",
-            [](const std::vector<ConformanceAccount>& accounts,
-               const ConformancePolicy& p) -> std::unique_ptr<NetApiBackend> {
+NetApiBackendFactory DomainControllerFactory(bool kerberos) {
+    return {kerberos ? "Kerberos" : "NTLM",
+            [kerberos](const std::vector<ConformanceAccount>& accounts,
+                       const ConformancePolicy& p) -> std::unique_ptr<NetApiBackend> {
                 DomainController& dc = SharedDomainController();
-                auto backend = std::make_unique<DomainBackend>(dc);
+                auto backend = std::make_unique<DomainBackend>(dc, kerberos);
                 // The bits a directory's account can be made with; UF_SCRIPT
                 // is no state of the account (every listing shows it).
                 const DWORD held = uac::kDisabled | uac::kPasswordNotRequired | uac::kNormal |
@@ -106,6 +115,8 @@ NetApiBackendFactory DomainControllerFactory() {
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(ActiveDirectory, NetApiConformance,
-                         testing::Values(DomainControllerFactory()), NetApiBackendName);
+                         testing::Values(DomainControllerFactory(false),
+                                         DomainControllerFactory(true)),
+                         NetApiBackendName);
 
 } // namespace tw::test

@@ -82,6 +82,10 @@ TEST_F(KerberosCheckTest, TheCommandLineRefusesWhatCannotWork) {
     const hosts::ProgramOptions noTicket = parse({"--local", "dc1.lab.test"});
     EXPECT_EQ(noTicket.action, hosts::ProgramOptions::Action::Refuse);
     EXPECT_NE(noTicket.text.find("run kinit"), std::string::npos) << noTicket.text;
+    // A password makes a ticket of its own: no cache is needed, but a name is.
+    const hosts::ProgramOptions password = parse({"--local", "dc1.lab.test", "-U", "admin%pw"});
+    EXPECT_EQ(password.action, hosts::ProgramOptions::Action::Run) << password.text;
+    EXPECT_EQ(parse({"-U", "admin%pw"}).action, hosts::ProgramOptions::Action::Refuse);
 
     using namespace std::chrono;
     WriteCache(cache_,

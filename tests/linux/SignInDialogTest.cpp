@@ -3,6 +3,7 @@
 #include "hosts/linux/SignInDialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +21,8 @@ std::u16string German(std::u16string_view key, std::u16string_view def) {
         return u"Anmelden";
     if (key == u"SignIn.Intro")
         return u"Anmelden bei %1";
+    if (key == u"SignIn.Kerberos")
+        return u"Ke&rberos verwenden";
     return std::u16string(def);
 }
 
@@ -33,13 +36,17 @@ TEST(SignInDialog, TypedCredentialsAreTakenAndTheDialogsCopyWiped) {
     EXPECT_EQ(dialog.passwordField()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(dialog.okButton()->text(), "Anmelden");
     EXPECT_EQ(dialog.findChild<QLabel*>()->text(), "Anmelden bei dc1.lab");
+    EXPECT_EQ(dialog.kerberosBox()->text(), "Ke&rberos verwenden");
+    EXPECT_FALSE(dialog.kerberosBox()->isChecked());
     QTest::keyClicks(dialog.passwordField(), "s3cret!");
+    QTest::mouseClick(dialog.kerberosBox(), Qt::LeftButton);
     QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     dialog.TakeCredentials(connection);
     EXPECT_EQ(connection.user, "admin");
     EXPECT_EQ(connection.domain, "LAB");
     EXPECT_EQ(connection.password.View(), "s3cret!");
+    EXPECT_TRUE(connection.kerberos);
     EXPECT_TRUE(connection.HasCredentials());
     EXPECT_TRUE(dialog.passwordField()->text().isEmpty());
 }
