@@ -15,7 +15,7 @@ const std::array<ConnectionOptionName, 6> kConnectionOptions = {{
      "once)."},
     {"-A", "--authentication-file", "FILE",
      "Signs in with FILE's username =, password = and domain = lines."},
-    {"-k", "--kerberos", "", "Signs in with the Kerberos ticket cache."},
+    {"-k", "--kerberos", "", "Signs in with Kerberos: the ticket cache, or a ticket made from the password."},
 }};
 
 namespace {
