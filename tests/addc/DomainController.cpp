@@ -347,6 +347,25 @@ void DomainController::start() {
     }
 }
 
+bool DomainController::changePassword(const std::string& name, const std::string& old,
+                                      const std::string& password) const {
+    int status = 0;
+    lastOutput_ = run({"rpcclient", "-U", name + "%" + old, "-c",
+                       "chgpasswd3 " + name + " " + old + " " + password, "127.0.0.1"},
+                      {}, &status);
+    return status == 0 && lastOutput_.find("NT_STATUS_") == std::string::npos;
+}
+
+void DomainController::freeze() const {
+    if (pid_ > 0)
+        kill(-pid_, SIGSTOP);
+}
+
+void DomainController::thaw() const {
+    if (pid_ > 0)
+        kill(-pid_, SIGCONT);
+}
+
 void DomainController::stop() {
     if (pid_ <= 0)
         return;

@@ -107,8 +107,17 @@ public:
     bool obtainTicket(const std::string& name, const std::string& password) const;
     void dropTickets() const;
 
+    // The account changes its own password over SAMR (rpcclient
+    // chgpasswd3); false when the DC refuses.
+    bool changePassword(const std::string& name, const std::string& old,
+                        const std::string& password) const;
+
     void start();
     void stop();
+    // SIGSTOP and SIGCONT to every process of the DC: frozen, it takes what
+    // it is sent and answers nothing until it is thawed.
+    void freeze() const;
+    void thaw() const;
 
 private:
     std::string run(const std::vector<std::string>& command, const std::string& input = {},
