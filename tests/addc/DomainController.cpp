@@ -230,6 +230,12 @@ std::int64_t DomainController::accountNumber(const std::string& name,
     return value ? std::stoll(*value) : 0;
 }
 
+std::uint32_t DomainController::accountFlags(const std::string& name) const {
+    const auto computed = accountNumber(name, "msDS-User-Account-Control-Computed");
+    return static_cast<std::uint32_t>(accountNumber(name, "userAccountControl") |
+                                      (computed & uac::kLockout));
+}
+
 void DomainController::setAccountAttributes(const std::string& name,
                                             const std::map<std::string, std::string>& values) {
     std::ofstream ldif(scratch("modify.ldif"));

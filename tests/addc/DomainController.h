@@ -82,6 +82,8 @@ public:
     std::optional<std::string> accountAttribute(const std::string& name,
                                                 const std::string& attribute) const;
     std::int64_t accountNumber(const std::string& name, const std::string& attribute) const;
+    // userAccountControl with the lockout the directory computes: UF_ flags.
+    std::uint32_t accountFlags(const std::string& name) const;
     // Replaces attributes of an account (ldbmodify).
     void setAccountAttributes(const std::string& name,
                               const std::map<std::string, std::string>& values);

@@ -64,6 +64,9 @@ public:
             names.emplace_back(name.begin(), name.end());
         return names;
     }
+    std::optional<DWORD> flagsOnServer(const std::u16string& name) override {
+        return dc_.accountFlags(std::string(name.begin(), name.end()));
+    }
     std::optional<std::size_t> outstandingBuffers() const override {
         return net_.OutstandingBuffers();
     }

@@ -70,12 +70,7 @@ public:
                         const std::string& password) override {
         return dc_.changePassword(name, old, password);
     }
-    // userAccountControl, with the lockout the directory computes.
-    std::uint32_t Flags(const std::string& name) override {
-        const auto computed = dc_.accountNumber(name, "msDS-User-Account-Control-Computed");
-        return static_cast<std::uint32_t>(dc_.accountNumber(name, "userAccountControl") |
-                                          (computed & uac::kLockout));
-    }
+    std::uint32_t Flags(const std::string& name) override { return dc_.accountFlags(name); }
     // The domain object's, its intervals in units of 100 ns before now.
     long Policy(const std::string& field) override {
         static const std::map<std::string, std::pair<const char*, bool>> kNames = {

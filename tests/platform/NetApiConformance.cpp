@@ -174,6 +174,27 @@ TEST_P(NetApiConformance, AnAccountIsFoundWithoutRegardToCaseAndShownInItsOwn) {
     EXPECT_EQ(name, u"Bob");
 }
 
+// An account as every server hands it out: a script flag on a normal
+// account, no expiry, no logon yet, a password set just now, the logon server
+// as "\\*", a user's privilege and the users' group.
+TEST_P(NetApiConformance, AnAccountReadsInWindowsTerms) {
+    NetApiBackend* b = backend({{u"dora"}});
+    if (b == nullptr)
+        GTEST_SKIP();
+    LPBYTE buffer = nullptr;
+    ASSERT_EQ(b->net().NetUserGetInfo(b->server(), u"dora", 3, &buffer), 0u);
+    const auto* record = reinterpret_cast<USER_INFO_3*>(buffer);
+    EXPECT_EQ(record->usri3_flags, 0x201u);
+    EXPECT_EQ(record->usri3_acct_expires, 0xFFFFFFFFu) << "never";
+    EXPECT_EQ(record->usri3_last_logon, 0u);
+    EXPECT_LT(record->usri3_password_age, 3600u);
+    EXPECT_EQ(record->usri3_bad_pw_count, 0u);
+    EXPECT_EQ(std::u16string(record->usri3_logon_server), u"\\\\*");
+    EXPECT_EQ(record->usri3_priv, 1u) << "USER_PRIV_USER";
+    EXPECT_EQ(record->usri3_primary_group_id, 513u) << "Domain Users";
+    EXPECT_EQ(b->net().NetApiBufferFree(buffer), 0u);
+}
+
 TEST_P(NetApiConformance, AMissingAccountIsUserNotFound) {
     NetApiBackend* b = backend({{u"alice"}});
     if (b == nullptr)
@@ -186,12 +207,15 @@ TEST_P(NetApiConformance, AMissingAccountIsUserNotFound) {
               NERR_UserNotFound);
 }
 
-// Each flag the window writes is set and cleared alone at level 1008; the
-// lockout is the server's to set, never a caller's.
+// Each flag the window writes is set and cleared alone at level 1008, as
+// the server's own tools then read it; the lockout is the server's to set,
+// never a caller's.
 TEST_P(NetApiConformance, EachFlagIsWrittenAloneAndALockoutIsNeverSet) {
     NetApiBackend* b = backend({{u"alice"}});
     if (b == nullptr)
         GTEST_SKIP();
+    constexpr DWORD kRecordFlags =
+        UF_ACCOUNTDISABLE | UF_LOCKOUT | UF_PASSWD_NOTREQD | UF_DONT_EXPIRE_PASSWD;
     auto write = [b](DWORD flags) {
         USER_INFO_1008 info{flags};
         return b->net().NetUserSetInfo(b->server(), u"alice", 1008, reinterpret_cast<LPBYTE>(&info),
@@ -199,13 +223,17 @@ TEST_P(NetApiConformance, EachFlagIsWrittenAloneAndALockoutIsNeverSet) {
     };
     for (const DWORD flag :
          {UF_ACCOUNTDISABLE, UF_PASSWD_NOTREQD, UF_DONT_EXPIRE_PASSWD, UF_PASSWD_CANT_CHANGE}) {
+        const DWORD kept = flag & kRecordFlags;
         ASSERT_EQ(write(0x201u | flag), 0u) << flag;
         EXPECT_EQ(account(*b, u"alice").usri3_flags, 0x201u | flag);
+        EXPECT_EQ(b->flagsOnServer(u"alice").value_or(kept) & kRecordFlags, kept) << flag;
         ASSERT_EQ(write(0x201u), 0u) << flag;
         EXPECT_EQ(account(*b, u"alice").usri3_flags, 0x201u);
+        EXPECT_EQ(b->flagsOnServer(u"alice").value_or(0) & kRecordFlags, 0u) << flag;
     }
     EXPECT_EQ(write(0x201u | UF_LOCKOUT), 0u);
     EXPECT_EQ(account(*b, u"alice").usri3_flags, 0x201u);
+    EXPECT_EQ(b->flagsOnServer(u"alice").value_or(0) & UF_LOCKOUT, 0u);
 }
 
 TEST_P(NetApiConformance, PolicyIsReadAndWrittenAtLevels0And3) {

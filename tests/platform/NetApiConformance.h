@@ -41,6 +41,12 @@ public:
     // as, and on a domain controller the domain's own (Administrator, Guest,
     // krbtgt).
     virtual std::vector<std::u16string> administrators() const { return {}; }
+    // The account's bits kept in the account record (the UF_ flags but the
+    // change-password right, which lives in its descriptor) as the server's
+    // own tools read them, where the backend has such tools.
+    virtual std::optional<win::DWORD> flagsOnServer(const std::u16string& /*name*/) {
+        return std::nullopt;
+    }
     // Buffers handed out and not yet freed, when the backend can tell.
     virtual std::optional<std::size_t> outstandingBuffers() const { return std::nullopt; }
 };

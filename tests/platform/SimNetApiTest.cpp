@@ -14,15 +14,21 @@ namespace {
 // The local computer of a simulated machine, reached without a server argument.
 class SimulatedBackend : public tw::test::NetApiBackend {
 public:
-    explicit SimulatedBackend(MachineDescription machine) : sim_(std::move(machine)) {}
+    explicit SimulatedBackend(MachineDescription machine)
+        : computer_(ToUtf8(localComputerName(machine.system))), sim_(std::move(machine)) {}
     INetApi& net() override { return sim_.net(); }
     const char16_t* server() const override { return nullptr; }
+    std::optional<DWORD> flagsOnServer(const std::u16string& name) override {
+        return sim_.query("computers/" + computer_ + "/accounts/" + ToUtf8(name) + "/flags")
+            .get<DWORD>();
+    }
     std::optional<std::size_t> outstandingBuffers() const override {
         EXPECT_EQ(sim_.net().BadFrees(), 0u);
         return sim_.net().OutstandingBuffers();
     }
 
 private:
+    std::string computer_;
     SimPlatform sim_;
 };
 

@@ -23,6 +23,9 @@ public:
     std::optional<std::size_t> outstandingBuffers() const override {
         return net_.OutstandingBuffers();
     }
+    std::optional<DWORD> flagsOnServer(const std::u16string& name) override {
+        return server_.accountFlags(std::string(name.begin(), name.end()));
+    }
     SambaServer& samba() { return server_; }
 
 private:

@@ -229,6 +229,17 @@ bool SambaServer::logon(const std::string& name, const std::string& password) co
     return status == 0;
 }
 
+std::uint32_t SambaServer::accountFlags(const std::string& name) const {
+    const std::string shown = pdbeditShow(name);
+    const auto at = shown.find('[', shown.find("Account Flags:"));
+    const std::string letters = shown.substr(at, shown.find(']', at) - at);
+    std::uint32_t flags = 0;
+    for (const auto& [letter, flag] : {std::pair{'D', 0x2u}, std::pair{'L', 0x10u},
+                                       std::pair{'N', 0x20u}, std::pair{'X', 0x10000u}})
+        flags |= letters.find(letter) != std::string::npos ? flag : 0;
+    return flags;
+}
+
 bool SambaServer::changePassword(const std::string& name, const std::string& old,
                                  const std::string& password) const {
     int status = 0;

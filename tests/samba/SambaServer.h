@@ -7,6 +7,7 @@
 #include "platform/samr/SamrConnection.h"
 
 #include <csignal>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ public:
     void setPolicy(const std::string& name, long value);
     // pdbedit -P NAME: the server's own value of one account policy.
     long pdbeditPolicy(const std::string& name) const;
+    // The account's bits as pdbedit's letters show them, as UF_ flags
+    // (disabled, locked out, no password required, never expires).
+    std::uint32_t accountFlags(const std::string& name) const;
     // The account as pdbedit -v shows it, line by line: the server's own view.
     std::string pdbeditShow(const std::string& name) const;
     // A logon with that password over SMB (smbclient); false when refused.

@@ -80,20 +80,6 @@ protected:
 
 SambaServer* SamrOnSamba::server_ = nullptr;
 
-// Case, the missing account and the password: the conformance suite.
-TEST_F(SamrOnSamba, AnAccountReadsInWindowsTerms) {
-    net();
-    LPBYTE buffer = nullptr;
-    ASSERT_EQ(net_->NetUserGetInfo(u"", u"alice", 3, &buffer), 0u);
-    auto* record = reinterpret_cast<USER_INFO_3*>(buffer);
-    EXPECT_EQ(record->usri3_flags, 0x201u) << "UF_SCRIPT | UF_NORMAL_ACCOUNT";
-    EXPECT_EQ(record->usri3_acct_expires, 0xFFFFFFFFu) << "never";
-    EXPECT_EQ(record->usri3_last_logon, 0u);
-    EXPECT_LT(record->usri3_password_age, 3600u);
-    EXPECT_EQ(std::u16string(record->usri3_logon_server), u"\\\\*");
-    net_->NetApiBufferFree(buffer);
-}
-
 // A part of the policy (the password lengths and ages, the forced logoff,
 // the lockout) goes to the server only when it differs from what the server
 // holds: an unchanged part is never sent, so it cannot fail after another

@@ -61,16 +61,7 @@ public:
                         const std::string& password) override {
         return samba_.changePassword(name, old, password);
     }
-    // pdbedit's letters.
-    std::uint32_t Flags(const std::string& name) override {
-        const std::string shown = samba_.pdbeditShow(name);
-        const std::string letters = shown.substr(shown.find("Account Flags:"), 30);
-        std::uint32_t flags = 0;
-        for (const auto& [letter, flag] : {std::pair{'D', 0x2u}, std::pair{'N', 0x20u},
-                                           std::pair{'X', 0x10000u}, std::pair{'L', 0x10u}})
-            flags |= letters.find(letter, letters.find('[')) != std::string::npos ? flag : 0;
-        return flags;
-    }
+    std::uint32_t Flags(const std::string& name) override { return samba_.accountFlags(name); }
     // pdbedit's account policy, lockout times in minutes.
     long Policy(const std::string& field) override {
         static const std::map<std::string, std::pair<const char*, long>> kNames = {
