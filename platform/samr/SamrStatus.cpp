@@ -37,6 +37,7 @@ constexpr Row kRows[] = {
     {kNtInvalidInfoClass, ERROR_INVALID_LEVEL, ERROR_INVALID_LEVEL},
     {kNtNotSupported, ERROR_NOT_SUPPORTED, ERROR_NOT_SUPPORTED},
     {kNtNoSuchDomain, ERROR_NO_SUCH_DOMAIN, ERROR_NO_SUCH_DOMAIN},
+    {kNtInvalidSecurityDescr, ERROR_INVALID_SECURITY_DESCR, ERROR_INVALID_SECURITY_DESCR},
     {kNtBadNetworkName, ERROR_BAD_NET_NAME, ERROR_BAD_NET_NAME},
     // No server there: Samba's client says "no memory" for a refused
     // connection, so while connecting that too means the path is bad.

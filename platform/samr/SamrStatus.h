@@ -47,6 +47,7 @@ enum NtStatus : std::uint32_t {
     kNtRpcSsContextMismatch = 0xC0030009,
     kNtNotSupported = 0xC00000BB,
     kNtNoSuchDomain = 0xC00000DF,
+    kNtInvalidSecurityDescr = 0xC0000079,
 };
 
 // Where a failing status came from: connecting (signing in included) or a
