@@ -109,8 +109,7 @@ TEST_F(SamrOnDomainController, AnAccountReadsInWindowsTermsAsTheDirectoryHoldsIt
 
 // Each flag the window writes, set and cleared, as userAccountControl then
 // holds it. The right to change one's own password is no bit of the
-// directory's account but its DACL, which Samba's SAMR server does not
-// write: the call is refused (87) before any bit is written.
+// directory's account but its DACL (written over LDAP).
 TEST_F(SamrOnDomainController, EachFlagIsWrittenAloneAndSeenInTheDirectory) {
     add({{"bob", uac::kNormal}});
     net();
@@ -124,11 +123,73 @@ TEST_F(SamrOnDomainController, EachFlagIsWrittenAloneAndSeenInTheDirectory) {
         EXPECT_EQ(info(u"bob").usri3_flags, before);
         EXPECT_EQ(control("bob"), uac::kNormal);
     }
-    EXPECT_EQ(setFlags(u"bob", 0x201 | UF_ACCOUNTDISABLE | UF_PASSWD_CANT_CHANGE),
-              ERROR_INVALID_PARAMETER);
+    ASSERT_EQ(setFlags(u"bob", 0x201 | UF_ACCOUNTDISABLE | UF_PASSWD_CANT_CHANGE), 0u);
+    EXPECT_EQ(info(u"bob").usri3_flags, 0x201u | UF_ACCOUNTDISABLE | UF_PASSWD_CANT_CHANGE);
+    EXPECT_EQ(control("bob"), uac::kNormal | uac::kDisabled);
+    ASSERT_EQ(setFlags(u"bob", 0x201), 0u);
     EXPECT_EQ(info(u"bob").usri3_flags, 0x201u);
-    EXPECT_EQ(control("bob"), uac::kNormal) << "nothing written";
     EXPECT_TRUE(dc.logon("bob", kPassword)) << dc.lastOutput();
+}
+
+// "User cannot change password" is the user object's DACL, as Windows keeps
+// it: deny ACEs of the right for Everyone and SELF before all others, which
+// the DC then holds against the user's own change; granting it again takes
+// them away. Owner, group and SACL stay as they were. A right denied with
+// samba-tool reads as denied.
+TEST_F(SamrOnDomainController, TheChangePasswordRightIsTheUserObjectsDacl) {
+    add({{"dan", uac::kNormal}, {"eve", uac::kNormal}});
+    net();
+    EXPECT_EQ(net_->ChangePasswordRight(nullptr, u"dan").keeper,
+              samr::ChangeRightKeeper::Directory);
+    const std::string before = dc.descriptor("dan");
+    const std::string deny = "(OD;;CR;ab721a53-1e2f-11d0-9819-00aa0040529b;;";
+    ASSERT_EQ(setFlags(u"dan", 0x201 | UF_PASSWD_CANT_CHANGE), 0u);
+    EXPECT_EQ(info(u"dan").usri3_flags, 0x201u | UF_PASSWD_CANT_CHANGE);
+    const std::string denied = dc.descriptor("dan");
+    const auto dacl = denied.find("D:");
+    ASSERT_NE(dacl, std::string::npos) << denied;
+    EXPECT_EQ(denied.substr(dacl, 5 + 2 * (deny.size() + 3)), "D:AI" + deny + "WD)" + deny + "PS)(")
+        << denied;
+    EXPECT_EQ(denied.find("(OA;;CR;ab721a53-1e2f-11d0-9819-00aa0040529b;;"), std::string::npos)
+        << "the allow ACEs of the right go";
+    EXPECT_EQ(denied.substr(0, dacl), before.substr(0, before.find("D:"))) << "owner and group";
+    EXPECT_EQ(denied.substr(denied.find("S:")), before.substr(before.find("S:"))) << "SACL";
+    EXPECT_EQ(control("dan"), uac::kNormal);
+    EXPECT_FALSE(dc.changeOwnPassword("dan", kPassword, "Changed-pw1"));
+    EXPECT_NE(dc.lastOutput().find("NT_STATUS_ACCESS_DENIED"), std::string::npos)
+        << dc.lastOutput();
+
+    ASSERT_EQ(setFlags(u"dan", 0x201), 0u);
+    EXPECT_EQ(info(u"dan").usri3_flags, 0x201u);
+    EXPECT_EQ(dc.descriptor("dan").find(deny), std::string::npos);
+    EXPECT_TRUE(dc.changeOwnPassword("dan", kPassword, "Changed-pw2")) << dc.lastOutput();
+    EXPECT_TRUE(dc.logon("dan", "Changed-pw2")) << dc.lastOutput();
+
+    dc.denyPasswordChange("eve");
+    EXPECT_EQ(info(u"eve").usri3_flags, 0x201u | UF_PASSWD_CANT_CHANGE);
+}
+
+// A server whose SAMR answers but whose directory cannot be reached (here
+// the DC's SMB port alone, relayed to another loopback address): the right
+// is out of reach, the account reads as SAMR shows it, and a write of the
+// right fails with 50 before any bit is written.
+TEST_F(SamrOnDomainController, WithoutTheDirectoryTheRightIsOutOfReachAndNothingIsWritten) {
+    add({{"fay", uac::kNormal}});
+    SmbRelay relay("127.0.0.2");
+    auto connection = dc.connectionAs();
+    connection.localHost = "127.0.0.2";
+    net(std::move(connection));
+    EXPECT_EQ(info(u"fay").usri3_flags, 0x201u);
+    const samr::ChangeRight right = net_->ChangePasswordRight(nullptr, u"fay");
+    EXPECT_EQ(right.keeper, samr::ChangeRightKeeper::OutOfReach);
+    EXPECT_EQ(right.status, ERROR_NOT_SUPPORTED);
+    EXPECT_NE(right.detail, "");
+    EXPECT_EQ(setFlags(u"fay", 0x201 | UF_ACCOUNTDISABLE | UF_PASSWD_CANT_CHANGE),
+              ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(control("fay"), uac::kNormal) << "nothing written";
+    EXPECT_EQ(setFlags(u"fay", 0x201 | UF_ACCOUNTDISABLE), 0u) << "the bits alone are";
+    EXPECT_EQ(control("fay"), uac::kNormal | uac::kDisabled);
+    net_.reset(); // before the relay goes
 }
 
 // Flags set by Samba's own tools read back over SAMR.
@@ -278,6 +339,9 @@ TEST_F(SamrOnDomainController, StatusCodesAreWindowsOnes) {
     net(dc.connectionAs("alice", kPassword));
     info(u"bob");
     EXPECT_EQ(setFlags(u"bob", 0x203), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(setFlags(u"bob", 0x201 | UF_PASSWD_CANT_CHANGE), ERROR_ACCESS_DENIED)
+        << "the directory refuses the DACL";
+    EXPECT_EQ(dc.descriptor("bob").find("(OD;"), std::string::npos);
     USER_MODALS_INFO_3 level3{1800, 900, 4};
     EXPECT_EQ(net_->NetUserModalsSet(nullptr, 3, reinterpret_cast<LPBYTE>(&level3), nullptr),
               ERROR_ACCESS_DENIED);
