@@ -4,9 +4,11 @@
 
 #include <gssapi/gssapi.h>
 #include <gssapi/gssapi_ext.h>
+#include <gssapi/gssapi_krb5.h>
 #include <ldap.h>
 #include <sasl/sasl.h>
 
+#include <cctype>
 #include <cstring>
 
 namespace tw::samr {
@@ -126,81 +128,171 @@ struct DirectoryClient::Handle {
 DirectoryClient::DirectoryClient(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
 DirectoryClient::~DirectoryClient() = default;
 
-std::unique_ptr<DirectoryClient> DirectoryClient::Open(const DirectoryTarget& target,
-                                                       DirectoryAnswer& answer) {
-    auto handle = std::make_unique<Handle>();
+namespace {
+
+// An LDAP handle for the host with this program's settings; it connects at
+// its first request.
+DirectoryAnswer prepare(const DirectoryTarget& target, LDAP*& ld, timeval& limit) {
     const bool literal6 = target.host.find(':') != std::string::npos;
     const std::string uri = "ldap://" + (literal6 ? "[" + target.host + "]" : target.host) + ":389";
-    auto failed = [&](int code) {
-        answer = {kNtNotSupported, ldapText(code)};
-        return nullptr;
-    };
-    if (int code = ldap_initialize(&handle->ld, uri.c_str()); code != LDAP_SUCCESS)
-        return failed(code);
-    LDAP* ld = handle->ld;
+    if (int code = ldap_initialize(&ld, uri.c_str()); code != LDAP_SUCCESS)
+        return {kNtNotSupported, ldapText(code)};
     const int version = LDAP_VERSION3;
-    handle->limit.tv_sec = target.answerSeconds > 0 ? target.answerSeconds : 20;
+    limit.tv_sec = target.answerSeconds > 0 ? target.answerSeconds : 20;
     ldap_set_option(ld, LDAP_OPT_PROTOCOL_VERSION, &version);
     ldap_set_option(ld, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
-    ldap_set_option(ld, LDAP_OPT_NETWORK_TIMEOUT, &handle->limit);
-    ldap_set_option(ld, LDAP_OPT_TIMEOUT, &handle->limit);
+    ldap_set_option(ld, LDAP_OPT_NETWORK_TIMEOUT, &limit);
+    ldap_set_option(ld, LDAP_OPT_TIMEOUT, &limit);
     // The service ticket is for the name given, as the SAMR connection's;
     // canonicalizing it through DNS finds no principal.
     ldap_set_option(ld, LDAP_OPT_X_SASL_NOCANON, LDAP_OPT_ON);
     // Signed and sealed, or not at all.
     char properties[] = "minssf=1,noanonymous,noplain";
     if (int code = ldap_set_option(ld, LDAP_OPT_X_SASL_SECPROPS, properties); code != LDAP_SUCCESS)
-        return failed(code);
+        return {kNtNotSupported, ldapText(code)};
+    return {};
+}
 
-    BindContext context;
-    if (!target.kerberos) {
-        answer = ntlmCredentials(target, handle->credentials);
-        if (!answer.ok())
-            return nullptr;
-        context.credentials = handle->credentials;
-    }
-    const char* mechanism = target.kerberos ? "GSSAPI" : "GSS-SPNEGO";
-    int code = ldap_sasl_interactive_bind_s(ld, nullptr, mechanism, nullptr, nullptr,
-                                            LDAP_SASL_QUIET, interact, &context);
-    if (code != LDAP_SUCCESS) {
-        char* diagnostic = nullptr;
-        ldap_get_option(ld, LDAP_OPT_DIAGNOSTIC_MESSAGE, &diagnostic);
-        answer = {kNtNotSupported, ldapText(code)};
-        if (diagnostic != nullptr && diagnostic[0] != '\0')
-            answer.detail += std::string(" (") + diagnostic + ")";
-        ldap_memfree(diagnostic);
-        return nullptr;
-    }
-    sasl_ssf_t ssf = 0;
-    ldap_get_option(ld, LDAP_OPT_X_SASL_SSF, &ssf);
-    if (ssf == 0) {
-        answer = {kNtNotSupported, "LDAP: the sign-in has no security layer"};
-        return nullptr;
-    }
-
+// The domain's naming context, from the rootDSE, which anybody may read
+// before signing in.
+DirectoryAnswer namingContext(LDAP* ld, timeval& limit, std::string& base) {
     char naming[] = "defaultNamingContext";
     char* attributes[] = {naming, nullptr};
     LDAPMessage* result = nullptr;
-    code = ldap_search_ext_s(ld, "", LDAP_SCOPE_BASE, "(objectClass=*)", attributes, 0, nullptr,
-                             nullptr, &handle->limit, 1, &result);
+    const int code = ldap_search_ext_s(ld, "", LDAP_SCOPE_BASE, "(objectClass=*)", attributes, 0,
+                                       nullptr, nullptr, &limit, 1, &result);
     if (code == LDAP_SUCCESS) {
         LDAPMessage* entry = ldap_first_entry(ld, result);
         berval** values = entry ? ldap_get_values_len(ld, entry, naming) : nullptr;
         if (values != nullptr && values[0] != nullptr)
-            handle->base.assign(values[0]->bv_val, values[0]->bv_len);
+            base.assign(values[0]->bv_val, values[0]->bv_len);
         ldap_value_free_len(values);
     }
     ldap_msgfree(result);
     if (code != LDAP_SUCCESS)
-        return failed(code);
-    if (handle->base.empty()) {
-        answer = {kNtNotSupported, "LDAP: the server names no default naming context"};
-        return nullptr;
+        return {kNtNotSupported, ldapText(code)};
+    if (base.empty())
+        return {kNtNotSupported, "LDAP: the server names no default naming context"};
+    return {};
+}
+
+// AD.EXAMPLE.TEST for DC=ad,DC=example,DC=test.
+std::string realmOf(const std::string& base) {
+    std::string realm;
+    for (std::size_t at = 0; at < base.size();) {
+        std::size_t end = base.find(',', at);
+        if (end == std::string::npos)
+            end = base.size();
+        const std::string part = base.substr(at, end - at);
+        if (part.size() > 3 && (part[0] == 'D' || part[0] == 'd') &&
+            (part[1] == 'C' || part[1] == 'c') && part[2] == '=') {
+            realm += realm.empty() ? "" : ".";
+            for (char c : part.substr(3))
+                realm += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        at = end + 1;
     }
-    answer = {};
-    std::unique_ptr<DirectoryClient> client(new DirectoryClient(std::move(handle)));
-    client->ssf_ = ssf;
-    return client;
+    return realm;
+}
+
+// A Kerberos ticket from the password, kept in memory (never in a cache
+// file).
+DirectoryAnswer kerberosCredentials(const DirectoryTarget& target, const std::string& realm,
+                                    gss_cred_id_t& credentials) {
+    const std::string principal =
+        target.user.find('@') != std::string::npos ? target.user : target.user + "@" + realm;
+    gss_buffer_desc nameText{principal.size(), const_cast<char*>(principal.data())};
+    OM_uint32 minor = 0;
+    gss_name_t name = GSS_C_NO_NAME;
+    OM_uint32 major = gss_import_name(&minor, &nameText, GSS_KRB5_NT_PRINCIPAL_NAME, &name);
+    if (major != GSS_S_COMPLETE)
+        return {kNtNotSupported, gssText(major, minor)};
+    const std::string_view password = target.password ? target.password->View() : "";
+    gss_buffer_desc secret{password.size(), const_cast<char*>(password.data())};
+    gss_OID_set_desc krb5{1, const_cast<gss_OID>(gss_mech_krb5)};
+    major = gss_acquire_cred_with_password(&minor, name, &secret, GSS_C_INDEFINITE, &krb5,
+                                           GSS_C_INITIATE, &credentials, nullptr, nullptr);
+    OM_uint32 ignored = 0;
+    gss_release_name(&ignored, &name);
+    if (major != GSS_S_COMPLETE)
+        return {kNtNotSupported, gssText(major, minor)};
+    return {};
+}
+
+bool isAddress(const std::string& host) {
+    return host.find(':') != std::string::npos ||
+           host.find_first_not_of("0123456789.") == std::string::npos;
+}
+
+} // namespace
+
+std::unique_ptr<DirectoryClient> DirectoryClient::Open(const DirectoryTarget& target,
+                                                       DirectoryAnswer& answer) {
+    std::string base;
+    {
+        Handle first;
+        answer = prepare(target, first.ld, first.limit);
+        if (answer.ok())
+            answer = namingContext(first.ld, first.limit, base);
+        if (!answer.ok())
+            return nullptr;
+    }
+    // The ways to sign in, in order: with -k the ticket cache alone; with a
+    // password a ticket from it where the server has a name Kerberos can
+    // know it by, else (or when that fails) NTLM.
+    enum class Way { TicketCache, TicketFromPassword, Ntlm };
+    std::vector<Way> ways;
+    if (target.kerberos) {
+        ways = {Way::TicketCache};
+    } else {
+        if (!isAddress(target.host) && !target.user.empty())
+            ways.push_back(Way::TicketFromPassword);
+        ways.push_back(Way::Ntlm);
+    }
+    std::string refusals;
+    for (const Way way : ways) {
+        auto handle = std::make_unique<Handle>();
+        handle->base = base;
+        DirectoryAnswer step = prepare(target, handle->ld, handle->limit);
+        if (step.ok() && way == Way::TicketFromPassword)
+            step = kerberosCredentials(target, realmOf(base), handle->credentials);
+        else if (step.ok() && way == Way::Ntlm)
+            step = ntlmCredentials(target, handle->credentials);
+        const char* mechanism = way == Way::Ntlm ? "GSS-SPNEGO" : "GSSAPI";
+        const char* named = way == Way::TicketCache          ? "Kerberos (ticket cache)"
+                            : way == Way::TicketFromPassword ? "Kerberos (password)"
+                                                             : "NTLM";
+        sasl_ssf_t ssf = 0;
+        if (step.ok()) {
+            BindContext context{handle->credentials};
+            const int code =
+                ldap_sasl_interactive_bind_s(handle->ld, nullptr, mechanism, nullptr, nullptr,
+                                             LDAP_SASL_QUIET, interact, &context);
+            if (code != LDAP_SUCCESS) {
+                step = {kNtNotSupported, ldapText(code)};
+                char* diagnostic = nullptr;
+                ldap_get_option(handle->ld, LDAP_OPT_DIAGNOSTIC_MESSAGE, &diagnostic);
+                if (diagnostic != nullptr && diagnostic[0] != '\0')
+                    step.detail += std::string(" (") + diagnostic + ")";
+                ldap_memfree(diagnostic);
+            } else {
+                ldap_get_option(handle->ld, LDAP_OPT_X_SASL_SSF, &ssf);
+                if (ssf == 0)
+                    step = {kNtNotSupported, "LDAP: the sign-in has no security layer"};
+            }
+        }
+        if (step.ok()) {
+            answer = {};
+            std::unique_ptr<DirectoryClient> client(new DirectoryClient(std::move(handle)));
+            client->ssf_ = ssf;
+            client->description_ = std::string("LDAP signed in with ") + named +
+                                   ", security layer of " + std::to_string(ssf) + " bits";
+            return client;
+        }
+        refusals += (refusals.empty() ? "" : "; ") + std::string(named) + ": " + step.detail;
+    }
+    answer = {kNtNotSupported, refusals};
+    return nullptr;
 }
 
 DirectoryAnswer DirectoryClient::ReadDacl(const std::string& account, std::string& dn,

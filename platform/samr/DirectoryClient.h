@@ -5,9 +5,13 @@
 //
 // Signed in as the SAMR connection is, always with a security layer (signed
 // and sealed; never a simple bind, never in clear text): with -k the ticket
-// cache through SASL GSSAPI, with a password NTLM through SASL GSS-SPNEGO
-// (the gss-ntlmssp mechanism). Port 389 of the SAMR server's host, by the
-// name the SAMR connection used (Kerberos needs the DC's name).
+// cache through SASL GSSAPI; with a password, where the server is named by
+// a name and not an address, a Kerberos ticket got from the password in
+// memory (the realm from the directory's naming context) through GSSAPI,
+// and else, or when that fails, NTLM through SASL GSS-SPNEGO (the
+// gss-ntlmssp mechanism). Port 389 of the SAMR server's host, by the name
+// the SAMR connection used (Kerberos needs the DC's name). Nothing is sent
+// before signing in but the anonymous read of the rootDSE.
 #pragma once
 
 #include "Secret.h"
@@ -58,12 +62,16 @@ public:
 
     // The security strength factor of the connection's layer (bits).
     unsigned SecurityStrength() const { return ssf_; }
+    // How it signed in, in words ("LDAP signed in with NTLM, security layer
+    // of 64 bits").
+    const std::string& Description() const { return description_; }
 
 private:
     struct Handle;
     explicit DirectoryClient(std::unique_ptr<Handle> handle);
     std::unique_ptr<Handle> handle_;
     unsigned ssf_ = 0;
+    std::string description_;
 };
 
 } // namespace tw::samr

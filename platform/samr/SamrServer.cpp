@@ -97,7 +97,7 @@ SamrServer::DirectoryRight SamrServer::readRight(const std::string& account, tw_
     record.keeper =
         session.directory ? ChangeRightKeeper::Directory : ChangeRightKeeper::OutOfReach;
     record.status = WinStatusOf(answer.status, Stage::Call);
-    record.detail = answer.detail;
+    record.detail = answer.ok() ? session.directory->Description() : answer.detail;
     right.status = answer.status;
     return right;
 }
@@ -263,7 +263,7 @@ std::uint32_t SamrServer::writeRight(const std::string& account, const Directory
     if (answer.ok() && PasswordChangeDenied(kept.descriptor) != std::optional<bool>(denied))
         answer = {kNtNotSupported, "the directory did not keep the change-password right written"};
     record.status = WinStatusOf(answer.status, Stage::Call);
-    record.detail = answer.detail;
+    record.detail = answer.ok() ? session_->directory->Description() : answer.detail;
     return answer.status;
 }
 

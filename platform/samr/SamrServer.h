@@ -33,7 +33,9 @@ struct ChangeRight {
     // ERROR_NOT_SUPPORTED (50), and the account then reads as allowed to
     // change its password, as SAMR shows it.
     win::NET_API_STATUS status = win::NERR_Success;
-    std::string detail; // why, in the directory's or the security library's words
+    // How the directory was reached, or why it was not or what it refused,
+    // in its or the security library's words; empty for Samr.
+    std::string detail;
 };
 
 // The servers reached over MS-SAMR, behind SamrNetApi's front: one
