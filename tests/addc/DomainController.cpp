@@ -338,13 +338,22 @@ bool DomainController::logon(const std::string& name, const std::string& passwor
     return status == 0;
 }
 
-bool DomainController::kinit(const std::string& name, const std::string& password) const {
+bool DomainController::kinit(const std::string& name, const std::string& password,
+                             bool keep) const {
     int status = 0;
-    lastOutput_ =
-        run({"env", "KRB5CCNAME=FILE:" + scratch("ccache." + name), "kinit", name + "@" + realm_},
-            password + "\n", &status);
-    std::filesystem::remove(scratch("ccache." + name));
+    const std::string own = scratch("ccache." + name);
+    if (keep)
+        lastOutput_ = run({"kinit", name + "@" + realm_}, password + "\n", &status);
+    else
+        lastOutput_ = run({"env", "KRB5CCNAME=FILE:" + own, "kinit", name + "@" + realm_},
+                          password + "\n", &status);
+    std::filesystem::remove(own);
     return status == 0;
+}
+
+void DomainController::kdestroy() const {
+    int status = 0;
+    run({"kdestroy"}, {}, &status);
 }
 
 void DomainController::start() {

@@ -110,8 +110,11 @@ public:
 
     // A logon over SMB with NTLM (smbclient to IPC$); false when refused.
     bool logon(const std::string& name, const std::string& password) const;
-    // A Kerberos logon (kinit into a cache of its own); false when refused.
-    bool kinit(const std::string& name, const std::string& password) const;
+    // A Kerberos logon (kinit into a cache of its own, or kept in the
+    // default cache, KRB5CCNAME); false when refused.
+    bool kinit(const std::string& name, const std::string& password, bool keep = false) const;
+    // The default cache emptied.
+    void kdestroy() const;
     const std::string& lastOutput() const { return lastOutput_; }
 
     void start();
