@@ -42,6 +42,15 @@ struct SamrServer::Session {
     std::unique_ptr<DirectoryClient> directory;
     bool directoryTried = false;
     DirectoryAnswer directoryRefusal;
+    // A request that found the directory gone (or got no answer): the next
+    // read opens it again.
+    void loseDirectory(const DirectoryAnswer& why) {
+        if (why.status != kNtNotSupported)
+            return;
+        directory.reset();
+        directoryTried = false;
+        directoryRefusal = why;
+    }
     ~Session() {
         directory.reset();
         tw_samr_disconnect(handle);
@@ -89,9 +98,8 @@ SamrServer::DirectoryRight SamrServer::readRight(const std::string& account, tw_
                 user.cant_change_password = *denied ? 1 : 0;
             else
                 answer = {kNtInvalidSecurityDescr, "the object's security descriptor is malformed"};
-        } else if (answer.status == kNtNotSupported) {
-            // The directory went away: a later connection tries it again.
-            session.directory.reset();
+        } else {
+            session.loseDirectory(answer);
         }
     }
     record.keeper =
@@ -237,6 +245,8 @@ NET_API_STATUS SamrServer::SetUserFlags(const std::u16string& server, const std:
             // bit is.
             if (right.status != kNtSuccess)
                 return right.status;
+            if (!session_->directory)
+                return kNtNotSupported;
             if (const std::uint32_t written = writeRight(account, right, cantChange);
                 written != kNtSuccess)
                 return written;
@@ -250,20 +260,23 @@ std::uint32_t SamrServer::writeRight(const std::string& account, const Directory
                                      bool denied) {
     ChangeRight& record = rights_[rightKey(account)];
     const auto descriptor = WithPasswordChange(right.descriptor, denied);
+    Session& session = *session_;
     DirectoryAnswer answer;
     if (!descriptor)
         answer = {kNtInvalidSecurityDescr, "the object's security descriptor is malformed"};
     else
-        answer = session_->directory->WriteDacl(right.dn, *descriptor);
+        answer = session.directory->WriteDacl(right.dn, *descriptor);
     // What the directory keeps is read back, never taken on trust (an
     // inherited deny stays whatever this object's DACL says).
     DirectoryRight kept;
     if (answer.ok())
-        answer = session_->directory->ReadDacl(account, kept.dn, kept.descriptor);
-    if (answer.ok() && PasswordChangeDenied(kept.descriptor) != std::optional<bool>(denied))
+        answer = session.directory->ReadDacl(account, kept.dn, kept.descriptor);
+    if (!answer.ok())
+        session.loseDirectory(answer);
+    else if (PasswordChangeDenied(kept.descriptor) != std::optional<bool>(denied))
         answer = {kNtNotSupported, "the directory did not keep the change-password right written"};
     record.status = WinStatusOf(answer.status, Stage::Call);
-    record.detail = answer.ok() ? session_->directory->Description() : answer.detail;
+    record.detail = answer.ok() ? session.directory->Description() : answer.detail;
     return answer.status;
 }
 

@@ -397,7 +397,7 @@ void DomainController::stop() {
     pid_ = -1;
 }
 
-SmbRelay::SmbRelay(const std::string& address) {
+PortRelay::PortRelay(const std::string& address, int port) {
     pid_ = fork();
     if (pid_ == 0) {
         setpgid(0, 0); // its children, one per connection, go with it
@@ -406,12 +406,14 @@ SmbRelay::SmbRelay(const std::string& address) {
         dup2(none, 0);
         dup2(none, 1);
         dup2(none, 2);
-        const std::string listen = "TCP-LISTEN:445,bind=" + address + ",fork,reuseaddr";
-        execlp("socat", "socat", listen.c_str(), "TCP:127.0.0.1:445", static_cast<char*>(nullptr));
+        const std::string listen =
+            "TCP-LISTEN:" + std::to_string(port) + ",bind=" + address + ",fork,reuseaddr";
+        const std::string to = "TCP:127.0.0.1:" + std::to_string(port);
+        execlp("socat", "socat", listen.c_str(), to.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     for (int i = 0; i < 100; ++i) {
-        if (listening(address, 445))
+        if (listening(address, port))
             return;
         if (waitpid(pid_, nullptr, WNOHANG) != 0)
             break;
@@ -419,10 +421,11 @@ SmbRelay::SmbRelay(const std::string& address) {
     }
     kill(-pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
-    throw std::runtime_error("socat does not relay " + address + ":445 (tools/install-deps)");
+    throw std::runtime_error("socat does not relay " + address + ":" + std::to_string(port) +
+                             " (tools/install-deps)");
 }
 
-SmbRelay::~SmbRelay() {
+PortRelay::~PortRelay() {
     if (pid_ <= 0)
         return;
     kill(-pid_, SIGTERM);

@@ -134,15 +134,15 @@ private:
     mutable std::string lastOutput_;
 };
 
-// The DC's SMB port, and nothing else of it, also at another loopback
-// address (socat, for as long as this lives): a server that answers SAMR
-// but whose directory cannot be reached.
-class SmbRelay {
+// One port of the DC, and nothing else of it, also at another loopback
+// address (socat, for as long as this lives): the SMB port alone makes a
+// server that answers SAMR but whose directory cannot be reached.
+class PortRelay {
 public:
-    explicit SmbRelay(const std::string& address);
-    ~SmbRelay();
-    SmbRelay(const SmbRelay&) = delete;
-    SmbRelay& operator=(const SmbRelay&) = delete;
+    PortRelay(const std::string& address, int port);
+    ~PortRelay();
+    PortRelay(const PortRelay&) = delete;
+    PortRelay& operator=(const PortRelay&) = delete;
 
 private:
     int pid_ = -1;

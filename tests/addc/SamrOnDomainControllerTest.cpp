@@ -203,7 +203,7 @@ TEST_F(SamrOnDomainController, ByItsNameTheDirectoryIsReachedWithKerberos) {
 // right fails with 50 before any bit is written.
 TEST_F(SamrOnDomainController, WithoutTheDirectoryTheRightIsOutOfReachAndNothingIsWritten) {
     add({{"fay", uac::kNormal}});
-    SmbRelay relay("127.0.0.2");
+    PortRelay smb("127.0.0.2", 445);
     auto connection = dc.connectionAs();
     connection.localHost = "127.0.0.2";
     net(std::move(connection));
@@ -218,6 +218,29 @@ TEST_F(SamrOnDomainController, WithoutTheDirectoryTheRightIsOutOfReachAndNothing
     EXPECT_EQ(setFlags(u"fay", 0x201 | UF_ACCOUNTDISABLE), 0u) << "the bits alone are";
     EXPECT_EQ(control("fay"), uac::kNormal | uac::kDisabled);
     net_.reset(); // before the relay goes
+}
+
+// A directory connection that goes away (its relay stopped) fails the write
+// of the right before any bit is written; the next read opens a new one.
+TEST_F(SamrOnDomainController, ALostDirectoryIsOpenedAgain) {
+    add({{"hal", uac::kNormal}});
+    PortRelay smb("127.0.0.3", 445);
+    auto ldap = std::make_unique<PortRelay>("127.0.0.3", 389);
+    auto connection = dc.connectionAs();
+    connection.localHost = "127.0.0.3";
+    net(std::move(connection));
+    EXPECT_EQ(info(u"hal").usri3_flags, 0x201u);
+    EXPECT_EQ(net_->ChangePasswordRight(nullptr, u"hal").keeper,
+              samr::ChangeRightKeeper::Directory);
+    ldap.reset();
+    EXPECT_EQ(setFlags(u"hal", 0x201 | UF_ACCOUNTDISABLE | UF_PASSWD_CANT_CHANGE),
+              ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(control("hal"), uac::kNormal) << "nothing written";
+    ldap = std::make_unique<PortRelay>("127.0.0.3", 389);
+    ASSERT_EQ(setFlags(u"hal", 0x201 | UF_ACCOUNTDISABLE | UF_PASSWD_CANT_CHANGE), 0u);
+    EXPECT_EQ(info(u"hal").usri3_flags, 0x201u | UF_ACCOUNTDISABLE | UF_PASSWD_CANT_CHANGE);
+    EXPECT_EQ(control("hal"), uac::kNormal | uac::kDisabled);
+    net_.reset();
 }
 
 // Flags set by Samba's own tools read back over SAMR.
