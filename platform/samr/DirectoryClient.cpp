@@ -183,11 +183,11 @@ std::string realmOf(const std::string& base) {
         std::size_t end = base.find(',', at);
         if (end == std::string::npos)
             end = base.size();
-        const std::string part = base.substr(at, end - at);
-        if (part.size() > 3 && (part[0] == 'D' || part[0] == 'd') &&
-            (part[1] == 'C' || part[1] == 'c') && part[2] == '=') {
+        const std::string rdn = base.substr(at, end - at);
+        if (rdn.size() > 3 && (rdn[0] == 'D' || rdn[0] == 'd') &&
+            (rdn[1] == 'C' || rdn[1] == 'c') && rdn[2] == '=') {
             realm += realm.empty() ? "" : ".";
-            for (char c : part.substr(3))
+            for (char c : rdn.substr(3))
                 realm += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         }
         at = end + 1;

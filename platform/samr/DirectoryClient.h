@@ -53,7 +53,7 @@ public:
     DirectoryClient(const DirectoryClient&) = delete;
     DirectoryClient& operator=(const DirectoryClient&) = delete;
 
-    // The DACL part of the security descriptor of the user object whose
+    // The DACL, in a security descriptor, of the user object whose
     // sAMAccountName is `account` (SD-flags control: DACL only), and its DN.
     DirectoryAnswer ReadDacl(const std::string& account, std::string& dn,
                              std::vector<std::uint8_t>& descriptor);

@@ -163,7 +163,7 @@ TEST(ChangePasswordRight, AMalformedDescriptorIsRefused) {
         {"more ACEs than the ACL holds", changed(24, 3)},
         {"an ACE of size 0", changed(30, 0)},
         {"an ACE past the ACL", changed(30, 0xF0)},
-        {"a SID with more parts than its ACE", changed(28 + 29, 5)},
+        {"a SID longer than its ACE", changed(28 + 29, 5)},
         {"an object ACE without room for its second GUID", changed(28 + 8, 3)},
     };
     for (const auto& row : rows) {
