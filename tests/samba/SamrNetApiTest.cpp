@@ -92,6 +92,9 @@ TEST_F(SamrOnSamba, AnAccountReadsInWindowsTerms) {
     EXPECT_LT(record->usri3_password_age, 3600u);
     EXPECT_EQ(std::u16string(record->usri3_logon_server), u"\\\\*");
     net_->NetApiBufferFree(buffer);
+    // A standalone server keeps the change-password right in the SAMR
+    // descriptor's DACL: no directory is asked.
+    EXPECT_EQ(net_->ChangePasswordRight(u"", u"alice").keeper, samr::ChangeRightKeeper::Samr);
 }
 
 // A part of the policy (the password lengths and ages, the forced logoff,
