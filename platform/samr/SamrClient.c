@@ -515,8 +515,10 @@ uint32_t tw_samr_query_user(tw_samr_session* session, const char* name, tw_samr_
         uint32_t read = 0;
         struct security_descriptor* sd = query_dacl(session, memory, &handle, &read);
         /* Who may not read the DACL sees the right as granted. */
-        if (read == 0)
+        if (read == 0) {
             user->cant_change_password = !grants_change(sd, &self);
+            user->dacl_missing = sd == NULL || sd->dacl == NULL;
+        }
         else if (read != kStatusAccessDenied)
             status = read;
     }

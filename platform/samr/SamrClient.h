@@ -55,6 +55,10 @@ typedef struct {
     uint16_t bad_password_count, logon_count, country_code, code_page;
     uint8_t password_expired;
     int cant_change_password;        /* nobody is granted the change-password right */
+    /* The server's descriptor of the account has no DACL: the right is kept
+       where SAMR does not reach (a Samba AD DC keeps it in the directory),
+       and cant_change_password says nothing. */
+    int dacl_missing;
     uint32_t builtin_alias_rids[16]; /* the Builtin aliases the account is in */
     size_t builtin_alias_count;
     void* memory; /* owns the texts and bytes above */
@@ -64,9 +68,10 @@ uint32_t tw_samr_query_user(tw_samr_session* session, const char* name, tw_samr_
 void tw_samr_user_free(tw_samr_user* user);
 
 /* Sets the account's bits and, when cant_change_password is 0 or 1, grants or
-   withdraws the change-password right of everyone and of the account itself;
-   when password_expired is 0 or 1, the password stops or starts being
-   expired. */
+   withdraws the change-password right of everyone and of the account itself
+   in the DACL of the account's SAMR descriptor (refused with 0xC000000D
+   where it has none); when password_expired is 0 or 1, the password stops or
+   starts being expired. */
 uint32_t tw_samr_set_user(tw_samr_session* session, const char* name, uint32_t acb_flags,
                           int cant_change_password, int password_expired);
 

@@ -21,6 +21,18 @@ public:
         : NetApiFront(server_), server_(std::move(connection), std::move(now)) {}
 
     void SetSignIn(SignIn signIn) { server_.SetSignIn(std::move(signIn)); }
+
+    // Where the server (null, "NAME" or "\\NAME", as NetUserGetInfo takes
+    // it) keeps the change-password right of account `username`; see
+    // SamrServer::ChangePasswordRight. OutOfReach: UF_PASSWD_CANT_CHANGE is
+    // neither read nor written there (a write of it fails with
+    // ERROR_NOT_SUPPORTED and nothing else is written).
+    ChangeRight ChangePasswordRight(const char16_t* servername, const char16_t* username) {
+        std::u16string server = servername != nullptr ? servername : u"";
+        if (server.starts_with(u"\\\\"))
+            server.erase(0, 2);
+        return server_.ChangePasswordRight(server, username != nullptr ? username : u"");
+    }
     std::size_t Connections() const { return server_.Connections(); }
 
 private:

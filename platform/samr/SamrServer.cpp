@@ -1,5 +1,7 @@
 #include "SamrServer.h"
 
+#include "ChangePasswordRight.h"
+#include "DirectoryClient.h"
 #include "KerberosCheck.h"
 #include "SamrRecords.h"
 #include "SamrStatus.h"
@@ -27,12 +29,86 @@ std::uint64_t systemNow() {
         duration_cast<seconds>(system_clock::now().time_since_epoch()).count());
 }
 
+std::string rightKeyOf(const std::string& host, const std::u16string& account) {
+    return ToUtf8(FoldCase(FromUtf8(host))) + '\\' + ToUtf8(FoldCase(account));
+}
+
 } // namespace
 
 struct SamrServer::Session {
     tw_samr_session* handle = nullptr;
-    ~Session() { tw_samr_disconnect(handle); }
+    // The same server's directory, opened when an account's right is first
+    // found there; tried once per connection.
+    std::unique_ptr<DirectoryClient> directory;
+    bool directoryTried = false;
+    DirectoryAnswer directoryRefusal;
+    // A request that found the directory gone (or got no answer): the next
+    // read opens it again.
+    void loseDirectory(const DirectoryAnswer& why) {
+        if (why.status != kNtNotSupported)
+            return;
+        directory.reset();
+        directoryTried = false;
+        directoryRefusal = why;
+    }
+    ~Session() {
+        directory.reset();
+        tw_samr_disconnect(handle);
+    }
 };
+
+// The directory's view of an account's right: the descriptor read, and
+// where to write it.
+struct SamrServer::DirectoryRight {
+    std::uint32_t status = kNtSuccess;
+    std::string dn;
+    std::vector<std::uint8_t> descriptor;
+};
+
+std::string SamrServer::rightKey(const std::string& account) const {
+    return rightKeyOf(sessionHost_, FromUtf8(account));
+}
+
+SamrServer::DirectoryRight SamrServer::readRight(const std::string& account, tw_samr_user& user) {
+    DirectoryRight right;
+    ChangeRight& record = rights_[rightKey(account)];
+    record = {};
+    if (!user.dacl_missing) {
+        record.keeper = ChangeRightKeeper::Samr;
+        return right;
+    }
+    Session& session = *session_;
+    if (!session.directoryTried) {
+        session.directoryTried = true;
+        DirectoryTarget target;
+        target.host = sessionHost_;
+        target.user = connection_.user;
+        target.domain = connection_.domain;
+        target.password = connection_.kerberos ? nullptr : &connection_.password;
+        target.kerberos = connection_.kerberos;
+        if (connection_.answerSeconds > 0)
+            target.answerSeconds = connection_.answerSeconds;
+        session.directory = DirectoryClient::Open(target, session.directoryRefusal);
+    }
+    DirectoryAnswer answer = session.directoryRefusal;
+    if (session.directory) {
+        answer = session.directory->ReadDacl(account, right.dn, right.descriptor);
+        if (answer.ok()) {
+            if (auto denied = PasswordChangeDenied(right.descriptor))
+                user.cant_change_password = *denied ? 1 : 0;
+            else
+                answer = {kNtInvalidSecurityDescr, "the object's security descriptor is malformed"};
+        } else {
+            session.loseDirectory(answer);
+        }
+    }
+    record.keeper =
+        session.directory ? ChangeRightKeeper::Directory : ChangeRightKeeper::OutOfReach;
+    record.status = WinStatusOf(answer.status, Stage::Call);
+    record.detail = answer.ok() ? session.directory->Description() : answer.detail;
+    right.status = answer.status;
+    return right;
+}
 
 SamrServer::SamrServer(SamrConnection connection, std::function<std::uint64_t()> now)
     : connection_(std::move(connection)), now_(now ? std::move(now) : systemNow) {}
@@ -134,6 +210,9 @@ NET_API_STATUS SamrServer::GetUser(const std::u16string& server, const std::u16s
         std::uint32_t queried = tw_samr_query_user(s, account.c_str(), &user);
         if (queried != kNtSuccess)
             return queried;
+        // A right that cannot be read leaves the account readable: as SAMR
+        // shows it, with ChangePasswordRight saying why.
+        readRight(account, user);
         NET_API_STATUS built = NERR_Success;
         record = BuildUserInfo3(user, now_(), allocate, built);
         tw_samr_user_free(&user);
@@ -151,15 +230,73 @@ NET_API_STATUS SamrServer::SetUserFlags(const std::u16string& server, const std:
         std::uint32_t queried = tw_samr_query_user(s, account.c_str(), &user);
         if (queried != kNtSuccess)
             return queried;
+        const DirectoryRight right = readRight(account, user);
         std::uint32_t acb = AccountBitsFromUserFlags(flags, user.acct_flags);
         bool cantChange = (flags & UF_PASSWD_CANT_CHANGE) != 0;
         int changeRight = cantChange == (user.cant_change_password != 0) ? -1 : cantChange;
         // The expired password is written as Windows writes it from this bit.
         const bool expired = (flags & UF_PASSWORD_EXPIRED) != 0;
         int expire = expired == PasswordExpired(user) ? -1 : expired;
+        const bool inDirectory = user.dacl_missing != 0;
         tw_samr_user_free(&user);
+        if (changeRight >= 0 && inDirectory) {
+            // The right first, as over SAMR: when it cannot be written, no
+            // bit is.
+            if (right.status != kNtSuccess)
+                return right.status;
+            if (!session_->directory)
+                return kNtNotSupported;
+            if (const std::uint32_t written = writeRight(account, right, cantChange);
+                written != kNtSuccess)
+                return written;
+            changeRight = -1;
+        }
         return tw_samr_set_user(s, account.c_str(), acb, changeRight, expire);
     });
+}
+
+std::uint32_t SamrServer::writeRight(const std::string& account, const DirectoryRight& right,
+                                     bool denied) {
+    ChangeRight& record = rights_[rightKey(account)];
+    const auto descriptor = WithPasswordChange(right.descriptor, denied);
+    Session& session = *session_;
+    DirectoryAnswer answer;
+    if (!descriptor)
+        answer = {kNtInvalidSecurityDescr, "the object's security descriptor is malformed"};
+    else
+        answer = session.directory->WriteDacl(right.dn, *descriptor);
+    // What the directory keeps is read back, never taken on trust (an
+    // inherited deny stays whatever this object's DACL says).
+    DirectoryRight kept;
+    if (answer.ok())
+        answer = session.directory->ReadDacl(account, kept.dn, kept.descriptor);
+    if (!answer.ok())
+        session.loseDirectory(answer);
+    else if (PasswordChangeDenied(kept.descriptor) != std::optional<bool>(denied))
+        answer = {kNtNotSupported, "the directory did not keep the change-password right written"};
+    record.status = WinStatusOf(answer.status, Stage::Call);
+    record.detail = answer.ok() ? session.directory->Description() : answer.detail;
+    return answer.status;
+}
+
+ChangeRight SamrServer::ChangePasswordRight(const std::u16string& server,
+                                            const std::u16string& name) {
+    const std::string host = server.empty() ? connection_.localHost : ToUtf8(server);
+    const std::string key = rightKeyOf(host, name);
+    if (auto found = rights_.find(key); found != rights_.end())
+        return found->second;
+    const std::string account = ToUtf8(name);
+    const NET_API_STATUS status = onServer(server, [&](tw_samr_session* s) -> std::uint32_t {
+        tw_samr_user user{};
+        const std::uint32_t queried = tw_samr_query_user(s, account.c_str(), &user);
+        if (queried == kNtSuccess)
+            readRight(account, user);
+        tw_samr_user_free(&user);
+        return queried;
+    });
+    if (auto found = rights_.find(key); found != rights_.end())
+        return found->second;
+    return {ChangeRightKeeper::NotRead, status, {}};
 }
 
 NET_API_STATUS SamrServer::GetPolicy(const std::u16string& server, DWORD /*level*/,

@@ -10,11 +10,33 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace tw::samr {
+
+// Where a server keeps an account's right to change its own password
+// (UF_PASSWD_CANT_CHANGE), as the last read or write of the account found.
+enum class ChangeRightKeeper {
+    NotRead,    // the account was not read on this server yet
+    Samr,       // the DACL of the account's SAMR descriptor (Windows, Samba standalone)
+    Directory,  // the user object's DACL over LDAP (a Samba AD domain controller)
+    OutOfReach, // neither: no DACL over SAMR, and no LDAP with a security layer
+};
+
+struct ChangeRight {
+    ChangeRightKeeper keeper = ChangeRightKeeper::NotRead;
+    // What reading it last came to: 0, or the status a write of the flag
+    // gets for the same reason. OutOfReach always comes with
+    // ERROR_NOT_SUPPORTED (50), and the account then reads as allowed to
+    // change its password, as SAMR shows it.
+    win::NET_API_STATUS status = win::NERR_Success;
+    // How the directory was reached, or why it was not or what it refused,
+    // in its or the security library's words; empty for Samr.
+    std::string detail;
+};
 
 // The servers reached over MS-SAMR, behind SamrNetApi's front: one
 // connection at a time, kept while calls go to the same host.
@@ -49,6 +71,12 @@ public:
                                       win::NET_API_STATUS refusal)>;
     void SetSignIn(SignIn signIn) { signIn_ = std::move(signIn); }
 
+    // Where `server` keeps the change-password right of account `name`, from
+    // the last NetUserGetInfo or NetUserSetInfo of that account; the account
+    // is read for it when neither was made. OutOfReach: the window cannot
+    // show or write UF_PASSWD_CANT_CHANGE for that server.
+    ChangeRight ChangePasswordRight(const std::u16string& server, const std::u16string& name);
+
     // Connections made so far (a reused one counts once).
     std::size_t Connections() const { return connections_; }
 
@@ -61,6 +89,13 @@ private:
     win::NET_API_STATUS onServer(const std::u16string& server,
                                  const std::function<std::uint32_t(tw_samr_session*)>& work);
     win::NET_API_STATUS connect(const std::string& host);
+    struct DirectoryRight;
+    // The right of an account whose SAMR descriptor has no DACL, from the
+    // directory (into `user`); what came of it is recorded for the account.
+    DirectoryRight readRight(const std::string& account, tw_samr_user& user);
+    // Writes the right into the directory and reads back what it kept.
+    std::uint32_t writeRight(const std::string& account, const DirectoryRight& right, bool denied);
+    std::string rightKey(const std::string& account) const;
     // Both levels of the policy in one read, then what `write` makes of them.
     win::NET_API_STATUS
     writePolicy(const std::u16string& server,
@@ -74,6 +109,7 @@ private:
     std::unique_ptr<Session> session_;
     std::string sessionHost_;
     std::size_t connections_ = 0;
+    std::map<std::string, ChangeRight> rights_; // by host and account, in lower case
 };
 
 } // namespace tw::samr

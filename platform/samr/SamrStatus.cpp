@@ -40,6 +40,7 @@ constexpr Row kRows[] = {
     // Kerberos: no KDC for the realm, or the clocks too far apart.
     {kNtNoLogonServers, ERROR_NO_LOGON_SERVERS, ERROR_NO_LOGON_SERVERS},
     {kNtTimeDifferenceAtDc, ERROR_TIME_SKEW, ERROR_TIME_SKEW},
+    {kNtInvalidSecurityDescr, ERROR_INVALID_SECURITY_DESCR, ERROR_INVALID_SECURITY_DESCR},
     {kNtBadNetworkName, ERROR_BAD_NET_NAME, ERROR_BAD_NET_NAME},
     // No server there: Samba's client says "no memory" for a refused
     // connection, so while connecting that too means the path is bad.

@@ -49,6 +49,7 @@ enum NtStatus : std::uint32_t {
     kNtNoSuchDomain = 0xC00000DF,
     kNtNoLogonServers = 0xC000005E,
     kNtTimeDifferenceAtDc = 0xC0000133,
+    kNtInvalidSecurityDescr = 0xC0000079,
 };
 
 // Where a failing status came from: connecting (signing in included) or a

@@ -57,6 +57,7 @@ constexpr Message kMessages[] = {
     {1330, u"The password for this account has expired.\r\n"},
     {1331, u"This user can't sign in because this account is currently disabled.\r\n"},
     {1332, u"No mapping between account names and security IDs was done.\r\n"},
+    {1338, u"The security descriptor structure is invalid.\r\n"},
     {1355, u"The specified domain either does not exist or could not be contacted.\r\n"},
     {1359, u"An internal error occurred.\r\n"},
     {1385, u"Logon failure: the user has not been granted the requested logon type at this "

@@ -1,8 +1,11 @@
 #include "DomainController.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,6 +40,18 @@ std::string baseDnOf(const std::string& realm) {
         dn += (dn.empty() ? "DC=" : ",DC=") + part;
     }
     return dn;
+}
+
+// Whether a TCP connection to that port is taken.
+bool listening(const std::string& address, int port) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    inet_pton(AF_INET, address.c_str(), &to.sin_addr);
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    const bool up = connect(probe, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    close(probe);
+    return up;
 }
 
 // "attribute: value" lines of ldbsearch's LDIF, record by record (values
@@ -204,6 +219,31 @@ std::string DomainController::userShow(const std::string& name) const {
     return sambaTool({"user", "show", name});
 }
 
+std::string DomainController::descriptor(const std::string& name) const {
+    const std::string shown = sambaTool({"dsacl", "get", "--objectdn=" + accountDn(name)});
+    const auto start = shown.find("O:");
+    if (start == std::string::npos)
+        throw std::runtime_error("samba-tool dsacl get shows no descriptor: " + shown);
+    return shown.substr(start, shown.find_first_of("\r\n", start) - start);
+}
+
+void DomainController::denyPasswordChange(const std::string& name) {
+    sambaTool({"dsacl", "set", "--objectdn=" + accountDn(name),
+               "--sddl=(OD;;CR;ab721a53-1e2f-11d0-9819-00aa0040529b;;WD)"
+               "(OD;;CR;ab721a53-1e2f-11d0-9819-00aa0040529b;;PS)"});
+}
+
+bool DomainController::changeOwnPassword(const std::string& name, const std::string& oldPassword,
+                                         const std::string& newPassword) const {
+    int status = 0;
+    lastOutput_ =
+        run({"rpcclient", "-s", "/dev/null", "-U", domain_ + "\\" + name + "%" + oldPassword, "-c",
+             "chgpasswd3 " + name + " " + oldPassword + " " + newPassword, "127.0.0.1"},
+            {}, &status);
+    // rpcclient ends with 0 whatever its command answered.
+    return status == 0 && lastOutput_.find("NT_STATUS_") == std::string::npos;
+}
+
 std::string DomainController::accountDn(const std::string& name) const {
     const auto found = records(
         run({"ldbsearch", "-H", sam_, "-b", baseDn_, "(sAMAccountName=" + name + ")", "dn"}));
@@ -306,10 +346,10 @@ bool DomainController::logon(const std::string& name, const std::string& passwor
 
 bool DomainController::kinit(const std::string& name, const std::string& password) const {
     int status = 0;
-    lastOutput_ =
-        run({"env", "KRB5CCNAME=FILE:" + scratch("ccache." + name), "kinit", name + "@" + realm_},
-            password + "\n", &status);
-    std::filesystem::remove(scratch("ccache." + name));
+    const std::string own = scratch("ccache." + name);
+    lastOutput_ = run({"env", "KRB5CCNAME=FILE:" + own, "kinit", name + "@" + realm_},
+                      password + "\n", &status);
+    std::filesystem::remove(own);
     return status == 0;
 }
 
@@ -340,9 +380,10 @@ void DomainController::start() {
     }
     pid_ = child;
     // The DC answers a logon once its SMB server, its directory and its
-    // authentication are all up: 3 to 5 s here.
+    // authentication are all up: 3 to 5 s here; its LDAP server may come
+    // a moment later.
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!logon(kAdmin, adminPassword_)) {
+    while (!logon(kAdmin, adminPassword_) || !listening("127.0.0.1", 389)) {
         if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
             pid_ = -1;
             throw std::runtime_error("samba ended at start; see " + scratch("samba.log"));
@@ -379,6 +420,42 @@ void DomainController::stop() {
     for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+PortRelay::PortRelay(const std::string& address, int port) {
+    pid_ = fork();
+    if (pid_ == 0) {
+        setpgid(0, 0); // its children, one per connection, go with it
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        int none = open("/dev/null", O_RDWR);
+        dup2(none, 0);
+        dup2(none, 1);
+        dup2(none, 2);
+        const std::string listen =
+            "TCP-LISTEN:" + std::to_string(port) + ",bind=" + address + ",fork,reuseaddr";
+        const std::string to = "TCP:127.0.0.1:" + std::to_string(port);
+        execlp("socat", "socat", listen.c_str(), to.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int i = 0; i < 100; ++i) {
+        if (listening(address, port))
+            return;
+        if (waitpid(pid_, nullptr, WNOHANG) != 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    throw std::runtime_error("socat does not relay " + address + ":" + std::to_string(port) +
+                             " (tools/install-deps)");
+}
+
+PortRelay::~PortRelay() {
+    if (pid_ <= 0)
+        return;
+    kill(-pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
 }

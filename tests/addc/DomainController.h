@@ -95,6 +95,17 @@ public:
     std::map<std::string, std::string> passwordSettings() const;
     void setPasswordSettings(const std::vector<std::string>& options);
 
+    // An account's security descriptor as `samba-tool dsacl get` shows it
+    // (SDDL: "O:...G:...D:...S:...").
+    std::string descriptor(const std::string& name) const;
+    // Denies Everyone and SELF the change-password right of an account with
+    // `samba-tool dsacl set` (deny ACEs put first).
+    void denyPasswordChange(const std::string& name);
+    // The account changes its own password (rpcclient chgpasswd3, signed in
+    // as itself over NTLM); false when refused.
+    bool changeOwnPassword(const std::string& name, const std::string& oldPassword,
+                           const std::string& newPassword) const;
+
     // The names of the accounts a user listing shows (UF_NORMAL_ACCOUNT) in
     // the DC's order: by relative ID.
     std::vector<std::string> normalAccounts() const;
@@ -133,6 +144,20 @@ private:
     std::string conf_, sam_;
     int pid_ = -1;
     mutable std::string lastOutput_;
+};
+
+// One port of the DC, and nothing else of it, also at another loopback
+// address (socat, for as long as this lives): the SMB port alone makes a
+// server that answers SAMR but whose directory cannot be reached.
+class PortRelay {
+public:
+    PortRelay(const std::string& address, int port);
+    ~PortRelay();
+    PortRelay(const PortRelay&) = delete;
+    PortRelay& operator=(const PortRelay&) = delete;
+
+private:
+    int pid_ = -1;
 };
 
 } // namespace tw::test

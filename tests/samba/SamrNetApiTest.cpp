@@ -80,6 +80,13 @@ protected:
 
 SambaServer* SamrOnSamba::server_ = nullptr;
 
+// A standalone server keeps the change-password right in the SAMR
+// descriptor's DACL: no directory is asked.
+TEST_F(SamrOnSamba, TheChangePasswordRightIsTheSamrDescriptors) {
+    net();
+    EXPECT_EQ(net_->ChangePasswordRight(u"", u"alice").keeper, samr::ChangeRightKeeper::Samr);
+}
+
 // A part of the policy (the password lengths and ages, the forced logoff,
 // the lockout) goes to the server only when it differs from what the server
 // holds: an unchanged part is never sent, so it cannot fail after another
