@@ -1,4 +1,5 @@
 #include "DomainController.h"
+#include "servers/Command.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -40,18 +41,6 @@ std::string baseDnOf(const std::string& realm) {
         dn += (dn.empty() ? "DC=" : ",DC=") + part;
     }
     return dn;
-}
-
-// Whether a TCP connection to that port is taken.
-bool listening(const std::string& address, int port) {
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<std::uint16_t>(port));
-    inet_pton(AF_INET, address.c_str(), &to.sin_addr);
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    const bool up = connect(probe, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
-    close(probe);
-    return up;
 }
 
 // "attribute: value" lines of ldbsearch's LDIF, record by record (values
@@ -125,34 +114,7 @@ DomainController::~DomainController() {
 
 std::string DomainController::run(const std::vector<std::string>& command, const std::string& input,
                                   int* status) const {
-    const std::string inputFile = scratch("stdin");
-    const std::string outputFile = scratch("stdout");
-    std::ofstream(inputFile) << input;
-    pid_t child = fork();
-    if (child == 0) {
-        int in = open(inputFile.c_str(), O_RDONLY);
-        int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(out, 2);
-        std::vector<char*> args;
-        for (const auto& a : command)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    int result = 0;
-    waitpid(child, &result, 0);
-    std::ifstream output(outputFile);
-    std::string text((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
-    const int code = WIFEXITED(result) ? WEXITSTATUS(result) : 128;
-    if (status != nullptr)
-        *status = code;
-    else if (code != 0)
-        throw std::runtime_error(command[0] + " " + (command.size() > 1 ? command[1] : "") +
-                                 " failed: " + text);
-    return text;
+    return RunCommand(command, input, fixture_, status);
 }
 
 samr::SamrConnection DomainController::connectionAs(const std::string& user,
@@ -383,7 +345,7 @@ void DomainController::start() {
     // authentication are all up: 3 to 5 s here; its LDAP server may come
     // a moment later.
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!logon(kAdmin, adminPassword_) || !listening("127.0.0.1", 389)) {
+    while (!logon(kAdmin, adminPassword_) || !Listening("127.0.0.1", 389)) {
         if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
             pid_ = -1;
             throw std::runtime_error("samba ended at start; see " + scratch("samba.log"));
@@ -440,7 +402,7 @@ PortRelay::PortRelay(const std::string& address, int port) {
         _exit(127);
     }
     for (int i = 0; i < 100; ++i) {
-        if (listening(address, port))
+        if (Listening(address, port))
             return;
         if (waitpid(pid_, nullptr, WNOHANG) != 0)
             break;

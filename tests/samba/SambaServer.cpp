@@ -1,4 +1,5 @@
 #include "SambaServer.h"
+#include "servers/Command.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -35,17 +36,6 @@ int freeLoopbackPort() {
     }
     close(s);
     return ntohs(address.sin_port);
-}
-
-bool accepts(int port) {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    bool up = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(s);
-    return up;
 }
 
 void append(const std::string& path, const std::string& line) {
@@ -111,34 +101,7 @@ SambaServer::~SambaServer() {
 
 std::string SambaServer::run(const std::vector<std::string>& command, const std::string& input,
                              int* status) const {
-    std::string inputFile = dir_ + "/stdin";
-    std::ofstream(inputFile) << input;
-    std::string outputFile = dir_ + "/stdout";
-    pid_t child = fork();
-    if (child == 0) {
-        useWrappedUsers(dir_);
-        int in = open(inputFile.c_str(), O_RDONLY);
-        int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(out, 2);
-        std::vector<char*> args;
-        for (const auto& a : command)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    int result = 0;
-    waitpid(child, &result, 0);
-    std::ifstream output(outputFile);
-    std::string text((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
-    int code = WIFEXITED(result) ? WEXITSTATUS(result) : 128;
-    if (status != nullptr)
-        *status = code;
-    else if (code != 0)
-        throw std::runtime_error(command[0] + " failed: " + text);
-    return text;
+    return RunCommand(command, input, dir_, status, [this] { useWrappedUsers(dir_); });
 }
 
 samr::SamrConnection SambaServer::connectionAs(const std::string& user,
@@ -265,7 +228,7 @@ void SambaServer::start() {
     }
     pid_ = child;
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!accepts(port_)) {
+    while (!Listening("127.0.0.1", port_)) {
         if (std::chrono::steady_clock::now() > until)
             throw std::runtime_error("smbd did not start; see " + dir_ + "/smbd.log");
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -302,7 +265,7 @@ void SambaServer::stop() {
     signalAll(SIGKILL);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
-    while (accepts(port_))
+    while (Listening("127.0.0.1", port_))
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
