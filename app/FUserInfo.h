@@ -149,6 +149,10 @@ private:
     bool LoadSelectedUser();
     void FillUserPanel();
     void ClearUserPanel();
+    // The change-password box where the server keeps the right out of reach:
+    // grey and disabled, its tool tip saying why; else as the language file
+    // has it.
+    void ShowChangeRightKnown(const std::optional<std::u16string>& whyNot);
     void UpdateUserSetButton();
     void cbUsername_Click();
     void FlagBox_Click(const FlagBox& flagBox);
@@ -232,6 +236,7 @@ private:
     std::vector<NumericField> numericFields_;
     // The five editable flag boxes, in the order the panel fills them.
     std::vector<FlagBox> flagBoxes_;
+    std::u16string CanChangeToolTip; // the language file's
 
     // Controls.
     toolkit::OptionButton* optLocal = nullptr;

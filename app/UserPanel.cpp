@@ -78,7 +78,26 @@ void FUserInfo::FillUserPanel() {
         flagBox.box->SetValue(bit(flagBox.flag) == flagBox.checkedMeansSet ? 1 : 0);
     for (const FlagBox& flagBox : flagBoxes_)
         flagBox.box->SetEnabled(true);
+    if (platform_.unknownChangeRight)
+        ShowChangeRightKnown(
+            platform_.unknownChangeRight(NetUser->ServerArg().value_or(u""), NetUser->UserName()));
     cmdUserSet->SetEnabled(EditedFlags != NetUser->Flags());
+}
+
+void FUserInfo::ShowChangeRightKnown(const std::optional<std::u16string>& whyNot) {
+    if (CanChangeToolTip.empty())
+        CanChangeToolTip = chkCanChange->ToolTipText();
+    if (!whyNot) {
+        chkCanChange->SetToolTipText(CanChangeToolTip);
+        return;
+    }
+    // Never a value the program cannot know.
+    chkCanChange->SetValue(2);
+    chkCanChange->SetEnabled(false);
+    chkCanChange->SetToolTipText(common_.LocString(
+        u"Frm.chkCanChange.Unknown",
+        u"Not known here: the server keeps this right where the program cannot reach it (%1)",
+        {*whyNot}));
 }
 
 void FUserInfo::ClearUserPanel() {

@@ -9,6 +9,10 @@
 #include "IVisualStyles.h"
 #include "IWindowSystem.h"
 
+#include <functional>
+#include <optional>
+#include <string>
+
 namespace tw::win {
 
 struct Platform {
@@ -25,6 +29,13 @@ struct Platform {
     // network (SAMR from Linux): an error of the first load stays in the
     // status line, since only it says why the window is empty.
     bool realServers = false;
+    // Why the change-password right of an account cannot be known on the
+    // server (as NetUserGetInfo takes it): the server keeps it where this
+    // program cannot reach it. Nothing where it can; no function where
+    // every server's can.
+    std::function<std::optional<std::u16string>(const std::u16string& server,
+                                                const std::u16string& account)>
+        unknownChangeRight = {};
 };
 
 } // namespace tw::win

@@ -118,11 +118,12 @@ public:
         app_ = std::make_unique<toolkit::Application>(hosts::ProgramVersion(),
                                                       sim_->machine().system.executableFolder);
         window_ = std::make_unique<app::FUserInfo>(
-            *app_, win::Platform{*net_, simulated.system, simulated.registry, simulated.files,
-                                 simulated.windowSystem, simulated.visualStyles,
-                                 // Real servers are managed from a computer without
-                                 // a Windows registry, as tarnwick --connect is.
-                                 connection_ == nullptr, connection_ != nullptr});
+            *app_,
+            win::Platform{*net_, simulated.system, simulated.registry, simulated.files,
+                          simulated.windowSystem, simulated.visualStyles,
+                          // Real servers are managed from a computer without
+                          // a Windows registry, as tarnwick --connect is.
+                          connection_ == nullptr, connection_ != nullptr, UnknownChangeRight()});
         toolkit_ = makeToolkit_();
         toolkit_->UseWindowSystem(sim_->windowSystem());
         toolkit_->Attach(*window_, *app_, LongDatePicture(sim_->platform().system));
@@ -506,6 +507,18 @@ private:
             return size.empty() ? json(nullptr) : json(size);
         };
         return json{{"small", icon(false)}, {"big", icon(true)}};
+    }
+
+    // On real servers: why an account's change-password right is out of reach.
+    std::function<std::optional<std::u16string>(const std::u16string&, const std::u16string&)>
+    UnknownChangeRight() {
+#ifdef TW_SCENARIO_SAMR
+        if (samr_ != nullptr)
+            return [this](const std::u16string& server, const std::u16string& account) {
+                return samr_->WhyChangeRightUnknown(server, account);
+            };
+#endif
+        return {};
     }
 
     const json& scenario_;

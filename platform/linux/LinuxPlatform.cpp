@@ -30,7 +30,17 @@ LinuxPlatform::LinuxPlatform(samr::SamrConnection connection, const std::u16stri
 win::Platform LinuxPlatform::platform() {
     // No Windows registry here: the local settings are not offered. The
     // accounts are real servers'.
-    return {net_, system_, registry_, files_, windowSystem_, visualStyles_, false, true};
+    return {net_,
+            system_,
+            registry_,
+            files_,
+            windowSystem_,
+            visualStyles_,
+            false,
+            true,
+            [this](const std::u16string& server, const std::u16string& account) {
+                return net_.WhyChangeRightUnknown(server, account);
+            }};
 }
 
 } // namespace tw::lx

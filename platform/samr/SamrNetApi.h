@@ -7,6 +7,10 @@
 #include "SamrServer.h"
 
 #include "platform/NetApiFront.h"
+#include "platform/TextConvert.h"
+
+#include <optional>
+#include <string>
 
 namespace tw::samr {
 
@@ -32,6 +36,15 @@ public:
         if (server.starts_with(u"\\\\"))
             server.erase(0, 2);
         return server_.ChangePasswordRight(server, username != nullptr ? username : u"");
+    }
+    // ChangePasswordRight as the window asks it: why the right is out of
+    // reach, or nothing.
+    std::optional<std::u16string> WhyChangeRightUnknown(const std::u16string& server,
+                                                        const std::u16string& account) {
+        const ChangeRight right = ChangePasswordRight(server.c_str(), account.c_str());
+        if (right.keeper != ChangeRightKeeper::OutOfReach)
+            return std::nullopt;
+        return FromUtf8(right.detail);
     }
     std::size_t Connections() const { return server_.Connections(); }
 
