@@ -114,16 +114,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, BlendColors,
                                          // The top byte of a concrete colour plays no part.
                                          BlendRow{0x7F000000, 0x00000002, 0x000001}));
 
-TEST(FormIcons, AnIconThatFailsToLoadLeavesTheWindowsIcon) {
-    Computer computer(R"({"windowFail": {"LoadImageW#3": 1814}})");
-    computer.common.SetFormIcons(Window());
-    computer.common.SetFormIcons(Window()); // the small icon fails, the large one is replaced
-    EXPECT_EQ(computer.sim.windowIcon(Window(), false), "16x16");
-    EXPECT_EQ(computer.sim.windowIcon(Window(), true), "32x32");
-    EXPECT_EQ(computer.sim.liveIcons(), 2u);
-    EXPECT_EQ(computer.sim.windowMessages().size(), 3u);
-}
-
+// An icon that fails to load: scenarios/appearance/icon-that-fails-to-load.json.
 TEST(FormIcons, AnIconTheWindowHadFromElsewhereIsNotDestroyed) {
     Computer computer("{}");
     const win::HMODULE module = computer.sim.windowSystem().GetModuleHandleW(nullptr);
@@ -142,19 +133,8 @@ win::LRESULT TW_CALLBACK OlderHook(int, win::WPARAM, win::LPARAM) {
     return 7;
 }
 
-class KeyboardCuesSetting : public testing::TestWithParam<const char*> {};
-
-// Shown only when the system says so (as the scenarios show), not after a
-// failed query nor where the system knows no such setting.
-TEST_P(KeyboardCuesSetting, IsNotAlwaysShown) {
-    Computer computer(GetParam());
-    computer.common.ReadKeyboardCuesSetting();
-    EXPECT_FALSE(computer.common.KeyboardCuesAlwaysShown());
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, KeyboardCuesSetting,
-                         testing::Values(R"({"system": {"major": 5, "minor": 0}})",
-                                         R"({"windowFail": {"SystemParametersInfoW": 87}})"));
+// The setting read when the system answers, and not after a failed query:
+// scenarios/appearance/cues-always-shown.json and cues-setting-unread.json.
 
 TEST(CueHooks, InstalledOnceAndRemovedAgainEvenTwice) {
     Computer computer;

@@ -1,7 +1,7 @@
 // The scenario runner's view of the simulation beyond what a scenario shows
-// (scenarios/machine/queries-and-patches.json): paths the machine format does
-// not have, what a machine step leaves alone, and the language file beside
-// the executable.
+// (scenarios/machine/queries-and-patches.json; paths the machine format does
+// not have: ScenarioRunnerTest): what a machine step leaves alone, and the
+// language file beside the executable.
 #include "SimTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -29,31 +29,6 @@ const char* const kMachine = R"({
 
 } // namespace
 
-struct BadQueryRow {
-    using TestRow = void;
-    const char* path;
-    const char* message;
-};
-
-class SimBadQuery : public testing::TestWithParam<BadQueryRow> {};
-
-TEST_P(SimBadQuery, FieldsTheMachineFormatDoesNotHaveAreErrors) {
-    auto sim = makeSim(kMachine);
-    EXPECT_EQ(machineErrorOf([&] { sim->query(GetParam().path); }), GetParam().message);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SimBadQuery,
-    testing::Values(
-        BadQueryRow{"computers/WS01/policy/maxPwAge",
-                    "Machine.computers/WS01/policy/maxPwAge: unknown field \"maxPwAge\""},
-        BadQueryRow{"computer/WS01", "Machine.computer/WS01: unknown field \"computer\""},
-        BadQueryRow{"system/isAdmin/x",
-                    "Machine.system/isAdmin/x: \"x\" is below a value that has no fields"},
-        BadQueryRow{"registry/HKXX\\A/B",
-                    "Machine.registry/HKXX\\A/B: expected a key path from HKLM or HKCU, found "
-                    "\"HKXX\\A\""}));
-
 TEST(SimPatch, CallLogBuffersCountersAndHandlesSurvive) {
     auto sim = makeSim(kMachine);
     LPBYTE buffer = nullptr;
@@ -77,19 +52,8 @@ TEST(SimPatch, CallLogBuffersCountersAndHandlesSurvive) {
     EXPECT_EQ(sim->registry().RegCloseKey(key), 0);
 }
 
-TEST(SimPatch, AccountChangesReachTheNextEnumeration) {
-    auto sim = makeSim(kMachine);
-    LPBYTE buffer = nullptr;
-    DWORD read = 0, total = 0;
-    sim->net().NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH, &read, &total, nullptr);
-    sim->net().NetApiBufferFree(buffer);
-    EXPECT_EQ(read, 2u);
-    sim->applyPatch(json::parse(R"({"computers": {"WS01": {"accounts": [{"name": "x"}]}}})"));
-    sim->net().NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH, &read, &total, nullptr);
-    ASSERT_EQ(read, 1u);
-    EXPECT_EQ(std::u16string(reinterpret_cast<USER_INFO_0*>(buffer)->usri0_name), u"x");
-    sim->net().NetApiBufferFree(buffer);
-}
+// Accounts a machine step changes, in the next listing:
+// scenarios/target/f5-reads-again.json.
 
 TEST(SimPatch, InvalidResultIsRefusedAndChangesNothing) {
     auto sim = makeSim(kMachine);

@@ -39,12 +39,7 @@ TEST_F(QtAppearanceTest, SystemColoursComeFromThePlatformAndFollowItsChanges) {
     EXPECT_EQ(WidgetOf(t.txtServer)->palette().color(QPalette::Base), QColor(0, 0, 255));
 }
 
-TEST_F(QtAppearanceTest, LongDatesUseTheGivenPicture) {
-    QtBackendOptions options;
-    options.longDatePicture = u"yyyy-MM-dd"; // not the default, as the scenarios' is
-    Open(options);
-    EXPECT_EQ(t.app.FormatLongDate(2.0), u"1900-01-01");
-}
+// Long dates in the given picture: scenarios/user/counters-and-dates.json on Qt.
 
 TEST_F(QtWindowTest, ACheckBoxIsFilledWithItsBackColour) {
     t.chkDisabled.SetBackColor(0x00FF00); // green

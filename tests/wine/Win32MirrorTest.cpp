@@ -74,13 +74,8 @@ TEST_F(Win32Mirror, LongDateIsTheSystemsFormatOfTheSerial) {
     EXPECT_NE(text.find(u"15"), std::u16string::npos);
 }
 
-TEST(Win32LongDate, AGivenPictureIsUsedInsteadOfTheSystemsFormat) {
-    TestForm t;
-    Win32BackendOptions options = toolkit::test::Win32Window::Options();
-    options.longDatePicture = u"yyyy-MM-dd"; // not the system's, as the scenarios' may be
-    Win32Backend backend(t.form, options);
-    EXPECT_EQ(t.app.FormatLongDate(45000.75), u"2023-03-15");
-}
+// A given picture (the machine's long date format) instead of the system's:
+// scenarios/user/counters-and-dates.json on Win32.
 
 TEST_F(Win32Mirror, HourglassStaysOverTheWindowWhileBusy) {
     t.app.SetMousePointer(MousePointer::Hourglass);
