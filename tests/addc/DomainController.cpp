@@ -159,10 +159,6 @@ DomainController::addAccounts(const std::vector<std::pair<std::string, std::uint
     return dns;
 }
 
-void DomainController::addUser(const std::string& name, const std::string& password) {
-    sambaTool({"user", "create", name, password});
-}
-
 void DomainController::remove(const std::vector<std::string>& dns) {
     if (dns.empty())
         return;
@@ -175,10 +171,6 @@ std::string DomainController::sambaTool(std::vector<std::string> arguments, int*
     arguments.insert(arguments.begin(), "samba-tool");
     arguments.insert(arguments.end(), {"-s", conf_, "-H", sam_});
     return run(arguments, {}, status);
-}
-
-std::string DomainController::userShow(const std::string& name) const {
-    return sambaTool({"user", "show", name});
 }
 
 std::string DomainController::descriptor(const std::string& name) const {
@@ -238,16 +230,6 @@ std::uint32_t DomainController::accountFlags(const std::string& name) const {
                                       (computed & uac::kLockout));
 }
 
-void DomainController::setAccountAttributes(const std::string& name,
-                                            const std::map<std::string, std::string>& values) {
-    std::ofstream ldif(scratch("modify.ldif"));
-    ldif << "dn: " << accountDn(name) << "\nchangetype: modify\n";
-    for (const auto& [attribute, value] : values)
-        ldif << "replace: " << attribute << "\n" << attribute << ": " << value << "\n-\n";
-    ldif.close();
-    run({"ldbmodify", "-H", sam_, scratch("modify.ldif")});
-}
-
 std::map<std::string, std::string> DomainController::domainAttributes() const {
     const auto found = records(run({"ldbsearch", "-H", sam_, "-b", baseDn_, "-s", "base"}));
     if (found.size() != 1)
@@ -262,17 +244,6 @@ void DomainController::setDomainAttributes(const std::map<std::string, std::stri
         ldif << "replace: " << attribute << "\n" << attribute << ": " << value << "\n-\n";
     ldif.close();
     run({"ldbmodify", "-H", sam_, scratch("modify.ldif")});
-}
-
-std::map<std::string, std::string> DomainController::passwordSettings() const {
-    std::map<std::string, std::string> settings;
-    std::stringstream lines(sambaTool({"domain", "passwordsettings", "show"}));
-    for (std::string line; std::getline(lines, line);) {
-        const auto colon = line.rfind(": ");
-        if (colon != std::string::npos)
-            settings[line.substr(0, colon)] = line.substr(colon + 2);
-    }
-    return settings;
 }
 
 void DomainController::setPasswordSettings(const std::vector<std::string>& options) {
@@ -354,15 +325,6 @@ void DomainController::start() {
             throw std::runtime_error("the DC did not answer within 60 s: " + lastOutput_);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-}
-
-bool DomainController::changePassword(const std::string& name, const std::string& old,
-                                      const std::string& password) const {
-    int status = 0;
-    lastOutput_ = run({"rpcclient", "-U", name + "%" + old, "-c",
-                       "chgpasswd3 " + name + " " + old + " " + password, "127.0.0.1"},
-                      {}, &status);
-    return status == 0 && lastOutput_.find("NT_STATUS_") == std::string::npos;
 }
 
 void DomainController::freeze() const {

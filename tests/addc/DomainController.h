@@ -64,8 +64,6 @@ public:
     std::vector<std::string>
     addAccounts(const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
                 const std::string& password);
-    // samba-tool user create.
-    void addUser(const std::string& name, const std::string& password);
     // The DN of an account by its name.
     std::string accountDn(const std::string& name) const;
     // Objects gone, by DN (ldbdel).
@@ -74,8 +72,6 @@ public:
     // samba-tool with the DC's configuration and database; throws when it fails
     // unless `status` takes its exit code.
     std::string sambaTool(std::vector<std::string> arguments, int* status = nullptr) const;
-    // samba-tool user show NAME.
-    std::string userShow(const std::string& name) const;
     // One attribute of an account as ldbsearch reads it from sam.ldb (e.g.
     // userAccountControl, lockoutTime, badPwdCount, or the computed
     // msDS-User-Account-Control-Computed); nothing when the account lacks it.
@@ -84,15 +80,11 @@ public:
     std::int64_t accountNumber(const std::string& name, const std::string& attribute) const;
     // userAccountControl with the lockout the directory computes: UF_ flags.
     std::uint32_t accountFlags(const std::string& name) const;
-    // Replaces attributes of an account (ldbmodify).
-    void setAccountAttributes(const std::string& name,
-                              const std::map<std::string, std::string>& values);
     // The domain object's attributes (ldbsearch), and replacing them
     // (ldbmodify): minPwdLength, maxPwdAge, forceLogoff, lockoutDuration...
     std::map<std::string, std::string> domainAttributes() const;
     void setDomainAttributes(const std::map<std::string, std::string>& values);
-    // samba-tool domain passwordsettings show, as "label: value" pairs, and set.
-    std::map<std::string, std::string> passwordSettings() const;
+    // samba-tool domain passwordsettings set.
     void setPasswordSettings(const std::vector<std::string>& options);
 
     // An account's security descriptor as `samba-tool dsacl get` shows it
@@ -119,11 +111,6 @@ public:
     // administrator does before -k; kdestroy empties it again.
     bool obtainTicket(const std::string& name, const std::string& password) const;
     void dropTickets() const;
-
-    // The account changes its own password over SAMR (rpcclient
-    // chgpasswd3); false when the DC refuses.
-    bool changePassword(const std::string& name, const std::string& old,
-                        const std::string& password) const;
 
     void start();
     void stop();

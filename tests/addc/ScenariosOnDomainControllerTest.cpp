@@ -68,7 +68,7 @@ public:
     }
     bool ChangePassword(const std::string& name, const std::string& old,
                         const std::string& password) override {
-        return dc_.changePassword(name, old, password);
+        return dc_.changeOwnPassword(name, old, password);
     }
     std::uint32_t Flags(const std::string& name) override { return dc_.accountFlags(name); }
     // The domain object's, its intervals in units of 100 ns before now.
