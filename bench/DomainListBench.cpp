@@ -1,0 +1,117 @@
+// Listing the accounts of an Active Directory domain controller over SAMR
+// with Kerberos, beside Samba's own listing of the same DC:
+//
+//     tests/addc/run-in-domain.sh build/default/bench/tarnwick-domain-bench [--accounts N] [--runs
+//     R]
+//
+// The throw-away DC of the tests (inside the namespaces run-in-domain.sh
+// makes) gets N accounts (default 1000); the administrator's ticket comes
+// from kinit. Each run times, connection set-up included: the program's way,
+// NetUserEnum level 0 at a preferred length of 255 bytes until the list is
+// complete, on a fresh SamrNetApi signing in with the ticket; and `rpcclient
+// --use-kerberos=required -c enumdomusers`. The median of R runs (default 5)
+// is printed; the goal is no slower than rpcclient.
+#include "platform/samr/SamrNetApi.h"
+#include "tests/addc/DomainController.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tw;
+using Clock = std::chrono::steady_clock;
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double Milliseconds(Clock::time_point since) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+std::size_t ListThroughNetApi(const test::DomainController& dc) {
+    samr::SamrConnection connection;
+    connection.kerberos = true;
+    connection.localHost = dc.host();
+    samr::SamrNetApi net(connection);
+    std::size_t listed = 0;
+    win::DWORD resume = 0;
+    win::NET_API_STATUS status = win::ERROR_MORE_DATA;
+    while (status == win::ERROR_MORE_DATA) {
+        win::LPBYTE buffer = nullptr;
+        win::DWORD read = 0, total = 0;
+        status = net.NetUserEnum(nullptr, 0, win::FILTER_NORMAL_ACCOUNT, &buffer, 255, &read,
+                                 &total, &resume);
+        listed += read;
+        net.NetApiBufferFree(buffer);
+    }
+    if (status != 0) {
+        std::fprintf(stderr, "tarnwick-domain-bench: NetUserEnum failed with %u\n", status);
+        std::exit(1);
+    }
+    return listed;
+}
+
+std::size_t ListThroughRpcclient(const test::DomainController& dc) {
+    const std::string command =
+        "rpcclient --use-kerberos=required -c enumdomusers " + dc.host() + " 2>/dev/null";
+    FILE* output = popen(command.c_str(), "r");
+    std::size_t lines = 0;
+    char line[512];
+    while (output != nullptr && std::fgets(line, sizeof line, output) != nullptr)
+        lines += std::string(line).rfind("user:[", 0) == 0 ? 1 : 0;
+    if (output == nullptr || pclose(output) != 0) {
+        std::fprintf(stderr, "tarnwick-domain-bench: rpcclient failed\n");
+        std::exit(1);
+    }
+    return lines;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int count = 1000;
+    int runs = 5;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--runs")
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--accounts")
+            count = std::max(1, std::atoi(argv[i + 1]));
+    }
+    test::DomainController dc;
+    std::vector<std::pair<std::string, std::uint32_t>> accounts;
+    for (int i = 0; i < count; ++i)
+        accounts.emplace_back("user" + std::to_string(100000 + i), test::uac::kNormal);
+    dc.addAccounts(accounts, "Account-pw1");
+    if (!dc.obtainTicket(test::DomainController::kAdmin, dc.adminPassword())) {
+        std::fprintf(stderr, "tarnwick-domain-bench: kinit failed: %s\n", dc.lastOutput().c_str());
+        return 1;
+    }
+    std::vector<double> ours, theirs;
+    std::size_t listed = 0, shown = 0;
+    for (int run = 0; run < runs; ++run) {
+        auto start = Clock::now();
+        listed = ListThroughNetApi(dc);
+        ours.push_back(Milliseconds(start));
+        start = Clock::now();
+        shown = ListThroughRpcclient(dc);
+        theirs.push_back(Milliseconds(start));
+    }
+    dc.dropTickets();
+    const double ratio = Median(ours) / Median(theirs);
+    std::printf("%10s %10s %14s %14s %8s\n", "accounts", "listed", "NetUserEnum", "rpcclient",
+                "ratio");
+    std::printf("%10d %10zu %11.1f ms %11.1f ms %8.2f\n", count, listed, Median(ours),
+                Median(theirs), ratio);
+    std::printf("rpcclient listed %zu (all the domain's users, not only normal accounts)\n", shown);
+    std::printf("goal (no slower than rpcclient, connection included): %s\n",
+                ratio <= 1.0 ? "met" : "MISSED");
+    return 0;
+}
