@@ -72,6 +72,7 @@ class Window : public test::HeadlessProgram {
 public:
     explicit Window(const std::string& machine, std::function<void(Window&)> onCall = {})
         : HeadlessProgram(sim::loadMachineText(machine), &net_) {
+        // The window keeps the forwarder's address; it calls it only once started.
         net_.inner = &sim.net();
         if (onCall)
             net_.onCall = [this, onCall] { onCall(*this); };

@@ -126,15 +126,15 @@ TEST(FormIcons, AnIconTheWindowHadFromElsewhereIsNotDestroyed) {
     EXPECT_NE(computer.sim.windowSystem().DestroyIcon(reinterpret_cast<win::HICON>(foreign)), 0);
 }
 
+// The setting read when the system answers, and not after a failed query:
+// scenarios/appearance/cues-always-shown.json and cues-setting-unread.json.
+
 // A hook installed before the program's: it must still see every event.
 int olderHookCalls = 0;
 win::LRESULT TW_CALLBACK OlderHook(int, win::WPARAM, win::LPARAM) {
     ++olderHookCalls;
     return 7;
 }
-
-// The setting read when the system answers, and not after a failed query:
-// scenarios/appearance/cues-always-shown.json and cues-setting-unread.json.
 
 TEST(CueHooks, InstalledOnceAndRemovedAgainEvenTwice) {
     Computer computer;

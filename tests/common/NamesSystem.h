@@ -58,11 +58,14 @@ private:
     win::BOOL copyName(const std::optional<std::u16string>& name, win::LPWSTR buffer,
                        win::LPDWORD size, bool sizeCountsNul,
                        const std::optional<win::DWORD>& reported) {
-        lastError_ = 0;
-        const auto needed = static_cast<win::DWORD>(name ? name->size() + 1 : 0);
-        if (!name || needed > *size) {
-            *size = name ? needed : *size;
-            lastError_ = name ? win::ERROR_INSUFFICIENT_BUFFER : win::ERROR_ACCESS_DENIED;
+        if (!name) {
+            lastError_ = win::ERROR_ACCESS_DENIED;
+            return 0;
+        }
+        const auto needed = static_cast<win::DWORD>(name->size() + 1);
+        if (needed > *size) {
+            *size = needed;
+            lastError_ = win::ERROR_INSUFFICIENT_BUFFER;
             return 0;
         }
         std::copy(name->begin(), name->end(), buffer);
