@@ -1,14 +1,8 @@
 #include "DomainController.h"
 #include "servers/Command.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -62,30 +56,6 @@ std::vector<std::map<std::string, std::string>> records(const std::string& ldif)
     return out;
 }
 
-// The base64 of a unicodePwd value: the password in quotes, in UTF-16LE.
-std::string unicodePassword(const std::string& password) {
-    std::string bytes;
-    for (char c : "\"" + password + "\"") {
-        bytes += c;
-        bytes += '\0';
-    }
-    static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t left = bytes.size() - i;
-        std::uint32_t n = std::uint32_t(std::uint8_t(bytes[i])) << 16;
-        if (left > 1)
-            n |= std::uint32_t(std::uint8_t(bytes[i + 1])) << 8;
-        if (left > 2)
-            n |= std::uint8_t(bytes[i + 2]);
-        text += digits[(n >> 18) & 63];
-        text += digits[(n >> 12) & 63];
-        text += left > 1 ? digits[(n >> 6) & 63] : '=';
-        text += left > 2 ? digits[n & 63] : '=';
-    }
-    return text;
-}
-
 } // namespace
 
 DomainController::DomainController() {
@@ -127,19 +97,55 @@ samr::SamrConnection DomainController::connectionAs(const std::string& user,
     return connection;
 }
 
-std::string DomainController::administratorAuthenticationFile() const {
+samr::SamrConnection DomainController::administratorConnection(bool kerberos) const {
+    samr::SamrConnection connection;
+    if (kerberos) {
+        if (!obtainTicket(kAdmin, adminPassword_))
+            throw std::runtime_error("kinit: " + lastOutput_);
+        connection.kerberos = true;
+        connection.localHost = host_;
+        return connection;
+    }
     const std::string path = scratch("administrator.auth");
     std::ofstream(path) << "username = " << kAdmin << "\npassword = " << adminPassword_
                         << "\ndomain = " << domain_ << "\n";
-    return path;
+    if (auto error = samr::LoadAuthenticationFile(connection, path))
+        throw std::runtime_error(*error);
+    return connection;
+}
+
+DomainChanges::DomainChanges(DomainController& dc) : dc_(dc) {
+    const auto domain = dc.domainAttributes();
+    for (const char* name :
+         {"minPwdLength", "maxPwdAge", "minPwdAge", "forceLogoff", "pwdHistoryLength",
+          "lockoutDuration", "lockOutObservationWindow", "lockoutThreshold"})
+        policy_[name] = domain.at(name);
+}
+
+// A failure to undo ends the test program: the tests after it would meet
+// a domain they do not expect.
+DomainChanges::~DomainChanges() {
+    dc_.dropTickets();
+    dc_.remove(made_);
+    dc_.setDomainAttributes(policy_);
+}
+
+void DomainChanges::add(const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
+                        const std::string& password) {
+    const auto dns = dc_.addAccounts(accounts, password);
+    made_.insert(made_.end(), dns.begin(), dns.end());
 }
 
 std::vector<std::string>
 DomainController::addAccounts(const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
                               const std::string& password) {
     std::vector<std::string> dns;
+    // unicodePwd: the password in quotes, in UTF-16LE, read from a file.
+    std::ofstream value(scratch("unicodePwd"), std::ios::binary);
+    for (char c : "\"" + password + "\"")
+        value << c << '\0';
+    value.close();
     std::ofstream ldif(scratch("add.ldif"));
-    const std::string pw = unicodePassword(password);
     for (const auto& [name, control] : accounts) {
         const bool computer =
             (control & (uac::kWorkstationTrust | uac::kServerTrust | uac::kInterdomainTrust)) != 0;
@@ -151,7 +157,7 @@ DomainController::addAccounts(const std::vector<std::pair<std::string, std::uint
              << "objectClass: " << (computer ? "computer" : "user") << "\n"
              << "sAMAccountName: " << name << "\n"
              << "userAccountControl: " << control << "\n"
-             << "unicodePwd:: " << pw << "\n\n";
+             << "unicodePwd:< file://" << scratch("unicodePwd") << "\n\n";
     }
     ldif.close();
     if (!dns.empty())
@@ -298,20 +304,8 @@ void DomainController::dropTickets() const {
 }
 
 void DomainController::start() {
-    pid_t child = fork();
-    if (child == 0) {
-        setpgid(0, 0);
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        int log = open(scratch("samba.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        int none = open("/dev/null", O_RDONLY);
-        dup2(none, 0);
-        dup2(log, 1);
-        dup2(log, 2);
-        execlp("samba", "samba", "-s", conf_.c_str(), "-F", "--no-process-group", "-M", "prefork",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    pid_ = child;
+    pid_ = StartGroup({"samba", "-s", conf_, "-F", "--no-process-group", "-M", "prefork"},
+                      scratch("samba.log"));
     // The DC answers a logon once its SMB server, its directory and its
     // authentication are all up: 3 to 5 s here; its LDAP server may come
     // a moment later.
@@ -327,42 +321,20 @@ void DomainController::start() {
     }
 }
 
-void DomainController::freeze() const {
+void DomainController::signal(int number) const {
     if (pid_ > 0)
-        kill(-pid_, SIGSTOP);
-}
-
-void DomainController::thaw() const {
-    if (pid_ > 0)
-        kill(-pid_, SIGCONT);
+        kill(-pid_, number);
 }
 
 void DomainController::stop() {
-    if (pid_ <= 0)
-        return;
-    kill(-pid_, SIGTERM);
-    for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    kill(-pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+    StopGroup(pid_);
     pid_ = -1;
 }
 
 PortRelay::PortRelay(const std::string& address, int port) {
-    pid_ = fork();
-    if (pid_ == 0) {
-        setpgid(0, 0); // its children, one per connection, go with it
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        int none = open("/dev/null", O_RDWR);
-        dup2(none, 0);
-        dup2(none, 1);
-        dup2(none, 2);
-        const std::string listen =
-            "TCP-LISTEN:" + std::to_string(port) + ",bind=" + address + ",fork,reuseaddr";
-        const std::string to = "TCP:127.0.0.1:" + std::to_string(port);
-        execlp("socat", "socat", listen.c_str(), to.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    pid_ = StartGroup({"socat",
+                       "TCP-LISTEN:" + std::to_string(port) + ",bind=" + address + ",fork,reuseaddr",
+                       "TCP:127.0.0.1:" + std::to_string(port)});
     for (int i = 0; i < 100; ++i) {
         if (Listening(address, port))
             return;
@@ -370,18 +342,13 @@ PortRelay::PortRelay(const std::string& address, int port) {
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    kill(-pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+    StopGroup(pid_);
     throw std::runtime_error("socat does not relay " + address + ":" + std::to_string(port) +
                              " (tools/install-deps)");
 }
 
 PortRelay::~PortRelay() {
-    if (pid_ <= 0)
-        return;
-    kill(-pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+    StopGroup(pid_);
 }
 
 } // namespace tw::test

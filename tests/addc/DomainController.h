@@ -10,6 +10,7 @@
 
 #include "platform/samr/SamrConnection.h"
 
+#include <csignal>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -50,13 +51,13 @@ public:
     const std::string& adminPassword() const { return adminPassword_; }
     static constexpr const char* kAdmin = "Administrator";
 
-    // How to reach the DC signed in with a name and password (NTLM), as an
-    // authentication file gives them: the administrator when none is named.
+    // How to reach the DC signed in with a name and password (NTLM): the
+    // administrator when none is named.
     samr::SamrConnection connectionAs(const std::string& user = {},
                                       const std::string& password = {}) const;
-    // An authentication file for the administrator (username, password and
-    // domain lines, as Samba's -A takes it); its path.
-    std::string administratorAuthenticationFile() const;
+    // The administrator's connection as `-A FILE` makes it, or as `-k` does
+    // after kinit (the DC by its name).
+    samr::SamrConnection administratorConnection(bool kerberos) const;
 
     // Accounts made with one ldbadd on the DC's sam.ldb (objects of class
     // computer for trust accounts, user otherwise), all with `password` and
@@ -116,10 +117,11 @@ public:
     void stop();
     // SIGSTOP and SIGCONT to every process of the DC: frozen, it takes what
     // it is sent and answers nothing until it is thawed.
-    void freeze() const;
-    void thaw() const;
+    void freeze() const { signal(SIGSTOP); }
+    void thaw() const { signal(SIGCONT); }
 
 private:
+    void signal(int number) const;
     std::string run(const std::vector<std::string>& command, const std::string& input = {},
                     int* status = nullptr) const;
     std::string scratch(const std::string& name) const { return fixture_ + "/" + name; }
@@ -131,6 +133,23 @@ private:
     std::string conf_, sam_;
     int pid_ = -1;
     mutable std::string lastOutput_;
+};
+
+// What a test changes on the shared DC, undone when it goes: the accounts
+// it added, and the domain's policy.
+class DomainChanges {
+public:
+    explicit DomainChanges(DomainController& dc);
+    ~DomainChanges();
+    DomainChanges(const DomainChanges&) = delete;
+    DomainChanges& operator=(const DomainChanges&) = delete;
+    void add(const std::vector<std::pair<std::string, std::uint32_t>>& accounts,
+             const std::string& password);
+
+private:
+    DomainController& dc_;
+    std::vector<std::string> made_;
+    std::map<std::string, std::string> policy_;
 };
 
 // One port of the DC, and nothing else of it, also at another loopback

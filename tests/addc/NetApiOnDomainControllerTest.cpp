@@ -12,7 +12,6 @@
 #include "platform/samr/SamrNetApi.h"
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
 namespace tw::test {
@@ -28,33 +27,11 @@ std::string Interval(DWORD seconds) {
     return std::to_string(-static_cast<std::int64_t>(seconds) * 10000000);
 }
 
-// The administrator's connection as `-A FILE` makes it, or as `-k` does
-// after kinit.
-samr::SamrConnection AdministratorConnection(const DomainController& dc, bool kerberos) {
-    samr::SamrConnection connection;
-    if (kerberos) {
-        if (!dc.obtainTicket(DomainController::kAdmin, dc.adminPassword()))
-            throw std::runtime_error("kinit: " + dc.lastOutput());
-        connection.kerberos = true;
-        connection.localHost = dc.host();
-    } else if (auto error =
-                   samr::LoadAuthenticationFile(connection, dc.administratorAuthenticationFile())) {
-        throw std::runtime_error(*error);
-    }
-    return connection;
-}
-
 class DomainBackend : public NetApiBackend {
 public:
     DomainBackend(DomainController& dc, bool kerberos)
-        : dc_(dc), others_(dc.normalAccounts()), net_(AdministratorConnection(dc, kerberos)) {}
-    ~DomainBackend() override {
-        try {
-            dc_.remove(made_);
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << e.what();
-        }
-    }
+        : dc_(dc), changes_(dc), others_(dc.normalAccounts()),
+          net_(dc.administratorConnection(kerberos)) {}
     INetApi& net() override { return net_; }
     const char16_t* server() const override { return nullptr; }
     // The domain's own accounts: Administrator, Guest and krbtgt.
@@ -71,13 +48,13 @@ public:
         return net_.OutstandingBuffers();
     }
     void add(const std::vector<std::pair<std::string, std::uint32_t>>& accounts) {
-        made_ = dc_.addAccounts(accounts, "Conformance-pw1");
+        changes_.add(accounts, "Conformance-pw1");
     }
 
 private:
     DomainController& dc_;
+    DomainChanges changes_;
     std::vector<std::string> others_;
-    std::vector<std::string> made_;
     samr::SamrNetApi net_;
 };
 

@@ -2,12 +2,8 @@
 // it hands out and writes, checked against the directory itself (ldbsearch on
 // sam.ldb, samba-tool) and against real logons, NTLM and Kerberos.
 #include "DomainController.h"
+#include "servers/SamrCalls.h"
 
-#include "platform/samr/SamrNetApi.h"
-
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <string>
 
 namespace tw::test {
@@ -16,74 +12,25 @@ namespace {
 using namespace win;
 using samr::SamrNetApi;
 
-class SamrOnDomainController : public testing::Test {
+class SamrOnDomainController : public SamrCalls {
 protected:
     DomainController& dc = SharedDomainController();
 
-    void SetUp() override {
-        const auto domain = dc.domainAttributes();
-        for (const char* name :
-             {"minPwdLength", "maxPwdAge", "minPwdAge", "forceLogoff", "pwdHistoryLength",
-              "lockoutDuration", "lockOutObservationWindow", "lockoutThreshold"})
-            policy_[name] = domain.at(name);
-    }
-    void TearDown() override {
-        if (net_ != nullptr) {
-            EXPECT_EQ(net_->OutstandingBuffers(), 0u);
-        }
-        net_.reset();
-        dc.remove(made_);
-        dc.setDomainAttributes(policy_);
-    }
-
     // Accounts of this test alone, gone after it.
     void add(const std::vector<std::pair<std::string, std::uint32_t>>& accounts) {
-        const auto dns = dc.addAccounts(accounts, kPassword);
-        made_.insert(made_.end(), dns.begin(), dns.end());
+        changes_.add(accounts, kPassword);
     }
     SamrNetApi& net(samr::SamrConnection c = {}) {
-        net_ = std::make_unique<SamrNetApi>(c.user.empty() ? dc.connectionAs() : std::move(c));
-        return *net_;
-    }
-    USER_INFO_3 info(const char16_t* name, NET_API_STATUS expected = 0) {
-        LPBYTE buffer = nullptr;
-        USER_INFO_3 record{};
-        EXPECT_EQ(net_->NetUserGetInfo(nullptr, name, 3, &buffer), expected);
-        if (buffer != nullptr) {
-            record = *reinterpret_cast<USER_INFO_3*>(buffer);
-            record.usri3_name = nullptr;
-            record.usri3_logon_server = nullptr;
-            net_->NetApiBufferFree(buffer);
-        }
-        return record;
-    }
-    NET_API_STATUS setFlags(const char16_t* name, DWORD flags) {
-        USER_INFO_1008 record{flags};
-        return net_->NetUserSetInfo(nullptr, name, 1008, reinterpret_cast<LPBYTE>(&record),
-                                    nullptr);
-    }
-    std::vector<DWORD> policy() {
-        std::vector<DWORD> fields;
-        for (DWORD level : {0u, 3u}) {
-            LPBYTE buffer = nullptr;
-            EXPECT_EQ(net_->NetUserModalsGet(nullptr, level, &buffer), 0u);
-            auto* words = reinterpret_cast<DWORD*>(buffer);
-            for (int i = 0; i < (level == 0 ? 5 : 3) && words != nullptr; ++i)
-                fields.push_back(words[i]);
-            net_->NetApiBufferFree(buffer);
-        }
-        return fields;
+        return connect(c.user.empty() ? dc.connectionAs() : std::move(c));
     }
     std::int64_t control(const std::string& name) {
         return dc.accountNumber(name, "userAccountControl");
     }
 
     static constexpr const char* kPassword = "Account-pw1";
-    std::vector<std::string> made_; // removed after the test
-    std::unique_ptr<SamrNetApi> net_;
 
 private:
-    std::map<std::string, std::string> policy_;
+    DomainChanges changes_{dc};
 };
 
 // "User cannot change password" is the user object's DACL, as Windows keeps

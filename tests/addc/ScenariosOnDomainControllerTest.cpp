@@ -8,7 +8,6 @@
 #include "platform/WinTypes.h"
 
 #include <cstdint>
-#include <stdexcept>
 
 namespace tw::test {
 namespace {
@@ -16,17 +15,9 @@ namespace {
 class DomainScenarioServer : public ScenarioServer {
 public:
     explicit DomainScenarioServer(bool kerberos) : kerberos_(kerberos) {
-        const auto domain = dc_.domainAttributes();
-        for (const char* name : {"lockoutThreshold", "lockoutDuration", "lockOutObservationWindow",
-                                 "minPwdLength", "maxPwdAge", "pwdHistoryLength"})
-            policy_[name] = domain.at(name);
-        for (const auto& [name, password, control] :
-             {std::tuple{"alice", "Alice-pw1", uac::kNormal},
-              {"locked", "Locked-pw1", uac::kNormal},
-              {"neverexp", "Never-pw1", uac::kNormal | uac::kDontExpirePassword}}) {
-            const auto made = dc_.addAccounts({{name, control}}, password);
-            made_.insert(made_.end(), made.begin(), made.end());
-        }
+        changes_.add({{"alice", uac::kNormal}}, "Alice-pw1");
+        changes_.add({{"locked", uac::kNormal}}, "Locked-pw1");
+        changes_.add({{"neverexp", uac::kNormal | uac::kDontExpirePassword}}, "Never-pw1");
         dc_.setPasswordSettings({"--account-lockout-threshold=3", "--account-lockout-duration=30",
                                  "--reset-account-lockout-after=30"});
         for (int i = 0; i < 3; ++i)
@@ -43,26 +34,9 @@ public:
         if (kerberos)
             skipped["errors.json"] = "a server given by its address has no ticket";
     }
-    ~DomainScenarioServer() override {
-        hooks.at("thaw")();
-        dc_.dropTickets();
-        dc_.remove(made_);
-        dc_.setDomainAttributes(policy_);
-    }
+    ~DomainScenarioServer() override { hooks.at("thaw")(); }
 
-    samr::SamrConnection Connection() override {
-        samr::SamrConnection connection;
-        if (kerberos_) {
-            if (!dc_.obtainTicket(DomainController::kAdmin, dc_.adminPassword()))
-                throw std::runtime_error("kinit: " + dc_.lastOutput());
-            connection.kerberos = true;
-            connection.localHost = dc_.host();
-        } else if (auto error = samr::LoadAuthenticationFile(
-                       connection, dc_.administratorAuthenticationFile())) {
-            throw std::runtime_error(*error);
-        }
-        return connection;
-    }
+    samr::SamrConnection Connection() override { return dc_.administratorConnection(kerberos_); }
     bool Logon(const std::string& name, const std::string& password) override {
         return dc_.logon(name, password);
     }
@@ -86,9 +60,8 @@ public:
 
 private:
     DomainController& dc_ = SharedDomainController();
+    DomainChanges changes_{dc_};
     bool kerberos_;
-    std::vector<std::string> made_;
-    std::map<std::string, std::string> policy_;
 };
 
 ScenarioServerCase Case(bool kerberos, const char* toolkit) {

@@ -2,13 +2,10 @@
 #include "servers/Command.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -214,19 +211,8 @@ bool SambaServer::changePassword(const std::string& name, const std::string& old
 }
 
 void SambaServer::start() {
-    pid_t child = fork();
-    if (child == 0) {
-        setpgid(0, 0);
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        useWrappedUsers(dir_);
-        int log = open((dir_ + "/smbd.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        dup2(log, 1);
-        dup2(log, 2);
-        execlp("smbd", "smbd", "-s", conf_.c_str(), "-F", "--no-process-group", "--debug-stdout",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    pid_ = child;
+    pid_ = StartGroup({"smbd", "-s", conf_, "-F", "--no-process-group", "--debug-stdout"},
+                      dir_ + "/smbd.log", [this] { useWrappedUsers(dir_); });
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!Listening("127.0.0.1", port_)) {
         if (std::chrono::steady_clock::now() > until)
@@ -259,11 +245,8 @@ void SambaServer::signalAll(int signal) const {
 void SambaServer::stop() {
     if (pid_ <= 0)
         return;
-    kill(-pid_, SIGTERM);
-    for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    StopGroup(pid_);
     signalAll(SIGKILL);
-    waitpid(pid_, nullptr, 0);
     pid_ = -1;
     while (Listening("127.0.0.1", port_))
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

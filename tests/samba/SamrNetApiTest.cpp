@@ -2,15 +2,14 @@
 // it hands out, checked against Samba's own view of the accounts (pdbedit).
 #include "SambaServer.h"
 #include "SilentListener.h"
+#include "servers/SamrCalls.h"
 
 #include "platform/samr/SamrClient.h"
-#include "platform/samr/SamrNetApi.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <memory>
 #include <string>
 
 namespace tw::test {
@@ -20,7 +19,7 @@ using namespace win;
 using samr::SamrConnection;
 using samr::SamrNetApi;
 
-class SamrOnSamba : public testing::Test {
+class SamrOnSamba : public SamrCalls {
 protected:
     static void SetUpTestSuite() {
         server_ = new SambaServer();
@@ -32,50 +31,9 @@ protected:
         delete server_;
         server_ = nullptr;
     }
-    void TearDown() override {
-        if (net_ != nullptr) {
-            EXPECT_EQ(net_->OutstandingBuffers(), 0u);
-        }
-    }
-
-    SamrNetApi& net(SamrConnection c = server_->connectionAs()) {
-        net_ = std::make_unique<SamrNetApi>(std::move(c));
-        return *net_;
-    }
-    std::vector<DWORD> policy() {
-        std::vector<DWORD> fields;
-        for (DWORD level : {0u, 3u}) {
-            LPBYTE buffer = nullptr;
-            EXPECT_EQ(net_->NetUserModalsGet(nullptr, level, &buffer), 0u);
-            auto* words = reinterpret_cast<DWORD*>(buffer);
-            for (int i = 0; i < (level == 0 ? 5 : 3) && words != nullptr; ++i)
-                fields.push_back(words[i]);
-            net_->NetApiBufferFree(buffer);
-        }
-        return fields;
-    }
-    USER_INFO_3 info(const char16_t* name, NET_API_STATUS expected = 0) {
-        LPBYTE buffer = nullptr;
-        USER_INFO_3 record{};
-        EXPECT_EQ(net_->NetUserGetInfo(nullptr, name, 3, &buffer), expected) << ToText(name);
-        if (buffer != nullptr) {
-            record = *reinterpret_cast<USER_INFO_3*>(buffer);
-            record.usri3_name = nullptr;
-            net_->NetApiBufferFree(buffer);
-        }
-        return record;
-    }
-    NET_API_STATUS setFlags(const char16_t* name, DWORD flags) {
-        USER_INFO_1008 record{flags};
-        return net_->NetUserSetInfo(nullptr, name, 1008, reinterpret_cast<LPBYTE>(&record),
-                                    nullptr);
-    }
-    static std::string ToText(const char16_t* s) {
-        return std::string(s, s + std::char_traits<char16_t>::length(s));
-    }
+    SamrNetApi& net(SamrConnection c = server_->connectionAs()) { return connect(std::move(c)); }
 
     static SambaServer* server_;
-    std::unique_ptr<SamrNetApi> net_;
 };
 
 SambaServer* SamrOnSamba::server_ = nullptr;

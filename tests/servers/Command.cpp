@@ -3,15 +3,30 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 namespace tw::test {
+
+namespace {
+
+char** Arguments(const std::vector<std::string>& command, std::vector<char*>& args) {
+    for (const auto& a : command)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    return args.data();
+}
+
+} // namespace
 
 std::string RunCommand(const std::vector<std::string>& command, const std::string& input,
                        const std::string& folder, int* status,
@@ -29,10 +44,7 @@ std::string RunCommand(const std::vector<std::string>& command, const std::strin
         dup2(out, 1);
         dup2(out, 2);
         std::vector<char*> args;
-        for (const auto& a : command)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
+        execvp(command[0].c_str(), Arguments(command, args));
         _exit(127);
     }
     int result = 0;
@@ -46,6 +58,37 @@ std::string RunCommand(const std::vector<std::string>& command, const std::strin
         throw std::runtime_error(command[0] + " " + (command.size() > 1 ? command[1] : "") +
                                  " failed: " + text);
     return text;
+}
+
+pid_t StartGroup(const std::vector<std::string>& command, const std::string& log,
+                 const std::function<void()>& prepare) {
+    const pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0); // the server's own children go with it
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (prepare)
+            prepare();
+        const int none = open("/dev/null", O_RDWR);
+        const int out =
+            log.empty() ? none : open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        dup2(none, 0);
+        dup2(out, 1);
+        dup2(out, 2);
+        std::vector<char*> args;
+        execvp(command[0].c_str(), Arguments(command, args));
+        _exit(127);
+    }
+    return child;
+}
+
+void StopGroup(pid_t pid) {
+    if (pid <= 0)
+        return;
+    kill(-pid, SIGTERM);
+    for (int i = 0; i < 100 && waitpid(pid, nullptr, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(-pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
 }
 
 bool Listening(const std::string& address, int port) {

@@ -1,6 +1,9 @@
 // What the fixtures of real servers share: a server's own tool run to its
-// end, and whether a port takes connections.
+// end, a server process started and stopped, and whether a port takes
+// connections.
 #pragma once
+
+#include <sys/types.h>
 
 #include <functional>
 #include <string>
@@ -15,6 +18,15 @@ namespace tw::test {
 std::string RunCommand(const std::vector<std::string>& command, const std::string& input,
                        const std::string& folder, int* status,
                        const std::function<void()>& prepare = {});
+
+// Starts `command` in a process group of its own that dies with this
+// process, its output and errors appended to `log` (thrown away when it is
+// empty), after `prepare` in the child; its process ID.
+pid_t StartGroup(const std::vector<std::string>& command, const std::string& log = {},
+                 const std::function<void()>& prepare = {});
+// Asks the group to end, gives it 5 s, kills what is left of it and reaps
+// the process StartGroup started.
+void StopGroup(pid_t pid);
 
 // Whether a TCP connection to the IPv4 `address` and `port` is taken.
 bool Listening(const std::string& address, int port);

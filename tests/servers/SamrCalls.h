@@ -1,0 +1,66 @@
+// The SAMR backend's calls as the tests against real servers make them: one
+// connection at a time, and every buffer it handed out given back by the
+// end of the test.
+#pragma once
+
+#include "platform/samr/SamrNetApi.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace tw::test {
+
+class SamrCalls : public testing::Test {
+protected:
+    using DWORD = win::DWORD;
+
+    void TearDown() override {
+        if (net_ != nullptr) {
+            EXPECT_EQ(net_->OutstandingBuffers(), 0u);
+        }
+        net_.reset();
+    }
+
+    samr::SamrNetApi& connect(samr::SamrConnection connection) {
+        net_ = std::make_unique<samr::SamrNetApi>(std::move(connection));
+        return *net_;
+    }
+    // The policy's fields: level 0's five, then level 3's three.
+    std::vector<DWORD> policy() {
+        std::vector<DWORD> fields;
+        for (DWORD level : {0u, 3u}) {
+            win::LPBYTE buffer = nullptr;
+            EXPECT_EQ(net_->NetUserModalsGet(nullptr, level, &buffer), 0u);
+            auto* words = reinterpret_cast<DWORD*>(buffer);
+            for (int i = 0; i < (level == 0 ? 5 : 3) && words != nullptr; ++i)
+                fields.push_back(words[i]);
+            net_->NetApiBufferFree(buffer);
+        }
+        return fields;
+    }
+    // An account at level 3, its strings left out.
+    win::USER_INFO_3 info(const char16_t* name, win::NET_API_STATUS expected = 0) {
+        win::LPBYTE buffer = nullptr;
+        win::USER_INFO_3 record{};
+        EXPECT_EQ(net_->NetUserGetInfo(nullptr, name, 3, &buffer), expected)
+            << std::string(name, name + std::char_traits<char16_t>::length(name));
+        if (buffer != nullptr) {
+            record = *reinterpret_cast<win::USER_INFO_3*>(buffer);
+            record.usri3_name = nullptr;
+            record.usri3_logon_server = nullptr;
+            net_->NetApiBufferFree(buffer);
+        }
+        return record;
+    }
+    win::NET_API_STATUS setFlags(const char16_t* name, DWORD flags) {
+        win::USER_INFO_1008 record{flags};
+        return net_->NetUserSetInfo(nullptr, name, 1008, reinterpret_cast<win::LPBYTE>(&record),
+                                    nullptr);
+    }
+
+    std::unique_ptr<samr::SamrNetApi> net_;
+};
+
+} // namespace tw::test
