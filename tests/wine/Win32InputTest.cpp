@@ -20,7 +20,6 @@ namespace tw::winetests {
 namespace {
 
 using namespace tw::toolkit;
-using test::EditSelection;
 
 using Win32Input_ = Win32WindowTest;
 
@@ -89,22 +88,15 @@ TEST_F(Win32Input_, CloseDestroysTheWindow) {
 }
 
 // Real time: the model's timers are real SetTimer timers.
-Win32BackendOptions RealTime() {
-    Win32BackendOptions options = test::Win32Window::Options();
-    options.virtualTime = false;
-    return options;
-}
-
 TEST(Win32RealTime, ModelTimerTicksWithTheSystemTimer) {
     TestForm t;
-    Win32Backend backend(t.form, RealTime());
-    Win32Input input(backend);
+    test::Win32Window window(t.form, /*realTime=*/true);
     t.form.Show();
     t.tmrRepeat.SetInterval(10);
     t.tmrRepeat.SetEnabled(true);
     auto ticks = [&] { return std::count(t.events.begin(), t.events.end(), "tmrRepeat_Timer"); };
     for (int waited = 0; waited < 5000 && ticks() < 2; waited += 50)
-        input.Wait(50);
+        window.input.Wait(50);
     EXPECT_GE(ticks(), 2);
 }
 
@@ -116,7 +108,7 @@ LRESULT CALLBACK CountPaints(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
 
 TEST(Win32RealTime, ACallWaitsOffTheWindowsThreadWhileTheWindowPaints) {
     test::LivelyForm w;
-    Win32Backend backend(w.form, RealTime());
+    Win32Backend backend(w.form, test::Win32Window::Options(/*realTime=*/true));
     w.form.Show();
     backend.PumpMessages();
     int paints = 0;
@@ -174,7 +166,7 @@ TEST(Win32ProgramKeys, CtrlASelectsANumericFieldsTextForTheNextDigit) {
     PressKey(w.backend, edit, 'A', true);
     EXPECT_EQ(field.SelStart(), 0);
     EXPECT_EQ(field.SelLength(), 2);
-    EXPECT_EQ(EditSelection(edit), std::make_pair(0, 2));
+    EXPECT_EQ(test::EditSelection(edit), std::make_pair(0, 2));
     PressKey(w.backend, edit, '3');
     EXPECT_EQ(field.Text(), u"3");
     EXPECT_EQ(test::TextOf(edit), u"3");
@@ -194,11 +186,11 @@ TEST_F(Win32Keys, CtrlASelectsOnlyThroughTheKeyPress) {
     PressKey(w->backend, edit, 'A', true);
     EXPECT_EQ(t.txtServer.SelStart(), 4);
     EXPECT_EQ(t.txtServer.SelLength(), 0);
-    EXPECT_EQ(EditSelection(edit), std::make_pair(4, 4));
+    EXPECT_EQ(test::EditSelection(edit), std::make_pair(4, 4));
     t.txtServer.KeyPress = nullptr;
     PressKey(w->backend, edit, 'A', true);
     EXPECT_EQ(t.txtServer.SelLength(), 4);
-    EXPECT_EQ(EditSelection(edit), std::make_pair(0, 4));
+    EXPECT_EQ(test::EditSelection(edit), std::make_pair(0, 4));
 }
 
 TEST_F(Win32Keys, FunctionKeysToTheWindowItselfReachTheFormsKeyDownAndF4OpensAList) {

@@ -68,7 +68,8 @@ inline BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM found) {
 
 class Win32Window : public WindowUnderTest {
 public:
-    explicit Win32Window(Form& form) : backend(form, Options()), input(backend) {}
+    explicit Win32Window(Form& form, bool realTime = false)
+        : backend(form, Options(realTime)), input(backend) {}
     IUserInput& Input() override { return input; }
     void Settle() override { backend.PumpMessages(); }
     std::optional<std::u16string> ClipboardText() override { return ReadClipboardText(nullptr); }
@@ -166,9 +167,10 @@ public:
         return rowHeight > 0 ? r.bottom / rowHeight : -1;
     }
 
-    static Win32BackendOptions Options() {
+    // On virtual time unless real time is asked for (the model's timers on SetTimer).
+    static Win32BackendOptions Options(bool realTime = false) {
         Win32BackendOptions options;
-        options.virtualTime = true;
+        options.virtualTime = !realTime;
         options.quitOnClose = false;
         options.interactiveMessageBoxes = false;
         return options;
