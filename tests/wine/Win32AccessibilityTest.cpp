@@ -17,8 +17,7 @@ namespace {
 using namespace tw::toolkit;
 
 VARIANT Self() {
-    VARIANT self;
-    ::VariantInit(&self);
+    VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     return self;
@@ -29,29 +28,22 @@ VARIANT Self() {
 class Accessible {
 public:
     explicit Accessible(HWND hwnd, bool systems = false) {
-        const HRESULT hr =
-            systems ? ::CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
-                                                  reinterpret_cast<void**>(&object_))
-                    : ::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
-                                                   __uuidof(IAccessible),
-                                                   reinterpret_cast<void**>(&object_));
-        if (FAILED(hr))
-            object_ = nullptr;
+        IAccessible* object = nullptr;
+        if (SUCCEEDED(systems
+                          ? ::CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                                        reinterpret_cast<void**>(&object))
+                          : ::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                                         __uuidof(IAccessible),
+                                                         reinterpret_cast<void**>(&object))))
+            object_.reset(object);
     }
-    ~Accessible() {
-        if (object_ != nullptr)
-            object_->Release();
-    }
-    Accessible(const Accessible&) = delete;
-    Accessible& operator=(const Accessible&) = delete;
 
     bool Found() const { return object_ != nullptr; }
     std::u16string Name() const { return Read(&IAccessible::get_accName); }
     std::u16string DefaultAction() const { return Read(&IAccessible::get_accDefaultAction); }
     long Role() const {
-        VARIANT role;
-        ::VariantInit(&role);
-        if (object_ == nullptr || FAILED(object_->get_accRole(Self(), &role)) || role.vt != VT_I4)
+        VARIANT role{}; // VT_EMPTY
+        if (!object_ || FAILED(object_->get_accRole(Self(), &role)) || role.vt != VT_I4)
             return -1;
         return role.lVal;
     }
@@ -61,14 +53,17 @@ private:
     using Text = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
     std::u16string Read(Text read) const {
         BSTR text = nullptr;
-        if (object_ == nullptr || FAILED((object_->*read)(Self(), &text)) || text == nullptr)
+        if (!object_ || FAILED((object_.get()->*read)(Self(), &text)) || text == nullptr)
             return {};
         std::u16string result(reinterpret_cast<const char16_t*>(text), ::SysStringLen(text));
         ::SysFreeString(text);
         return result;
     }
 
-    IAccessible* object_ = nullptr;
+    struct Release {
+        void operator()(IAccessible* object) const { object->Release(); }
+    };
+    std::unique_ptr<IAccessible, Release> object_;
 };
 
 // The names and descriptions a screen reader reads from these objects are
