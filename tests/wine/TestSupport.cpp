@@ -7,10 +7,6 @@ namespace tw::winetests {
 
 using toolkit::win32text::Wide;
 
-unsigned long ProcessId() {
-    return ::GetCurrentProcessId();
-}
-
 void RemoveUserKey(const std::u16string& path) {
     ::RegDeleteKeyW(HKEY_CURRENT_USER, Wide(path));
 }

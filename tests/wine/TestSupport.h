@@ -9,7 +9,6 @@ struct HWND__;
 
 namespace tw::winetests {
 
-unsigned long ProcessId();
 // Deletes a key (without subkeys) under HKEY_CURRENT_USER.
 void RemoveUserKey(const std::u16string& path);
 void SetEnvironmentVariableForTest(const std::u16string& name, const std::u16string& value);

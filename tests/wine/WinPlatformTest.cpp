@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <process.h>
 #include <string>
 #include <vector>
 
@@ -126,7 +127,7 @@ TEST(WinPlatformNetApi, CurrentUserIsListedAndReadsThroughTheProgramsLayout) {
 TEST(WinPlatformFiles, WholeFileIsReadAndMissingFileFails) {
     WinPlatform platform;
     const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                       ("tw-wine-test-" + std::to_string(ProcessId()) + ".loc");
+                                       ("tw-wine-test-" + std::to_string(_getpid()) + ".loc");
     const std::u16string path = file.u16string(), folder = file.parent_path().u16string();
     const std::string content = "Frm.Status_Wait=Bitte warten...\r\n";
     ASSERT_TRUE(std::ofstream(file, std::ios::binary) << content);
@@ -182,10 +183,7 @@ TEST(WinWindowSystem, ReplacedWindowProcedureSeesMessagesAndHandsThemOn) {
     DestroyTestWindow(reinterpret_cast<HWND__*>(hwnd));
 }
 
-int keyboardHookCalls = 0;
-
 w::LRESULT TW_CALLBACK KeyboardHook(int code, w::WPARAM wp, w::LPARAM lp) {
-    ++keyboardHookCalls;
     return current->CallNextHookEx(nullptr, code, wp, lp);
 }
 
@@ -230,7 +228,7 @@ public:
     ~RealRegistry() override { RemoveUserKey(path_); }
     tw::win::Platform platform() override { return platform_.platform(); }
     std::u16string freshKey() override {
-        const std::string id = std::to_string(ProcessId());
+        const std::string id = std::to_string(_getpid());
         path_ = u"Software\\Quillmere\\TarnwickLayerTests\\" + std::u16string(id.begin(), id.end());
         return path_;
     }
