@@ -60,11 +60,8 @@ TEST_F(ProgramResources, ManifestIsTheOnlyOneAndNamesTheProgram) {
     EXPECT_EQ(manifests, 1) << "no second, default manifest linked in";
     const std::string manifest = Manifest();
     ASSERT_FALSE(manifest.empty());
-#ifdef _WIN64
-    const char* processor = "processorArchitecture=\"amd64\"";
-#else
-    const char* processor = "processorArchitecture=\"x86\"";
-#endif
+    const char* processor =
+        sizeof(void*) == 8 ? "processorArchitecture=\"amd64\"" : "processorArchitecture=\"x86\"";
     for (const char* expected :
          {"name=\"Quillmere.Tarnwick.Tarnwick\" version=\"1.0.0.0\"", processor,
           "level=\"highestAvailable\" uiAccess=\"false\"",

@@ -9,6 +9,7 @@
 
 #include "ProgramWindow.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
@@ -40,10 +41,8 @@ std::unique_ptr<ProgramWindow> StartProgram(const std::string& language, int dpi
     sim::MachineDescription machine = sim::loadMachineText(kMachine);
     if (language == "German") {
         machine.system.uiLanguage = 1031;
-        sim::LanguageFile file;
-        file.name = u"1031.loc";
-        file.content = GermanLanguageFile();
-        machine.languageFile = file;
+        machine.languageFile =
+            sim::LanguageFile{.name = u"1031.loc", .content = GermanLanguageFile()};
     }
     return std::make_unique<ProgramWindow>(std::move(machine), dpi);
 }
@@ -146,13 +145,11 @@ Fit Measure(HWND hwnd, ControlKind kind, int dpi) {
     const std::u16string text = TextOf(hwnd);
     UINT format = DT_CALCRECT | DT_LEFT | DT_TOP | DT_EXPANDTABS;
     switch (kind) {
-    case ControlKind::Label: {
-        // A static control breaks its text at words within its width.
+    case ControlKind::Label: // a static control breaks its text at words within its width
         format |= DT_WORDBREAK;
         if ((::GetWindowLongPtrW(hwnd, GWL_STYLE) & SS_NOPREFIX) != 0)
             format |= DT_NOPREFIX;
         break;
-    }
     case ControlKind::CheckBox:
     case ControlKind::OptionButton: {
         format |= DT_SINGLELINE;
@@ -192,7 +189,6 @@ std::string CaseName(const ::testing::TestParamInfo<ScaleCase>& info) {
 class AtScale : public ::testing::TestWithParam<ScaleCase> {
 protected:
     void SetUp() override { window = StartProgram(std::get<0>(GetParam()), Dpi()); }
-    void TearDown() override { window.reset(); }
     int Dpi() const { return std::get<1>(GetParam()); }
 
     std::unique_ptr<ProgramWindow> window;
@@ -295,10 +291,8 @@ TEST(MonitorResolution, MovingToAnotherResolutionLaysTheWindowOutAgain) {
 
     RECT frame{};
     ::GetWindowRect(form, &frame);
-    EXPECT_EQ(frame.left, suggested.left);
-    EXPECT_EQ(frame.top, suggested.top);
-    EXPECT_EQ(frame.right - frame.left, suggested.right - suggested.left);
-    EXPECT_EQ(frame.bottom - frame.top, suggested.bottom - suggested.top);
+    EXPECT_EQ((std::array{frame.left, frame.top, frame.right, frame.bottom}),
+              (std::array{suggested.left, suggested.top, suggested.right, suggested.bottom}));
 
     ExpectLaidOutAt(*window, after, false);
     // The model never hears of it: twips stay twips.
