@@ -9,15 +9,9 @@ struct HWND__;
 
 namespace tw::winetests {
 
-// The temporary folder, with its final backslash.
-std::u16string TempFolder();
-unsigned long ProcessId();
-bool WriteBytes(const std::u16string& path, const std::string& bytes);
-void RemoveFile(const std::u16string& path);
 // Deletes a key (without subkeys) under HKEY_CURRENT_USER.
 void RemoveUserKey(const std::u16string& path);
 void SetEnvironmentVariableForTest(const std::u16string& name, const std::u16string& value);
-bool SameTextIgnoringCase(const std::u16string& a, const std::u16string& b);
 // Wine's ntdll exports wine_get_version; Windows' does not.
 bool RunningUnderWine();
 // A hidden pop-up STATIC control with that text; null when it cannot be made.

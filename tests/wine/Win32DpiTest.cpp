@@ -4,73 +4,47 @@
 // twips land on the pixels of the resolution; the spinner's glyphs are drawn
 // at their size; a move to a monitor of another resolution lays the window
 // out again.
-#include "GermanLanguageFile.h"
+// The program's headers before <windows.h>, whose macros would take their names.
+#include "controls/PlusMinusGlyph.h"
+
 #include "ProgramWindow.h"
 
-#include "app/FUserInfo.h"
-#include "controls/PlusMinusGlyph.h"
-#include "hosts/ProgramVersion.h"
-#include "platform/sim/MachineLoader.h"
-#include "platform/sim/SimPlatform.h"
-#include "toolkit/Application.h"
-#include "toolkit/win32/Win32Backend.h"
-#include "toolkit/win32/Win32Convert.h"
-
-#include "toolkit/win32/Win32Windows.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 #include <sstream>
-#include <string>
 #include <tuple>
+#include <vector>
 
 namespace tw::winetests {
+
+// The German language file of the program (resources/languages/1031.loc),
+// its bytes as they lie on disk, built into the tests (generated).
+std::vector<std::uint8_t> GermanLanguageFile();
 
 namespace {
 
 using toolkit::Control;
 using toolkit::ControlKind;
+using toolkit::test::PlaceOf;
+using toolkit::test::ScreenDpi;
+using toolkit::test::TextOf;
 
 constexpr char kMachine[] = R"({
   "system": {"userName": "alice"},
   "computers": {"WS01": {"accounts": [{"name": "alice"}, {"name": "Administrator"}]}}
 })";
 
-enum class Language { English, German };
-
-std::string NameOf(Language language) {
-    return language == Language::German ? "German" : "English";
-}
-
 // FUserInfo started in the Win32 window, laid out at `dpi` (0: the monitor's).
-std::unique_ptr<ProgramWindow> StartProgram(Language language, int dpi) {
+std::unique_ptr<ProgramWindow> StartProgram(const std::string& language, int dpi) {
     sim::MachineDescription machine = sim::loadMachineText(kMachine);
-    if (language == Language::German) {
+    if (language == "German") {
         machine.system.uiLanguage = 1031;
-        sim::LanguageFile file;
-        file.name = u"1031.loc";
-        file.content = GermanLanguageFile();
-        machine.languageFile = file;
+        machine.languageFile =
+            sim::LanguageFile{.name = u"1031.loc", .content = GermanLanguageFile()};
     }
     return std::make_unique<ProgramWindow>(std::move(machine), dpi);
-}
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(hwnd, text, 1024);
-    return text;
-}
-
-std::string Narrow(const std::wstring& text) {
-    std::string narrow;
-    for (wchar_t c : text)
-        narrow += c < 128 ? static_cast<char>(c) : '?';
-    return narrow;
 }
 
 // GetSystemMetricsForDpi where the system has it, else the system's metric
@@ -80,10 +54,7 @@ int MetricForDpi(int index, int dpi) {
     if (const auto forDpi = reinterpret_cast<MetricForDpiFn>(reinterpret_cast<void (*)()>(
             ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi"))))
         return forDpi(index, static_cast<UINT>(dpi));
-    const HDC screen = ::GetDC(nullptr);
-    const int system = ::GetDeviceCaps(screen, LOGPIXELSX);
-    ::ReleaseDC(nullptr, screen);
-    return ::MulDiv(::GetSystemMetrics(index), dpi, system);
+    return ::MulDiv(::GetSystemMetrics(index), dpi, ScreenDpi());
 }
 
 // The width of the window's icon: the one it was given, else its class's.
@@ -104,12 +75,48 @@ int IconWidth(HWND hwnd, WPARAM which) {
     return bitmap.bmWidth;
 }
 
+long Px(float twips, int dpi) {
+    return std::lround(twips * dpi / 1440.0);
+}
+
+// The controls' places and fonts and the window's icons made for `dpi`, and
+// unless the window was given its frame the client area too: twips land on
+// its pixels, points on its character heights.
+void ExpectLaidOutAt(ProgramWindow& window, int dpi, bool client = true) {
+    for (const char* name : {"optLocal", "txtServer", "cbUsername", "chkCanChange",
+                             "lblPwdHistoryLen", "txtPasswordReminder", "cmdLocalSet"}) {
+        const Control& control = window.Find(name);
+        const auto r = PlaceOf(window.H(control));
+        EXPECT_EQ(r.left, Px(control.Left(), dpi)) << name;
+        EXPECT_EQ(r.top, Px(control.Top(), dpi)) << name;
+        EXPECT_EQ(r.right, Px(control.Left() + control.Width(), dpi)) << name;
+        if (control.Kind() != ControlKind::ComboBox) { // its window holds the opened list too
+            EXPECT_EQ(r.bottom, Px(control.Top() + control.Height(), dpi)) << name;
+        }
+    }
+    for (const char* name : {"lblMaxPwdAge", "lblServerPar", "chkDisabled", "cmdUserSet"}) {
+        const Control& control = window.Find(name);
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window.H(control), WM_GETFONT, 0, 0)),
+                     sizeof(font), &font);
+        EXPECT_EQ(font.lfHeight, -std::lround(control.Font().Size * dpi / 72.0)) << name;
+    }
+    EXPECT_EQ(IconWidth(window.backend.Handle(), ICON_SMALL), MetricForDpi(SM_CXSMICON, dpi));
+    EXPECT_EQ(IconWidth(window.backend.Handle(), ICON_BIG), MetricForDpi(SM_CXICON, dpi));
+    if (client) {
+        RECT r{};
+        ::GetClientRect(window.backend.Handle(), &r);
+        EXPECT_EQ(r.right, Px(window.window.Form().ScaleWidth(), dpi));
+        EXPECT_EQ(r.bottom, Px(window.window.Form().ScaleHeight(), dpi));
+    }
+}
+
 // The caption as the control's own font draws it, and the room it has.
 struct Fit {
     SIZE text{};
     int oneLine = 0; // the width of the caption on one line
     SIZE room{};
-    std::wstring face;
+    std::u16string face;
 };
 
 // The room a caption has inside its control: a check box or option button
@@ -128,23 +135,21 @@ Fit Measure(HWND hwnd, ControlKind kind, int dpi) {
     if (::GetOutlineTextMetricsW(dc, sizeof(metrics),
                                  reinterpret_cast<OUTLINETEXTMETRICW*>(metrics)) > 0) {
         const auto* outline = reinterpret_cast<const OUTLINETEXTMETRICW*>(metrics);
-        fit.face = reinterpret_cast<const wchar_t*>(
-            metrics + reinterpret_cast<std::uintptr_t>(outline->otmpFamilyName));
+        fit.face = toolkit::win32text::FromWide(reinterpret_cast<const wchar_t*>(
+            metrics + reinterpret_cast<std::uintptr_t>(outline->otmpFamilyName)));
     } else {
         wchar_t face[LF_FACESIZE] = {};
         ::GetTextFaceW(dc, LF_FACESIZE, face);
-        fit.face = face;
+        fit.face = toolkit::win32text::FromWide(face);
     }
-    const std::wstring text = TextOf(hwnd);
+    const std::u16string text = TextOf(hwnd);
     UINT format = DT_CALCRECT | DT_LEFT | DT_TOP | DT_EXPANDTABS;
     switch (kind) {
-    case ControlKind::Label: {
-        // A static control breaks its text at words within its width.
+    case ControlKind::Label: // a static control breaks its text at words within its width
         format |= DT_WORDBREAK;
         if ((::GetWindowLongPtrW(hwnd, GWL_STYLE) & SS_NOPREFIX) != 0)
             format |= DT_NOPREFIX;
         break;
-    }
     case ControlKind::CheckBox:
     case ControlKind::OptionButton: {
         format |= DT_SINGLELINE;
@@ -163,11 +168,11 @@ Fit Measure(HWND hwnd, ControlKind kind, int dpi) {
     }
     RECT r{0, 0, fit.room.cx, 0};
     if (!text.empty())
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+        ::DrawTextW(dc, toolkit::win32text::Wide(text), static_cast<int>(text.size()), &r, format);
     fit.text = {r.right - r.left, r.bottom - r.top};
     RECT line{0, 0, 0, 0};
     if (!text.empty())
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line,
+        ::DrawTextW(dc, toolkit::win32text::Wide(text), static_cast<int>(text.size()), &line,
                     (format & ~UINT{DT_WORDBREAK}) | DT_SINGLELINE);
     fit.oneLine = line.right - line.left;
     ::SelectObject(dc, old);
@@ -175,20 +180,16 @@ Fit Measure(HWND hwnd, ControlKind kind, int dpi) {
     return fit;
 }
 
-using ScaleCase = std::tuple<Language, int>;
+using ScaleCase = std::tuple<std::string, int>; // the language, the resolution
 
 std::string CaseName(const ::testing::TestParamInfo<ScaleCase>& info) {
-    return NameOf(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param)) + "dpi";
+    return std::get<0>(info.param) + "_" + std::to_string(std::get<1>(info.param)) + "dpi";
 }
 
 class AtScale : public ::testing::TestWithParam<ScaleCase> {
 protected:
     void SetUp() override { window = StartProgram(std::get<0>(GetParam()), Dpi()); }
-    void TearDown() override { window.reset(); }
     int Dpi() const { return std::get<1>(GetParam()); }
-    int Px(float twips) const {
-        return static_cast<int>(std::lround(static_cast<double>(twips) * Dpi() / 1440.0));
-    }
 
     std::unique_ptr<ProgramWindow> window;
 };
@@ -196,7 +197,7 @@ protected:
 TEST_P(AtScale, EveryCaptionFitsItsControlInTheControlsOwnFont) {
     ASSERT_EQ(window->backend.Dpi(), Dpi());
     std::ostringstream clipped;
-    std::wstring face;
+    std::u16string face;
     int measured = 0;
     for (const auto& control : window->window.Form().Controls()) {
         const toolkit::Captioned* captioned = toolkit::AsCaptioned(*control);
@@ -208,45 +209,19 @@ TEST_P(AtScale, EveryCaptionFitsItsControlInTheControlsOwnFont) {
         face = fit.face;
         ++measured;
         if (fit.text.cx > fit.room.cx || fit.text.cy > fit.room.cy)
-            clipped << "\n  " << control->Name() << " \"" << Narrow(TextOf(hwnd)) << "\": needs "
-                    << fit.text.cx << "x" << fit.text.cy << " px (" << fit.oneLine
+            clipped << "\n  " << control->Name() << " " << ::testing::PrintToString(TextOf(hwnd))
+                    << ": needs " << fit.text.cx << "x" << fit.text.cy << " px (" << fit.oneLine
                     << " on one line), has " << fit.room.cx << "x" << fit.room.cy;
     }
-    std::cout << "[ fonts    ] " << NameOf(std::get<0>(GetParam())) << " at " << Dpi()
-              << " dpi: " << measured << " captions in \"" << Narrow(face) << "\"\n";
+    std::cout << "[ fonts    ] " << std::get<0>(GetParam()) << " at " << Dpi()
+              << " dpi: " << measured << " captions in " << ::testing::PrintToString(face) << "\n";
     EXPECT_GT(measured, 30);
-    EXPECT_TRUE(clipped.str().empty()) << "clipped in \"" << Narrow(face) << "\":" << clipped.str();
+    EXPECT_TRUE(clipped.str().empty())
+        << "clipped in " << ::testing::PrintToString(face) << ":" << clipped.str();
 }
 
-TEST_P(AtScale, TwipsLandOnThePixelsOfTheResolution) {
-    for (const char* name : {"optLocal", "txtServer", "cbUsername", "chkCanChange",
-                             "lblPwdHistoryLen", "txtPasswordReminder", "cmdLocalSet"}) {
-        const Control& control = window->Find(name);
-        RECT r{};
-        ::GetWindowRect(window->H(control), &r);
-        ::MapWindowPoints(HWND_DESKTOP, window->backend.Handle(), reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, Px(control.Left())) << name;
-        EXPECT_EQ(r.top, Px(control.Top())) << name;
-        EXPECT_EQ(r.right, Px(control.Left() + control.Width())) << name;
-        if (control.Kind() != ControlKind::ComboBox) { // its window holds the opened list too
-            EXPECT_EQ(r.bottom, Px(control.Top() + control.Height())) << name;
-        }
-    }
-    RECT client{};
-    ::GetClientRect(window->backend.Handle(), &client);
-    EXPECT_EQ(client.right, Px(window->window.Form().ScaleWidth()));
-    EXPECT_EQ(client.bottom, Px(window->window.Form().ScaleHeight()));
-}
-
-TEST_P(AtScale, FontsAreMadeForTheResolution) {
-    for (const char* name : {"lblMaxPwdAge", "lblServerPar", "chkDisabled", "cmdUserSet"}) {
-        const Control& control = window->Find(name);
-        const auto font =
-            reinterpret_cast<HFONT>(::SendMessageW(window->H(control), WM_GETFONT, 0, 0));
-        LOGFONTW logFont{};
-        ASSERT_GT(::GetObjectW(font, sizeof(logFont), &logFont), 0) << name;
-        EXPECT_EQ(logFont.lfHeight, -std::lround(control.Font().Size * Dpi() / 72.0)) << name;
-    }
+TEST_P(AtScale, ControlsFontsAndIconsAreMadeForTheResolution) {
+    ExpectLaidOutAt(*window, Dpi());
 }
 
 TEST_P(AtScale, SpinnerGlyphsAreDrawnAtTheirSize) {
@@ -262,8 +237,8 @@ TEST_P(AtScale, SpinnerGlyphsAreDrawnAtTheirSize) {
         ASSERT_TRUE(::IsWindowVisible(hwnd)) << name;
         RECT r{};
         ::GetClientRect(hwnd, &r);
-        ASSERT_EQ(r.right, Px(120)) << name;
-        ASSERT_EQ(r.bottom, Px(120)) << name;
+        ASSERT_EQ(r.right, Px(120, Dpi())) << name;
+        ASSERT_EQ(r.bottom, Px(120, Dpi())) << name;
         ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         const toolkit::Picture expected = controls::DrawPlusMinusGlyph(glyph, r.right, r.bottom);
         const HDC dc = ::GetDC(hwnd);
@@ -284,14 +259,8 @@ TEST_P(AtScale, SpinnerGlyphsAreDrawnAtTheirSize) {
     }
 }
 
-TEST_P(AtScale, WindowIconsHaveTheSystemsSizesForTheResolution) {
-    const HWND form = window->backend.Handle();
-    EXPECT_EQ(IconWidth(form, ICON_SMALL), MetricForDpi(SM_CXSMICON, Dpi()));
-    EXPECT_EQ(IconWidth(form, ICON_BIG), MetricForDpi(SM_CXICON, Dpi()));
-}
-
 INSTANTIATE_TEST_SUITE_P(Win32, AtScale,
-                         ::testing::Combine(::testing::Values(Language::English, Language::German),
+                         ::testing::Combine(::testing::Values("English", "German"),
                                             ::testing::Values(96, 120, 144, 192)),
                          CaseName);
 
@@ -299,24 +268,16 @@ INSTANTIATE_TEST_SUITE_P(Win32, AtScale,
 // under Wine (its LogPixels setting; run-wine-tests.sh runs these tests once
 // more at 144 and says so in TW_EXPECT_DPI).
 TEST(MonitorResolution, WindowIsLaidOutAtItsMonitorsResolution) {
-    const auto window = StartProgram(Language::English, 0);
-    int expected = 0;
-    if (const char* told = std::getenv("TW_EXPECT_DPI"))
-        expected = std::atoi(told);
-    if (expected == 0) {
-        const HDC screen = ::GetDC(nullptr);
-        expected = ::GetDeviceCaps(screen, LOGPIXELSX);
-        ::ReleaseDC(nullptr, screen);
-    }
+    const auto window = StartProgram("English", 0);
+    const char* told = std::getenv("TW_EXPECT_DPI");
+    const int expected = told != nullptr && std::atoi(told) != 0 ? std::atoi(told) : ScreenDpi();
     EXPECT_EQ(window->backend.Dpi(), expected);
-    RECT client{};
-    ::GetClientRect(window->backend.Handle(), &client);
-    EXPECT_EQ(client.right, std::lround(9300.0 * expected / 1440.0));
+    ExpectLaidOutAt(*window, expected);
     std::cout << "[ dpi      ] the window is laid out at " << window->backend.Dpi() << " dpi\n";
 }
 
 TEST(MonitorResolution, MovingToAnotherResolutionLaysTheWindowOutAgain) {
-    const auto window = StartProgram(Language::English, 0);
+    const auto window = StartProgram("English", 0);
     const HWND form = window->backend.Handle();
     const Control& label = window->Find("lblPasswordReminder");
     const float left = label.Left();
@@ -330,23 +291,10 @@ TEST(MonitorResolution, MovingToAnotherResolutionLaysTheWindowOutAgain) {
 
     RECT frame{};
     ::GetWindowRect(form, &frame);
-    EXPECT_EQ(frame.left, suggested.left);
-    EXPECT_EQ(frame.top, suggested.top);
-    EXPECT_EQ(frame.right - frame.left, suggested.right - suggested.left);
-    EXPECT_EQ(frame.bottom - frame.top, suggested.bottom - suggested.top);
+    EXPECT_EQ((std::array{frame.left, frame.top, frame.right, frame.bottom}),
+              (std::array{suggested.left, suggested.top, suggested.right, suggested.bottom}));
 
-    RECT r{};
-    ::GetWindowRect(window->H(label), &r);
-    ::MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, std::lround(label.Left() * after / 1440.0));
-    EXPECT_EQ(r.right - r.left, std::lround((label.Left() + label.Width()) * after / 1440.0) -
-                                    std::lround(label.Left() * after / 1440.0));
-    LOGFONTW logFont{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window->H(label), WM_GETFONT, 0, 0)),
-                 sizeof(logFont), &logFont);
-    EXPECT_EQ(logFont.lfHeight, -std::lround(label.Font().Size * after / 72.0));
-    EXPECT_EQ(IconWidth(form, ICON_SMALL), MetricForDpi(SM_CXSMICON, after));
-    EXPECT_EQ(IconWidth(form, ICON_BIG), MetricForDpi(SM_CXICON, after));
+    ExpectLaidOutAt(*window, after, false);
     // The model never hears of it: twips stay twips.
     EXPECT_EQ(label.Left(), left);
 }

@@ -34,6 +34,30 @@ inline std::u16string TextOf(HWND hwnd) {
     return FromWide(text);
 }
 
+// The screen's resolution: the system's, or under Wine its LogPixels setting.
+inline int ScreenDpi() {
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// A window's place in its parent's client area.
+inline PixelRect PlaceOf(HWND hwnd) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+// The selected characters of an edit control: first and one past the last.
+inline std::pair<int, int> EditSelection(HWND edit) {
+    DWORD start = 0, end = 0;
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    return {static_cast<int>(start), static_cast<int>(end)};
+}
+
 inline BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM found) {
     wchar_t name[64] = {};
     ::GetClassNameW(hwnd, name, 64);
@@ -44,7 +68,8 @@ inline BOOL CALLBACK FindToolTip(HWND hwnd, LPARAM found) {
 
 class Win32Window : public WindowUnderTest {
 public:
-    explicit Win32Window(Form& form) : backend(form, Options()), input(backend) {}
+    explicit Win32Window(Form& form, bool realTime = false)
+        : backend(form, Options(realTime)), input(backend) {}
     IUserInput& Input() override { return input; }
     void Settle() override { backend.PumpMessages(); }
     std::optional<std::u16string> ClipboardText() override { return ReadClipboardText(nullptr); }
@@ -80,14 +105,8 @@ public:
         return reads;
     }
     int CheckState(const Control& control) override {
-        switch (::SendMessageW(H(control), BM_GETCHECK, 0, 0)) {
-        case BST_CHECKED:
-            return 1;
-        case BST_INDETERMINATE:
-            return 2;
-        default:
-            return 0;
-        }
+        const LRESULT state = ::SendMessageW(H(control), BM_GETCHECK, 0, 0);
+        return state == BST_CHECKED ? 1 : state == BST_INDETERMINATE ? 2 : 0;
     }
     bool Enabled(const Control& control) override { return ::IsWindowEnabled(H(control)); }
     bool Visible(const Control& control) override { return ::IsWindowVisible(H(control)); }
@@ -110,18 +129,8 @@ public:
         ::SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&info));
         return FromWide(text);
     }
-    PixelRect Place(const Control& control) override {
-        RECT r{};
-        ::GetWindowRect(H(control), &r);
-        ::MapWindowPoints(HWND_DESKTOP, ::GetParent(H(control)), reinterpret_cast<POINT*>(&r), 2);
-        return {r.left, r.top, r.right, r.bottom};
-    }
-    int Dpi() override {
-        const HDC screen = ::GetDC(nullptr);
-        const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-        ::ReleaseDC(nullptr, screen);
-        return dpi;
-    }
+    PixelRect Place(const Control& control) override { return PlaceOf(H(control)); }
+    int Dpi() override { return ScreenDpi(); }
     std::vector<std::u16string> Entries(const ComboBox& list) override {
         std::vector<std::u16string> entries;
         const auto count = static_cast<int>(::SendMessageW(H(list), CB_GETCOUNT, 0, 0));
@@ -136,12 +145,7 @@ public:
     int ListIndex(const ComboBox& list) override {
         return static_cast<int>(::SendMessageW(H(list), CB_GETCURSEL, 0, 0));
     }
-    std::pair<int, int> Selection(const TextBox& box) override {
-        DWORD start = 0, end = 0;
-        ::SendMessageW(H(box), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                       reinterpret_cast<LPARAM>(&end));
-        return {static_cast<int>(start), static_cast<int>(end)};
-    }
+    std::pair<int, int> Selection(const TextBox& box) override { return EditSelection(H(box)); }
     int StackIndex(const Control& control) override {
         int index = 0;
         for (HWND h = ::GetWindow(H(control), GW_HWNDNEXT); h != nullptr;
@@ -163,9 +167,10 @@ public:
         return rowHeight > 0 ? r.bottom / rowHeight : -1;
     }
 
-    static Win32BackendOptions Options() {
+    // On virtual time unless real time is asked for (the model's timers on SetTimer).
+    static Win32BackendOptions Options(bool realTime = false) {
         Win32BackendOptions options;
-        options.virtualTime = true;
+        options.virtualTime = !realTime;
         options.quitOnClose = false;
         options.interactiveMessageBoxes = false;
         return options;
@@ -191,7 +196,6 @@ protected:
         w->Settle();
         t.events.clear();
     }
-    void TearDown() override { w.reset(); }
 
     HWND H(const toolkit::Control& control) const { return w->H(control); }
     int Count(const std::string& event) const {
