@@ -9,7 +9,6 @@
 #include <vector>
 
 using namespace tw;
-using tw::sim::SimPlatform;
 using namespace tw::sim::test;
 using namespace tw::win;
 
@@ -23,34 +22,22 @@ constexpr const char* kThemed =
     R"({"system": {"themes": {"appThemed": true, "themeActive": true,
                               "colors": {"5": "0xF8F8F8"}}}})";
 
-// What the test's window and hook procedures saw.
-struct Seen {
-    std::vector<std::string> calls;
-    std::vector<POINT> points;
-    SimPlatform* sim = nullptr;
-};
-Seen seen;
+// The messages the test's window procedure saw.
+std::vector<std::string> seen;
 
 LRESULT TW_CALLBACK RecordingProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
-    seen.calls.push_back("proc " + std::to_string(msg) + " " + std::to_string(wParam));
+    seen.push_back("proc " + std::to_string(msg) + " " + std::to_string(wParam));
     return 42;
 }
 
-LRESULT TW_CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
-    seen.calls.push_back("mouse " + std::to_string(code) + " " + std::to_string(wParam));
-    seen.points.push_back(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt);
-    return seen.sim->windowSystem().CallNextHookEx(nullptr, code, wParam, lParam);
+// A hook procedure that is refused before it could run.
+LRESULT TW_CALLBACK NeverCalledHook(int, WPARAM, LPARAM) {
+    return 0;
 }
-
-class SimWindowSystem : public testing::Test {
-protected:
-    void SetUp() override { seen = Seen{}; }
-    void use(SimPlatform& sim) { seen.sim = &sim; }
-};
 
 } // namespace
 
-TEST_F(SimWindowSystem, IconsOfResourceOneAreFreshHandlesUntilDestroyed) {
+TEST(SimWindowSystem, IconsOfResourceOneAreFreshHandlesUntilDestroyed) {
     auto sim = makeSim("{}");
     const HMODULE module = sim->windowSystem().GetModuleHandleW(nullptr);
     HANDLE a = sim->windowSystem().LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0);
@@ -69,16 +56,16 @@ TEST_F(SimWindowSystem, IconsOfResourceOneAreFreshHandlesUntilDestroyed) {
 // A window function failed by the machine's windowFail rules:
 // scenarios/appearance/icon-that-fails-to-load.json and cues-setting-unread.json.
 
-TEST_F(SimWindowSystem, ReplacedProcedureGetsTheMessagesAndCanHandThemOn) {
+TEST(SimWindowSystem, ReplacedProcedureGetsTheMessagesAndCanHandThemOn) {
     auto sim = makeSim("{}");
-    use(*sim);
+    seen.clear();
     const LONG_PTR previous = sim->windowSystem().SetWindowLongW(
         window(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
     EXPECT_EQ(reinterpret_cast<WNDPROC>(previous), &sim::SimWindowSystem::DefaultWindowProc);
 
     EXPECT_EQ(sim->windowSystem().SendMessageW(window(), WM_UPDATEUISTATE, 0x30002, 0), 42);
     EXPECT_EQ(sim->deliverMessage(window(), WM_SYSCOLORCHANGE, 0, 0), 42);
-    EXPECT_EQ(seen.calls, (std::vector<std::string>{"proc 296 196610", "proc 21 0"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"proc 296 196610", "proc 21 0"}));
     // Only what the program sent is in the log.
     EXPECT_EQ(sim->windowMessages(), std::vector<std::string>{"WM_UPDATEUISTATE 0x30002 0"});
     // The procedure has not handed the message on: the state is unchanged.
@@ -93,7 +80,7 @@ TEST_F(SimWindowSystem, ReplacedProcedureGetsTheMessagesAndCanHandThemOn) {
     EXPECT_EQ(sim->uiState(window()), UISF_HIDEFOCUS);
 }
 
-TEST_F(SimWindowSystem, SetWindowLongRefusesWhatItCannotDo) {
+TEST(SimWindowSystem, SetWindowLongRefusesWhatItCannotDo) {
     auto sim = makeSim("{}");
     EXPECT_EQ(sim->windowSystem().SetWindowLongW(nullptr, GWL_WNDPROC, 1), 0);
     EXPECT_EQ(sim->system().GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
@@ -120,8 +107,8 @@ TEST_P(SimHookRefusals, SetTheLastError) {
     auto sim = makeSim("{}");
     const HookRefusal& row = GetParam();
     const DWORD thread = row.thread == 1 ? sim->windowSystem().GetCurrentThreadId() : row.thread;
-    EXPECT_EQ(sim->windowSystem().SetWindowsHookExW(row.kind, row.withProc ? &MouseHook : nullptr,
-                                                    nullptr, thread),
+    EXPECT_EQ(sim->windowSystem().SetWindowsHookExW(
+                  row.kind, row.withProc ? &NeverCalledHook : nullptr, nullptr, thread),
               nullptr);
     EXPECT_EQ(sim->system().GetLastError(), row.error);
     EXPECT_TRUE(sim->hooks().empty());
