@@ -316,9 +316,7 @@ TEST_P(NetApiConformance, EveryBufferIsABlockOfItsOwnUntilFreed) {
     ASSERT_EQ(b->net().NetUserModalsGet(b->server(), 0, &first), 0u);
     ASSERT_EQ(b->net().NetUserGetInfo(b->server(), u"alice", 3, &second), 0u);
     EXPECT_NE(first, second);
-    if (b->outstandingBuffers()) {
-        EXPECT_EQ(*b->outstandingBuffers(), 2u);
-    }
+    EXPECT_EQ(b->outstandingBuffers().value_or(2), 2u);
     EXPECT_EQ(b->net().NetApiBufferFree(first), 0u);
     EXPECT_EQ(b->net().NetApiBufferFree(second), 0u);
     EXPECT_EQ(b->net().NetApiBufferFree(nullptr), 0u);

@@ -14,9 +14,7 @@ using namespace tw::win;
 
 namespace {
 
-HWND window(std::uintptr_t value = 0xA0010) {
-    return reinterpret_cast<HWND>(value);
-}
+const HWND kWindow = reinterpret_cast<HWND>(std::uintptr_t{0xA0010});
 
 constexpr const char* kThemed =
     R"({"system": {"themes": {"appThemed": true, "themeActive": true,
@@ -60,31 +58,31 @@ TEST(SimWindowSystem, ReplacedProcedureGetsTheMessagesAndCanHandThemOn) {
     auto sim = makeSim("{}");
     seen.clear();
     const LONG_PTR previous = sim->windowSystem().SetWindowLongW(
-        window(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
+        kWindow, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
     EXPECT_EQ(reinterpret_cast<WNDPROC>(previous), &sim::SimWindowSystem::DefaultWindowProc);
 
-    EXPECT_EQ(sim->windowSystem().SendMessageW(window(), WM_UPDATEUISTATE, 0x30002, 0), 42);
-    EXPECT_EQ(sim->deliverMessage(window(), WM_SYSCOLORCHANGE, 0, 0), 42);
+    EXPECT_EQ(sim->windowSystem().SendMessageW(kWindow, WM_UPDATEUISTATE, 0x30002, 0), 42);
+    EXPECT_EQ(sim->deliverMessage(kWindow, WM_SYSCOLORCHANGE, 0, 0), 42);
     EXPECT_EQ(seen, (std::vector<std::string>{"proc 296 196610", "proc 21 0"}));
     // Only what the program sent is in the log.
     EXPECT_EQ(sim->windowMessages(), std::vector<std::string>{"WM_UPDATEUISTATE 0x30002 0"});
     // The procedure has not handed the message on: the state is unchanged.
-    EXPECT_EQ(sim->uiState(window()), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    EXPECT_EQ(sim->uiState(kWindow), UISF_HIDEFOCUS | UISF_HIDEACCEL);
 
-    sim->windowSystem().CallWindowProcW(reinterpret_cast<WNDPROC>(previous), window(),
+    sim->windowSystem().CallWindowProcW(reinterpret_cast<WNDPROC>(previous), kWindow,
                                         WM_UPDATEUISTATE, 0x30002, 0);
-    EXPECT_EQ(sim->uiState(window()), 0);
-    EXPECT_EQ(sim->windowSystem().SetWindowLongW(window(), GWL_WNDPROC, previous),
+    EXPECT_EQ(sim->uiState(kWindow), 0);
+    EXPECT_EQ(sim->windowSystem().SetWindowLongW(kWindow, GWL_WNDPROC, previous),
               reinterpret_cast<LONG_PTR>(&RecordingProc));
-    EXPECT_EQ(sim->windowSystem().SendMessageW(window(), WM_UPDATEUISTATE, 0x10001, 0), 0);
-    EXPECT_EQ(sim->uiState(window()), UISF_HIDEFOCUS);
+    EXPECT_EQ(sim->windowSystem().SendMessageW(kWindow, WM_UPDATEUISTATE, 0x10001, 0), 0);
+    EXPECT_EQ(sim->uiState(kWindow), UISF_HIDEFOCUS);
 }
 
 TEST(SimWindowSystem, SetWindowLongRefusesWhatItCannotDo) {
     auto sim = makeSim("{}");
     EXPECT_EQ(sim->windowSystem().SetWindowLongW(nullptr, GWL_WNDPROC, 1), 0);
     EXPECT_EQ(sim->system().GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
-    EXPECT_EQ(sim->windowSystem().SetWindowLongW(window(), -16, 1), 0);
+    EXPECT_EQ(sim->windowSystem().SetWindowLongW(kWindow, -16, 1), 0);
     EXPECT_EQ(sim->system().GetLastError(), ERROR_INVALID_INDEX);
 }
 
@@ -123,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimHookRefusals,
 
 TEST(SimVisualStyles, ThemeDataOfTheWindowClassGivesTheThemeColours) {
     auto sim = makeSim(kThemed);
-    HTHEME theme = sim->visualStyles().OpenThemeData(window(), u"Button; window");
+    HTHEME theme = sim->visualStyles().OpenThemeData(kWindow, u"Button; window");
     ASSERT_NE(theme, nullptr);
     EXPECT_EQ(sim->openThemes(), 1u);
     EXPECT_EQ(sim->visualStyles().GetThemeSysColor(theme, COLOR_WINDOW), 0xF8F8F8u);
@@ -132,7 +130,7 @@ TEST(SimVisualStyles, ThemeDataOfTheWindowClassGivesTheThemeColours) {
     EXPECT_EQ(sim->visualStyles().CloseThemeData(theme), S_OK);
     EXPECT_EQ(sim->visualStyles().CloseThemeData(theme), E_HANDLE);
     EXPECT_EQ(sim->openThemes(), 0u);
-    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"BUTTON"), nullptr);
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(kWindow, u"BUTTON"), nullptr);
 }
 
 TEST(SimVisualStyles, TurningTheProgramsThemingOffEndsItsThemedState) {
@@ -141,7 +139,7 @@ TEST(SimVisualStyles, TurningTheProgramsThemingOffEndsItsThemedState) {
     sim->visualStyles().SetThemeAppProperties(0);
     EXPECT_EQ(sim->visualStyles().IsAppThemed(), 0);
     EXPECT_NE(sim->visualStyles().IsThemeActive(), 0); // the desktop keeps its theme
-    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"WINDOW"), nullptr);
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(kWindow, u"WINDOW"), nullptr);
     EXPECT_EQ(sim->query("system/themes/appProperties"), 0u);
 }
 
@@ -151,7 +149,7 @@ TEST(SimVisualStyles, MissingLibraryFailsEveryCallAndCountsIt) {
     EXPECT_FALSE(sim->visualStyles().HasUxTheme());
     EXPECT_EQ(sim->missingLibraryCalls(), 0u);
     EXPECT_EQ(sim->visualStyles().IsAppThemed(), 0);
-    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"WINDOW"), nullptr);
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(kWindow, u"WINDOW"), nullptr);
     sim->visualStyles().SetThemeAppProperties(0);
     EXPECT_EQ(sim->visualStyles().GetThemeAppProperties(), 0u);
     EXPECT_EQ(sim->missingLibraryCalls(), 4u);
