@@ -37,9 +37,7 @@ constexpr std::uint32_t Sys(int index) {
     return 0x80000000u + static_cast<std::uint32_t>(index);
 }
 
-HWND Window() {
-    return reinterpret_cast<HWND>(std::uintptr_t{0xA0010});
-}
+const HWND kWindow = reinterpret_cast<HWND>(std::uintptr_t{0xA0010});
 
 std::string Machine(const char* version, const char* themes) {
     return std::string(R"({"system": {)") + version + R"(, "themes": )" + themes + "}}";
@@ -120,8 +118,8 @@ TEST(FormIcons, AnIconTheWindowHadFromElsewhereIsNotDestroyed) {
     const win::HMODULE module = computer.sim.windowSystem().GetModuleHandleW(nullptr);
     const auto foreign = reinterpret_cast<win::LPARAM>(computer.sim.windowSystem().LoadImageW(
         module, win::MAKEINTRESOURCEW_(1), win::IMAGE_ICON, 16, 16, 0));
-    computer.sim.windowSystem().SendMessageW(Window(), win::WM_SETICON, win::ICON_SMALL, foreign);
-    computer.common.SetFormIcons(Window());
+    computer.sim.windowSystem().SendMessageW(kWindow, win::WM_SETICON, win::ICON_SMALL, foreign);
+    computer.common.SetFormIcons(kWindow);
     EXPECT_EQ(computer.sim.liveIcons(), 3u);
     EXPECT_NE(computer.sim.windowSystem().DestroyIcon(reinterpret_cast<win::HICON>(foreign)), 0);
 }

@@ -37,6 +37,9 @@ void PrintTo(const Row& row, std::ostream* os) {
 constexpr Row T(const char16_t* text, std::int64_t expected) {
     return {Op::Text, 0, 0, text, expected};
 }
+constexpr Row N(Op op, std::int32_t a, std::int32_t b, std::int64_t expected) {
+    return {op, a, b, nullptr, expected};
+}
 
 std::int64_t Evaluate(const Row& row) {
     switch (row.op) {
@@ -90,24 +93,21 @@ INSTANTIATE_TEST_SUITE_P(
         T(u"-", kOverflow), T(u"+", kOverflow), T(u".", kOverflow), T(u"12a", kOverflow),
         T(u"1 2", kOverflow), T(u"1,000", kOverflow), T(u"1e3", kOverflow), T(u"- 5", kOverflow),
         T(u"4294967295.5", kOverflow), T(u"0x10", kOverflow), T(u"++1", kOverflow),
-        Row{Op::Compare, kMax, 1, nullptr, 1}, Row{Op::Compare, kHalf, INT32_MAX, nullptr, 1},
-        Row{Op::Compare, kHalf, kMax, nullptr, -1}, Row{Op::Divide, 86399, 86400, nullptr, 0},
-        Row{Op::Divide, INT32_MAX, 86400, nullptr, 24855}, // cut
-        Row{Op::Divide, kMax, 86400, nullptr, 49710},      // 49710.2696... rounded
-        Row{Op::Divide, kMax, 2, nullptr, kHalf},          // halves to even
-        Row{Op::Divide, kHalf + 1, 2, nullptr, 1073741824},
-        Row{Op::Divide, kHalf + 3, 2, nullptr, 1073741826},
+        N(Op::Compare, kMax, 1, 1), N(Op::Compare, kHalf, INT32_MAX, 1),
+        N(Op::Compare, kHalf, kMax, -1), N(Op::Divide, 86399, 86400, 0),
+        N(Op::Divide, INT32_MAX, 86400, 24855), // cut
+        N(Op::Divide, kMax, 86400, 49710),      // 49710.2696... rounded
+        N(Op::Divide, kMax, 2, kHalf),          // halves to even
+        N(Op::Divide, kHalf + 1, 2, 1073741824), N(Op::Divide, kHalf + 3, 2, 1073741826),
         // 2147509999 / 20000 = 107375.49995, held to four places as
         // 107375.5000, rounds to even.
-        Row{Op::Divide, static_cast<std::int32_t>(2147509999u), 20000, nullptr, 107376},
-        Row{Op::Divide, 5, 0, nullptr, kDivisionByZero},
-        Row{Op::Multiply, 49710, 86400, nullptr, static_cast<std::int32_t>(4294944000u)},
-        Row{Op::Multiply, 49711, 86400, nullptr, kOverflow},
-        Row{Op::Multiply, kMax, INT32_MIN, nullptr, kOverflow},
-        Row{Op::Multiply, 1, -1, nullptr, kOverflow}, Row{Op::Add, -2, 1, nullptr, kMax},
-        Row{Op::Add, kMax, 1, nullptr, kOverflow}, Row{Op::Subtract, kHalf, 1, nullptr, INT32_MAX},
-        Row{Op::Subtract, 0, 1, nullptr, kOverflow},
-        Row{Op::Subtract, 1, kMax, nullptr, kOverflow}));
+        N(Op::Divide, static_cast<std::int32_t>(2147509999u), 20000, 107376),
+        N(Op::Divide, 5, 0, kDivisionByZero),
+        N(Op::Multiply, 49710, 86400, static_cast<std::int32_t>(4294944000u)),
+        N(Op::Multiply, 49711, 86400, kOverflow), N(Op::Multiply, kMax, INT32_MIN, kOverflow),
+        N(Op::Multiply, 1, -1, kOverflow), N(Op::Add, -2, 1, kMax), N(Op::Add, kMax, 1, kOverflow),
+        N(Op::Subtract, kHalf, 1, INT32_MAX), N(Op::Subtract, 0, 1, kOverflow),
+        N(Op::Subtract, 1, kMax, kOverflow)));
 
 // Ten million digits: no accumulator overflows, and the decimal places
 // after a long run of zeros still round.

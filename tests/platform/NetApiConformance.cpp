@@ -89,7 +89,26 @@ std::vector<DWORD> fields(const ConformancePolicy& p) {
             p.pwdHistoryLen, p.lockoutDuration, p.lockoutObsWin, p.lockoutThreshold};
 }
 
+// The account's flags written at level 1008.
+NET_API_STATUS setFlags(NetApiBackend& b, const char16_t* name, DWORD flags) {
+    USER_INFO_1008 info{flags};
+    return b.net().NetUserSetInfo(b.server(), name, 1008, reinterpret_cast<LPBYTE>(&info), nullptr);
+}
+
+// A USER_MODALS_INFO_0 or _3 written; `parameter` gets the number of a refused field.
+NET_API_STATUS setPolicy(NetApiBackend& b, DWORD level, void* record, DWORD* parameter = nullptr) {
+    DWORD unused = 0;
+    return b.net().NetUserModalsSet(b.server(), level, static_cast<LPBYTE>(record),
+                                    parameter != nullptr ? parameter : &unused);
+}
+
 } // namespace
+
+// The computer a test asks for, or the test is skipped where the backend cannot make it.
+#define BACKEND_OR_SKIP(b, ...)                                                                    \
+    NetApiBackend* const b = backend(__VA_ARGS__);                                                 \
+    if (b == nullptr)                                                                              \
+    GTEST_SKIP()
 
 TEST_P(NetApiConformance, EnumerationComesInBatchesCutByThePreferredLength) {
     std::vector<ConformanceAccount> accounts;
@@ -101,9 +120,7 @@ TEST_P(NetApiConformance, EnumerationComesInBatchesCutByThePreferredLength) {
         expected.emplace_back(name.begin(), name.end());
         accounts.push_back({expected.back()});
     }
-    NetApiBackend* b = backend(accounts);
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, accounts);
     for (const auto& name : b->administrators())
         expected.push_back(name);
     std::vector<std::u16string> listed;
@@ -133,9 +150,7 @@ TEST_P(NetApiConformance, EnumerationComesInBatchesCutByThePreferredLength) {
 }
 
 TEST_P(NetApiConformance, ABatchHoldsOneEntryEvenBeyondThePreferredLength) {
-    NetApiBackend* b = backend({{u"averyveryverylongname"}, {u"b"}});
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {{u"averyveryverylongname"}, {u"b"}});
     const std::size_t accounts = 2 + b->administrators().size();
     Batch first = enumerate(*b, 1, 0);
     EXPECT_EQ(first.status, ERROR_MORE_DATA);
@@ -153,9 +168,7 @@ TEST_P(NetApiConformance, ABatchHoldsOneEntryEvenBeyondThePreferredLength) {
 }
 
 TEST_P(NetApiConformance, NormalAccountsAloneAreListedAndAnEmptyListSucceeds) {
-    NetApiBackend* b = backend({{u"ws$", 0x1001}, {u"normal"}, {u"srv$", 0x2001}});
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {{u"ws$", 0x1001}, {u"normal"}, {u"srv$", 0x2001}});
     std::vector<std::u16string> normal = b->administrators();
     normal.push_back(u"normal");
     EXPECT_EQ(enumerate(*b, 255, 0).names, normal) << "the server's own accounts were made first";
@@ -166,9 +179,7 @@ TEST_P(NetApiConformance, NormalAccountsAloneAreListedAndAnEmptyListSucceeds) {
 }
 
 TEST_P(NetApiConformance, AnAccountIsFoundWithoutRegardToCaseAndShownInItsOwn) {
-    NetApiBackend* b = backend({{u"alice"}, {u"Bob", 0x10201}});
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {{u"alice"}, {u"Bob", 0x10201}});
     std::u16string name;
     EXPECT_EQ(account(*b, u"BOB", &name).usri3_flags, 0x10201u);
     EXPECT_EQ(name, u"Bob");
@@ -178,9 +189,7 @@ TEST_P(NetApiConformance, AnAccountIsFoundWithoutRegardToCaseAndShownInItsOwn) {
 // account, no expiry, no logon yet, a password set just now, the logon server
 // as "\\*", a user's privilege and the users' group.
 TEST_P(NetApiConformance, AnAccountReadsInWindowsTerms) {
-    NetApiBackend* b = backend({{u"dora"}});
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {{u"dora"}});
     LPBYTE buffer = nullptr;
     ASSERT_EQ(b->net().NetUserGetInfo(b->server(), u"dora", 3, &buffer), 0u);
     const auto* record = reinterpret_cast<USER_INFO_3*>(buffer);
@@ -196,31 +205,19 @@ TEST_P(NetApiConformance, AnAccountReadsInWindowsTerms) {
 }
 
 TEST_P(NetApiConformance, AMissingAccountIsUserNotFound) {
-    NetApiBackend* b = backend({{u"alice"}});
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {{u"alice"}});
     EXPECT_EQ(account(*b, u"mallory").usri3_flags, NERR_UserNotFound);
-    USER_INFO_1008 info{0x201};
-    DWORD parameterError = 0;
-    EXPECT_EQ(b->net().NetUserSetInfo(b->server(), u"mallory", 1008,
-                                      reinterpret_cast<LPBYTE>(&info), &parameterError),
-              NERR_UserNotFound);
+    EXPECT_EQ(setFlags(*b, u"mallory", 0x201), NERR_UserNotFound);
 }
 
 // Each flag the window writes is set and cleared alone at level 1008, as
 // the server's own tools then read it; the lockout is the server's to set,
 // never a caller's.
 TEST_P(NetApiConformance, EachFlagIsWrittenAloneAndALockoutIsNeverSet) {
-    NetApiBackend* b = backend({{u"alice"}});
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {{u"alice"}});
     constexpr DWORD kRecordFlags =
         UF_ACCOUNTDISABLE | UF_LOCKOUT | UF_PASSWD_NOTREQD | UF_DONT_EXPIRE_PASSWD;
-    auto write = [b](DWORD flags) {
-        USER_INFO_1008 info{flags};
-        return b->net().NetUserSetInfo(b->server(), u"alice", 1008, reinterpret_cast<LPBYTE>(&info),
-                                       nullptr);
-    };
+    auto write = [b](DWORD flags) { return setFlags(*b, u"alice", flags); };
     for (const DWORD flag :
          {UF_ACCOUNTDISABLE, UF_PASSWD_NOTREQD, UF_DONT_EXPIRE_PASSWD, UF_PASSWD_CANT_CHANGE}) {
         const DWORD kept = flag & kRecordFlags;
@@ -238,28 +235,19 @@ TEST_P(NetApiConformance, EachFlagIsWrittenAloneAndALockoutIsNeverSet) {
 
 TEST_P(NetApiConformance, PolicyIsReadAndWrittenAtLevels0And3) {
     const ConformancePolicy given{7, 0xFFFFFFFFu, 86400, 0xFFFFFFFFu, 24, 1800, 900, 5};
-    NetApiBackend* b = backend({}, given);
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {}, given);
     EXPECT_EQ(fields(policy(*b)), fields(given));
     USER_MODALS_INFO_0 level0{8, 3600, 60, 0, 5};
     // Whole minutes, and a lockout no shorter than its window, as servers keep them.
     USER_MODALS_INFO_3 level3{3600, 1800, 30};
-    DWORD parameterError = 0;
-    EXPECT_EQ(b->net().NetUserModalsSet(b->server(), 0, reinterpret_cast<LPBYTE>(&level0),
-                                        &parameterError),
-              0u);
-    EXPECT_EQ(b->net().NetUserModalsSet(b->server(), 3, reinterpret_cast<LPBYTE>(&level3),
-                                        &parameterError),
-              0u);
+    EXPECT_EQ(setPolicy(*b, 0, &level0), 0u);
+    EXPECT_EQ(setPolicy(*b, 3, &level3), 0u);
     EXPECT_EQ(fields(policy(*b)), (std::vector<DWORD>{8, 3600, 60, 0, 5, 3600, 1800, 30}));
 }
 
 TEST_P(NetApiConformance, OtherLevelsAreInvalidGiveNoBufferAndChangeNothing) {
     const ConformancePolicy given{7};
-    NetApiBackend* b = backend({{u"alice"}}, given);
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {{u"alice"}}, given);
     INetApi& net = b->net();
     const char16_t* s = b->server();
     USER_MODALS_INFO_0 data{1, 2, 3, 4, 5}; // also read as USER_INFO_1008 and _3
@@ -294,9 +282,7 @@ TEST_P(NetApiConformance, OtherLevelsAreInvalidGiveNoBufferAndChangeNothing) {
 // expiry, as Windows' own function writes it.
 TEST_P(NetApiConformance, WhatAServerAcceptsIsTheSameOnEveryBackend) {
     const ConformancePolicy given{7, 0xFFFFFFFFu, 0, 0xFFFFFFFFu, 3, 1800, 1800, 5};
-    NetApiBackend* b = backend({{u"alice"}}, given);
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {{u"alice"}}, given);
     const struct {
         DWORD level;
         DWORD field; // of the level's record
@@ -309,19 +295,14 @@ TEST_P(NetApiConformance, WhatAServerAcceptsIsTheSameOnEveryBackend) {
             row.level == 0 ? reinterpret_cast<DWORD*>(&level0) : reinterpret_cast<DWORD*>(&level3);
         record[row.field] = 0x10000;
         DWORD parameter = 0;
-        EXPECT_EQ(b->net().NetUserModalsSet(b->server(), row.level,
-                                            reinterpret_cast<LPBYTE>(record), &parameter),
-                  ERROR_INVALID_PARAMETER)
+        EXPECT_EQ(setPolicy(*b, row.level, record, &parameter), ERROR_INVALID_PARAMETER)
             << "level " << row.level << " field " << row.field;
         EXPECT_EQ(parameter, row.parameter);
     }
     EXPECT_EQ(fields(policy(*b)), fields(given));
 
     for (const bool expired : {true, false}) {
-        USER_INFO_1008 flags{0x201u | (expired ? UF_PASSWORD_EXPIRED : 0u)};
-        ASSERT_EQ(b->net().NetUserSetInfo(b->server(), u"alice", 1008,
-                                          reinterpret_cast<LPBYTE>(&flags), nullptr),
-                  0u);
+        ASSERT_EQ(setFlags(*b, u"alice", 0x201u | (expired ? UF_PASSWORD_EXPIRED : 0u)), 0u);
         const USER_INFO_3 read = account(*b, u"alice");
         EXPECT_EQ(read.usri3_password_expired, expired ? 1u : 0u);
         EXPECT_EQ((read.usri3_flags & UF_PASSWORD_EXPIRED) != 0, expired);
@@ -329,17 +310,13 @@ TEST_P(NetApiConformance, WhatAServerAcceptsIsTheSameOnEveryBackend) {
 }
 
 TEST_P(NetApiConformance, EveryBufferIsABlockOfItsOwnUntilFreed) {
-    NetApiBackend* b = backend({{u"alice"}});
-    if (b == nullptr)
-        GTEST_SKIP();
+    BACKEND_OR_SKIP(b, {{u"alice"}});
     LPBYTE first = nullptr;
     LPBYTE second = nullptr;
     ASSERT_EQ(b->net().NetUserModalsGet(b->server(), 0, &first), 0u);
     ASSERT_EQ(b->net().NetUserGetInfo(b->server(), u"alice", 3, &second), 0u);
     EXPECT_NE(first, second);
-    if (b->outstandingBuffers()) {
-        EXPECT_EQ(*b->outstandingBuffers(), 2u);
-    }
+    EXPECT_EQ(b->outstandingBuffers().value_or(2), 2u);
     EXPECT_EQ(b->net().NetApiBufferFree(first), 0u);
     EXPECT_EQ(b->net().NetApiBufferFree(second), 0u);
     EXPECT_EQ(b->net().NetApiBufferFree(nullptr), 0u);

@@ -67,31 +67,28 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimRegistryViews,
 
 TEST(SimRegistry, KeysAndValuesAreFoundWithoutRegardToCaseAndSizedAsWindowsDoes) {
     auto sim = makeSim(machine("{}"));
+    auto& reg = sim->registry();
     HKEY key = reinterpret_cast<HKEY>(0x1);
-    EXPECT_EQ(sim->registry().RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\Nothing", 0,
-                                            KEY_READ, &key),
+    EXPECT_EQ(reg.RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\Nothing", 0, KEY_READ, &key),
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(key, nullptr);
-    ASSERT_EQ(sim->registry().RegOpenKeyExW(HKEY_CURRENT_USER_(), u"SOFTWARE\\tarnwick", 0,
-                                            KEY_READ, &key),
-              0);
+    ASSERT_EQ(reg.RegOpenKeyExW(HKEY_CURRENT_USER_(), u"SOFTWARE\\tarnwick", 0, KEY_READ, &key), 0);
     DWORD type = 0, size = 0;
-    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Nothing", nullptr, nullptr, nullptr, &size),
+    EXPECT_EQ(reg.RegQueryValueExW(key, u"Nothing", nullptr, nullptr, nullptr, &size),
               ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"TEXT", nullptr, &type, nullptr, &size), 0);
+    EXPECT_EQ(reg.RegQueryValueExW(key, u"TEXT", nullptr, &type, nullptr, &size), 0);
     EXPECT_EQ(type, REG_SZ);
     EXPECT_EQ(size, 8u);
     BYTE data[16] = {};
     size = 7;
-    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Text", nullptr, &type, data, &size),
-              ERROR_MORE_DATA);
+    EXPECT_EQ(reg.RegQueryValueExW(key, u"Text", nullptr, &type, data, &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, 8u);
     size = sizeof data;
-    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Text", nullptr, &type, data, &size), 0);
+    EXPECT_EQ(reg.RegQueryValueExW(key, u"Text", nullptr, &type, data, &size), 0);
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(data)), u"abc");
-    EXPECT_EQ(sim->registry().RegCloseKey(key), 0);
-    EXPECT_EQ(sim->registry().RegCloseKey(key), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Text", nullptr, nullptr, nullptr, &size),
+    EXPECT_EQ(reg.RegCloseKey(key), 0);
+    EXPECT_EQ(reg.RegCloseKey(key), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(reg.RegQueryValueExW(key, u"Text", nullptr, nullptr, nullptr, &size),
               ERROR_INVALID_HANDLE);
 }
 
@@ -100,14 +97,14 @@ TEST(SimRegistry, KeysAndValuesAreFoundWithoutRegardToCaseAndSizedAsWindowsDoes)
 // opened to write cannot read, and open handles are counted until closed.
 TEST(SimRegistry, HandlesCarryTheirRights) {
     auto sim = makeSim(machine("{}"));
+    auto& reg = sim->registry();
     HKEY writer = nullptr;
-    ASSERT_EQ(
-        sim->registry().RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_WRITE, &writer), 0);
+    ASSERT_EQ(reg.RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), kWinlogon, 0, KEY_WRITE, &writer), 0);
     DWORD size = 4;
-    EXPECT_EQ(sim->registry().RegQueryValueExW(writer, kWarning, nullptr, nullptr, nullptr, &size),
+    EXPECT_EQ(reg.RegQueryValueExW(writer, kWarning, nullptr, nullptr, nullptr, &size),
               ERROR_ACCESS_DENIED);
     EXPECT_EQ(sim->openKeyCount(), 1u);
-    sim->registry().RegCloseKey(writer);
+    reg.RegCloseKey(writer);
     EXPECT_EQ(sim->openKeyCount(), 0u);
 }
 
@@ -118,7 +115,7 @@ struct WriteRow {
     const char16_t* key;
     REGSAM sam;
     LSTATUS expected;
-    bool create = false; // RegCreateKeyExW; a refused key is not created
+    bool create = false; // RegCreateKeyExW: a refused key is not created, an existing one opened
 };
 
 class SimRegistryWriteAccess : public testing::TestWithParam<WriteRow> {};
@@ -126,15 +123,19 @@ class SimRegistryWriteAccess : public testing::TestWithParam<WriteRow> {};
 TEST_P(SimRegistryWriteAccess, NeedsAdministratorsForHklmAndAKeyNotDenied) {
     const WriteRow& row = GetParam();
     auto sim = makeSim(machine(row.system));
+    auto& reg = sim->registry();
     HKEY key = nullptr;
-    EXPECT_EQ(row.create ? sim->registry().RegCreateKeyExW(row.root, row.key, 0, nullptr, 0,
-                                                           row.sam, nullptr, &key, nullptr)
-                         : sim->registry().RegOpenKeyExW(row.root, row.key, 0, row.sam, &key),
+    DWORD disposition = 0;
+    EXPECT_EQ(row.create ? reg.RegCreateKeyExW(row.root, row.key, 0, nullptr, 0, row.sam, nullptr,
+                                               &key, &disposition)
+                         : reg.RegOpenKeyExW(row.root, row.key, 0, row.sam, &key),
               row.expected);
     EXPECT_EQ(sim->openKeyCount(), row.expected == 0 ? 1u : 0u);
     if (row.create && row.expected != 0) {
-        EXPECT_EQ(sim->registry().RegOpenKeyExW(row.root, row.key, 0, KEY_READ, &key),
-                  ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(reg.RegOpenKeyExW(row.root, row.key, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    } else if (row.create) {
+        EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+        EXPECT_EQ(sim->query("registry/HKCU\\Software\\Tarnwick/Text")["type"], 1);
     }
 }
 
@@ -153,36 +154,24 @@ INSTANTIATE_TEST_SUITE_P(
         WriteRow{R"({"isAdmin": false})", HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\New", KEY_READ, 5,
                  true},
         WriteRow{R"({"isAdmin": true})", HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\Locked\\New", KEY_READ,
-                 5, true}));
-
-// A new key: RegistryConformance, which creates its key on the simulated registry.
-TEST(SimRegistry, CreateOpensAnExistingKeyWithoutRegardToCase) {
-    auto sim = makeSim(machine("{}"));
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    ASSERT_EQ(sim->registry().RegCreateKeyExW(HKEY_CURRENT_USER_(), u"software\\TARNWICK", 0,
-                                              nullptr, 0, KEY_READ, nullptr, &key, &disposition),
-              0);
-    EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
-    sim->registry().RegCloseKey(key);
-    EXPECT_EQ(sim->query("registry/HKCU\\Software\\Tarnwick/Text")["type"], 1);
-}
+                 5, true},
+        // A new key: RegistryConformance, which creates its key on the simulated registry.
+        WriteRow{R"({"isAdmin": false})", HKEY_CURRENT_USER_(), u"software\\TARNWICK", KEY_READ, 0,
+                 true}));
 
 TEST(SimRegistry, InjectedFailuresCountEveryCallOfTheFunction) {
     auto sim = makeSim(
         machine("{}", R"(, "registryFail": {"RegOpenKeyExW#2": 1018, "RegSetValueExW": 5})"));
+    auto& reg = sim->registry();
     HKEY key = nullptr;
-    EXPECT_EQ(sim->registry().RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0,
-                                            KEY_WRITE, &key),
+    EXPECT_EQ(reg.RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_WRITE, &key),
               0);
     HKEY second = nullptr;
-    EXPECT_EQ(sim->registry().RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0,
-                                            KEY_WRITE, &second),
+    EXPECT_EQ(reg.RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_WRITE, &second),
               1018);
     EXPECT_EQ(second, nullptr);
     DWORD value = 1;
-    EXPECT_EQ(sim->registry().RegSetValueExW(key, u"Text", 0, REG_DWORD,
-                                             reinterpret_cast<BYTE*>(&value), 4),
+    EXPECT_EQ(reg.RegSetValueExW(key, u"Text", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4),
               5);
     EXPECT_EQ(sim->query("registry/HKCU\\Software\\Tarnwick/Text")["type"], 1);
     EXPECT_EQ(sim->openKeyCount(), 1u);
@@ -190,13 +179,11 @@ TEST(SimRegistry, InjectedFailuresCountEveryCallOfTheFunction) {
 
 TEST(SimRegistry, HandleOfAKeyRemovedByAMachineStepReportsItDeleted) {
     auto sim = makeSim(machine("{}"));
+    auto& reg = sim->registry();
     HKEY key = nullptr;
-    ASSERT_EQ(sim->registry().RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0,
-                                            KEY_READ, &key),
-              0);
+    ASSERT_EQ(reg.RegOpenKeyExW(HKEY_CURRENT_USER_(), u"Software\\Tarnwick", 0, KEY_READ, &key), 0);
     sim->applyPatch({{"registry", nlohmann::json::array()}});
     DWORD size = 0;
-    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"Text", nullptr, nullptr, nullptr, &size),
-              1018);
-    EXPECT_EQ(sim->registry().RegCloseKey(key), 0);
+    EXPECT_EQ(reg.RegQueryValueExW(key, u"Text", nullptr, nullptr, nullptr, &size), 1018);
+    EXPECT_EQ(reg.RegCloseKey(key), 0);
 }

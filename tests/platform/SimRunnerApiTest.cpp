@@ -15,16 +15,8 @@ using nlohmann::json;
 namespace {
 
 const char* const kMachine = R"({
-    "system": {"isAdmin": true, "userName": "alice"},
-    "computers": {
-        "WS01": {"accounts": [{"name": "alice", "flags": 513}, {"name": "bob"}],
-                 "policy": {"maxPwdAge": -1, "minPwdLen": 7},
-                 "fail": {"NetUserModalsGet#2": 5}},
-        "SRV01": {"accounts": [{"name": "Carol", "flags": "0x10211"}]}},
-    "registry": [
-        {"key": "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
-         "name": "PasswordExpiryWarning", "type": 4, "dword": 14},
-        {"key": "HKLM\\SOFTWARE\\Vendor", "name": "Bits", "dword": 32, "view": 32}],
+    "computers": {"WS01": {"fail": {"NetUserModalsGet#2": 5}}},
+    "registry": [{"key": "HKLM\\SOFTWARE\\T", "name": "v", "type": 4, "dword": 14}],
     "languageFile": {"name": "1033.loc", "text": "Frm.Status_Wait=Bitte warten\r\n"}})";
 
 } // namespace
@@ -34,10 +26,8 @@ TEST(SimPatch, CallLogBuffersCountersAndHandlesSurvive) {
     LPBYTE buffer = nullptr;
     ASSERT_EQ(sim->net().NetUserModalsGet(nullptr, 0, &buffer), 0u); // first call of two
     HKEY key = nullptr;
-    ASSERT_EQ(sim->registry().RegOpenKeyExW(
-                  HKEY_LOCAL_MACHINE_(),
-                  u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 0, KEY_READ, &key),
-              0);
+    ASSERT_EQ(
+        sim->registry().RegOpenKeyExW(HKEY_LOCAL_MACHINE_(), u"SOFTWARE\\T", 0, KEY_READ, &key), 0);
     sim->applyPatch(json::parse(R"({"computers": {"WS01": {"policy": {"minPwdLen": 3}}}})"));
     EXPECT_EQ(sim->net().Calls().size(), 1u);
     EXPECT_EQ(sim->net().OutstandingBuffers(), 1u);
@@ -45,7 +35,7 @@ TEST(SimPatch, CallLogBuffersCountersAndHandlesSurvive) {
     LPBYTE second = nullptr;
     EXPECT_EQ(sim->net().NetUserModalsGet(nullptr, 0, &second), 5u); // the second call fails
     DWORD value = 0, size = 4;
-    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"PasswordExpiryWarning", nullptr, nullptr,
+    EXPECT_EQ(sim->registry().RegQueryValueExW(key, u"v", nullptr, nullptr,
                                                reinterpret_cast<LPBYTE>(&value), &size),
               0);
     EXPECT_EQ(value, 14u);
@@ -64,14 +54,14 @@ TEST(SimPatch, InvalidResultIsRefusedAndChangesNothing) {
     EXPECT_EQ(sim->toJson(), before);
 }
 
+// The file read as it lies in the default folder: scenarios/localization/german.json.
 TEST(SimFiles, LanguageFileLiesInTheExecutableFolder) {
     auto sim = makeSim(kMachine);
     std::vector<BYTE> bytes;
-    EXPECT_EQ(sim->files().GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\1033.loc"), 0x20u);
     EXPECT_EQ(sim->files().GetFileAttributesW(u"c:\\program files\\TARNWICK\\1033.LOC"), 0x20u);
     EXPECT_EQ(sim->files().GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\"),
               FILE_ATTRIBUTE_DIRECTORY);
-    ASSERT_TRUE(sim->files().ReadWholeFile(u"C:\\Program Files\\Tarnwick\\1033.loc", bytes));
+    ASSERT_TRUE(sim->files().ReadWholeFile(u"c:\\program files\\tarnwick\\1033.LOC", bytes));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Frm.Status_Wait=Bitte warten\r\n");
     EXPECT_EQ(sim->files().GetFileAttributesW(u"C:\\Program Files\\Tarnwick\\1031.loc"),
               INVALID_FILE_ATTRIBUTES);

@@ -9,48 +9,33 @@
 #include <vector>
 
 using namespace tw;
-using tw::sim::SimPlatform;
 using namespace tw::sim::test;
 using namespace tw::win;
 
 namespace {
 
-HWND window(std::uintptr_t value = 0xA0010) {
-    return reinterpret_cast<HWND>(value);
-}
+const HWND kWindow = reinterpret_cast<HWND>(std::uintptr_t{0xA0010});
 
 constexpr const char* kThemed =
     R"({"system": {"themes": {"appThemed": true, "themeActive": true,
                               "colors": {"5": "0xF8F8F8"}}}})";
 
-// What the test's window and hook procedures saw.
-struct Seen {
-    std::vector<std::string> calls;
-    std::vector<POINT> points;
-    SimPlatform* sim = nullptr;
-};
-Seen seen;
+// The messages the test's window procedure saw.
+std::vector<std::string> seen;
 
 LRESULT TW_CALLBACK RecordingProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
-    seen.calls.push_back("proc " + std::to_string(msg) + " " + std::to_string(wParam));
+    seen.push_back("proc " + std::to_string(msg) + " " + std::to_string(wParam));
     return 42;
 }
 
-LRESULT TW_CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
-    seen.calls.push_back("mouse " + std::to_string(code) + " " + std::to_string(wParam));
-    seen.points.push_back(reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt);
-    return seen.sim->windowSystem().CallNextHookEx(nullptr, code, wParam, lParam);
+// A hook procedure that is refused before it could run.
+LRESULT TW_CALLBACK NeverCalledHook(int, WPARAM, LPARAM) {
+    return 0;
 }
-
-class SimWindowSystem : public testing::Test {
-protected:
-    void SetUp() override { seen = Seen{}; }
-    void use(SimPlatform& sim) { seen.sim = &sim; }
-};
 
 } // namespace
 
-TEST_F(SimWindowSystem, IconsOfResourceOneAreFreshHandlesUntilDestroyed) {
+TEST(SimWindowSystem, IconsOfResourceOneAreFreshHandlesUntilDestroyed) {
     auto sim = makeSim("{}");
     const HMODULE module = sim->windowSystem().GetModuleHandleW(nullptr);
     HANDLE a = sim->windowSystem().LoadImageW(module, MAKEINTRESOURCEW_(1), IMAGE_ICON, 16, 16, 0);
@@ -69,35 +54,35 @@ TEST_F(SimWindowSystem, IconsOfResourceOneAreFreshHandlesUntilDestroyed) {
 // A window function failed by the machine's windowFail rules:
 // scenarios/appearance/icon-that-fails-to-load.json and cues-setting-unread.json.
 
-TEST_F(SimWindowSystem, ReplacedProcedureGetsTheMessagesAndCanHandThemOn) {
+TEST(SimWindowSystem, ReplacedProcedureGetsTheMessagesAndCanHandThemOn) {
     auto sim = makeSim("{}");
-    use(*sim);
+    seen.clear();
     const LONG_PTR previous = sim->windowSystem().SetWindowLongW(
-        window(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
+        kWindow, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
     EXPECT_EQ(reinterpret_cast<WNDPROC>(previous), &sim::SimWindowSystem::DefaultWindowProc);
 
-    EXPECT_EQ(sim->windowSystem().SendMessageW(window(), WM_UPDATEUISTATE, 0x30002, 0), 42);
-    EXPECT_EQ(sim->deliverMessage(window(), WM_SYSCOLORCHANGE, 0, 0), 42);
-    EXPECT_EQ(seen.calls, (std::vector<std::string>{"proc 296 196610", "proc 21 0"}));
+    EXPECT_EQ(sim->windowSystem().SendMessageW(kWindow, WM_UPDATEUISTATE, 0x30002, 0), 42);
+    EXPECT_EQ(sim->deliverMessage(kWindow, WM_SYSCOLORCHANGE, 0, 0), 42);
+    EXPECT_EQ(seen, (std::vector<std::string>{"proc 296 196610", "proc 21 0"}));
     // Only what the program sent is in the log.
     EXPECT_EQ(sim->windowMessages(), std::vector<std::string>{"WM_UPDATEUISTATE 0x30002 0"});
     // The procedure has not handed the message on: the state is unchanged.
-    EXPECT_EQ(sim->uiState(window()), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    EXPECT_EQ(sim->uiState(kWindow), UISF_HIDEFOCUS | UISF_HIDEACCEL);
 
-    sim->windowSystem().CallWindowProcW(reinterpret_cast<WNDPROC>(previous), window(),
+    sim->windowSystem().CallWindowProcW(reinterpret_cast<WNDPROC>(previous), kWindow,
                                         WM_UPDATEUISTATE, 0x30002, 0);
-    EXPECT_EQ(sim->uiState(window()), 0);
-    EXPECT_EQ(sim->windowSystem().SetWindowLongW(window(), GWL_WNDPROC, previous),
+    EXPECT_EQ(sim->uiState(kWindow), 0);
+    EXPECT_EQ(sim->windowSystem().SetWindowLongW(kWindow, GWL_WNDPROC, previous),
               reinterpret_cast<LONG_PTR>(&RecordingProc));
-    EXPECT_EQ(sim->windowSystem().SendMessageW(window(), WM_UPDATEUISTATE, 0x10001, 0), 0);
-    EXPECT_EQ(sim->uiState(window()), UISF_HIDEFOCUS);
+    EXPECT_EQ(sim->windowSystem().SendMessageW(kWindow, WM_UPDATEUISTATE, 0x10001, 0), 0);
+    EXPECT_EQ(sim->uiState(kWindow), UISF_HIDEFOCUS);
 }
 
-TEST_F(SimWindowSystem, SetWindowLongRefusesWhatItCannotDo) {
+TEST(SimWindowSystem, SetWindowLongRefusesWhatItCannotDo) {
     auto sim = makeSim("{}");
     EXPECT_EQ(sim->windowSystem().SetWindowLongW(nullptr, GWL_WNDPROC, 1), 0);
     EXPECT_EQ(sim->system().GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
-    EXPECT_EQ(sim->windowSystem().SetWindowLongW(window(), -16, 1), 0);
+    EXPECT_EQ(sim->windowSystem().SetWindowLongW(kWindow, -16, 1), 0);
     EXPECT_EQ(sim->system().GetLastError(), ERROR_INVALID_INDEX);
 }
 
@@ -120,8 +105,8 @@ TEST_P(SimHookRefusals, SetTheLastError) {
     auto sim = makeSim("{}");
     const HookRefusal& row = GetParam();
     const DWORD thread = row.thread == 1 ? sim->windowSystem().GetCurrentThreadId() : row.thread;
-    EXPECT_EQ(sim->windowSystem().SetWindowsHookExW(row.kind, row.withProc ? &MouseHook : nullptr,
-                                                    nullptr, thread),
+    EXPECT_EQ(sim->windowSystem().SetWindowsHookExW(
+                  row.kind, row.withProc ? &NeverCalledHook : nullptr, nullptr, thread),
               nullptr);
     EXPECT_EQ(sim->system().GetLastError(), row.error);
     EXPECT_TRUE(sim->hooks().empty());
@@ -136,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SimHookRefusals,
 
 TEST(SimVisualStyles, ThemeDataOfTheWindowClassGivesTheThemeColours) {
     auto sim = makeSim(kThemed);
-    HTHEME theme = sim->visualStyles().OpenThemeData(window(), u"Button; window");
+    HTHEME theme = sim->visualStyles().OpenThemeData(kWindow, u"Button; window");
     ASSERT_NE(theme, nullptr);
     EXPECT_EQ(sim->openThemes(), 1u);
     EXPECT_EQ(sim->visualStyles().GetThemeSysColor(theme, COLOR_WINDOW), 0xF8F8F8u);
@@ -145,7 +130,7 @@ TEST(SimVisualStyles, ThemeDataOfTheWindowClassGivesTheThemeColours) {
     EXPECT_EQ(sim->visualStyles().CloseThemeData(theme), S_OK);
     EXPECT_EQ(sim->visualStyles().CloseThemeData(theme), E_HANDLE);
     EXPECT_EQ(sim->openThemes(), 0u);
-    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"BUTTON"), nullptr);
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(kWindow, u"BUTTON"), nullptr);
 }
 
 TEST(SimVisualStyles, TurningTheProgramsThemingOffEndsItsThemedState) {
@@ -154,7 +139,7 @@ TEST(SimVisualStyles, TurningTheProgramsThemingOffEndsItsThemedState) {
     sim->visualStyles().SetThemeAppProperties(0);
     EXPECT_EQ(sim->visualStyles().IsAppThemed(), 0);
     EXPECT_NE(sim->visualStyles().IsThemeActive(), 0); // the desktop keeps its theme
-    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"WINDOW"), nullptr);
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(kWindow, u"WINDOW"), nullptr);
     EXPECT_EQ(sim->query("system/themes/appProperties"), 0u);
 }
 
@@ -164,7 +149,7 @@ TEST(SimVisualStyles, MissingLibraryFailsEveryCallAndCountsIt) {
     EXPECT_FALSE(sim->visualStyles().HasUxTheme());
     EXPECT_EQ(sim->missingLibraryCalls(), 0u);
     EXPECT_EQ(sim->visualStyles().IsAppThemed(), 0);
-    EXPECT_EQ(sim->visualStyles().OpenThemeData(window(), u"WINDOW"), nullptr);
+    EXPECT_EQ(sim->visualStyles().OpenThemeData(kWindow, u"WINDOW"), nullptr);
     sim->visualStyles().SetThemeAppProperties(0);
     EXPECT_EQ(sim->visualStyles().GetThemeAppProperties(), 0u);
     EXPECT_EQ(sim->missingLibraryCalls(), 4u);
