@@ -183,9 +183,9 @@ std::string SambaServer::pdbeditShow(const std::string& name) const {
 
 bool SambaServer::logon(const std::string& name, const std::string& password) const {
     int status = 0;
-    lastLogonOutput_ = run({"smbclient", "-s", conf_, "-p", std::to_string(port_), "-U",
-                            name + "%" + password, "//127.0.0.1/IPC$", "-c", "exit"},
-                           {}, &status);
+    run({"smbclient", "-s", conf_, "-p", std::to_string(port_), "-U", name + "%" + password,
+         "//127.0.0.1/IPC$", "-c", "exit"},
+        {}, &status);
     return status == 0;
 }
 

@@ -56,8 +56,6 @@ public:
     // chgpasswd3); false when the server refuses.
     bool changePassword(const std::string& name, const std::string& old,
                         const std::string& password) const;
-    // What smbclient said at the last logon.
-    const std::string& lastLogonOutput() const { return lastLogonOutput_; }
 
     void stop();
     void start();
@@ -78,7 +76,6 @@ private:
     int port_ = 0;
     int nextUid_ = 30000;
     int pid_ = -1;
-    mutable std::string lastLogonOutput_;
 };
 
 } // namespace tw::test
