@@ -284,37 +284,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ReadFailure{0, false, 5, 1, kPolicy},
                     ReadFailure{3, true, 5, 2, UserModals{8, 100, 200, 60, 10, 1800, 900, 5}}));
 
-// Read again before a write: the fields changed here go onto what the
-// target holds now; a read that fails at either level leaves both records as
-// they were, so nothing of the target's is taken over halfway.
-TEST_F(CNetUserTest, ModalsReadAgainKeepTheChangesMadeHereAndNothingElse) {
-    ScriptPolicy(net);
-    ASSERT_TRUE(user.RefreshModals());
-    user.SetModalsMinPwdLen(12);
-    user.SetModalsLockoutThreshold(9);
-    // Meanwhile on the target: another history length and lockout duration.
-    net.modals0.usrmod0_password_hist_len = 10;
-    net.modals3.usrmod3_lockout_duration = 3600;
-    const UserModals edited = user.CurrentModals();
-
-    for (win::DWORD failing : {0u, 3u}) {
-        net.modalsGetStatus[failing] = 5;
-        std::int32_t status = 0;
-        EXPECT_FALSE(user.RefreshModalsKeepingChanges(&status)) << "level " << failing;
-        EXPECT_EQ(status, 5);
-        EXPECT_EQ(user.CurrentModals(), edited);
-        EXPECT_EQ(user.LoadedModals(), kPolicy);
-        net.modalsGetStatus[failing] = 0;
-    }
-
-    std::int32_t status = -1;
-    ASSERT_TRUE(user.RefreshModalsKeepingChanges(&status));
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(user.CurrentModals(), (UserModals{12, -1, 86400, -2, 10, 3600, 900, 9}));
-    EXPECT_EQ(user.LoadedModals(), (UserModals{7, -1, 86400, -2, 10, 3600, 900, 5}));
-    EXPECT_EQ(net.Outstanding(), 0);
-}
-
+// Read again before a write, keeping the changes made here and nothing of a
+// failed read: scenarios/policy/set-keeps-server-changes.json and
+// failed-reread-takes-nothing-over.json.
 TEST_F(CNetUserTest, ModalsSetWritesBothLevelsWithForceLogoffCarriedAndChangesNeitherRecord) {
     ScriptPolicy(net);
     ASSERT_TRUE(user.RefreshModals());
