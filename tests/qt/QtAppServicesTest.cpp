@@ -1,6 +1,6 @@
 // The application services of the Qt backend: pointer, end, real timers.
 // Message boxes that do not wait: startup/unsupported-platform.json on Qt;
-// long dates: QtAppearanceTest.
+// long dates: user/counters-and-dates.json on Qt.
 #include "QtTestWindow.h"
 #include "toolkit/LivelyForm.h"
 
@@ -25,7 +25,7 @@ TEST_F(QtWindowTest, HourglassSetsOneOverrideCursorAndDefaultRemovesIt) {
 TEST_F(QtWindowTest, EndHidesTheWindowWithoutUnloading) {
     t.app.End();
     EXPECT_FALSE(w->backend.Window()->isVisible());
-    EXPECT_EQ(Count("Form_Unload"), 0);
+    EXPECT_EQ(t.Count("Form_Unload"), 0);
 }
 
 // Counts the paint events of one widget.
