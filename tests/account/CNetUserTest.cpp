@@ -21,6 +21,8 @@ using tw::test::FakeNetApi;
 using tw::test::NamesSystem;
 using Names = std::vector<std::u16string>;
 
+namespace {
+
 class CNetUserTest : public testing::Test {
 protected:
     FakeNetApi net;
@@ -159,14 +161,10 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{u"WS01", 1000, std::u16string(u"WS01") + std::u16string(252, u'\0'),
                  std::u16string(u"WS01") + std::u16string(11, u'\0')}));
 
-namespace {
-
 std::deque<EnumBatch> Repeat(int times, EnumBatch batch, std::deque<EnumBatch> then = {}) {
     then.insert(then.begin(), static_cast<std::size_t>(times), batch);
     return then;
 }
-
-} // namespace
 
 struct EnumerateCase {
     const char* name;
@@ -176,6 +174,10 @@ struct EnumerateCase {
     std::int32_t status;
     std::vector<win::DWORD> resumesIn; // empty: not checked
 };
+
+void PrintTo(const EnumerateCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EnumerateUsers : public CNetUserRows<EnumerateCase> {};
 
@@ -230,16 +232,12 @@ INSTANTIATE_TEST_SUITE_P(
                                   {}}),
     [](const testing::TestParamInfo<EnumerateCase>& info) { return std::string(info.param.name); });
 
-namespace {
-
 const UserModals kPolicy{7, -1, 86400, -2, 24, 1800, 900, 5};
 
 void ScriptPolicy(FakeNetApi& net) {
     net.modals0 = {7, 0xFFFFFFFFu, 86400, 0xFFFFFFFEu, 24};
     net.modals3 = {1800, 900, 5};
 }
-
-} // namespace
 
 // A second read after kPolicy was read, with one level failing (and handing
 // out a buffer anyway): only what was read changes, in both records alike.
@@ -307,10 +305,7 @@ TEST_F(CNetUserTest, ModalsSetWritesBothLevelsWithForceLogoffCarriedAndChangesNe
     EXPECT_TRUE(user.ModalsChanged());
 }
 
-namespace {
-
 enum class Shape {
-    Stuck,              // no names, the same handle
     NewNameEachTime,    // one name per batch, the handle moves
     EmptyButMoving,     // no names, the handle moves
     SameNamesSameHandle // the same two names, the handle stays
@@ -341,6 +336,10 @@ struct EndlessCase {
     std::uint32_t finishAtCall; // 0: never
     std::size_t names;
 };
+
+void PrintTo(const EndlessCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EnumerationLimit : public CNetUserRows<EndlessCase> {};
 

@@ -57,9 +57,9 @@ public:
     int Outstanding() const { return static_cast<int>(pool_.outstanding()); }
     int BadFrees() const { return static_cast<int>(pool_.badFrees()); }
 
-    win::NET_API_STATUS NetUserEnum(win::LPCWSTR, win::DWORD level, win::DWORD,
-                                    win::LPBYTE* buffer, win::DWORD, win::LPDWORD entriesRead,
-                                    win::LPDWORD totalEntries, win::PDWORD resumeHandle) override {
+    win::NET_API_STATUS NetUserEnum(win::LPCWSTR, win::DWORD level, win::DWORD, win::LPBYTE* buffer,
+                                    win::DWORD, win::LPDWORD entriesRead, win::LPDWORD totalEntries,
+                                    win::PDWORD resumeHandle) override {
         record("NetUserEnum", level).resumeIn = *resumeHandle;
         ++enumCalls;
         EnumBatch batch = batches.empty() ? EnumBatch{} : batches.front();
@@ -95,8 +95,8 @@ public:
         return getInfoStatus;
     }
 
-    win::NET_API_STATUS NetUserSetInfo(win::LPCWSTR, win::LPCWSTR, win::DWORD level,
-                                       win::LPBYTE, win::LPDWORD) override {
+    win::NET_API_STATUS NetUserSetInfo(win::LPCWSTR, win::LPCWSTR, win::DWORD level, win::LPBYTE,
+                                       win::LPDWORD) override {
         record("NetUserSetInfo", level);
         return 0;
     }

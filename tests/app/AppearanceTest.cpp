@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -147,8 +145,6 @@ std::vector<Observation> ObserveStartup(const std::string& machine) {
         seen.push_back({static_cast<toolkit::Label&>(w.Control("lblStatus")).Caption(),
                         w.Form().Enabled(), w.app.MousePointer(), w.backend.DoEventsPasses()});
     });
-    EXPECT_TRUE(window.Form().Enabled());
-    EXPECT_EQ(window.app.MousePointer(), toolkit::MousePointer::Default);
     return seen;
 }
 

@@ -25,8 +25,8 @@ bool Overlap(const toolkit::Control& a, const toolkit::Control& b) {
 }
 
 TEST(LabelPlacement, NoLabelThatNamesAControlOverlapsAWindowBesideIt) {
-    test::HeadlessProgram program(R"({"system": {"userName": "alice"},
-            "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})");
+    test::HeadlessProgram program(sim::loadMachineText(R"({"system": {"userName": "alice"},
+            "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})"));
     program.window.Start();
 
     toolkit::Form& form = program.Form();

@@ -1,8 +1,8 @@
 // The spinner beside a numeric field: where it stands, its images at each
 // size, and a press that outlives the link. Clicks, holding both images and
 // the right button: scenarios/spinner/*.json.
-#include "controls/PlusMinusGlyph.h"
 #include "controls/ucPlusMinus.h"
+#include "controls/PlusMinusGlyph.h"
 #include "toolkit/Form.h"
 #include "toolkit/headless/HeadlessBackend.h"
 
