@@ -42,6 +42,10 @@ struct Language {
     const char* languageFile; // under resources/languages, or none
 };
 
+void PrintTo(const Language& language, std::ostream* out) {
+    *out << language.name;
+}
+
 // The window, started on a computer whose accounts and policy fill every
 // field, in English or with a language file.
 class QtWindow : public ::testing::Test {
