@@ -11,7 +11,6 @@
 #include <cstring>
 #include <deque>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,6 @@ namespace tw::test {
 
 struct NetCall {
     std::string function;
-    std::optional<std::u16string> server; // none: a null server argument
     win::DWORD level = 0;
     win::DWORD resumeIn = 0;
     std::vector<win::DWORD> values; // what NetUserModalsSet sent
@@ -46,31 +44,23 @@ public:
     std::deque<EnumBatch> batches;
     std::uint32_t enumCalls = 0;
 
-    // NetUserGetInfo level 3 and NetUserSetInfo.
+    // NetUserGetInfo level 3; NetUserSetInfo always succeeds.
     win::NET_API_STATUS getInfoStatus = 0;
     win::USER_INFO_3 account{};
     std::u16string accountName = u"Alice";
-    win::NET_API_STATUS setInfoStatus = 0;
 
-    // NetUserModalsGet / Set, per level (0 and 3).
+    // NetUserModalsGet per level (0 and 3); NetUserModalsSet always succeeds.
     win::NET_API_STATUS modalsGetStatus[4] = {};
-    win::NET_API_STATUS modalsSetStatus[4] = {};
     win::USER_MODALS_INFO_0 modals0{};
     win::USER_MODALS_INFO_3 modals3{};
 
     int Outstanding() const { return static_cast<int>(pool_.outstanding()); }
     int BadFrees() const { return static_cast<int>(pool_.badFrees()); }
-    int CallsOf(const std::string& function) const {
-        int n = 0;
-        for (const auto& c : calls)
-            n += c.function == function ? 1 : 0;
-        return n;
-    }
 
-    win::NET_API_STATUS NetUserEnum(win::LPCWSTR server, win::DWORD level, win::DWORD,
-                                    win::LPBYTE* buffer, win::DWORD, win::LPDWORD entriesRead,
-                                    win::LPDWORD totalEntries, win::PDWORD resumeHandle) override {
-        record("NetUserEnum", server, level).resumeIn = *resumeHandle;
+    win::NET_API_STATUS NetUserEnum(win::LPCWSTR, win::DWORD level, win::DWORD, win::LPBYTE* buffer,
+                                    win::DWORD, win::LPDWORD entriesRead, win::LPDWORD totalEntries,
+                                    win::PDWORD resumeHandle) override {
+        record("NetUserEnum", level).resumeIn = *resumeHandle;
         ++enumCalls;
         EnumBatch batch = batches.empty() ? EnumBatch{} : batches.front();
         if (enumScript)
@@ -92,9 +82,9 @@ public:
         return batch.status;
     }
 
-    win::NET_API_STATUS NetUserGetInfo(win::LPCWSTR server, win::LPCWSTR, win::DWORD level,
+    win::NET_API_STATUS NetUserGetInfo(win::LPCWSTR, win::LPCWSTR, win::DWORD level,
                                        win::LPBYTE* buffer) override {
-        record("NetUserGetInfo", server, level);
+        record("NetUserGetInfo", level);
         *buffer = nullptr;
         if (handsOutBuffer(getInfoStatus)) {
             win::NetBufferBuilder<win::USER_INFO_3> info(1);
@@ -105,15 +95,15 @@ public:
         return getInfoStatus;
     }
 
-    win::NET_API_STATUS NetUserSetInfo(win::LPCWSTR server, win::LPCWSTR, win::DWORD level,
-                                       win::LPBYTE, win::LPDWORD) override {
-        record("NetUserSetInfo", server, level);
-        return setInfoStatus;
+    win::NET_API_STATUS NetUserSetInfo(win::LPCWSTR, win::LPCWSTR, win::DWORD level, win::LPBYTE,
+                                       win::LPDWORD) override {
+        record("NetUserSetInfo", level);
+        return 0;
     }
 
-    win::NET_API_STATUS NetUserModalsGet(win::LPCWSTR server, win::DWORD level,
+    win::NET_API_STATUS NetUserModalsGet(win::LPCWSTR, win::DWORD level,
                                          win::LPBYTE* buffer) override {
-        record("NetUserModalsGet", server, level);
+        record("NetUserModalsGet", level);
         const win::NET_API_STATUS status = level <= 3 ? modalsGetStatus[level] : 124;
         *buffer = nullptr;
         if (handsOutBuffer(status) && level == 0)
@@ -123,13 +113,13 @@ public:
         return status;
     }
 
-    win::NET_API_STATUS NetUserModalsSet(win::LPCWSTR server, win::DWORD level, win::LPBYTE buffer,
+    win::NET_API_STATUS NetUserModalsSet(win::LPCWSTR, win::DWORD level, win::LPBYTE buffer,
                                          win::LPDWORD) override {
-        NetCall& call = record("NetUserModalsSet", server, level);
+        NetCall& call = record("NetUserModalsSet", level);
         const std::size_t count = level == 0 ? 5 : level == 3 ? 3 : 0;
         call.values.resize(count);
         std::memcpy(call.values.data(), buffer, count * sizeof(win::DWORD));
-        return level <= 3 ? modalsSetStatus[level] : 124;
+        return level <= 3 ? 0 : 124;
     }
 
     win::NET_API_STATUS NetApiBufferFree(win::LPVOID buffer) override {
@@ -137,13 +127,11 @@ public:
     }
 
 private:
-    NetCall& record(const char* function, win::LPCWSTR server, win::DWORD level) {
+    NetCall& record(const char* function, win::DWORD level) {
         static NetCall unlogged;
         if (!logCalls)
             return unlogged = {};
-        calls.push_back({function, std::nullopt, level, 0, {}});
-        if (server != nullptr)
-            calls.back().server = std::u16string(server);
+        calls.push_back({function, level, 0, {}});
         return calls.back();
     }
 

@@ -28,8 +28,6 @@ public:
         window.Form().SetView(&backend);
         window.Form().SetHandle(toolkit::HeadlessBackend::WindowHandle());
     }
-    explicit HeadlessProgram(const std::string& machine)
-        : HeadlessProgram(sim::loadMachineText(machine)) {}
 
     toolkit::Form& Form() { return window.Form(); }
     toolkit::Control& Control(const std::string& name) {

@@ -13,17 +13,10 @@ namespace {
 using namespace tw;
 using toolkit::ControlKind;
 
+// Shapes, lines, labels and images are drawn on the window beneath them.
 bool IsWindowOfItsOwn(const toolkit::Control& control) {
-    switch (control.Kind()) {
-    case ControlKind::Label:
-    case ControlKind::Line:
-    case ControlKind::Shape:
-    case ControlKind::Image:
-    case ControlKind::Timer:
-        return false;
-    default:
-        return true;
-    }
+    return toolkit::StackingLayer(control.Kind()) == toolkit::StackingLayer(ControlKind::TextBox) &&
+           control.Kind() != ControlKind::Timer;
 }
 
 bool Overlap(const toolkit::Control& a, const toolkit::Control& b) {
@@ -32,8 +25,8 @@ bool Overlap(const toolkit::Control& a, const toolkit::Control& b) {
 }
 
 TEST(LabelPlacement, NoLabelThatNamesAControlOverlapsAWindowBesideIt) {
-    test::HeadlessProgram program(R"({"system": {"userName": "alice"},
-            "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})");
+    test::HeadlessProgram program(sim::loadMachineText(R"({"system": {"userName": "alice"},
+            "computers": {"WS01": {"accounts": [{"name": "alice"}]}}})"));
     program.window.Start();
 
     toolkit::Form& form = program.Form();

@@ -1,16 +1,12 @@
 // The spinner's glyphs at the pixel sizes of 100 % to 200 % screen scale:
 // the design icon at 8 pixels, crisp and symmetric above.
 #include "controls/PlusMinusGlyph.h"
-#include "controls/ucPlusMinus.h"
-#include "toolkit/Form.h"
-#include "toolkit/headless/HeadlessBackend.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <string>
 #include <tuple>
 #include <utility>
 
@@ -25,39 +21,6 @@ constexpr std::uint32_t kWhite = 0xFFFFFFu;
 
 std::uint32_t InkOf(PlusMinusGlyph glyph) {
     return glyph == PlusMinusGlyph::Plus ? 0xFF0000u : 0x0000FFu;
-}
-
-// The spinner's images, as the window's one instance has them.
-class SpinnerImages : public ::testing::Test {
-protected:
-    SpinnerImages() {
-        app.SetBackend(&backend);
-        form.SetView(&backend);
-        spinner = &form.Add<tw::controls::ucPlusMinus>("ctlPlusMinus");
-    }
-    Image& part(const std::string& name) {
-        return static_cast<Image&>(*form.Find("ctlPlusMinus." + name));
-    }
-
-    HeadlessBackend backend;
-    Application app{{}, u""};
-    Form form{app};
-    tw::controls::ucPlusMinus* spinner = nullptr;
-};
-
-TEST_F(SpinnerImages, AtTheDesignSizeTheDrawingIsTheDesignIconPixelForPixel) {
-    for (const char* name : {"imgMinus", "imgPlus"}) {
-        Image& image = part(name);
-        ASSERT_TRUE(image.HasDrawing()) << name;
-        EXPECT_EQ(image.Picture().width, 8) << name;
-        EXPECT_EQ(image.PictureAt(8, 8), image.Picture()) << name;
-    }
-}
-
-TEST_F(SpinnerImages, LargerSizesAreDrawnNotStretched) {
-    Image& plus = part("imgPlus");
-    EXPECT_EQ(plus.PictureAt(16, 16), DrawPlusMinusGlyph(PlusMinusGlyph::Plus, 16, 16));
-    EXPECT_NE(plus.PictureAt(12, 12), ScalePicture(plus.Picture(), 12, 12));
 }
 
 using GlyphCase = std::tuple<PlusMinusGlyph, int>;
@@ -126,10 +89,9 @@ INSTANTIATE_TEST_SUITE_P(Sizes, GlyphAtSize,
 
 TEST(GlyphThickness, FollowsTheScaleWithTheSidesParity) {
     // side, expected bar: 8 px (100 %) 2, 10 px (125 %) 2, 12 px (150 %) 4, 16 px (200 %) 4.
+    // The frame's: GlyphAtSize.FrameIsOneDesignPixelScaled...
     for (const auto& [side, bar] : {std::pair{8, 2}, {10, 2}, {12, 4}, {16, 4}, {9, 3}})
         EXPECT_EQ(tw::controls::GlyphBarThickness(side, side, side), bar) << side;
-    for (const auto& [side, frame] : {std::pair{8, 1}, {10, 1}, {12, 2}, {16, 2}, {24, 3}})
-        EXPECT_EQ(tw::controls::GlyphFrameThickness(side, side), frame) << side;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The application services of the Qt backend: pointer, end, real timers.
 // Message boxes that do not wait: startup/unsupported-platform.json on Qt;
-// long dates: QtAppearanceTest.
+// long dates: user/counters-and-dates.json on Qt.
 #include "QtTestWindow.h"
 #include "toolkit/LivelyForm.h"
 
@@ -25,26 +25,7 @@ TEST_F(QtWindowTest, HourglassSetsOneOverrideCursorAndDefaultRemovesIt) {
 TEST_F(QtWindowTest, EndHidesTheWindowWithoutUnloading) {
     t.app.End();
     EXPECT_FALSE(w->backend.Window()->isVisible());
-    EXPECT_EQ(Count("Form_Unload"), 0);
-}
-
-// Real time: the timer is a QTimer running in the event loop.
-TEST(QtRealTime, TimersTickWhileTheEventLoopRuns) {
-    Application app({}, u"");
-    Form form(app);
-    auto& timer = form.Add<Timer>("tmr");
-    int ticks = 0;
-    timer.Tick = [&] { ++ticks; };
-    timer.SetInterval(20);
-    QtBackend backend(form);
-    QtInput input(backend);
-    timer.SetEnabled(true);
-    input.Wait(200);
-    EXPECT_GE(ticks, 1);
-    timer.SetEnabled(false);
-    const int stopped = ticks;
-    input.Wait(60);
-    EXPECT_EQ(ticks, stopped);
+    EXPECT_EQ(t.Count("Form_Unload"), 0);
 }
 
 // Counts the paint events of one widget.
@@ -57,10 +38,11 @@ public:
     }
 };
 
-// A call that may wait on another computer runs off the window's thread:
-// meanwhile the window's timers tick and it paints what they change, and a
-// click on the disabled window is dropped, not kept for later.
-TEST(QtRealTime, ACallWaitsOffTheWindowsThreadWhileTheWindowPaints) {
+// Real time: the timers are QTimers running in the event loop. A call that
+// may wait on another computer runs off the window's thread: meanwhile the
+// window's timers tick and it paints what they change, and a click on the
+// disabled window is dropped, not kept for later.
+TEST(QtRealTime, TimersTickInTheEventLoopAlsoWhileACallWaitsOffTheWindowsThread) {
     LivelyForm w;
     QtBackend backend(w.form);
     w.form.Show();
@@ -82,6 +64,17 @@ TEST(QtRealTime, ACallWaitsOffTheWindowsThreadWhileTheWindowPaints) {
     EXPECT_GE(w.ticks, 3);
     EXPECT_GE(counter.paints, 2);
     EXPECT_EQ(w.clicks, 0) << "the click came while the window was disabled";
+
+    // Outside a call, while the event loop runs, until the timer is stopped.
+    QtInput input(backend);
+    const int before = w.ticks;
+    w.timer.SetEnabled(true);
+    input.Wait(200);
+    EXPECT_GT(w.ticks, before);
+    w.timer.SetEnabled(false);
+    const int stopped = w.ticks;
+    input.Wait(60);
+    EXPECT_EQ(w.ticks, stopped);
 }
 
 } // namespace tw::toolkit::test

@@ -39,8 +39,6 @@ TEST_F(QtAppearanceTest, SystemColoursComeFromThePlatformAndFollowItsChanges) {
     EXPECT_EQ(WidgetOf(t.txtServer)->palette().color(QPalette::Base), QColor(0, 0, 255));
 }
 
-// Long dates in the given picture: scenarios/user/counters-and-dates.json on Qt.
-
 TEST_F(QtWindowTest, ACheckBoxIsFilledWithItsBackColour) {
     t.chkDisabled.SetBackColor(0x00FF00); // green
     const QImage image = WidgetOf(t.chkDisabled)->grab().toImage();

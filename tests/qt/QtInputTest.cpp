@@ -21,13 +21,6 @@ void SendKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoM
 
 } // namespace
 
-TEST_F(QtWindowTest, TheQtFocusFollowsTheModels) {
-    EXPECT_EQ(t.form.ActiveControl(), &t.optLocal);
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.optLocal));
-    t.form.UserFocus(t.cbUsername);
-    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.cbUsername));
-}
-
 TEST_F(QtWindowTest, CaretKeysMoveTheModelSelectionAndNoKeyEditsBehindIt) {
     t.txtServer.SetText(u"one two");
     w->input.Focus(t.txtServer);
@@ -68,7 +61,7 @@ TEST_F(QtWindowTest, TheOpenedListChoosesThroughTheModelAndShowsItsRefusal) {
     emit combo->activated(2); // as a choice in the open popup reports it
     EXPECT_EQ(t.cbUsername.ListIndex(), 1);
     EXPECT_EQ(combo->currentIndex(), 1);
-    EXPECT_EQ(Count("cbUsername_Click"), 1);
+    EXPECT_EQ(t.Count("cbUsername_Click"), 1);
 }
 
 // From every control: UserInput.FunctionKeysReachTheFormsKeyDown...
@@ -108,21 +101,23 @@ TEST_F(QtWindowTest, WindowSystemClickOnAButtonWaitsForValidation) {
 
     t.refuseLeavingAge = false;
     QTest::mouseClick(WidgetOf(t.cmdSet), Qt::LeftButton);
-    EXPECT_EQ(Count("cmdSet_Click"), 1);
+    EXPECT_EQ(t.Count("cmdSet_Click"), 1);
     EXPECT_EQ(t.form.ActiveControl(), &t.cmdSet);
     EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.cmdSet));
 }
 
+// The Qt focus follows the model's: after Show, Focus and Tab.
 TEST_F(QtWindowTest, WindowSystemTypingGoesThroughKeyPressAndImagesLeaveTheFocus) {
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.optLocal));
     w->input.Focus(t.txtPasswordAge); // shows the images
     t.events.clear();
     EXPECT_EQ(WidgetOf(t.ctlPlusMinus)->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(WidgetOf(t.ctlPlusMinus.imgPlus)->focusPolicy(), Qt::NoFocus);
     QTest::mouseClick(WidgetOf(t.ctlPlusMinus.imgPlus), Qt::LeftButton);
-    EXPECT_EQ(Count("imgPlus_MouseDown 1"), 1);
+    EXPECT_EQ(t.Count("imgPlus_MouseDown 1"), 1);
     EXPECT_EQ(QApplication::focusWidget(), WidgetOf(t.txtPasswordAge));
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("4x"));
-    EXPECT_EQ(Count("txtPasswordAge_KeyPress 52") + Count("txtPasswordAge_KeyPress 120"), 2);
+    EXPECT_EQ(t.Count("txtPasswordAge_KeyPress 52") + t.Count("txtPasswordAge_KeyPress 120"), 2);
     EXPECT_EQ(t.txtPasswordAge.Text(), u"4");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(t.form.ActiveControl(), &t.chkDisabled);
@@ -138,7 +133,7 @@ TEST_F(QtWindowTest, AccessKeyClicksThroughTheModel) {
     t.refuseLeavingAge = false;
     QTest::keyClick(w->backend.Window(), Qt::Key_F, Qt::AltModifier);
     EXPECT_EQ(t.chkDisabled.Value(), 1);
-    EXPECT_EQ(Count("chkDisabled_Click"), 1);
+    EXPECT_EQ(t.Count("chkDisabled_Click"), 1);
     EXPECT_TRUE(Widget<QCheckBox>(t.chkDisabled)->isChecked());
     EXPECT_EQ(t.form.ActiveControl(), &t.chkDisabled);
 }

@@ -142,7 +142,6 @@ private:
 class QtWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { Open({}); }
-    void TearDown() override { w.reset(); }
     void Open(QtBackendOptions options) {
         w = std::make_unique<QtWindow>(t.form, std::move(options));
         t.form.Show();
@@ -153,9 +152,6 @@ protected:
     QWidget* WidgetOf(const Control& control) const { return w->Of(control); }
     template <class W> W* Widget(const Control& control) const {
         return w->template Widget<W>(control);
-    }
-    int Count(const std::string& event) const {
-        return static_cast<int>(std::count(t.events.begin(), t.events.end(), event));
     }
 
     TestForm t;

@@ -46,15 +46,6 @@ void PrintTo(const Language& language, std::ostream* out) {
     *out << language.name;
 }
 
-std::vector<int> FileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    EXPECT_TRUE(file) << "cannot read " << path;
-    std::vector<int> bytes;
-    for (std::istreambuf_iterator<char> it(file), end; it != end; ++it)
-        bytes.push_back(static_cast<unsigned char>(*it));
-    return bytes;
-}
-
 // The window, started on a computer whose accounts and policy fill every
 // field, in English or with a language file.
 class QtWindow : public ::testing::Test {
@@ -66,11 +57,14 @@ protected:
                            {{"accounts", {{{"name", "alice"}, {"lastLogon", 1700000000}}}},
                             {"policy", {{"maxPwdAge", 3628800}, {"lockoutDuration", 1800}}}}}}}};
         if (languageFile != nullptr) {
+            std::ifstream file(std::string(TW_SOURCE_DIR) + "/resources/languages/" + languageFile,
+                               std::ios::binary);
+            EXPECT_TRUE(file) << "cannot read " << languageFile;
+            const std::string bytes{std::istreambuf_iterator<char>(file), {}};
             machine["system"]["uiLanguage"] = 1031;
             machine["languageFile"] = {
                 {"name", languageFile},
-                {"bytes",
-                 FileBytes(std::string(TW_SOURCE_DIR) + "/resources/languages/" + languageFile)}};
+                {"bytes", std::vector<unsigned char>(bytes.begin(), bytes.end())}};
         }
         sim_ = std::make_unique<sim::SimPlatform>(sim::loadMachine(machine));
         app_ = std::make_unique<toolkit::Application>(hosts::ProgramVersion(),

@@ -9,6 +9,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/UserControl.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ public:
     // When set, leaving txtPasswordAge is refused.
     bool refuseLeavingAge = false;
     std::vector<std::string> events;
+    int Count(const std::string& event) const {
+        return static_cast<int>(std::count(events.begin(), events.end(), event));
+    }
 
     // Attaches the images around txtPasswordAge and sends them behind it.
     void LinkSpinner();

@@ -21,13 +21,13 @@ TEST_P(UserInput, ClickTogglesACheckBoxOnceThroughTheModel) {
     EXPECT_EQ(t.form.ActiveControl(), &t.chkDisabled);
     Input().Click(t.chkDisabled);
     EXPECT_EQ(t.chkDisabled.Value(), 0);
-    EXPECT_EQ(Count("chkDisabled_Click"), 2);
+    EXPECT_EQ(t.Count("chkDisabled_Click"), 2);
     Input().Key(' ');
     EXPECT_EQ(t.chkDisabled.Value(), 1);
     Input().Focus(t.cmdSet);
-    EXPECT_EQ(Count("cmdSet_Click"), 0) << "moving the focus onto a button clicks nothing";
+    EXPECT_EQ(t.Count("cmdSet_Click"), 0) << "moving the focus onto a button clicks nothing";
     Input().Key(' ');
-    EXPECT_EQ(Count("cmdSet_Click"), 1);
+    EXPECT_EQ(t.Count("cmdSet_Click"), 1);
 }
 
 TEST_P(UserInput, OptionButtonsAreOneGroupForTheMouseAndTheArrowKeys) {
@@ -48,7 +48,7 @@ TEST_P(UserInput, OptionButtonsAreOneGroupForTheMouseAndTheArrowKeys) {
     EXPECT_EQ(t.form.ActiveControl(), &t.cmdSet);
     Input().KeyDown(vbKeyLeft, 0);
     EXPECT_EQ(t.form.ActiveControl(), &t.chkLocked);
-    EXPECT_EQ(Count("cmdSet_Click") + Count("chkLocked_Click"), 0);
+    EXPECT_EQ(t.Count("cmdSet_Click") + t.Count("chkLocked_Click"), 0);
 }
 
 TEST_P(UserInput, CancelledValidationKeepsTheFocusAndSwallowsTheClick) {
@@ -60,10 +60,11 @@ TEST_P(UserInput, CancelledValidationKeepsTheFocusAndSwallowsTheClick) {
     Input().Click(t.chkLocked);
     Input().Select(t.cbUsername, 2);
     Input().Tab(false);
-    EXPECT_EQ(Count("cmdSet_Click") + Count("chkLocked_Click") + Count("cbUsername_Click"), 0);
+    EXPECT_EQ(t.Count("cmdSet_Click") + t.Count("chkLocked_Click") + t.Count("cbUsername_Click"),
+              0);
     EXPECT_EQ(t.chkLocked.Value(), 0);
     EXPECT_EQ(t.cbUsername.ListIndex(), -1);
-    EXPECT_EQ(Count("txtPasswordAge_Validate"), 4);
+    EXPECT_EQ(t.Count("txtPasswordAge_Validate"), 4);
     EXPECT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
 
     t.refuseLeavingAge = false;
@@ -72,7 +73,7 @@ TEST_P(UserInput, CancelledValidationKeepsTheFocusAndSwallowsTheClick) {
     Input().Tab(true);
     EXPECT_EQ(t.form.ActiveControl(), &t.txtPasswordAge);
     Input().Click(t.cmdSet);
-    EXPECT_EQ(Count("cmdSet_Click"), 1);
+    EXPECT_EQ(t.Count("cmdSet_Click"), 1);
 }
 
 TEST_P(UserInput, TypedKeysPassTheKeyPressFirstAndOnlyTheModelEdits) {
@@ -80,8 +81,8 @@ TEST_P(UserInput, TypedKeysPassTheKeyPressFirstAndOnlyTheModelEdits) {
     for (int key : {'4', 'x', '2'})
         Input().Key(key);
     EXPECT_EQ(t.txtPasswordAge.Text(), u"42");
-    EXPECT_EQ(Count("txtPasswordAge_KeyPress 120"), 1) << "the x is offered, then dropped";
-    EXPECT_EQ(Count("txtPasswordAge_Change"), 2);
+    EXPECT_EQ(t.Count("txtPasswordAge_KeyPress 120"), 1) << "the x is offered, then dropped";
+    EXPECT_EQ(t.Count("txtPasswordAge_Change"), 2);
     EXPECT_EQ(t.app.Beeps(), 1);
     Input().Key(vbKeyBack);
     EXPECT_EQ(t.txtPasswordAge.Text(), u"4");
@@ -180,7 +181,7 @@ TEST_P(UserInput, PasteTakesWhatAnotherProgramCopiedLast) {
     Input().KeyDown(vbKeyInsert, vbShiftMask);
     Input().ContextMenu(t.txtServer, EditCommand::Paste);
     EXPECT_EQ(t.txtServer.Text(), u"aZc") << "nothing pasted, not the text copied before";
-    EXPECT_EQ(Count("txtServer_Change"), 0);
+    EXPECT_EQ(t.Count("txtServer_Change"), 0);
 }
 
 TEST_P(UserInput, FunctionKeysReachTheFormsKeyDownFromEveryControl) {
@@ -226,12 +227,12 @@ TEST_P(UserInput, FunctionKeysReachTheFormsKeyDownFromEveryControl) {
 TEST_P(UserInput, TimersTickFromTheVirtualClock) {
     t.tmrRepeat.SetEnabled(true);
     shown_->Settle();
-    EXPECT_EQ(Count("tmrRepeat_Timer"), 0) << "virtual time runs only while waiting";
+    EXPECT_EQ(t.Count("tmrRepeat_Timer"), 0) << "virtual time runs only while waiting";
     Input().Wait(1000);
-    EXPECT_EQ(Count("tmrRepeat_Timer"), 5);
+    EXPECT_EQ(t.Count("tmrRepeat_Timer"), 5);
     t.tmrRepeat.SetEnabled(false);
     Input().Wait(1000);
-    EXPECT_EQ(Count("tmrRepeat_Timer"), 5);
+    EXPECT_EQ(t.Count("tmrRepeat_Timer"), 5);
 }
 
 TEST_P(UserInput, ADisabledWindowTakesNoInputAndCannotBeClosed) {

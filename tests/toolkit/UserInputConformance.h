@@ -52,9 +52,6 @@ protected:
 class UserInput : public ShownFormTest<ToolkitUnderTest> {
 protected:
     IUserInput& Input() { return shown_->Input(); }
-    int Count(const std::string& event) const {
-        return static_cast<int>(std::count(t.events.begin(), t.events.end(), event));
-    }
 };
 
 } // namespace tw::toolkit::test
