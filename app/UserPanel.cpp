@@ -115,6 +115,10 @@ void FUserInfo::ClearUserPanel() {
 // set when checked or, for the two boxes that show the opposite of their
 // flag, set when unchecked.
 void FUserInfo::FlagBox_Click(const FlagBox& flagBox) {
+    // A grey box shows a right not known here: it edits nothing, and the
+    // bit goes back as the server has it.
+    if (flagBox.box->Value() == 2)
+        return;
     const bool checked = flagBox.box->Value() == 1;
     if (checked == flagBox.checkedMeansSet)
         EditedFlags |= flagBox.flag;

@@ -509,7 +509,8 @@ private:
         return json{{"small", icon(false)}, {"big", icon(true)}};
     }
 
-    // On real servers: why an account's change-password right is out of reach.
+    // Why an account's change-password right is out of reach: the real
+    // server's answer, or the simulated computer's.
     std::function<std::optional<std::u16string>(const std::u16string&, const std::u16string&)>
     UnknownChangeRight() {
 #ifdef TW_SCENARIO_SAMR
@@ -518,7 +519,7 @@ private:
                 return samr_->WhyChangeRightUnknown(server, account);
             };
 #endif
-        return {};
+        return sim_->platform().unknownChangeRight;
     }
 
     const json& scenario_;

@@ -131,6 +131,10 @@ struct Account {
     std::uint32_t badPwCount = 0;
     std::uint32_t numLogons = 0;
     bool passwordExpired = false;
+    // Why the server keeps the account's change-password right where the
+    // program cannot reach it (a domain controller whose directory does not
+    // answer); nothing where the right is read with the account.
+    std::optional<std::u16string> changeRightOutOfReach;
 
     bool operator==(const Account&) const = default;
 };

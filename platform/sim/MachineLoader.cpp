@@ -194,7 +194,8 @@ Account readAccount(const Json& value, const std::string& where) {
     requireObject(value, where);
     checkFields(value, where,
                 {"name", "flags", "passwordAge", "privilege", "authFlags", "lastLogon",
-                 "lastLogoff", "acctExpires", "badPwCount", "numLogons", "passwordExpired"});
+                 "lastLogoff", "acctExpires", "badPwCount", "numLogons", "passwordExpired",
+                 "changeRightOutOfReach"});
     Account a;
     if (!value.contains("name"))
         fail(child(where, "name"), "missing");
@@ -211,6 +212,9 @@ Account readAccount(const Json& value, const std::string& where) {
     readOptional(value, "badPwCount", where, a.badPwCount, readU32);
     readOptional(value, "numLogons", where, a.numLogons, readU32);
     readOptional(value, "passwordExpired", where, a.passwordExpired, readBool);
+    if (value.contains("changeRightOutOfReach"))
+        a.changeRightOutOfReach =
+            readText(value["changeRightOutOfReach"], child(where, "changeRightOutOfReach"));
     return a;
 }
 

@@ -69,7 +69,7 @@ Json languageFileToJson(const std::optional<LanguageFile>& file) {
 }
 
 Json accountToJson(const Account& a) {
-    return Json{{"name", ToUtf8(a.name)},
+    Json account{{"name", ToUtf8(a.name)},
                 {"flags", a.flags},
                 {"passwordAge", a.passwordAge},
                 {"privilege", a.privilege},
@@ -79,7 +79,10 @@ Json accountToJson(const Account& a) {
                 {"acctExpires", a.acctExpires},
                 {"badPwCount", a.badPwCount},
                 {"numLogons", a.numLogons},
-                {"passwordExpired", a.passwordExpired}};
+                 {"passwordExpired", a.passwordExpired}};
+    if (a.changeRightOutOfReach)
+        account["changeRightOutOfReach"] = ToUtf8(*a.changeRightOutOfReach);
+    return account;
 }
 
 Json policyToJson(const Policy& p) {

@@ -76,6 +76,20 @@ Account* SimNetwork::findAccount(Computer& computer, const std::u16string& name)
     return nullptr;
 }
 
+std::optional<std::u16string> SimNetwork::ChangeRightOutOfReach(const std::u16string& server,
+                                                               const std::u16string& name) {
+    std::u16string computerName = server.starts_with(u"\\\\") ? server.substr(2) : server;
+    if (computerName.empty())
+        computerName = localComputerName(state_.machine.system);
+    for (auto& computer : state_.machine.computers) {
+        if (!EqualsIgnoringCase(computer.name, computerName))
+            continue;
+        const Account* account = findAccount(computer, name);
+        return account != nullptr ? account->changeRightOutOfReach : std::nullopt;
+    }
+    return std::nullopt;
+}
+
 NET_API_STATUS SimNetwork::ListUsers(const std::u16string& server, DWORD filter, bool continuing,
                                      std::vector<std::u16string>& names) {
     NET_API_STATUS status = 0;

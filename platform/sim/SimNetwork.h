@@ -36,6 +36,12 @@ public:
                                          const win::USER_MODALS_INFO_3& lockout,
                                          win::DWORD& parmErr) override;
 
+    // Why the computer keeps an account's change-password right out of reach
+    // (the account's changeRightOutOfReach); the server as NetUserGetInfo
+    // takes it. Not a call: nothing is counted or made to fail.
+    std::optional<std::u16string> ChangeRightOutOfReach(const std::u16string& server,
+                                                        const std::u16string& name);
+
 private:
     // The computer a call reaches, after its delay and injected failure;
     // null with `status` set when the call fails there.

@@ -9,7 +9,12 @@ SimPlatform::SimPlatform(MachineDescription machine) : state_(std::move(machine)
 SimPlatform::~SimPlatform() = default;
 
 win::Platform SimPlatform::platform() {
-    return win::Platform{net_, system_, registry_, files_, windowSystem_, visualStyles_};
+    win::Platform platform{net_, system_, registry_, files_, windowSystem_, visualStyles_};
+    platform.unknownChangeRight = [this](const std::u16string& server,
+                                         const std::u16string& account) {
+        return network_.ChangeRightOutOfReach(server, account);
+    };
+    return platform;
 }
 
 void SimPlatform::applyPatch(const nlohmann::json& patch) {

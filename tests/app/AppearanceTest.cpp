@@ -174,34 +174,3 @@ TEST(BusySequence, WaitTextComesFromTheLanguageFile) {
 
 } // namespace
 
-namespace {
-
-// Where the server keeps an account's change-password right out of reach,
-// its box shows no value the program cannot know: grey, disabled, and its
-// tool tip says why; another account's box is as before.
-TEST(ChangePasswordRight, OutOfReachIsGreyDisabledAndSaysWhy) {
-    tw::test::HeadlessProgram program(
-        tw::sim::loadMachineText(R"({"system": {"userName": "alice"},
-            "computers": {"WS01": {"accounts": [{"name": "alice"}, {"name": "bob"}]}}})"),
-        nullptr, {u"Brenholt", 1, 0, 12, u"", u""}, [](tw::win::Platform& platform) {
-            platform.unknownChangeRight =
-                [](const std::u16string&,
-                   const std::u16string& account) -> std::optional<std::u16string> {
-                if (account == u"alice")
-                    return u"LDAP: no directory";
-                return std::nullopt;
-            };
-        });
-    program.window.Start();
-    auto& box = static_cast<tw::toolkit::CheckBox&>(program.Control("chkCanChange"));
-    program.input.Select(static_cast<tw::toolkit::ComboBox&>(program.Control("cbUsername")), 0);
-    EXPECT_EQ(box.Value(), 2);
-    EXPECT_FALSE(box.Enabled());
-    EXPECT_NE(box.ToolTipText().find(u"(LDAP: no directory)"), std::u16string::npos);
-    program.input.Select(static_cast<tw::toolkit::ComboBox&>(program.Control("cbUsername")), 1);
-    EXPECT_EQ(box.Value(), 1);
-    EXPECT_TRUE(box.Enabled());
-    EXPECT_EQ(box.ToolTipText(), u"The user can change the password");
-}
-
-} // namespace

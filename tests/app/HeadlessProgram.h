@@ -1,7 +1,6 @@
 // The program's window on a simulated computer with the headless toolkit,
 // wired as the scenario runner wires it, not yet started. `net`, when given,
-// stands in for the simulated computer's network-management layer; `adapt`
-// changes the platform before the window gets it.
+// stands in for the simulated computer's network-management layer.
 #pragma once
 
 #include "app/FUserInfo.h"
@@ -11,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 namespace tw::test {
@@ -20,10 +18,9 @@ class HeadlessProgram {
 public:
     explicit HeadlessProgram(sim::MachineDescription machine, win::INetApi* net = nullptr,
                              const toolkit::VersionInfo& version = {u"Brenholt", 1, 0, 12, u"",
-                                                                    u""},
-                             const std::function<void(win::Platform&)>& adapt = {})
+                                                                    u""})
         : sim(std::move(machine)), app(version, sim.machine().system.executableFolder),
-          window(app, PlatformWith(sim, net, adapt)), input(window.Form(), backend.Clock()) {
+          window(app, PlatformWith(sim, net)), input(window.Form(), backend.Clock()) {
         app.SetBackend(&backend);
         window.Form().SetView(&backend);
         window.Form().SetHandle(toolkit::HeadlessBackend::WindowHandle());
@@ -54,18 +51,14 @@ public:
     toolkit::HeadlessInput input;
 
 private:
-    static win::Platform PlatformWith(sim::SimPlatform& sim, win::INetApi* net,
-                                      const std::function<void(win::Platform&)>& adapt) {
+    static win::Platform PlatformWith(sim::SimPlatform& sim, win::INetApi* net) {
         const win::Platform simulated = sim.platform();
-        win::Platform platform{net != nullptr ? *net : simulated.net,
-                               simulated.system,
-                               simulated.registry,
-                               simulated.files,
-                               simulated.windowSystem,
-                               simulated.visualStyles};
-        if (adapt)
-            adapt(platform);
-        return platform;
+        return win::Platform{net != nullptr ? *net : simulated.net,
+                             simulated.system,
+                             simulated.registry,
+                             simulated.files,
+                             simulated.windowSystem,
+                             simulated.visualStyles};
     }
 };
 
