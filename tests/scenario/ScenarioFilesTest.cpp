@@ -49,14 +49,6 @@ TEST_F(ScenarioFiles, WhatIsNoScenarioFileFailsWithALineNamingIt) {
     }
 }
 
-TEST_F(ScenarioFiles, ALanguageFileNamedByTheScenarioIsNoFifo) {
-    const ScenarioResult result =
-        RunScenarioText(R"({"machine": {"languageFile": {"file": "fifo.json"}}})", "fifo",
-                        &MakeHeadlessToolkit, nullptr, dir_.string());
-    EXPECT_FALSE(result.passed);
-    EXPECT_EQ(result.message, "machine.languageFile.file: fifo.json is not a regular file");
-}
-
 TEST(ScenarioOptionsTest, TheCommandLineIsReadWithoutRunningAnything) {
     const ScenarioOptions options = ParseScenarioOptions({"--toolkit=qt", "a.json", "b.json"});
     EXPECT_EQ(options.action, ScenarioOptions::Action::Run);
