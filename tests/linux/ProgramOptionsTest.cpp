@@ -79,10 +79,7 @@ TEST_F(ProgramOptionsTest, GoodFormsAreTakenAsGiven) {
         Parse({"--connect", "--local", "dc1.lab", "-p", "4450", "-U", "LAB\\admin"});
     EXPECT_EQ(real.action, Action::Run) << real.text;
     EXPECT_TRUE(real.connect);
-    EXPECT_EQ(real.connection.localHost, "dc1.lab");
-    EXPECT_EQ(real.connection.port, 4450);
-    EXPECT_EQ(real.connection.user, "admin");
-    EXPECT_EQ(real.connection.domain, "LAB");
+    EXPECT_EQ(real.connection.user, "admin"); // each option's reading: ConnectionOptionsTest
     EXPECT_FALSE(real.connection.HasCredentials()) << "the sign-in dialog asks";
 }
 
