@@ -195,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             names(in);
             break;
         }
-        Require(net.Outstanding() == 0 && net.BadFrees() == 0, "every buffer freed exactly once");
+        Require(net.EveryBufferFreedOnce(), "every buffer freed exactly once");
     }
     return 0;
 }

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace tw::samr {
 namespace {
