@@ -16,8 +16,8 @@ namespace tw::samr {
 namespace {
 
 // A value is never cut short at a NUL or passed on as other text: a NUL, or
-// bytes that are not UTF-8, in any part are an error saying which part, and
-// change nothing.
+// bytes that are not UTF-8, in the name, domain or password are an error
+// saying which of them, and change nothing.
 TEST(SamrConnection, UserNamesTakeADomainAndAPasswordAndOddOnesAreRefused) {
     using namespace std::string_literals;
     const struct {
