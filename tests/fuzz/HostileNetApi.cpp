@@ -76,20 +76,11 @@ win::NET_API_STATUS HostileNetApi::NetUserEnum(win::LPCWSTR, win::DWORD level, w
         return win::ERROR_MORE_DATA; // for ever, and nothing moves
 
     const win::NET_API_STATUS answer = status();
-    std::size_t count = 0;
-    switch (in_.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0:
-        break;
-    case 1:
-        count = in_.ConsumeIntegralInRange<std::size_t>(1, 4);
-        break;
-    case 2:
-        count = in_.ConsumeIntegralInRange<std::size_t>(0, 64);
-        break;
-    default: // a huge batch: the buffer holds every record it claims
-        count = in_.ConsumeIntegralInRange<std::size_t>(0, 4096);
-        break;
-    }
+    // No names, a few, some, or a huge batch: the buffer holds every record it claims.
+    static constexpr std::size_t kFewest[] = {0, 1, 0, 0}, kMost[] = {0, 4, 64, 4096};
+    const int shape = in_.ConsumeIntegralInRange<int>(0, 3);
+    const std::size_t count =
+        shape == 0 ? 0 : in_.ConsumeIntegralInRange<std::size_t>(kFewest[shape], kMost[shape]);
     std::vector<std::optional<std::u16string>> names;
     for (std::size_t i = 0; i < count; ++i)
         names.push_back(i < 64 ? name() : std::optional<std::u16string>(u"x"));

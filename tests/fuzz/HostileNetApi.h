@@ -51,8 +51,7 @@ public:
     win::NET_API_STATUS setInfoStatus = 0;
     win::DWORD flagsSent = 0;
 
-    std::size_t Outstanding() const { return pool_.outstanding(); }
-    std::size_t BadFrees() const { return pool_.badFrees(); }
+    bool EveryBufferFreedOnce() const { return pool_.outstanding() == 0 && pool_.badFrees() == 0; }
 
     win::NET_API_STATUS NetUserEnum(win::LPCWSTR server, win::DWORD level, win::DWORD filter,
                                     win::LPBYTE* buffer, win::DWORD preferredLength,

@@ -84,17 +84,13 @@ void setFlags(FuzzedDataProvider& in, HostileNetApi& net, CNetUser& user) {
             "a write reports the platform's status");
 }
 
-void copyLevel(UserModals& m, const fuzz::ModalsCall& call) {
-    if (call.level == 0) {
-        m.MinPwdLen = bits(call.values[0]);
-        m.MaxPwdAge = bits(call.values[1]);
-        m.MinPwdAge = bits(call.values[2]);
-        m.ForceLogoff = bits(call.values[3]);
-        m.PwdHistoryLen = bits(call.values[4]);
-    } else {
-        m.LockoutDuration = bits(call.values[0]);
-        m.LockoutObsWin = bits(call.values[1]);
-        m.LockoutThreshold = bits(call.values[2]);
+// What a read level holds, into both records: level 0 the first five of the
+// fields in their order, level 3 the last three.
+void copyLevel(const fuzz::ModalsCall& call, UserModals& current, UserModals& loaded) {
+    const std::size_t first = call.level == 0 ? 0 : 5, count = call.level == 0 ? 5 : 3;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto field = UserModals::Fields[first + i];
+        current.*field = loaded.*field = bits(call.values[i]);
     }
 }
 
@@ -114,12 +110,10 @@ void refreshModals(HostileNetApi& net, CNetUser& user) {
         Require(!ok && calls.size() == 1 && status == reported(calls[0]),
                 "a failed level 0 read ends the read");
     } else {
-        copyLevel(current, calls[0]);
-        copyLevel(loaded, calls[0]);
+        copyLevel(calls[0], current, loaded);
         Require(ok && calls.size() == 2 && calls[1].level == 3, "level 3 follows level 0");
         if (read(calls[1])) {
-            copyLevel(current, calls[1]);
-            copyLevel(loaded, calls[1]);
+            copyLevel(calls[1], current, loaded);
             Require(status == 0, "a full read reports success");
         } else {
             Require(status == reported(calls[1]), "a failed level 3 read reports its status");
@@ -201,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             names(in);
             break;
         }
-        Require(net.Outstanding() == 0 && net.BadFrees() == 0, "every buffer freed exactly once");
+        Require(net.EveryBufferFreedOnce(), "every buffer freed exactly once");
     }
     return 0;
 }

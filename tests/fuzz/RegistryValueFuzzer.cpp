@@ -24,22 +24,15 @@ namespace {
 const std::u16string kKeyPath = u"SOFTWARE\\Fuzz";
 const std::u16string kValueName = u"V";
 
-std::u16string unitsOf(const std::vector<std::uint8_t>& bytes, std::size_t units) {
-    std::u16string text(units, u'\0');
-    std::memcpy(text.data(), bytes.data(), units * 2);
-    return text;
-}
-
 std::vector<std::u16string> splitAtNul(const std::u16string& text) {
-    std::vector<std::u16string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t nul = text.find(u'\0', start);
-        parts.push_back(text.substr(start, nul == std::u16string::npos ? nul : nul - start));
-        if (nul == std::u16string::npos)
-            return parts;
-        start = nul + 1;
+    std::vector<std::u16string> parts(1);
+    for (const char16_t unit : text) {
+        if (unit == u'\0')
+            parts.emplace_back();
+        else
+            parts.back().push_back(unit);
     }
+    return parts;
 }
 
 // The value as the reading table has it; no value for an expandable text,
@@ -58,7 +51,8 @@ std::optional<RegistryValue> expectedRead(std::uint32_t type,
     if (type == 3)
         return RegistryValue::ByteArray(data);
     const std::size_t units = size / 2 == 0 ? 0 : size / 2 - 1;
-    std::u16string text = unitsOf(data, units);
+    std::u16string text(units, u'\0');
+    std::memcpy(text.data(), data.data(), units * 2);
     if (type == 1)
         return RegistryValue::String(text);
     if (type == 7) {

@@ -79,7 +79,6 @@ TEST(ConnectionOptions, EveryFormIsTakenAndTheProgramsOwnStayInOrder) {
         {{"-p"}, "Missing value after '-p'."},
         {{"-U", "alice"}, "the connection options need --connect"},
         {{"--connect", "-p", "0"}, "the port must be a number from 1 to 65535, not \"0\""},
-        {{"--connect", "-U", "r\xf6ot"}, "the user name of -U is not valid UTF-8"},
         {{"--connect", "-A", "/nonexistent/auth"}, "/nonexistent/auth"},
     };
     for (const auto& row : refused) {

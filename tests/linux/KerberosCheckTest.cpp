@@ -72,26 +72,27 @@ TEST_F(KerberosCheckTest, EachObstacleIsFoundBeforeAnythingIsSent) {
 }
 
 TEST_F(KerberosCheckTest, TheCommandLineRefusesWhatCannotWork) {
+    using Action = hosts::ProgramOptions::Action;
     auto parse = [](QStringList arguments) {
         return hosts::ParseProgramOptions(QStringList{"tarnwick", "--connect", "-k"} + arguments);
     };
     const hosts::ProgramOptions byAddress = parse({});
-    EXPECT_EQ(byAddress.action, hosts::ProgramOptions::Action::Refuse);
+    EXPECT_EQ(byAddress.action, Action::Refuse);
     EXPECT_NE(byAddress.text.find("not the address 127.0.0.1"), std::string::npos)
         << byAddress.text;
     const hosts::ProgramOptions noTicket = parse({"--local", "dc1.lab.test"});
-    EXPECT_EQ(noTicket.action, hosts::ProgramOptions::Action::Refuse);
+    EXPECT_EQ(noTicket.action, Action::Refuse);
     EXPECT_NE(noTicket.text.find("run kinit"), std::string::npos) << noTicket.text;
     // A password makes a ticket of its own: no cache is needed, but a name is.
     const hosts::ProgramOptions password = parse({"--local", "dc1.lab.test", "-U", "admin%pw"});
-    EXPECT_EQ(password.action, hosts::ProgramOptions::Action::Run) << password.text;
-    EXPECT_EQ(parse({"-U", "admin%pw"}).action, hosts::ProgramOptions::Action::Refuse);
+    EXPECT_EQ(password.action, Action::Run) << password.text;
+    EXPECT_EQ(parse({"-U", "admin%pw"}).action, Action::Refuse);
 
     using namespace std::chrono;
     WriteCache(cache_,
                duration_cast<seconds>(system_clock::now().time_since_epoch()).count() + 3600);
     const hosts::ProgramOptions ticket = parse({"--local", "dc1.lab.test", "--user=admin"});
-    EXPECT_EQ(ticket.action, hosts::ProgramOptions::Action::Run) << ticket.text;
+    EXPECT_EQ(ticket.action, Action::Run) << ticket.text;
     EXPECT_TRUE(ticket.connection.kerberos);
     EXPECT_TRUE(ticket.connection.HasCredentials());
 }

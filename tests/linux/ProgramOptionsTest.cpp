@@ -6,14 +6,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 
 namespace tw::hosts {
 namespace {
 
 using Action = ProgramOptions::Action;
 
-ProgramOptions Parse(std::initializer_list<const char*> arguments) {
+ProgramOptions Parse(const std::vector<const char*>& arguments) {
     QStringList list{"tarnwick"};
     for (const char* a : arguments)
         list << a;
@@ -25,17 +24,13 @@ protected:
     void SetUp() override {
         std::ofstream(machine_) << R"({"system": {"userName": "bob"}})";
         std::ofstream(broken_) << R"({"system": {"userName": 5}})";
-        std::ofstream(deep_) << std::string(1000000, '[');
-        mkfifo(fifo_.c_str(), 0600);
     }
     void TearDown() override {
-        for (const std::string& path : {machine_, broken_, deep_, fifo_})
+        for (const std::string& path : {machine_, broken_})
             std::filesystem::remove(path);
     }
     const std::string machine_ = tests::ScratchPath("tw-options-machine.json");
     const std::string broken_ = tests::ScratchPath("tw-options-broken.json");
-    const std::string deep_ = tests::ScratchPath("tw-options-deep.json");
-    const std::string fifo_ = tests::ScratchPath("tw-options-fifo");
 };
 
 TEST_F(ProgramOptionsTest, EachBadFormIsOneClearLine) {
@@ -44,44 +39,32 @@ TEST_F(ProgramOptionsTest, EachBadFormIsOneClearLine) {
         std::string says;
     } rows[] = {
         {{"--bogus"}, "tarnwick: Unknown option 'bogus'."},
+        {{"--help", "--bogus"}, "tarnwick: Unknown option 'bogus'."}, // not the help
         {{"--machine"}, "tarnwick: Missing value after '--machine'."},
-        {{"--machine", "/nonexistent/machine.json"},
-         "tarnwick: the machine description /nonexistent/machine.json cannot be opened: "},
+        // Each refusal of the file reader (SmallFileTest) and of the machine
+        // loader (MachineLoaderTest) is said of the file.
         {{"--machine", "/tmp"}, "tarnwick: the machine description /tmp is not a regular file"},
         {{"--machine", broken_.c_str()}, "is not a machine description: "},
-        // What the file reader refuses (SmallFileTest), and a million brackets.
-        {{"--machine", fifo_.c_str()},
-         "tarnwick: the machine description " + fifo_ + " is not a regular file"},
-        {{"--machine", deep_.c_str()}, "nested deeper than 64 levels at byte 65"},
-        // The connection options' own refusals: ConnectionOptionsTest.
-        {{"-U", "alice"}, "tarnwick: the connection options need --connect"},
+        // The connection options' own refusals: ConnectionOptionsTest, KerberosCheckTest.
         {{"--connect", "--machine", machine_.c_str()}, "exclude each other"},
         {{"stray"}, "tarnwick: unexpected argument \"stray\""},
     };
     for (const auto& row : rows) {
-        QStringList list{"tarnwick"};
-        for (const char* a : row.arguments)
-            list << a;
-        const ProgramOptions options = ParseProgramOptions(list);
-        EXPECT_EQ(options.action, Action::Refuse) << list.join(' ').toStdString();
+        const ProgramOptions options = Parse(row.arguments);
+        EXPECT_EQ(options.action, Action::Refuse) << row.says;
         EXPECT_NE(options.text.find(row.says), std::string::npos) << options.text;
         EXPECT_EQ(options.text.find('\n'), std::string::npos) << "one line";
     }
 }
 
-TEST_F(ProgramOptionsTest, HelpAndVersionNeedNothingElse) {
-    const ProgramOptions help = Parse({"--help", "--bogus-is-not-read"});
-    // An unknown option wins: the line says what is wrong.
-    EXPECT_EQ(help.action, Action::Refuse);
-    const ProgramOptions help2 = Parse({"-h"});
-    EXPECT_EQ(help2.action, Action::Help);
-    EXPECT_EQ(help2.text.rfind("Usage: tarnwick [options]", 0), 0u) << help2.text;
+// --version: the tarnwick.version test of the program itself.
+TEST_F(ProgramOptionsTest, HelpNamesEveryOption) {
+    const ProgramOptions help = Parse({"-h"});
+    EXPECT_EQ(help.action, Action::Help);
+    EXPECT_EQ(help.text.rfind("Usage: tarnwick [options]", 0), 0u) << help.text;
     for (const char* option : {"--connect", "--local <HOST>", "--port <N>", "--user <NAME>",
                                "--authentication-file <FILE>", "--kerberos", "--machine <FILE>"})
-        EXPECT_NE(help2.text.find(option), std::string::npos) << option;
-    const ProgramOptions version = Parse({"--version"});
-    EXPECT_EQ(version.action, Action::Version);
-    EXPECT_EQ(version.text.rfind("tarnwick (", 0), 0u) << version.text;
+        EXPECT_NE(help.text.find(option), std::string::npos) << option;
 }
 
 TEST_F(ProgramOptionsTest, GoodFormsAreTakenAsGiven) {
@@ -96,10 +79,7 @@ TEST_F(ProgramOptionsTest, GoodFormsAreTakenAsGiven) {
         Parse({"--connect", "--local", "dc1.lab", "-p", "4450", "-U", "LAB\\admin"});
     EXPECT_EQ(real.action, Action::Run) << real.text;
     EXPECT_TRUE(real.connect);
-    EXPECT_EQ(real.connection.localHost, "dc1.lab");
-    EXPECT_EQ(real.connection.port, 4450);
-    EXPECT_EQ(real.connection.user, "admin");
-    EXPECT_EQ(real.connection.domain, "LAB");
+    EXPECT_EQ(real.connection.user, "admin"); // each option's reading: ConnectionOptionsTest
     EXPECT_FALSE(real.connection.HasCredentials()) << "the sign-in dialog asks";
 }
 

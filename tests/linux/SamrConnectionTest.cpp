@@ -11,48 +11,74 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace tw::samr {
 namespace {
 
-TEST(SamrConnection, UserNamesTakeADomainAndAPassword) {
+// A value is never cut short at a NUL or passed on as other text: a NUL, or
+// bytes that are not UTF-8, in the name, domain or password are an error
+// saying which of them, and change nothing.
+TEST(SamrConnection, UserNamesTakeADomainAndAPasswordAndOddOnesAreRefused) {
+    using namespace std::string_literals;
     const struct {
-        const char* given;
+        std::string given;
         const char* user;
         const char* domain;
         const char* password; // null: none given
+        const char* says;     // null: taken
     } rows[] = {
-        {"alice", "alice", "", nullptr},
-        {"CORP\\alice", "alice", "CORP", nullptr},
-        {"CORP/alice", "alice", "CORP", nullptr},
-        {"alice%pw%with%percent", "alice", "", "pw%with%percent"},
-        {"CORP\\alice%", "alice", "CORP", ""},
+        {"alice", "alice", "", nullptr, nullptr},
+        {"CORP\\alice", "alice", "CORP", nullptr, nullptr},
+        {"CORP/alice", "alice", "CORP", nullptr, nullptr},
+        {"alice%pw%with%percent", "alice", "", "pw%with%percent", nullptr},
+        {"CORP\\alice%", "alice", "CORP", "", nullptr},
+        {"CORP\\J\xc3\xbcrgen%p\xc3\xa4ss", "J\xc3\xbcrgen", "CORP", "p\xc3\xa4ss", nullptr},
+        {"root\0evil"s, "", "", nullptr, "the user name holds a NUL character"},
+        {"ro\xffot", "", "", nullptr, "the user name is not valid UTF-8"},
+        {"\xc0\xafroot", "", "", nullptr, "the user name is not valid UTF-8"}, // an overlong "/"
+        {"\xed\xa0\x80", "", "", nullptr, "the user name is not valid UTF-8"}, // a surrogate
+        {"CO\0RP\\root"s, "", "", nullptr, "the domain holds a NUL character"},
+        {"CORP\xe9\\root", "", "", nullptr, "the domain is not valid UTF-8"},
+        {"root%pass\0word"s, "", "", nullptr, "the password holds a NUL character"},
+        {"root%pass\xa0word", "", "", nullptr, "the password is not valid UTF-8"},
     };
     for (const auto& row : rows) {
         SamrConnection c;
-        SetUser(c, row.given);
-        EXPECT_EQ(c.user, row.user) << row.given;
+        if (row.says) // a refusal keeps what was there
+            SetUser(c, "before%secret");
+        EXPECT_EQ(SetUser(c, row.given),
+                  row.says ? std::optional<std::string>(row.says) : std::nullopt);
+        const char* password = row.says ? "secret" : row.password;
+        EXPECT_EQ(c.user, row.says ? "before" : row.user) << row.given;
         EXPECT_EQ(c.domain, row.domain) << row.given;
-        EXPECT_EQ(c.hasPassword, row.password != nullptr) << row.given;
-        EXPECT_EQ(c.password.View(), row.password ? row.password : "") << row.given;
+        EXPECT_EQ(c.hasPassword, password != nullptr) << row.given;
+        EXPECT_EQ(c.password.View(), password ? password : "") << row.given;
     }
 }
 
-TEST(SamrConnection, ThePasswordVariableServesOnlyWhereNoneWasGiven) {
+// PASSWD serves only where no password was given, and is wiped where the
+// environment holds it, used or not: never left for others to read.
+TEST(SamrConnection, ThePasswordVariableServesWhereNoneWasGivenAndIsWiped) {
     setenv("PASSWD", "from-env", 1);
     SamrConnection given;
     SetUser(given, "alice%typed");
     TakePasswordFromEnvironment(given);
     EXPECT_EQ(given.password.View(), "typed");
-    EXPECT_EQ(std::getenv("PASSWD"), nullptr) << "not used, and still not left for others to read";
+    EXPECT_EQ(std::getenv("PASSWD"), nullptr);
     setenv("PASSWD", "from-env", 1);
+    char* held = std::getenv("PASSWD");
     SamrConnection none;
     SetUser(none, "alice");
-    TakePasswordFromEnvironment(none);
+    ASSERT_EQ(TakePasswordFromEnvironment(none), std::nullopt);
     EXPECT_EQ(none.password.View(), "from-env");
     EXPECT_TRUE(none.HasCredentials());
-    EXPECT_EQ(std::getenv("PASSWD"), nullptr) << "taken, not left for others to read";
+    EXPECT_EQ(std::string(held, 8), std::string(8, '\0')) << "overwritten, not only unset";
+    EXPECT_EQ(std::getenv("PASSWD"), nullptr);
+    setenv("PASSWD", "bad\xff", 1);
+    SamrConnection odd;
+    EXPECT_EQ(TakePasswordFromEnvironment(odd), "PASSWD is not valid UTF-8");
+    EXPECT_FALSE(odd.HasCredentials());
+    EXPECT_EQ(std::getenv("PASSWD"), nullptr);
 }
 
 class AuthenticationFile : public testing::Test {
@@ -80,81 +106,37 @@ TEST_F(AuthenticationFile, SambasFormatIsRead) {
     EXPECT_EQ(c.domain, "LAB");
 }
 
-TEST_F(AuthenticationFile, AFileThatCannotBeUsedIsNamedAndChangesNothing) {
-    std::filesystem::create_directory(path_ + "-folder");
-    const struct {
-        const char* content; // null: the path is no file
-        std::string path;
-        const char* says;
-    } rows[] = {
-        {nullptr, path_ + "-missing", "cannot be opened: No such file"},
-        {nullptr, path_ + "-folder", "is not a regular file"},
-        {"user = alice\npassword = x\n", path_, "is not one (line 1)"},
-        {"username = alice\npassword secret\n", path_, "is not one (line 2)"},
-        {"\n# nothing\n", path_, "names no user"},
-    };
-    for (const auto& row : rows) {
-        if (row.content != nullptr)
-            write(row.content);
-        SamrConnection c;
-        SetUser(c, "before%secret");
-        const auto error = LoadAuthenticationFile(c, row.path);
-        ASSERT_TRUE(error.has_value()) << row.path;
-        EXPECT_NE(error->find(row.path), std::string::npos) << *error;
-        EXPECT_NE(error->find(row.says), std::string::npos) << *error;
-        EXPECT_EQ(error->find("secret"), std::string::npos) << "never the password";
-        EXPECT_EQ(c.user, "before");
-        EXPECT_EQ(c.password.View(), "secret");
-    }
-    std::filesystem::remove_all(path_ + "-folder");
-}
-
-// A value is never cut short at a NUL or passed on as other text: a NUL, or
-// bytes that are not UTF-8, in any part are an error saying which part.
-TEST(SamrConnection, OddUserNamesAreRefusedNotChanged) {
+// A file that cannot be used, or an odd value in it, is an error naming the
+// file (and the line), never the password, and changes nothing.
+TEST_F(AuthenticationFile, AFileThatCannotBeUsedIsNamedWithItsPlaceAndChangesNothing) {
     using namespace std::string_literals;
     const struct {
-        std::string given;
+        std::string content;
         const char* says;
     } rows[] = {
-        {"root\0evil"s, "the user name holds a NUL character"},
-        {"ro\xffot", "the user name is not valid UTF-8"},
-        {"\xc0\xafroot", "the user name is not valid UTF-8"}, // an overlong "/"
-        {"\xed\xa0\x80", "the user name is not valid UTF-8"}, // a surrogate
-        {"CO\0RP\\root"s, "the domain holds a NUL character"},
-        {"CORP\xe9\\root", "the domain is not valid UTF-8"},
-        {"root%pass\0word"s, "the password holds a NUL character"},
-        {"root%pass\xa0word", "the password is not valid UTF-8"},
+        // The file reader refuses it (its other refusals: SmallFileTest).
+        {"# " + std::string(64 * 1024, 'x'), " is larger than 64 KB"},
+        {"user = alice\npassword = x\n", " is not one (line 1)"},
+        {"username = alice\npassword secret\n", " is not one (line 2)"},
+        {"\n# nothing\n", " names no user"},
+        {"username = root\0evil\npassword = x\n"s,
+         " (line 1): the user name holds a NUL character"},
+        {"# lab\nusername = r\xf6ot\n", " (line 2): the user name is not valid UTF-8"},
+        {"username = alice\npassword = s\xe9"
+         "cret\n",
+         " (line 2): the password is not valid UTF-8"},
+        {"username = C\xffRP\\alice\n", " (line 1): the domain is not valid UTF-8"},
     };
     for (const auto& row : rows) {
         SamrConnection c;
         ASSERT_EQ(SetUser(c, "before%secret"), std::nullopt);
-        const auto error = SetUser(c, row.given);
+        const auto error = LoadAuthenticationFile(c, write(row.content));
         ASSERT_TRUE(error.has_value()) << row.says;
-        EXPECT_EQ(*error, row.says);
+        EXPECT_EQ(error->rfind("the authentication file " + path_ + row.says, 0), 0u) << *error;
+        EXPECT_EQ(error->find("secret"), std::string::npos) << "never the password";
         EXPECT_EQ(c.user, "before");
-        EXPECT_EQ(c.domain, "");
         EXPECT_EQ(c.password.View(), "secret");
     }
-    SamrConnection c;
-    EXPECT_EQ(SetUser(c, "CORP\\J\xc3\xbcrgen%p\xc3\xa4ss"), std::nullopt) << "UTF-8 is taken";
-    EXPECT_EQ(c.user, "J\xc3\xbcrgen");
-}
-
-TEST(SamrConnection, ThePasswordVariableIsWipedWhereTheEnvironmentHoldsIt) {
-    setenv("PASSWD", "from-env", 1);
-    char* held = std::getenv("PASSWD");
-    SamrConnection c;
-    ASSERT_EQ(TakePasswordFromEnvironment(c), std::nullopt);
-    EXPECT_EQ(c.password.View(), "from-env");
-    EXPECT_EQ(std::string(held, 8), std::string(8, '\0')) << "overwritten, not only unset";
-    setenv("PASSWD", "bad\xff", 1);
-    SamrConnection odd;
-    const auto error = TakePasswordFromEnvironment(odd);
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(*error, "PASSWD is not valid UTF-8");
-    EXPECT_FALSE(odd.HasCredentials());
-    EXPECT_EQ(std::getenv("PASSWD"), nullptr);
 }
 
 TEST(Secret, OneBufferWipedWheneverItIsReplacedOrLetGo) {
@@ -172,40 +154,6 @@ TEST(Secret, OneBufferWipedWheneverItIsReplacedOrLetGo) {
     moved.Wipe();
     EXPECT_TRUE(moved.empty());
     EXPECT_STREQ(moved.c_str(), "");
-}
-
-TEST_F(AuthenticationFile, OddFilesAndValuesAreRefusedWithTheirPlace) {
-    using namespace std::string_literals;
-    const std::string huge = path_ + "-huge";
-    std::ofstream(huge) << "username = alice\npassword = ";
-    std::filesystem::resize_file(huge, 100u << 20); // a 100 MB password, sparse
-    const struct {
-        std::string content; // empty: the path is given as it is
-        std::string path;
-        const char* says;
-    } rows[] = {
-        {"", "/dev/zero", " is not a regular file"}, // what the reader refuses: SmallFileTest
-        {"", huge, " is larger than 64 KB"},
-        {"username = root\0evil\npassword = x\n"s, path_,
-         " (line 1): the user name holds a NUL character"},
-        {"# lab\nusername = r\xf6ot\n", path_, " (line 2): the user name is not valid UTF-8"},
-        {"username = alice\npassword = s\xe9"
-         "cret\n",
-         path_, " (line 2): the password is not valid UTF-8"},
-        {"username = C\xffRP\\alice\n", path_, " (line 1): the domain is not valid UTF-8"},
-    };
-    for (const auto& row : rows) {
-        if (!row.content.empty())
-            write(row.content);
-        SamrConnection c;
-        ASSERT_EQ(SetUser(c, "before%secret"), std::nullopt);
-        const auto error = LoadAuthenticationFile(c, row.path);
-        ASSERT_TRUE(error.has_value()) << row.says;
-        EXPECT_EQ(*error, "the authentication file " + row.path + row.says);
-        EXPECT_EQ(c.user, "before");
-        EXPECT_EQ(c.password.View(), "secret");
-    }
-    std::filesystem::remove(huge);
 }
 
 // Every row of the table: the status netapi32 reports for the same situation.

@@ -12,18 +12,18 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace tw::hosts {
 namespace {
 
 // German texts, as a language file would give them.
 std::u16string German(std::u16string_view key, std::u16string_view def) {
-    if (key == u"SignIn.OK")
-        return u"Anmelden";
-    if (key == u"SignIn.Intro")
-        return u"Anmelden bei %1";
-    if (key == u"SignIn.Kerberos")
-        return u"Ke&rberos verwenden";
-    return std::u16string(def);
+    const std::map<std::u16string_view, std::u16string_view> texts = {
+        {u"SignIn.OK", u"Anmelden"},
+        {u"SignIn.Intro", u"Anmelden bei %1"},
+        {u"SignIn.Kerberos", u"Ke&rberos verwenden"}};
+    return std::u16string(texts.contains(key) ? texts.at(key) : def);
 }
 
 TEST(SignInDialog, TypedCredentialsAreTakenAndTheDialogsCopyWiped) {
