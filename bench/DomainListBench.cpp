@@ -11,7 +11,7 @@
 // complete, on a fresh SamrNetApi signing in with the ticket; and `rpcclient
 // --use-kerberos=required -c enumdomusers`. The median of R runs (default 5)
 // is printed; the goal is no slower than rpcclient.
-#include "platform/samr/SamrNetApi.h"
+#include "ListingRace.h"
 #include "tests/addc/DomainController.h"
 
 #include <algorithm>
@@ -21,59 +21,8 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 using namespace tw;
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Milliseconds(Clock::time_point since) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-}
-
-std::size_t ListThroughNetApi(const test::DomainController& dc) {
-    samr::SamrConnection connection;
-    connection.kerberos = true;
-    connection.localHost = dc.host();
-    samr::SamrNetApi net(connection);
-    std::size_t listed = 0;
-    win::DWORD resume = 0;
-    win::NET_API_STATUS status = win::ERROR_MORE_DATA;
-    while (status == win::ERROR_MORE_DATA) {
-        win::LPBYTE buffer = nullptr;
-        win::DWORD read = 0, total = 0;
-        status = net.NetUserEnum(nullptr, 0, win::FILTER_NORMAL_ACCOUNT, &buffer, 255, &read,
-                                 &total, &resume);
-        listed += read;
-        net.NetApiBufferFree(buffer);
-    }
-    if (status != 0) {
-        std::fprintf(stderr, "tarnwick-domain-bench: NetUserEnum failed with %u\n", status);
-        std::exit(1);
-    }
-    return listed;
-}
-
-std::size_t ListThroughRpcclient(const test::DomainController& dc) {
-    const std::string command =
-        "rpcclient --use-kerberos=required -c enumdomusers " + dc.host() + " 2>/dev/null";
-    FILE* output = popen(command.c_str(), "r");
-    std::size_t lines = 0;
-    char line[512];
-    while (output != nullptr && std::fgets(line, sizeof line, output) != nullptr)
-        lines += std::string(line).rfind("user:[", 0) == 0 ? 1 : 0;
-    if (output == nullptr || pclose(output) != 0) {
-        std::fprintf(stderr, "tarnwick-domain-bench: rpcclient failed\n");
-        std::exit(1);
-    }
-    return lines;
-}
-
-} // namespace
+using namespace tw::bench;
 
 int main(int argc, char** argv) {
     int count = 1000;
@@ -94,14 +43,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarnwick-domain-bench: kinit failed: %s\n", dc.lastOutput().c_str());
         return 1;
     }
+    samr::SamrConnection kerberos;
+    kerberos.kerberos = true;
+    kerberos.localHost = dc.host();
     std::vector<double> ours, theirs;
     std::size_t listed = 0, shown = 0;
     for (int run = 0; run < runs; ++run) {
         auto start = Clock::now();
-        listed = ListThroughNetApi(dc);
+        listed = ListThroughNetApi(kerberos, "tarnwick-domain-bench");
         ours.push_back(Milliseconds(start));
         start = Clock::now();
-        shown = ListThroughRpcclient(dc);
+        shown = ListThroughRpcclient("rpcclient --use-kerberos=required -c enumdomusers " +
+                                         dc.host() + " 2>/dev/null",
+                                     "tarnwick-domain-bench");
         theirs.push_back(Milliseconds(start));
     }
     dc.dropTickets();

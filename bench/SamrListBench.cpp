@@ -9,7 +9,7 @@
 // 255 bytes until the list is complete, on a fresh SamrNetApi; and
 // `rpcclient -p PORT -U ... -c enumdomusers 127.0.0.1`. The median of R runs
 // (default 5) is printed; the goal is no slower than rpcclient.
-#include "platform/samr/SamrNetApi.h"
+#include "ListingRace.h"
 #include "tests/samba/SambaServer.h"
 
 #include <algorithm>
@@ -20,58 +20,8 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 using namespace tw;
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Milliseconds(Clock::time_point since) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-}
-
-// Every account through NetUserEnum as the program asks for them; the count.
-std::size_t ListThroughNetApi(const test::SambaServer& server) {
-    samr::SamrNetApi net(server.connectionAs());
-    std::size_t listed = 0;
-    win::DWORD resume = 0;
-    win::NET_API_STATUS status = win::ERROR_MORE_DATA;
-    while (status == win::ERROR_MORE_DATA) {
-        win::LPBYTE buffer = nullptr;
-        win::DWORD read = 0, total = 0;
-        status = net.NetUserEnum(nullptr, 0, win::FILTER_NORMAL_ACCOUNT, &buffer, 255, &read,
-                                 &total, &resume);
-        listed += read;
-        net.NetApiBufferFree(buffer);
-    }
-    if (status != 0) {
-        std::fprintf(stderr, "tarnwick-samr-bench: NetUserEnum failed with %u\n", status);
-        std::exit(1);
-    }
-    return listed;
-}
-
-std::size_t ListThroughRpcclient(const test::SambaServer& server) {
-    const std::string command = "rpcclient -p " + std::to_string(server.port()) + " -U '" +
-                                server.adminUser() + "%" + test::SambaServer::kAdminPassword +
-                                "' -c enumdomusers 127.0.0.1";
-    FILE* output = popen(command.c_str(), "r");
-    std::size_t lines = 0;
-    char line[512];
-    while (output != nullptr && std::fgets(line, sizeof line, output) != nullptr)
-        lines += std::string(line).rfind("user:[", 0) == 0 ? 1 : 0;
-    if (output == nullptr || pclose(output) != 0) {
-        std::fprintf(stderr, "tarnwick-samr-bench: rpcclient failed\n");
-        std::exit(1);
-    }
-    return lines;
-}
-
-} // namespace
+using namespace tw::bench;
 
 int main(int argc, char** argv) {
     std::vector<int> counts = {1000, 10000};
@@ -98,10 +48,14 @@ int main(int argc, char** argv) {
         std::vector<double> ours, theirs;
         for (int run = 0; run < runs; ++run) {
             auto start = Clock::now();
-            const std::size_t listed = ListThroughNetApi(server);
+            const std::size_t listed =
+                ListThroughNetApi(server.connectionAs(), "tarnwick-samr-bench");
             ours.push_back(Milliseconds(start));
             start = Clock::now();
-            const std::size_t shown = ListThroughRpcclient(server);
+            const std::size_t shown = ListThroughRpcclient(
+                "rpcclient -p " + std::to_string(server.port()) + " -U '" + server.adminUser() +
+                    "%" + test::SambaServer::kAdminPassword + "' -c enumdomusers 127.0.0.1",
+                "tarnwick-samr-bench");
             theirs.push_back(Milliseconds(start));
             if (listed != shown) {
                 std::fprintf(stderr, "tarnwick-samr-bench: %zu listed, rpcclient showed %zu\n",
