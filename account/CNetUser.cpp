@@ -12,6 +12,7 @@ namespace tw {
 namespace {
 
 constexpr win::DWORD kLevelName = 0;
+constexpr win::DWORD kLevelListing = 20; // name, full name and flags
 constexpr win::DWORD kLevelAccount = 3;
 constexpr win::DWORD kLevelFlags = 1008;
 // Deliberately small: a target with more than a few accounts is read in
@@ -110,8 +111,7 @@ std::u16string CNetUser::CurrentMachineName() {
     return std::u16string(buffer.data(), std::min<win::DWORD>(size, kComputerNameBufferSize - 1));
 }
 
-std::vector<std::u16string> CNetUser::EnumerateUsers(std::int32_t* Result) {
-    std::vector<std::u16string> names;
+bool CNetUser::Enumerate(win::DWORD level, std::int32_t* Result, const BatchReader& read) {
     win::DWORD resumeHandle = 0;
     int stalledBatches = 0;
     for (std::uint32_t calls = 1;; ++calls) {
@@ -120,7 +120,7 @@ std::vector<std::u16string> CNetUser::EnumerateUsers(std::int32_t* Result) {
         win::DWORD totalEntries = 0;
         const win::DWORD handleBefore = resumeHandle;
         win::NET_API_STATUS status =
-            net_.NetUserEnum(serverPointer(), kLevelName, win::FILTER_NORMAL_ACCOUNT, &buffer,
+            net_.NetUserEnum(serverPointer(), level, win::FILTER_NORMAL_ACCOUNT, &buffer,
                              kEnumPreferredLength, &entriesRead, &totalEntries, &resumeHandle);
         const bool accepted = status == win::NERR_Success || status == win::ERROR_MORE_DATA;
         if (accepted && entriesRead > 0 && buffer == nullptr)
@@ -128,25 +128,47 @@ std::vector<std::u16string> CNetUser::EnumerateUsers(std::int32_t* Result) {
         netstatus::Report(Result, status);
         if (status != win::NERR_Success && status != win::ERROR_MORE_DATA) {
             freeBuffer(buffer);
-            return {}; // names of earlier batches are dropped: no partial lists
+            return false; // records of earlier batches are dropped: no partial lists
         }
-
-        // Room for every name at once: a list of 100,000 grows no more.
-        if (calls == 1)
-            names.reserve(std::min<std::size_t>(totalEntries, kMaxReservedNames));
-        const auto* records = reinterpret_cast<const win::USER_INFO_0*>(buffer);
-        for (win::DWORD i = 0; i < entriesRead; ++i)
-            names.push_back(StringFromPointer(records[i].usri0_name));
+        // Room for every record at once: a list of 100,000 grows no more.
+        read(buffer, entriesRead,
+             calls == 1 ? std::min<std::size_t>(totalEntries, kMaxReservedNames) : 0);
         freeBuffer(buffer);
 
         if (status == win::NERR_Success)
-            return names;
+            return true;
         // A platform that never finishes is given up on (the limits: CNetUser.h).
         const bool stalled = entriesRead == 0 && resumeHandle == handleBefore;
         stalledBatches = stalled ? stalledBatches + 1 : 0;
         if (stalledBatches >= kMaxStalledEnumerationCalls || calls >= kMaxEnumerationCalls)
-            return {};
+            return false;
     }
+}
+
+std::vector<std::u16string> CNetUser::EnumerateUsers(std::int32_t* Result) {
+    std::vector<std::u16string> names;
+    const bool complete = Enumerate(
+        kLevelName, Result, [&](win::LPBYTE buffer, win::DWORD count, std::size_t reserve) {
+            names.reserve(reserve);
+            const auto* records = reinterpret_cast<const win::USER_INFO_0*>(buffer);
+            for (win::DWORD i = 0; i < count; ++i)
+                names.push_back(StringFromPointer(records[i].usri0_name));
+        });
+    return complete ? names : std::vector<std::u16string>{};
+}
+
+std::vector<AccountEntry> CNetUser::ListAccounts(std::int32_t* Result) {
+    std::vector<AccountEntry> accounts;
+    const bool complete = Enumerate(
+        kLevelListing, Result, [&](win::LPBYTE buffer, win::DWORD count, std::size_t reserve) {
+            accounts.reserve(reserve);
+            const auto* records = reinterpret_cast<const win::USER_INFO_20*>(buffer);
+            for (win::DWORD i = 0; i < count; ++i)
+                accounts.push_back({StringFromPointer(records[i].usri20_name),
+                                    StringFromPointer(records[i].usri20_full_name),
+                                    static_cast<std::int32_t>(records[i].usri20_flags)});
+        });
+    return complete ? accounts : std::vector<AccountEntry>{};
 }
 
 } // namespace tw

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,9 +35,18 @@ struct UserModals {
 
     // The eight fields in their order, for code that treats them alike.
     static constexpr std::array<std::int32_t UserModals::*, 8> Fields = {
-        &UserModals::MinPwdLen,       &UserModals::MaxPwdAge,     &UserModals::MinPwdAge,
-        &UserModals::ForceLogoff,     &UserModals::PwdHistoryLen, &UserModals::LockoutDuration,
-        &UserModals::LockoutObsWin,   &UserModals::LockoutThreshold};
+        &UserModals::MinPwdLen,     &UserModals::MaxPwdAge,       &UserModals::MinPwdAge,
+        &UserModals::ForceLogoff,   &UserModals::PwdHistoryLen,   &UserModals::LockoutDuration,
+        &UserModals::LockoutObsWin, &UserModals::LockoutThreshold};
+};
+
+// One account of a listing: its name, full name and flags (UF_ bits).
+struct AccountEntry {
+    std::u16string name;
+    std::u16string fullName;
+    std::int32_t flags = 0;
+
+    bool operator==(const AccountEntry&) const = default;
 };
 
 class CNetUser {
@@ -89,6 +99,9 @@ public:
     // that never finishes (answers "more data" for ever, with or without new
     // names) is given up on the same way, with ERROR_MORE_DATA in Result.
     std::vector<std::u16string> EnumerateUsers(std::int32_t* Result = nullptr);
+    // The same listing with each account's full name and flags (level 20),
+    // under the same rules: the whole list or nothing.
+    std::vector<AccountEntry> ListAccounts(std::int32_t* Result = nullptr);
 
     // The two limits that end an enumeration the platform would keep going
     // for ever. Either ends it as if its last batch had failed: an empty list
@@ -148,6 +161,13 @@ public:
     const UserModals& LoadedModals() const { return loadedModals_; }
 
 private:
+    // Every batch of a listing of the ordinary accounts at `level`, each
+    // handed to `read` with its record count (and, with the first batch, the
+    // room to make for the whole list); false when a batch failed or the
+    // platform never finished, with the status in Result.
+    using BatchReader =
+        std::function<void(win::LPBYTE records, win::DWORD count, std::size_t reserve)>;
+    bool Enumerate(win::DWORD level, std::int32_t* Result, const BatchReader& read);
     const char16_t* serverPointer() const { return serverArg_ ? serverArg_->c_str() : nullptr; }
     void freeBuffer(win::LPBYTE buffer);
 

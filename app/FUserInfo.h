@@ -5,6 +5,7 @@
 #pragma once
 
 #include "account/CNetUser.h"
+#include "account/PolicyFields.h"
 #include "common/mCommon.h"
 #include "controls/ICue.h"
 #include "controls/ucPlusMinus.h"
@@ -165,7 +166,7 @@ private:
     void UpdatePolicySetButton();
     void cmdModalsSet_Click();
     void StorePolicyField(TextBox& field, Label& label, bool& Cancel, bool ShowMessage,
-                          void (CNetUser::*setter)(std::int32_t), bool inDays);
+                          void (CNetUser::*setter)(std::int32_t));
     void ValidateMaxPwdAge(bool& Cancel, bool ShowMessage);
     void ValidateMinPwdAge(bool& Cancel, bool ShowMessage);
     void ValidateMinPwdLen(bool& Cancel, bool ShowMessage);
@@ -176,6 +177,8 @@ private:
 
     // Numeric fields (NumericFields.cpp)
     const NumericField* FindField(const TextBox& box) const;
+    // The policy field a box shows; nothing for the expiry warning's.
+    std::optional<PolicyField> PolicyFieldOf(const TextBox& box) const;
     std::int32_t FieldMinimum(const TextBox& field) const;
     std::int32_t FieldMaximum(const TextBox& field) const;
     bool IsInFieldRange(std::int32_t value, const TextBox& field) const;

@@ -172,44 +172,49 @@ void FUserInfo::CreateServerPane() {
     lblServerPar->SetAlignment(Alignment::Center);
     lblServerPar->SetFont(kHeaderFont);
 
-    PaneRow row = AddNumericRow(f, "lblMaxPwdAge", u"Max. Password Age:", "txtMaxPwdAge",
-                                u"The maximum allowable password age (49710 means infinite)",
-                                "lblMaxPwdAge_u", u"days", 1080, 24);
+    PaneRow row =
+        AddNumericRow(f, "lblMaxPwdAge", RuleOf(PolicyField::MaxPwdAge).caption, "txtMaxPwdAge",
+                      u"The maximum allowable password age (49710 means infinite)",
+                      "lblMaxPwdAge_u", u"days", 1080, 24);
     lblMaxPwdAge = row.label;
     txtMaxPwdAge = row.field;
     lblMaxPwdAge_u = row.unit;
-    row = AddNumericRow(f, "lblMinPwdAge", u"Min. Password Age:", "txtMinPwdAge",
+    row = AddNumericRow(f, "lblMinPwdAge", RuleOf(PolicyField::MinPwdAge).caption, "txtMinPwdAge",
                         u"The minimum interval that can elapse between the time a password "
                         u"changes and when it can be changed again",
                         "lblMinPwdAge_u", u"days", 1440, 27);
     lblMinPwdAge = row.label;
     txtMinPwdAge = row.field;
     lblMinPwdAge_u = row.unit;
-    row = AddNumericRow(f, "lblMinPwdLen", u"Min. Password Length:", "txtMinPwdLen",
+    row = AddNumericRow(f, "lblMinPwdLen", RuleOf(PolicyField::MinPwdLen).caption, "txtMinPwdLen",
                         u"The minimum allowable password length", nullptr, nullptr, 1800, 30);
     lblMinPwdLen = row.label;
     txtMinPwdLen = row.field;
-    row = AddNumericRow(f, "lblLockoutThreshold", u"Bad Pw Before Lockout:", "txtLockoutThreshold",
+    row = AddNumericRow(f, "lblLockoutThreshold", RuleOf(PolicyField::LockoutThreshold).caption,
+                        "txtLockoutThreshold",
                         u"The number of invalid password authentications that can occur before "
                         u"an account is marked \"locked out\" ",
                         nullptr, nullptr, 2160, 32);
     lblLockoutThreshold = row.label;
     txtLockoutThreshold = row.field;
-    row = AddNumericRow(f, "lblLockoutDuration", u"Lockout Duration:", "txtLockoutDuration",
+    row = AddNumericRow(f, "lblLockoutDuration", RuleOf(PolicyField::LockoutDuration).caption,
+                        "txtLockoutDuration",
                         u"How long a locked account remains locked before it is automatically "
                         u"unlocked",
                         "lblLockoutDuration_u", u"seconds", 2520, 34);
     lblLockoutDuration = row.label;
     txtLockoutDuration = row.field;
     lblLockoutDuration_u = row.unit;
-    row = AddNumericRow(f, "lblLockoutTimeout", u"Bad Password Timeout:", "txtLockoutTimeout",
+    row = AddNumericRow(f, "lblLockoutTimeout", RuleOf(PolicyField::LockoutObsWin).caption,
+                        "txtLockoutTimeout",
                         u"Maximum time that can elapse between any two failed logon attempts "
                         u"before lockout occurs",
                         "lblLockoutTimeout_u", u"seconds", 2880, 37);
     lblLockoutTimeout = row.label;
     txtLockoutTimeout = row.field;
     lblLockoutTimeout_u = row.unit;
-    row = AddNumericRow(f, "lblPwdHistoryLen", u"Password History Length:", "txtPwdHistoryLen",
+    row = AddNumericRow(f, "lblPwdHistoryLen", RuleOf(PolicyField::PwdHistoryLen).caption,
+                        "txtPwdHistoryLen",
                         u"The length of password history maintained (a new password cannot "
                         u"match any of maintained previous passwords)",
                         nullptr, nullptr, 3240, 40);

@@ -27,19 +27,26 @@ const FUserInfo::NumericField* FUserInfo::FindField(const TextBox& box) const {
     return nullptr;
 }
 
+std::optional<PolicyField> FUserInfo::PolicyFieldOf(const TextBox& field) const {
+    const TextBox* const boxes[] = {txtMaxPwdAge,        txtMinPwdAge,       txtMinPwdLen,
+                                    txtLockoutThreshold, txtLockoutDuration, txtLockoutTimeout,
+                                    txtPwdHistoryLen};
+    for (std::size_t i = 0; i < kPolicyFields.size(); ++i) {
+        if (boxes[i] == &field)
+            return kPolicyFields[i].field;
+    }
+    return std::nullopt;
+}
+
 std::int32_t FUserInfo::FieldMinimum(const TextBox& field) const {
-    return &field == txtMaxPwdAge ? 1 : 0;
+    const std::optional<PolicyField> policy = PolicyFieldOf(field);
+    return policy ? PolicyFieldMinimum(*policy) : 0;
 }
 
 std::int32_t FUserInfo::FieldMaximum(const TextBox& field) const {
-    if (&field == txtMaxPwdAge)
-        return 49710;
-    if (&field == txtMinPwdAge) // in days, like the maximum-age field's text
-        return ParseUnsigned(txtMaxPwdAge->Text()).value_or(0);
-    if (&field == txtMinPwdLen)
-        return 256;
-    if (&field == txtPwdHistoryLen)
-        return 8;
+    // The minimum age goes up to the maximum age, in days as its field shows it.
+    if (const std::optional<PolicyField> policy = PolicyFieldOf(field))
+        return PolicyFieldMaximum(*policy, ParseUnsigned(txtMaxPwdAge->Text()).value_or(0));
     return kAllBits;
 }
 

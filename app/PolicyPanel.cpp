@@ -7,11 +7,6 @@
 
 namespace tw::app {
 
-namespace {
-constexpr std::int32_t kSecondsPerDay = 86400;
-constexpr std::int32_t kNeverExpires = -1; // 4294967295 seconds
-} // namespace
-
 bool FUserInfo::LoadPolicy() {
     // Read again, or emptied when the read fails: nothing unsure stays shown.
     PolicyWriteUnsure = false;
@@ -40,8 +35,10 @@ void FUserInfo::ClearPolicyPanel() {
 
 void FUserInfo::FillPolicyPanel() {
     const CNetUser& user = *NetUser;
-    txtMaxPwdAge->SetText(UnsignedToText(UnsignedDivide(user.ModalsMaxPwdAge(), kSecondsPerDay)));
-    txtMinPwdAge->SetText(UnsignedToText(UnsignedDivide(user.ModalsMinPwdAge(), kSecondsPerDay)));
+    txtMaxPwdAge->SetText(
+        UnsignedToText(ShownValue(PolicyField::MaxPwdAge, user.ModalsMaxPwdAge())));
+    txtMinPwdAge->SetText(
+        UnsignedToText(ShownValue(PolicyField::MinPwdAge, user.ModalsMinPwdAge())));
     txtMinPwdLen->SetText(FromUtf8(std::to_string(user.ModalsMinPwdLen())));
     txtLockoutThreshold->SetText(UnsignedToText(user.ModalsLockoutThreshold()));
     txtLockoutDuration->SetText(UnsignedToText(user.ModalsLockoutDuration()));
@@ -110,15 +107,13 @@ void FUserInfo::cmdModalsSet_Click() {
 // The common steps of the store validators: check the text, then store the
 // number (in seconds when the field shows days) and follow with the button.
 void FUserInfo::StorePolicyField(TextBox& field, Label& label, bool& Cancel, bool ShowMessage,
-                                 void (CNetUser::*setter)(std::int32_t), bool inDays) {
+                                 void (CNetUser::*setter)(std::int32_t)) {
     bool invalid = false;
     ValidateField(field, ShowMessage ? label.Caption() : std::u16string(), invalid);
     Cancel = invalid;
     if (invalid)
         return;
-    const std::int32_t value = *ParseUnsigned(field.Text());
-    // The text passed the range check, so even 49710 days fit in 32 bits.
-    (NetUser.get()->*setter)(inDays ? UnsignedMultiply(value, kSecondsPerDay) : value);
+    (NetUser.get()->*setter)(StoredValue(*PolicyFieldOf(field), *ParseUnsigned(field.Text())));
     UpdatePolicySetButton();
 }
 
@@ -130,9 +125,7 @@ void FUserInfo::ValidateMaxPwdAge(bool& Cancel, bool ShowMessage) {
         return;
     const std::int32_t days = *ParseUnsigned(txtMaxPwdAge->Text());
     // 49710 is how the never value shows, so it is read back as never.
-    NetUser->SetModalsMaxPwdAge(days == FieldMaximum(*txtMaxPwdAge)
-                                    ? kNeverExpires
-                                    : UnsignedMultiply(days, kSecondsPerDay));
+    NetUser->SetModalsMaxPwdAge(StoredValue(PolicyField::MaxPwdAge, days));
     // While the maximum is being typed its text is not yet the value meant
     // ("1" on the way to "120"): the minimum follows it once the field is
     // left. A text set whole (a paste, a step, the fill) is final at once.
@@ -151,32 +144,32 @@ void FUserInfo::ValidateMaxPwdAge(bool& Cancel, bool ShowMessage) {
 
 void FUserInfo::ValidateMinPwdAge(bool& Cancel, bool ShowMessage) {
     StorePolicyField(*txtMinPwdAge, *lblMinPwdAge, Cancel, ShowMessage,
-                     &CNetUser::SetModalsMinPwdAge, true);
+                     &CNetUser::SetModalsMinPwdAge);
 }
 
 void FUserInfo::ValidateMinPwdLen(bool& Cancel, bool ShowMessage) {
     StorePolicyField(*txtMinPwdLen, *lblMinPwdLen, Cancel, ShowMessage,
-                     &CNetUser::SetModalsMinPwdLen, false);
+                     &CNetUser::SetModalsMinPwdLen);
 }
 
 void FUserInfo::ValidateLockoutThreshold(bool& Cancel, bool ShowMessage) {
     StorePolicyField(*txtLockoutThreshold, *lblLockoutThreshold, Cancel, ShowMessage,
-                     &CNetUser::SetModalsLockoutThreshold, false);
+                     &CNetUser::SetModalsLockoutThreshold);
 }
 
 void FUserInfo::ValidateLockoutDuration(bool& Cancel, bool ShowMessage) {
     StorePolicyField(*txtLockoutDuration, *lblLockoutDuration, Cancel, ShowMessage,
-                     &CNetUser::SetModalsLockoutDuration, false);
+                     &CNetUser::SetModalsLockoutDuration);
 }
 
 void FUserInfo::ValidateLockoutTimeout(bool& Cancel, bool ShowMessage) {
     StorePolicyField(*txtLockoutTimeout, *lblLockoutTimeout, Cancel, ShowMessage,
-                     &CNetUser::SetModalsLockoutObsWin, false);
+                     &CNetUser::SetModalsLockoutObsWin);
 }
 
 void FUserInfo::ValidatePwdHistoryLen(bool& Cancel, bool ShowMessage) {
     StorePolicyField(*txtPwdHistoryLen, *lblPwdHistoryLen, Cancel, ShowMessage,
-                     &CNetUser::SetModalsPwdHistoryLen, false);
+                     &CNetUser::SetModalsPwdHistoryLen);
 }
 
 } // namespace tw::app

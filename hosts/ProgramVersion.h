@@ -6,6 +6,9 @@
 #include "platform/TextConvert.h"
 #include "toolkit/Application.h"
 
+#include <cstdio>
+#include <string>
+
 namespace tw::hosts {
 
 inline toolkit::VersionInfo ProgramVersion() {
@@ -15,6 +18,14 @@ inline toolkit::VersionInfo ProgramVersion() {
             TW_VERSION_REVISION,
             FromUtf8(TW_LEGAL_COPYRIGHT),
             FromUtf8(TW_WEB_ADDRESS)};
+}
+
+// What --version prints: "tarnwick (Brenholt) 1.00.012".
+inline std::string VersionLine(const std::string& program) {
+    const toolkit::VersionInfo v = ProgramVersion();
+    char number[32];
+    std::snprintf(number, sizeof number, "%d.%02d.%03d", v.Major, v.Minor, v.Revision);
+    return program + " (" + ToUtf8(v.Title) + ") " + number + "\n";
 }
 
 } // namespace tw::hosts

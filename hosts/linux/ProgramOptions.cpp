@@ -18,13 +18,6 @@ ProgramOptions Refused(const std::string& why) {
     return options;
 }
 
-std::string VersionText() {
-    const toolkit::VersionInfo v = ProgramVersion();
-    char number[32];
-    std::snprintf(number, sizeof number, "%d.%02d.%03d", v.Major, v.Minor, v.Revision);
-    return "tarnwick (" + ToUtf8(v.Title) + ") " + number + "\n";
-}
-
 } // namespace
 
 ProgramOptions ParseProgramOptions(const QStringList& arguments, samr::ArgumentPassword hidden) {
@@ -73,7 +66,7 @@ ProgramOptions ParseProgramOptions(const QStringList& arguments, samr::ArgumentP
     }
     if (parser.isSet(version)) {
         options.action = ProgramOptions::Action::Version;
-        options.text = VersionText();
+        options.text = VersionLine("tarnwick");
         return options;
     }
     if (!parser.positionalArguments().isEmpty())

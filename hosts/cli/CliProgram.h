@@ -1,0 +1,49 @@
+// tarnwick-cli's commands on a platform: the account service, the policy
+// rules and the error texts of the window, printed for scripts as text or
+// JSON. Exit statuses: 0 done, 1 a call failed (or a write was not kept),
+// 2 a bad command line or a value outside its field's range.
+#pragma once
+
+#include "CliCommand.h"
+
+#include "account/CNetUser.h"
+#include "common/mCommon.h"
+#include "platform/Platform.h"
+
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+#include <string>
+
+namespace tw::cli {
+
+class CliProgram {
+public:
+    CliProgram(win::Platform& platform, mCommon& common, std::ostream& out, std::ostream& err);
+
+    int Run(const CliCommand& command);
+
+private:
+    int UserList(const CliCommand& command);
+    int UserShow(const CliCommand& command);
+    int UserSet(const CliCommand& command);
+    int PolicyShow(const CliCommand& command);
+    int PolicySet(const CliCommand& command);
+    int ExpiryWarning(const CliCommand& command);
+
+    // A failed call: its status text on standard error, and with --json the
+    // error object on standard output; exit status 1.
+    int Failed(const CliCommand& command, std::int32_t status);
+    int Refused(const CliCommand& command, const std::string& text);
+    std::string Text(std::u16string_view key, std::u16string_view def,
+                     std::initializer_list<LocArg> args = {});
+    std::string DateText(double serial);
+
+    win::Platform& platform_;
+    mCommon& common_;
+    CNetUser user_;
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+} // namespace tw::cli
