@@ -103,10 +103,10 @@ int CliProgram::Failed(const CliCommand& command, std::int32_t status) {
     return 1;
 }
 
-int CliProgram::Refused(const CliCommand& command, const std::string& text) {
+// A value the command line gave that the target's state rules out, as a
+// bad command line is: the message alone, exit status 2.
+int CliProgram::Refused(const std::string& text) {
     err_ << "tarnwick-cli: " << text << "\n";
-    if (command.json)
-        out_ << json{{"error", {{"code", nullptr}, {"message", text}}}}.dump() << "\n";
     return 2;
 }
 
@@ -278,11 +278,11 @@ int CliProgram::PolicySet(const CliCommand& command) {
             minGiven = true;
             if (UnsignedCompare(value, maxDays) > 0) {
                 std::u16string name = RuleOf(field).caption;
-                return Refused(command, Text(u"Frm.Status_InvalidValue",
-                                             u"Invalid value \"%1\" in \"%2\" field. Valid value "
-                                             u"range: %3-%4.",
-                                             {UnsignedToText(value), FromUtf8(NameOf(name)),
-                                              UnsignedToText(0), UnsignedToText(maxDays)}));
+                return Refused(Text(u"Frm.Status_InvalidValue",
+                                    u"Invalid value \"%1\" in \"%2\" field. Valid value "
+                                    u"range: %3-%4.",
+                                    {UnsignedToText(value), FromUtf8(NameOf(name)),
+                                     UnsignedToText(0), UnsignedToText(maxDays)}));
             }
         }
         wanted.*RuleOf(field).value = StoredValue(field, value);
@@ -321,9 +321,9 @@ int CliProgram::PolicySet(const CliCommand& command) {
 
 int CliProgram::ExpiryWarning(const CliCommand& command) {
     if (!platform_.localRegistry)
-        return Refused(command, Text(u"Frm.Tip_NoLocalRegistry",
-                                     u"This computer has no Windows registry to hold a password "
-                                     u"expiry warning"));
+        return Refused(Text(u"Frm.Tip_NoLocalRegistry",
+                            u"This computer has no Windows registry to hold a password "
+                            u"expiry warning"));
     mRegistry registry(platform_, common_);
     const bool write = command.verb == "set";
     const win::HKEY key =
@@ -348,8 +348,9 @@ int CliProgram::ExpiryWarning(const CliCommand& command) {
             << json{{"days", days ? json(static_cast<std::uint32_t>(*days)) : json(nullptr)}}.dump()
             << "\n";
     else
-        out_ << Text(u"Frm.lblPasswordReminder", u"Password Expiry Warning:") << " "
-             << (days ? Unsigned(*days) + " " + Text(u"Frm.lblPasswordReminder_u", u"days") : "")
+        out_ << Text(u"Frm.lblPasswordReminder", u"Password Expiry Warning:")
+             << (days ? " " + Unsigned(*days) + " " + Text(u"Frm.lblPasswordReminder_u", u"days")
+                      : "")
              << "\n";
     return 0;
 }

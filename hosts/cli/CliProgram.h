@@ -34,7 +34,7 @@ private:
     // A failed call: its status text on standard error, and with --json the
     // error object on standard output; exit status 1.
     int Failed(const CliCommand& command, std::int32_t status);
-    int Refused(const CliCommand& command, const std::string& text);
+    int Refused(const std::string& text);
     std::string Text(std::u16string_view key, std::u16string_view def,
                      std::initializer_list<LocArg> args = {});
     std::string DateText(double serial);
