@@ -320,10 +320,16 @@ int CliProgram::PolicySet(const CliCommand& command) {
 }
 
 int CliProgram::ExpiryWarning(const CliCommand& command) {
-    if (!platform_.localRegistry)
-        return Refused(Text(u"Frm.Tip_NoLocalRegistry",
-                            u"This computer has no Windows registry to hold a password "
-                            u"expiry warning"));
+    // Not a bad command line: this computer cannot hold the setting.
+    if (!platform_.localRegistry) {
+        const std::string why = Text(u"Frm.Tip_NoLocalRegistry",
+                                     u"This computer has no Windows registry to hold a password "
+                                     u"expiry warning");
+        err_ << "tarnwick-cli: " << why << "\n";
+        if (command.json)
+            out_ << json{{"error", {{"code", nullptr}, {"message", why}}}}.dump() << "\n";
+        return 1;
+    }
     mRegistry registry(platform_, common_);
     const bool write = command.verb == "set";
     const win::HKEY key =
