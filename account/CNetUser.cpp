@@ -157,7 +157,8 @@ std::vector<std::u16string> CNetUser::EnumerateUsers(std::int32_t* Result) {
     return complete ? names : std::vector<std::u16string>{};
 }
 
-std::vector<AccountEntry> CNetUser::ListAccounts(std::int32_t* Result) {
+std::vector<AccountEntry> CNetUser::ListAccounts(std::int32_t* Result,
+                                                 const std::function<void(std::size_t)>& progress) {
     std::vector<AccountEntry> accounts;
     const bool complete = Enumerate(
         kLevelListing, Result, [&](win::LPBYTE buffer, win::DWORD count, std::size_t reserve) {
@@ -167,6 +168,8 @@ std::vector<AccountEntry> CNetUser::ListAccounts(std::int32_t* Result) {
                 accounts.push_back({StringFromPointer(records[i].usri20_name),
                                     StringFromPointer(records[i].usri20_full_name),
                                     static_cast<std::int32_t>(records[i].usri20_flags)});
+            if (progress)
+                progress(accounts.size());
         });
     return complete ? accounts : std::vector<AccountEntry>{};
 }

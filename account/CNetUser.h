@@ -100,8 +100,11 @@ public:
     // names) is given up on the same way, with ERROR_MORE_DATA in Result.
     std::vector<std::u16string> EnumerateUsers(std::int32_t* Result = nullptr);
     // The same listing with each account's full name and flags (level 20),
-    // under the same rules: the whole list or nothing.
-    std::vector<AccountEntry> ListAccounts(std::int32_t* Result = nullptr);
+    // under the same rules: the whole list or nothing. `progress` hears the
+    // count listed so far after each batch.
+    std::vector<AccountEntry>
+    ListAccounts(std::int32_t* Result = nullptr,
+                 const std::function<void(std::size_t listed)>& progress = {});
 
     // The two limits that end an enumeration the platform would keep going
     // for ever. Either ends it as if its last batch had failed: an empty list

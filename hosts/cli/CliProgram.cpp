@@ -6,6 +6,7 @@
 #include "platform/TextConvert.h"
 #include "toolkit/DateFormat.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace tw::cli {
@@ -63,9 +64,9 @@ std::string NameOf(std::u16string caption) {
 } // namespace
 
 CliProgram::CliProgram(win::Platform& platform, mCommon& common, std::ostream& out,
-                       std::ostream& err)
+                       std::ostream& err, bool progressOnTerminal)
     : platform_(platform), common_(common), user_(platform.net, platform.system), out_(out),
-      err_(err) {}
+      err_(err), progressOnTerminal_(progressOnTerminal) {}
 
 int CliProgram::Run(const CliCommand& command) {
     user_.SetServer(FromUtf8(command.server));
@@ -112,7 +113,19 @@ int CliProgram::Refused(const std::string& text) {
 
 int CliProgram::UserList(const CliCommand& command) {
     std::int32_t status = 0;
-    const std::vector<AccountEntry> accounts = user_.ListAccounts(&status);
+    const auto started = std::chrono::steady_clock::now();
+    std::size_t shown = 0; // the width of the progress line on the terminal
+    const auto progress = [&](std::size_t listed) {
+        if (!progressOnTerminal_ ||
+            std::chrono::steady_clock::now() - started < std::chrono::seconds(1))
+            return;
+        const std::string line = "Listed " + std::to_string(listed) + " accounts...";
+        err_ << "\r" << line << std::flush;
+        shown = line.size();
+    };
+    const std::vector<AccountEntry> accounts = user_.ListAccounts(&status, progress);
+    if (shown > 0)
+        err_ << "\r" << std::string(shown, ' ') << "\r" << std::flush;
     if (status != 0)
         return Failed(command, status);
     json list = json::array();

@@ -19,7 +19,10 @@ namespace tw::cli {
 
 class CliProgram {
 public:
-    CliProgram(win::Platform& platform, mCommon& common, std::ostream& out, std::ostream& err);
+    // `progressOnTerminal`: standard error is a terminal, where a listing
+    // that takes longer than a second shows how far it got.
+    CliProgram(win::Platform& platform, mCommon& common, std::ostream& out, std::ostream& err,
+               bool progressOnTerminal = false);
 
     int Run(const CliCommand& command);
 
@@ -44,6 +47,7 @@ private:
     CNetUser user_;
     std::ostream& out_;
     std::ostream& err_;
+    bool progressOnTerminal_;
 };
 
 } // namespace tw::cli

@@ -13,7 +13,11 @@
 
 #ifdef _WIN32
 #include "platform/win32/WinPlatform.h"
+
+#include <io.h>
 #else
+#include <unistd.h>
+
 #include "platform/linux/LinuxComputer.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/samr/ConnectionOptions.h"
@@ -38,7 +42,12 @@ int Refuse(const std::string& text) {
 int RunOn(win::Platform platform, const std::u16string& folder, const cli::CliCommand& command) {
     mCommon common(platform, folder);
     common.LoadLanguageFile(0);
-    cli::CliProgram program(platform, common, std::cout, std::cerr);
+#ifdef _WIN32
+    const bool terminal = _isatty(_fileno(stderr)) != 0;
+#else
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+#endif
+    cli::CliProgram program(platform, common, std::cout, std::cerr, terminal);
     return program.Run(command);
 }
 
