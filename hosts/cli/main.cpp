@@ -6,6 +6,7 @@
 #include "CliProgram.h"
 
 #include "common/mCommon.h"
+#include "hosts/CommandLine.h"
 #include "platform/SmallFile.h"
 #include "platform/TextConvert.h"
 #include "platform/sim/MachineLoader.h"
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
     static constexpr std::string_view kValueOptions[] = {"--machine", "--server"};
     samr::ArgumentPassword hidden = samr::HidePasswordArguments(argc, argv, kValueOptions);
 #endif
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    tw::hosts::PrepareConsole();
+    std::vector<std::string> arguments = tw::hosts::Utf8Arguments(argc, argv);
 #ifndef _WIN32
     samr::ConnectionOptions connection;
     const auto connectionError =

@@ -24,7 +24,7 @@ struct ScenarioResult {
 // scenario, between two steps. tarnwick-scenario has none.
 using Hooks = std::map<std::string, std::function<void()>>;
 
-// `path` is UTF-8, as the runner's arguments are (CommandLine.h). With a
+// `path` is UTF-8, as the runner's arguments are (hosts/CommandLine.h). With a
 // connection the network-management calls go to real servers over SAMR (the
 // rest of the computer stays simulated), and the scenario may not describe
 // a machine.

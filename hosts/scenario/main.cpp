@@ -3,7 +3,7 @@
 // platform, or with --connect on real servers over SAMR; prints PASS/FAIL per
 // file and a total; exits 0 only when all passed, 2 for a bad command line.
 // The output and the exit code are the same on every system and toolkit.
-#include "CommandLine.h"
+#include "hosts/CommandLine.h"
 #include "ScenarioOptions.h"
 #include "ScenarioRunner.h"
 
@@ -41,8 +41,8 @@ int main(int argc, char** argv) {
     tw::samr::ArgumentPassword hidden =
         tw::samr::HidePasswordArguments(argc, argv, tw::scenario::kValueOptions);
 #endif
-    tw::scenario::PrepareConsole();
-    const std::vector<std::string> arguments = tw::scenario::Utf8Arguments(argc, argv);
+    tw::hosts::PrepareConsole();
+    const std::vector<std::string> arguments = tw::hosts::Utf8Arguments(argc, argv);
 #ifdef TW_SCENARIO_SAMR
     tw::scenario::ScenarioOptions options =
         tw::scenario::ParseScenarioOptions(arguments, std::move(hidden));

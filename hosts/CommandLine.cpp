@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "hosts/CommandLine.h"
 
 #include "platform/TextConvert.h"
 
@@ -13,7 +13,7 @@
 #include <io.h>
 #endif
 
-namespace tw::scenario {
+namespace tw::hosts {
 
 #ifdef _WIN32
 
@@ -61,4 +61,4 @@ void PrepareConsole() {}
 
 #endif
 
-} // namespace tw::scenario
+} // namespace tw::hosts
