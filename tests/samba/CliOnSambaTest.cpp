@@ -1,0 +1,73 @@
+// tarnwick-cli on a real Samba server, signed in as -U gives it: what it
+// prints, and what it wrote as the server's own tools (pdbedit, smbclient
+// logons) see it. A write changes only what was asked.
+#include "SambaServer.h"
+#include "servers/Command.h"
+
+#include "platform/WinTypes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tw::test {
+namespace {
+
+class CliOnSamba : public testing::Test {
+protected:
+    // tarnwick-cli with the server and the administrator's sign-in before
+    // `arguments`; its standard output and error, and its exit status.
+    std::string cli(const std::vector<std::string>& arguments, int& status) {
+        std::vector<std::string> command{
+            TW_CLI_PROGRAM, "--connect",
+            "-p",           std::to_string(server.port()),
+            "-U",           server.adminUser() + "%" + SambaServer::kAdminPassword};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return RunCommand(command, {}, folder_, &status);
+    }
+
+    SambaServer server;
+
+private:
+    const std::string folder_ = std::filesystem::temp_directory_path().string();
+};
+
+TEST_F(CliOnSamba, AnUnlockAndAFlagAreWrittenAloneAndSeenByTheServer) {
+    server.addAccount("alice", "Alice-pw1");
+    server.addAccount("bob", "Bob-pw1", "[X]");
+    server.setPolicy("bad lockout attempt", 3);
+    for (int i = 0; i < 3; ++i)
+        server.logon("alice", "wrong");
+    ASSERT_NE(server.accountFlags("alice") & win::UF_LOCKOUT, 0u);
+    int status = -1;
+    EXPECT_NE(cli({"user", "show", "alice", "--json"}, status).find("\"locked\": true"),
+              std::string::npos);
+    EXPECT_EQ(status, 0);
+    const std::string said = cli({"user", "set", "alice", "--unlock"}, status);
+    EXPECT_EQ(status, 0) << said;
+    EXPECT_EQ(server.accountFlags("alice"), 0u) << "unlocked, nothing else";
+    EXPECT_TRUE(server.logon("alice", "Alice-pw1"));
+    cli({"user", "set", "bob", "--disabled", "yes"}, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(server.accountFlags("bob"), win::UF_ACCOUNTDISABLE | win::UF_DONT_EXPIRE_PASSWD);
+}
+
+TEST_F(CliOnSamba, ThePolicyIsWrittenAndAFailedCallIsExitStatusOne) {
+    int status = -1;
+    const std::string said = cli({"policy", "set", "--min-length", "9", "--history", "4"}, status);
+    EXPECT_EQ(status, 0) << said;
+    EXPECT_EQ(server.pdbeditPolicy("min password length"), 9);
+    EXPECT_EQ(server.pdbeditPolicy("password history"), 4);
+    EXPECT_NE(cli({"policy", "show"}, status).find("Min. Password Length: 9\n"), std::string::npos);
+    const std::string missing = cli({"user", "show", "nobody", "--json"}, status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(missing.find("{\"error\":{\"code\":2221,"), std::string::npos) << missing;
+    EXPECT_NE(cli({"expiry-warning", "show"}, status).find("no Windows registry"),
+              std::string::npos);
+    EXPECT_EQ(status, 1);
+}
+
+} // namespace
+} // namespace tw::test
