@@ -2,13 +2,21 @@
 # resources/version.cmake in every file name:
 #
 #   Windows (the MinGW presets): Tarnwick-VERSION-win32.zip and
-#     Tarnwick-VERSION-win32-setup.exe (win64 for x64): Tarnwick.exe, the
-#     German language file beside it and ReadMe.txt; the installer is built
-#     by NSIS from packaging/NSIS.template.in.
+#     Tarnwick-VERSION-win32-setup.exe (win64 for x64): Tarnwick.exe and
+#     tarnwick-cli.exe, the German language file beside them and ReadMe.txt;
+#     the installer is built by NSIS from packaging/NSIS.template.in, and puts
+#     its folder on the PATH when asked to.
 #   Linux: tarnwick_VERSION-1_ARCH.deb: tarnwick in /usr/lib/tarnwick with its
 #     language file beside it (it reads them from the folder of its
 #     executable, which Qt finds through /proc/self/exe, past the link in
-#     /usr/bin), tarnwick-scenario, the menu entry, icons, manual pages.
+#     /usr/bin), tarnwick-scenario and tarnwick-cli, the menu entry, icons,
+#     manual pages, tarnwick-cli's bash completion.
+#
+#   Each program is shipped where the build has its target: a build without
+#   tarnwick-cli makes the same packages less it (and the installer without
+#   its PATH option).
+#   <build>/package-programs.txt lists the programs the packages ship, a
+#   built file a line, for the package checks (tests/packaging/).
 #
 #   cmake --build --preset PRESET --target package   # into build/PRESET/packages
 #
@@ -21,6 +29,19 @@ set(TW_DEBIAN_VERSION "${TW_VERSION}-${TW_DEBIAN_RELEASE}")
 
 if(TARGET Tarnwick)
     install(TARGETS Tarnwick RUNTIME DESTINATION .)
+    set(programs Tarnwick)
+    # The console program for scripts, beside the window; ReadMe.txt says
+    # how to use it only where it is there.
+    set(TW_README_CLI "")
+    set(CPACK_TW_CLI_PROGRAM "")
+    if(TARGET tarnwick-cli)
+        install(TARGETS tarnwick-cli RUNTIME DESTINATION .)
+        list(APPEND programs tarnwick-cli)
+        file(READ ${CMAKE_SOURCE_DIR}/resources/windows/ReadMe-cli.txt TW_README_CLI)
+        # configure_file gives the template's own lines CR LF, not a value's.
+        string(REPLACE "\n" "\r\n" TW_README_CLI "${TW_README_CLI}")
+        set(CPACK_TW_CLI_PROGRAM tarnwick-cli.exe)
+    endif()
     configure_file(${CMAKE_SOURCE_DIR}/resources/windows/ReadMe.txt.in
                    ${CMAKE_BINARY_DIR}/generated/ReadMe.txt @ONLY NEWLINE_STYLE CRLF)
     install(FILES ${CMAKE_SOURCE_DIR}/resources/languages/1031.loc
@@ -60,9 +81,17 @@ elseif(TARGET tarnwick AND TARGET tarnwick-scenario)
     file(CREATE_LINK ../lib/tarnwick/tarnwick ${CMAKE_BINARY_DIR}/install-links/tarnwick SYMBOLIC)
     install(FILES ${CMAKE_BINARY_DIR}/install-links/tarnwick DESTINATION bin)
     install(TARGETS tarnwick-scenario RUNTIME DESTINATION bin)
+    set(programs tarnwick tarnwick-scenario)
+    set(stripped lib/tarnwick/tarnwick bin/tarnwick-scenario)
+    if(TARGET tarnwick-cli)
+        # Its manual page and bash completion come with resources/linux.
+        install(TARGETS tarnwick-cli RUNTIME DESTINATION bin)
+        list(APPEND programs tarnwick-cli)
+        list(APPEND stripped bin/tarnwick-cli)
+    endif()
     # A stripped install (the package's, `cmake --install --strip`) also drops
     # the sections Debian's own stripping drops.
-    foreach(program lib/tarnwick/tarnwick bin/tarnwick-scenario)
+    foreach(program ${stripped})
         install(CODE "if(CMAKE_INSTALL_DO_STRIP)
             execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
                 --remove-section=.note \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${program}\"
@@ -94,9 +123,22 @@ elseif(TARGET tarnwick AND TARGET tarnwick-scenario)
         ""
         "The package also holds tarnwick-scenario, which runs scenario files"
         "through the same window.")
+    if(TARGET tarnwick-cli)
+        string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
+            "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}"
+            ""
+            "tarnwick-cli does the same from the shell and from scripts: it lists"
+            "the accounts (the locked-out or disabled ones), shows and changes an"
+            "account and the policy, with exit statuses and JSON output.")
+    endif()
 else()
     return()
 endif()
+
+# The programs shipped, as the build made them.
+list(TRANSFORM programs REPLACE "(.+)" "$<TARGET_FILE:\\1>")
+list(JOIN programs "\n" programs)
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/package-programs.txt CONTENT "${programs}\n")
 
 set(CPACK_PACKAGE_NAME Tarnwick)
 set(CPACK_PACKAGE_VENDOR "${TW_COMPANY}")

@@ -10,7 +10,13 @@
 #      ends when told to, reads its German texts from the language file
 #      beside it (past the link in /usr/bin); the desktop entry is valid and
 #      its icons are PNGs of their sizes; the installed tarnwick-scenario
-#      runs a scenario through the model and through the Qt widgets;
+#      runs a scenario through the model and through the Qt widgets; where
+#      the build ships tarnwick-cli (<build>/package-programs.txt), the
+#      installed one answers --version as the built one, lists the accounts
+#      of a machine description (all, the locked ones, as JSON) and refuses
+#      a command with nothing to do with status 2, `man tarnwick-cli` is
+#      found and formats without a warning, and bash completes its command
+#      lines through bash-completion's loader (check-completion.sh);
 #   4. `apt-get purge` removes it, and nothing it installed is left.
 #
 #   tests/packaging/check-deb.sh [build-dir]
@@ -122,6 +128,39 @@ for toolkit in headless qt; do
     echo "    tarnwick-scenario --toolkit $toolkit: $(echo "$out" | tr '\n' ' ')"
     echo "$out" | grep -q '^1 passed, 0 failed$' || fail "the scenario did not pass ($toolkit)"
 done
+
+# The console program, its manual page and its bash completion.
+if grep -q '/tarnwick-cli$' "$build/package-programs.txt" 2>/dev/null; then
+    [ "$(command -v tarnwick-cli)" = /usr/bin/tarnwick-cli ] || fail "tarnwick-cli is not /usr/bin/tarnwick-cli"
+    got=$(tarnwick-cli --version 2>&1 || true)
+    want=$("$(grep '/tarnwick-cli$' "$build/package-programs.txt")" --version 2>&1 || true)
+    echo "    tarnwick-cli --version: $got"
+    [ "$got" = "$want" ] || fail "tarnwick-cli --version says \"$got\", the built program \"$want\""
+    # Two accounts of the simulated computer WS01, one of them locked out.
+    cat >"$work/machine.json" <<'MACHINE'
+{"computers": {"WS01": {"accounts": [{"name": "alice", "flags": 513},
+                                     {"name": "locked", "flags": 529}]}}}
+MACHINE
+    accounts=$(tarnwick-cli --machine "$work/machine.json" user list 2>&1 | tr '\n' ' ' || true)
+    locked=$(tarnwick-cli --machine "$work/machine.json" user list --locked 2>&1 | tr '\n' ' ' || true)
+    json=$(tarnwick-cli --machine "$work/machine.json" user list --json 2>&1 | tr -d ' \n' || true)
+    echo "    tarnwick-cli user list: ${accounts% }; --locked: ${locked% }; --json: $json"
+    [ "$accounts" = "alice locked " ] || fail "tarnwick-cli user list did not list alice and locked"
+    [ "$locked" = "locked " ] || fail "tarnwick-cli user list --locked did not list locked alone"
+    [[ $json == '[{"name":"alice",'*'{"name":"locked",'*']' ]] ||
+        fail "tarnwick-cli user list --json is not the array of the two accounts"
+    code=0
+    tarnwick-cli --machine "$work/machine.json" user set alice >/dev/null 2>&1 || code=$?
+    [ "$code" -eq 2 ] || fail "tarnwick-cli user set with nothing to change ended with $code, not 2"
+
+    man -w tarnwick-cli >/dev/null 2>&1 || fail "man does not find tarnwick-cli's manual page"
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
+        man --warnings -E UTF-8 -l -Tutf8 -Z /usr/share/man/man1/tarnwick-cli.1.gz 2>&1 >/dev/null)
+    [ -z "$warnings" ] || { echo "$warnings" | sed 's/^/    man: /'; fail "man tarnwick-cli warns"; }
+    echo "    man tarnwick-cli: $(man -w tarnwick-cli 2>/dev/null)"
+    "$root/tests/packaging/check-completion.sh" --installed | sed 's/^/    /' ||
+        fail "bash does not complete tarnwick-cli as it should"
+fi
 
 # --- 4. purge: nothing of it is left ---
 DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -q tarnwick >"$work/apt" 2>&1 ||
