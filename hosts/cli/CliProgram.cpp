@@ -13,7 +13,7 @@ namespace tw::cli {
 
 namespace {
 
-using json = nlohmann::json;
+using json = nlohmann::ordered_json; // keys in the documented order
 
 const std::u16string kWinlogonKey = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 const std::u16string kExpiryWarning = u"PasswordExpiryWarning";
