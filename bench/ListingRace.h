@@ -47,19 +47,25 @@ inline std::size_t ListThroughNetApi(const samr::SamrConnection& connection, con
     return listed;
 }
 
-// The "user:[...]" lines of an rpcclient command line; a failure ends the
-// benchmark `program`.
-inline std::size_t ListThroughRpcclient(const std::string& command, const char* program) {
+// The lines of a command's output that hold `marker` (rpcclient's "user:[",
+// a JSON listing's "\"name\":"); a failure ends the benchmark `program`.
+inline std::size_t CountLines(const std::string& command, const std::string& marker,
+                              const char* program) {
     FILE* output = popen(command.c_str(), "r");
     std::size_t lines = 0;
     char line[512];
     while (output != nullptr && std::fgets(line, sizeof line, output) != nullptr)
-        lines += std::string(line).rfind("user:[", 0) == 0 ? 1 : 0;
+        lines += std::string(line).find(marker) != std::string::npos ? 1 : 0;
     if (output == nullptr || pclose(output) != 0) {
-        std::fprintf(stderr, "%s: rpcclient failed\n", program);
+        std::fprintf(stderr, "%s: %s failed\n", program, command.c_str());
         std::exit(1);
     }
     return lines;
+}
+
+// The "user:[...]" lines of an rpcclient command line.
+inline std::size_t ListThroughRpcclient(const std::string& command, const char* program) {
+    return CountLines(command, "user:[", program);
 }
 
 } // namespace tw::bench
