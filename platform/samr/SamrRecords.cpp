@@ -105,6 +105,15 @@ std::optional<std::u16string> AccountName(const char* utf8) {
     return name;
 }
 
+std::optional<ListedUser> ListedUserOf(const tw_samr_display_entry& entry) {
+    auto name = AccountName(entry.name.text);
+    if (!name)
+        return std::nullopt;
+    return ListedUser{*name, wide(entry.full_name).value_or(u""),
+                      wide(entry.description).value_or(u""),
+                      UserFlagsFromAccountBits(entry.acct_flags, false), entry.rid};
+}
+
 DWORD UserFlagsFromAccountBits(std::uint32_t acb, bool cantChangePassword) {
     DWORD flags = UF_SCRIPT;
     for (const auto& pair : kFlagPairs) {

@@ -6,6 +6,7 @@
 
 #include "SamrClient.h"
 
+#include "platform/INetServer.h"
 #include "platform/NetBuffer.h"
 #include "platform/WinTypes.h"
 
@@ -49,6 +50,11 @@ std::int64_t IntervalFromSeconds(win::DWORD seconds);
 // An account's name as the server sent it (UTF-8); none when there is no
 // name, or it is empty or holds a NUL: never a shortened or made-up one.
 std::optional<std::u16string> AccountName(const char* utf8);
+
+// An account of the display information as NetUserEnum's level 20 hands it
+// out, its flags as BuildUserInfo3's but the change-password right (kept in
+// the account's descriptor, not in its bits); none when it has no name.
+std::optional<win::ListedUser> ListedUserOf(const tw_samr_display_entry& entry);
 
 // The USER_INFO_3 buffer of an account, from `allocate`; null with `status`
 // set when the record cannot be represented (no name) or there is no memory.

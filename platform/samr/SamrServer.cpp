@@ -22,6 +22,11 @@ namespace {
 // The size of the pages the server is asked for: thousands of names each,
 // cut into the caller's batches here.
 constexpr std::uint32_t kPageBytes = 0x40000;
+// At most this many entries in a page of the display information.
+constexpr std::uint32_t kDisplayPageEntries = 1000;
+// The account bits of workstation and server trust accounts (ACB_WSTRUST,
+// ACB_SVRTRUST): display information level 2.
+constexpr std::uint32_t kTrustBits = 0x80 | 0x100;
 
 std::uint64_t systemNow() {
     using namespace std::chrono;
@@ -183,23 +188,55 @@ NET_API_STATUS SamrServer::onServer(const std::u16string& server,
     return WinStatusOf(status, Stage::Call);
 }
 
-NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD filter, bool continuing,
-                                     std::vector<std::u16string>& names) {
+NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD level, DWORD filter,
+                                     bool continuing, std::vector<ListedUser>& users) {
     std::uint32_t acb = 0;
     AccountBitsOfFilter(filter, acb); // the front lets only known bits through
     return onServer(server, [&](tw_samr_session* s) -> std::uint32_t {
         if (continuing)
             return kNtSuccess; // the front holds the listing
-        auto sink = [](void* context, const char* name) -> std::uint32_t {
-            auto converted = AccountName(name);
-            if (!converted)
-                return kNtRpcBadStubData;
-            static_cast<std::vector<std::u16string>*>(context)->push_back(*converted);
-            return 0;
-        };
-        names.clear();
-        return tw_samr_enum_users(s, acb, kPageBytes, sink, &names);
+        users.clear();
+        if (level == 0) {
+            auto sink = [](void* context, const char* name) -> std::uint32_t {
+                auto converted = AccountName(name);
+                if (!converted)
+                    return kNtRpcBadStubData;
+                static_cast<std::vector<ListedUser>*>(context)->emplace_back().name = *converted;
+                return 0;
+            };
+            return tw_samr_enum_users(s, acb, kPageBytes, sink, &users);
+        }
+        return listDisplayed(s, acb, users);
     });
+}
+
+std::uint32_t SamrServer::listDisplayed(tw_samr_session* s, std::uint32_t acb,
+                                        std::vector<ListedUser>& users) {
+    struct Listing {
+        std::uint32_t acb;
+        std::vector<ListedUser>* users;
+    } listing{acb, &users};
+    auto sink = [](void* context, const tw_samr_display_entry* entry) -> std::uint32_t {
+        auto* into = static_cast<Listing*>(context);
+        if (into->acb != 0 && (entry->acct_flags & into->acb) == 0)
+            return 0;
+        auto user = ListedUserOf(*entry);
+        if (!user)
+            return kNtRpcBadStubData;
+        into->users->push_back(std::move(*user));
+        return 0;
+    };
+    // The user accounts, then the trust accounts of workstations and
+    // servers: the display information holds no other kinds.
+    if (acb == 0 || (acb & ACB_NORMAL) != 0) {
+        if (const std::uint32_t status =
+                tw_samr_query_display(s, 1, kDisplayPageEntries, kPageBytes, sink, &listing);
+            status != kNtSuccess)
+            return status;
+    }
+    if (acb == 0 || (acb & kTrustBits) != 0)
+        return tw_samr_query_display(s, 2, kDisplayPageEntries, kPageBytes, sink, &listing);
+    return kNtSuccess;
 }
 
 NET_API_STATUS SamrServer::GetUser(const std::u16string& server, const std::u16string& name,

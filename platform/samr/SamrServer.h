@@ -46,8 +46,9 @@ public:
     explicit SamrServer(SamrConnection connection, std::function<std::uint64_t()> now = {});
     ~SamrServer() override;
 
-    win::NET_API_STATUS ListUsers(const std::u16string& server, win::DWORD filter, bool continuing,
-                                  std::vector<std::u16string>& names) override;
+    win::NET_API_STATUS ListUsers(const std::u16string& server, win::DWORD level,
+                                  win::DWORD filter, bool continuing,
+                                  std::vector<win::ListedUser>& users) override;
     win::NET_API_STATUS GetUser(const std::u16string& server, const std::u16string& name,
                                 const win::NetBufferAllocator& allocate, void*& record) override;
     win::NET_API_STATUS SetUserFlags(const std::u16string& server, const std::u16string& name,
@@ -89,6 +90,10 @@ private:
     win::NET_API_STATUS onServer(const std::u16string& server,
                                  const std::function<std::uint32_t(tw_samr_session*)>& work);
     win::NET_API_STATUS connect(const std::string& host);
+    // NetUserEnum level 20's accounts, those matching `acb` (0: all), from
+    // the display information.
+    std::uint32_t listDisplayed(tw_samr_session* session, std::uint32_t acb,
+                                std::vector<win::ListedUser>& users);
     struct DirectoryRight;
     // The right of an account whose SAMR descriptor has no DACL, from the
     // directory (into `user`); what came of it is recorded for the account.
