@@ -346,7 +346,8 @@ uint32_t tw_samr_enum_users(tw_samr_session* session, uint32_t acb_mask, uint32_
         status = call(session, memory, NDR_SAMR_ENUMDOMAINUSERS, &r, &r.out.result);
         if (status == 0 || status == kStatusMoreEntries) {
             for (uint32_t i = 0; page != NULL && i < page->count; ++i) {
-                uint32_t refused = sink(context, page->entries[i].name.string);
+                uint32_t refused =
+                    sink(context, page->entries[i].name.string, page->entries[i].idx);
                 if (refused != 0) {
                     status = refused;
                     break;
@@ -365,63 +366,6 @@ uint32_t tw_samr_enum_users(tw_samr_session* session, uint32_t acb_mask, uint32_
 static tw_samr_text text_of(const struct lsa_String* s) {
     tw_samr_text t = {s->string};
     return t;
-}
-
-uint32_t tw_samr_query_display(tw_samr_session* session, uint16_t level, uint32_t page_entries,
-                               uint32_t page_bytes, tw_samr_display_sink sink, void* context) {
-    uint32_t start = 0;
-    uint32_t status = kStatusMoreEntries;
-    while (status == kStatusMoreEntries) {
-        TALLOC_CTX* memory = talloc_new(session->memory);
-        uint32_t total_size = 0, returned_size = 0;
-        union samr_DispInfo info;
-        memset(&info, 0, sizeof info);
-        struct samr_QueryDisplayInfo r = {0};
-        r.in.domain_handle = &session->domain;
-        r.in.level = level;
-        r.in.start_idx = start;
-        r.in.max_entries = page_entries;
-        r.in.buf_size = page_bytes;
-        r.out.total_size = &total_size;
-        r.out.returned_size = &returned_size;
-        r.out.info = &info;
-        status = call(session, memory, NDR_SAMR_QUERYDISPLAYINFO, &r, &r.out.result);
-        uint32_t count = 0;
-        if (status == 0 || status == kStatusMoreEntries) {
-            if (level == 1)
-                count = info.info1.entries != NULL ? info.info1.count : 0;
-            else
-                count = info.info2.entries != NULL ? info.info2.count : 0;
-            for (uint32_t i = 0; i < count; ++i) {
-                tw_samr_display_entry entry = {0};
-                if (level == 1) {
-                    const struct samr_DispEntryGeneral* e = &info.info1.entries[i];
-                    entry.rid = e->rid;
-                    entry.acct_flags = e->acct_flags;
-                    entry.name = text_of(&e->account_name);
-                    entry.full_name = text_of(&e->full_name);
-                    entry.description = text_of(&e->description);
-                } else {
-                    const struct samr_DispEntryFull* e = &info.info2.entries[i];
-                    entry.rid = e->rid;
-                    entry.acct_flags = e->acct_flags;
-                    entry.name = text_of(&e->account_name);
-                    entry.description = text_of(&e->description);
-                }
-                uint32_t refused = sink(context, &entry);
-                if (refused != 0) {
-                    status = refused;
-                    break;
-                }
-            }
-            /* A server that promises more but gives none would never end. */
-            if (status == kStatusMoreEntries && count == 0)
-                status = kStatusInvalidParameter;
-        }
-        start += count;
-        talloc_free(memory);
-    }
-    return status;
 }
 
 /* Looks up and opens the account of that name; an unknown name, or a name
@@ -454,8 +398,8 @@ static uint32_t lookup_and_open_user(tw_samr_session* session, TALLOC_CTX* memor
     return call(session, memory, NDR_SAMR_OPENUSER, &open, &open.out.result);
 }
 
-uint32_t tw_samr_query_account_bits(tw_samr_session* session, uint32_t rid, uint32_t* acct_flags,
-                                    int* password_expired) {
+uint32_t tw_samr_query_listed_user(tw_samr_session* session, uint32_t rid, tw_samr_user* user) {
+    memset(user, 0, sizeof *user);
     TALLOC_CTX* memory = talloc_new(session->memory);
     if (memory == NULL)
         return kStatusNoMemory;
@@ -476,13 +420,22 @@ uint32_t tw_samr_query_account_bits(tw_samr_session* session, uint32_t rid, uint
         if (status == 0 && info == NULL)
             status = kStatusInvalidParameter;
         if (status == 0) {
-            *acct_flags = info->info21.acct_flags;
-            *password_expired = info->info21.password_expired != 0;
+            const struct samr_UserInfo21* all = &info->info21;
+            user->name = text_of(&all->account_name);
+            user->full_name = text_of(&all->full_name);
+            user->description = text_of(&all->description);
+            user->rid = all->rid;
+            user->acct_flags = all->acct_flags;
+            user->password_expired = all->password_expired;
         }
         close_handle(session, &handle);
     }
-    talloc_free(memory);
-    return status;
+    if (status != 0) {
+        talloc_free(memory);
+        return status;
+    }
+    user->memory = memory;
+    return 0;
 }
 
 /* The account of that name, opened in a memory context of its own for the

@@ -32,31 +32,16 @@ uint32_t tw_samr_connect(const tw_samr_target* target, tw_samr_session** session
 void tw_samr_disconnect(tw_samr_session* session);
 
 /* Every account whose bits match acb_mask, asking the server for pages of
-   about page_bytes; each name goes to the sink in the server's order. A
-   non-zero return of the sink stops the listing with that status. */
-typedef uint32_t (*tw_samr_name_sink)(void* context, const char* name);
+   about page_bytes; each name and relative ID goes to the sink in the
+   server's order. A non-zero return of the sink stops the listing with that
+   status. */
+typedef uint32_t (*tw_samr_name_sink)(void* context, const char* name, uint32_t rid);
 uint32_t tw_samr_enum_users(tw_samr_session* session, uint32_t acb_mask, uint32_t page_bytes,
                             tw_samr_name_sink sink, void* context);
 
 typedef struct {
     const char* text; /* null when the server sent none */
 } tw_samr_text;
-
-/* One account of the domain's display information (QueryDisplayInfo). */
-typedef struct {
-    uint32_t rid, acct_flags;
-    tw_samr_text name, full_name, description;
-} tw_samr_display_entry;
-
-/* The domain's display information, asking for pages of at most
-   page_entries entries and about page_bytes: the user accounts (level 1,
-   with their full names) or the workstation and server trust accounts
-   (level 2, none). Each entry goes to the sink in the server's order, its
-   texts valid during the call; a non-zero return of the sink stops the
-   listing with that status. */
-typedef uint32_t (*tw_samr_display_sink)(void* context, const tw_samr_display_entry* entry);
-uint32_t tw_samr_query_display(tw_samr_session* session, uint16_t level, uint32_t page_entries,
-                               uint32_t page_bytes, tw_samr_display_sink sink, void* context);
 
 /* One account, as the server holds it. Times are NTTIME (100 ns since 1601). */
 typedef struct {
@@ -83,10 +68,11 @@ typedef struct {
 uint32_t tw_samr_query_user(tw_samr_session* session, const char* name, tw_samr_user* user);
 void tw_samr_user_free(tw_samr_user* user);
 
-/* The account bits and the expired-password mark of the account with that
-   relative ID, as tw_samr_query_user reads them (UserAllInformation). */
-uint32_t tw_samr_query_account_bits(tw_samr_session* session, uint32_t rid, uint32_t* acct_flags,
-                                    int* password_expired);
+/* The account with that relative ID as a listing needs it: its name, full
+   name, description, relative ID, account bits and expired-password mark
+   (UserAllInformation, as tw_samr_query_user reads them), the rest zero.
+   Free it with tw_samr_user_free. */
+uint32_t tw_samr_query_listed_user(tw_samr_session* session, uint32_t rid, tw_samr_user* user);
 
 /* Sets the account's bits and, when cant_change_password is 0 or 1, grants or
    withdraws the change-password right of everyone and of the account itself

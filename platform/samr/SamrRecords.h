@@ -51,10 +51,13 @@ std::int64_t IntervalFromSeconds(win::DWORD seconds);
 // name, or it is empty or holds a NUL: never a shortened or made-up one.
 std::optional<std::u16string> AccountName(const char* utf8);
 
-// An account of the display information as NetUserEnum's level 20 hands it
-// out, its flags as BuildUserInfo3's but the change-password right (kept in
-// the account's descriptor, not in its bits); none when it has no name.
-std::optional<win::ListedUser> ListedUserOf(const tw_samr_display_entry& entry);
+// The flags level 3 hands out for the account: its bits, the
+// change-password right as read, and the expired password by either mark.
+win::DWORD UserFlags(const tw_samr_user& user);
+// The account as NetUserEnum's level 20 hands it out; its flags as
+// UserFlags gives them (the change-password right is left out: the
+// descriptor holding it is not read for a listing). None when it has no name.
+std::optional<win::ListedUser> ListedUserOf(const tw_samr_user& user);
 
 // The USER_INFO_3 buffer of an account, from `allocate`; null with `status`
 // set when the record cannot be represented (no name) or there is no memory.

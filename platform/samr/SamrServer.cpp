@@ -22,11 +22,6 @@ namespace {
 // The size of the pages the server is asked for: thousands of names each,
 // cut into the caller's batches here.
 constexpr std::uint32_t kPageBytes = 0x40000;
-// At most this many entries in a page of the display information.
-constexpr std::uint32_t kDisplayPageEntries = 1000;
-// The account bits of workstation and server trust accounts (ACB_WSTRUST,
-// ACB_SVRTRUST): display information level 2.
-constexpr std::uint32_t kTrustBits = 0x80 | 0x100;
 
 std::uint64_t systemNow() {
     using namespace std::chrono;
@@ -196,46 +191,45 @@ NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD level, 
         if (continuing)
             return kNtSuccess; // the front holds the listing
         users.clear();
-        if (level == 0) {
-            auto sink = [](void* context, const char* name) -> std::uint32_t {
-                auto converted = AccountName(name);
-                if (!converted)
-                    return kNtRpcBadStubData;
-                static_cast<std::vector<ListedUser>*>(context)->emplace_back().name = *converted;
-                return 0;
-            };
-            return tw_samr_enum_users(s, acb, kPageBytes, sink, &users);
-        }
-        return listDisplayed(s, acb, users);
+        std::vector<std::uint32_t> rids;
+        struct Listing {
+            std::vector<ListedUser>* users;
+            std::vector<std::uint32_t>* rids;
+        } listing{&users, &rids};
+        auto sink = [](void* context, const char* name, std::uint32_t rid) -> std::uint32_t {
+            auto converted = AccountName(name);
+            if (!converted)
+                return kNtRpcBadStubData;
+            auto* into = static_cast<Listing*>(context);
+            into->users->emplace_back().name = *converted;
+            into->rids->push_back(rid);
+            return 0;
+        };
+        const std::uint32_t listed = tw_samr_enum_users(s, acb, kPageBytes, sink, &listing);
+        if (listed != kNtSuccess || level == 0)
+            return listed;
+        return describeListed(s, rids, users);
     });
 }
 
-std::uint32_t SamrServer::listDisplayed(tw_samr_session* s, std::uint32_t acb,
-                                        std::vector<ListedUser>& users) {
-    struct Listing {
-        std::uint32_t acb;
-        std::vector<ListedUser>* users;
-    } listing{acb, &users};
-    auto sink = [](void* context, const tw_samr_display_entry* entry) -> std::uint32_t {
-        auto* into = static_cast<Listing*>(context);
-        if (into->acb != 0 && (entry->acct_flags & into->acb) == 0)
-            return 0;
-        auto user = ListedUserOf(*entry);
-        if (!user)
+std::uint32_t SamrServer::describeListed(tw_samr_session* s, const std::vector<std::uint32_t>& rids,
+                                         std::vector<ListedUser>& users) {
+    std::vector<ListedUser> described;
+    described.reserve(users.size());
+    for (std::size_t i = 0; i < rids.size(); ++i) {
+        tw_samr_user user{};
+        const std::uint32_t read = tw_samr_query_listed_user(s, rids[i], &user);
+        if (read == kNtNoSuchUser)
+            continue; // gone since the listing
+        if (read != kNtSuccess)
+            return read;
+        auto listed = ListedUserOf(user);
+        tw_samr_user_free(&user);
+        if (!listed)
             return kNtRpcBadStubData;
-        into->users->push_back(std::move(*user));
-        return 0;
-    };
-    // The user accounts, then the trust accounts of workstations and
-    // servers: the display information holds no other kinds.
-    if (acb == 0 || (acb & ACB_NORMAL) != 0) {
-        if (const std::uint32_t status =
-                tw_samr_query_display(s, 1, kDisplayPageEntries, kPageBytes, sink, &listing);
-            status != kNtSuccess)
-            return status;
+        described.push_back(std::move(*listed));
     }
-    if (acb == 0 || (acb & kTrustBits) != 0)
-        return tw_samr_query_display(s, 2, kDisplayPageEntries, kPageBytes, sink, &listing);
+    users = std::move(described);
     return kNtSuccess;
 }
 

@@ -90,10 +90,11 @@ private:
     win::NET_API_STATUS onServer(const std::u16string& server,
                                  const std::function<std::uint32_t(tw_samr_session*)>& work);
     win::NET_API_STATUS connect(const std::string& host);
-    // NetUserEnum level 20's accounts, those matching `acb` (0: all), from
-    // the display information.
-    std::uint32_t listDisplayed(tw_samr_session* session, std::uint32_t acb,
-                                std::vector<win::ListedUser>& users);
+    // What NetUserEnum's level 20 shows of the listed accounts (`users`,
+    // their relative IDs in `rids`), read account by account: see
+    // docs/design.md, SAMR, for why not from the display information.
+    std::uint32_t describeListed(tw_samr_session* session, const std::vector<std::uint32_t>& rids,
+                                 std::vector<win::ListedUser>& users);
     struct DirectoryRight;
     // The right of an account whose SAMR descriptor has no DACL, from the
     // directory (into `user`); what came of it is recorded for the account.
