@@ -78,6 +78,13 @@ NetApiBackendFactory DomainControllerFactory(bool kerberos) {
                                       control);
                 }
                 backend->add(made);
+                for (const auto& account : accounts) {
+                    if (!account.fullName.empty())
+                        dc.setAccountAttributes(
+                            std::string(account.name.begin(), account.name.end()),
+                            {{"displayName",
+                              std::string(account.fullName.begin(), account.fullName.end())}});
+                }
                 dc.setDomainAttributes({
                     {"minPwdLength", std::to_string(p.minPwdLen)},
                     {"maxPwdAge", Interval(p.maxPwdAge)},

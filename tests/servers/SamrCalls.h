@@ -3,11 +3,14 @@
 // end of the test.
 #pragma once
 
+#include "platform/samr/SamrClient.h"
 #include "platform/samr/SamrNetApi.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tw::test {
@@ -58,6 +61,29 @@ protected:
         win::USER_INFO_1008 record{flags};
         return net_->NetUserSetInfo(nullptr, name, 1008, reinterpret_cast<win::LPBYTE>(&record),
                                     nullptr);
+    }
+
+    // What one whole listing at level 20 gives as each normal account's
+    // flags, and how many SAMR requests it took.
+    std::map<std::u16string, DWORD> level20Flags(int* requests = nullptr) {
+        static int sent = 0;
+        sent = 0;
+        tw_samr_observe_requests([](void*, std::uint32_t) { ++sent; }, nullptr);
+        win::LPBYTE buffer = nullptr;
+        DWORD read = 0, total = 0;
+        EXPECT_EQ(net_->NetUserEnum(nullptr, 20, win::FILTER_NORMAL_ACCOUNT, &buffer,
+                                    win::MAX_PREFERRED_LENGTH, &read, &total, nullptr),
+                  0u);
+        tw_samr_observe_requests(nullptr, nullptr);
+        if (requests != nullptr)
+            *requests = sent;
+        std::map<std::u16string, DWORD> flags;
+        for (DWORD i = 0; i < read && buffer != nullptr; ++i) {
+            const auto& record = reinterpret_cast<win::USER_INFO_20*>(buffer)[i];
+            flags[record.usri20_name] = record.usri20_flags;
+        }
+        net_->NetApiBufferFree(buffer);
+        return flags;
     }
 
     std::unique_ptr<samr::SamrNetApi> net_;
