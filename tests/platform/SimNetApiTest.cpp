@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+#include <tuple>
+#include <vector>
+
 using namespace tw;
 using namespace tw::sim;
 using namespace tw::sim::test;
@@ -173,23 +177,15 @@ TEST(SimNetApi, Level20GivesEachAccountsRelativeIdFlagsAndTexts) {
     ASSERT_EQ(sim->net().NetUserEnum(nullptr, 20, 0, &buffer, MAX_PREFERRED_LENGTH, &read, &total,
                                      nullptr),
               0u);
-    ASSERT_EQ(read, 5u);
-    const auto* records = reinterpret_cast<USER_INFO_20*>(buffer);
-    const struct {
-        DWORD id, flags;
-        std::u16string fullName, comment;
-    } expected[] = {{500, 513, u"", u""},
-                    {501, 515, u"", u""},
-                    {1002, 0x211, u"Alice Archer", u""},
-                    {1003, 513 | UF_PASSWORD_EXPIRED, u"", u"Sales"},
-                    {2000, 513, u"", u""}};
-    for (DWORD i = 0; i < read; ++i) {
-        EXPECT_EQ(records[i].usri20_user_id, expected[i].id) << i;
-        EXPECT_EQ(records[i].usri20_flags, expected[i].flags) << i;
-        EXPECT_EQ(records[i].usri20_full_name, expected[i].fullName) << i;
-        EXPECT_EQ(records[i].usri20_comment, expected[i].comment) << i;
-    }
+    std::vector<std::tuple<DWORD, DWORD, std::u16string, std::u16string>> listed;
+    for (const auto& r : std::span(reinterpret_cast<USER_INFO_20*>(buffer), read))
+        listed.emplace_back(r.usri20_user_id, r.usri20_flags, r.usri20_full_name, r.usri20_comment);
     EXPECT_EQ(sim->net().NetApiBufferFree(buffer), 0u);
+    EXPECT_EQ(listed, (decltype(listed){{500, 513, u"", u""},
+                                        {501, 515, u"", u""},
+                                        {1002, 0x211, u"Alice Archer", u""},
+                                        {1003, 513 | UF_PASSWORD_EXPIRED, u"", u"Sales"},
+                                        {2000, 513, u"", u""}}));
 }
 
 TEST(SimNetApi, CallsAreCountedPerComputer) {
