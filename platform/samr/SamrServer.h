@@ -46,9 +46,8 @@ public:
     explicit SamrServer(SamrConnection connection, std::function<std::uint64_t()> now = {});
     ~SamrServer() override;
 
-    win::NET_API_STATUS ListUsers(const std::u16string& server, win::DWORD level,
-                                  win::DWORD filter, bool continuing,
-                                  std::vector<win::ListedUser>& users) override;
+    win::NET_API_STATUS ListUsers(const std::u16string& server, win::DWORD level, win::DWORD filter,
+                                  bool continuing, std::vector<win::ListedUser>& users) override;
     win::NET_API_STATUS GetUser(const std::u16string& server, const std::u16string& name,
                                 const win::NetBufferAllocator& allocate, void*& record) override;
     win::NET_API_STATUS SetUserFlags(const std::u16string& server, const std::u16string& name,

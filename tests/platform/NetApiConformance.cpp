@@ -60,8 +60,8 @@ Batch enumerate(NetApiBackend& b, DWORD preferredLength, DWORD resume,
             continue;
         }
         const auto& r = reinterpret_cast<USER_INFO_20*>(buffer)[i];
-        batch.records.push_back(
-            {r.usri20_name, r.usri20_full_name, r.usri20_comment, r.usri20_flags, r.usri20_user_id});
+        batch.records.push_back({r.usri20_name, r.usri20_full_name, r.usri20_comment,
+                                 r.usri20_flags, r.usri20_user_id});
         const Listed& l = batch.records.back();
         batch.names.push_back(l.name);
         batch.bytes += sizeof(USER_INFO_20) + bytes(l.name) + bytes(l.fullName) + bytes(l.comment);
@@ -212,9 +212,10 @@ TEST_P(NetApiConformance, ABatchHoldsOneEntryEvenBeyondThePreferredLength) {
 // same rules, with each account's full name, comment, flags and relative ID
 // as level 3 gives them, from one listing.
 TEST_P(NetApiConformance, Level20ListsLevel0sAccountsWithWhatLevel3SaysOfThem) {
-    std::vector<ConformanceAccount> accounts = {
-        {u"alice", 0x201, u"Alice Archer"},         {u"bob", 0x203},
-        {u"carol", 0x10201, u"Carol of the Hills"}, {u"dave", 0x221, u"D"}};
+    std::vector<ConformanceAccount> accounts = {{u"alice", 0x201, u"Alice Archer"},
+                                                {u"bob", 0x203},
+                                                {u"carol", 0x10201, u"Carol of the Hills"},
+                                                {u"dave", 0x221, u"D"}};
     for (int i = 0; i < 12; ++i)
         accounts.push_back({u"user" + std::u16string(1, char16_t(u'a' + i)), 0x201, u"Someone"});
     BACKEND_OR_SKIP(b, accounts);

@@ -20,7 +20,8 @@
 namespace tw::test {
 
 struct ConformanceAccount {
-    ConformanceAccount(std::u16string name, win::DWORD flags = 0x201, // UF_SCRIPT | UF_NORMAL_ACCOUNT
+    ConformanceAccount(std::u16string name,
+                       win::DWORD flags = 0x201, // UF_SCRIPT | UF_NORMAL_ACCOUNT
                        std::u16string fullName = {})
         : name(std::move(name)), flags(flags), fullName(std::move(fullName)) {}
     std::u16string name;

@@ -128,9 +128,8 @@ TEST_P(SimFailureInjection, MostSpecificRuleDecidesEachCall) {
         USER_MODALS_INFO_0 data{};
         DWORD read = 0, total = 0;
         DWORD status =
-            call[0] == 'E'
-                ? sim->net().NetUserEnum(nullptr, call == "E2" ? 20 : 0, 2, &buffer,
-                                         MAX_PREFERRED_LENGTH, &read, &total, nullptr)
+            call[0] == 'E' ? sim->net().NetUserEnum(nullptr, call == "E2" ? 20 : 0, 2, &buffer,
+                                                    MAX_PREFERRED_LENGTH, &read, &total, nullptr)
             : call == "S0"
                 ? sim->net().NetUserModalsSet(nullptr, 0, reinterpret_cast<LPBYTE>(&data), nullptr)
                 : sim->net().NetUserModalsGet(nullptr, call[1] - '0', &buffer);

@@ -84,7 +84,8 @@ protected:
         }
         net_->NetApiBufferFree(buffer);
         for (const auto& [name, bits] : flags)
-            EXPECT_EQ(bits, info(name.c_str()).usri3_flags) << std::string(name.begin(), name.end());
+            EXPECT_EQ(bits, info(name.c_str()).usri3_flags)
+                << std::string(name.begin(), name.end());
         return flags;
     }
 
