@@ -13,16 +13,28 @@
 
 namespace tw::win {
 
+// An account as a listing gives it: at level 0 the name alone; at level 20
+// also its full name, its comment, its flags as NetUserGetInfo's level 3
+// gives them and its relative ID.
+struct ListedUser {
+    std::u16string name;
+    std::u16string fullName;
+    std::u16string comment;
+    DWORD flags = 0;
+    DWORD userId = 0;
+};
+
 class INetServer {
 public:
     virtual ~INetServer() = default;
 
     // The accounts a filter (known FILTER_* bits only) lists, in the server's
-    // order. `continuing`: the caller goes on with a listing the front holds
-    // already; the server answers the call (or fails it) and may leave
-    // `names` empty.
-    virtual NET_API_STATUS ListUsers(const std::u16string& server, DWORD filter, bool continuing,
-                                     std::vector<std::u16string>& names) = 0;
+    // order, as NetUserEnum's `level` (0 or 20) needs them, all from one
+    // listing. `continuing`: the caller goes on with a listing the front
+    // holds already; the server answers the call (or fails it) and may leave
+    // `users` empty.
+    virtual NET_API_STATUS ListUsers(const std::u16string& server, DWORD level, DWORD filter,
+                                     bool continuing, std::vector<ListedUser>& users) = 0;
     // One account's USER_INFO_3 in a buffer of `allocate`; `record` stays
     // null when the call fails.
     virtual NET_API_STATUS GetUser(const std::u16string& server, const std::u16string& name,

@@ -18,6 +18,35 @@ constexpr DWORD kMinPasswordLengthParameter = 1; // MODALS_MIN_PASSWD_LEN_PARMNU
 constexpr DWORD kHistoryLengthParameter = 5;     // MODALS_PASSWD_HIST_LEN_PARMNUM
 constexpr DWORD kLockoutThresholdParameter = 3;  // the third field of level 3
 
+// What an entry takes in a NetUserEnum buffer: its record and its texts.
+std::size_t entryBytes(DWORD level, const ListedUser& user) {
+    if (level == 0)
+        return sizeof(USER_INFO_0) + NetTextBytes(user.name);
+    return sizeof(USER_INFO_20) + NetTextBytes(user.name) + NetTextBytes(user.fullName) +
+           NetTextBytes(user.comment);
+}
+
+// The buffer of the entries from `first` up to `end` at the level.
+void* buildEntries(DWORD level, const std::vector<ListedUser>& users, std::size_t first,
+                   std::size_t end, const NetBufferAllocator& allocate) {
+    if (level == 0) {
+        NetBufferBuilder<USER_INFO_0> names(end - first);
+        for (std::size_t i = first; i < end; ++i)
+            names.addText(i - first, &USER_INFO_0::usri0_name, users[i].name);
+        return names.build(allocate);
+    }
+    NetBufferBuilder<USER_INFO_20> records(end - first);
+    for (std::size_t i = first; i < end; ++i) {
+        const ListedUser& user = users[i];
+        records.addText(i - first, &USER_INFO_20::usri20_name, user.name);
+        records.addText(i - first, &USER_INFO_20::usri20_full_name, user.fullName);
+        records.addText(i - first, &USER_INFO_20::usri20_comment, user.comment);
+        records.record(i - first).usri20_flags = user.flags;
+        records.record(i - first).usri20_user_id = user.userId;
+    }
+    return records.build(allocate);
+}
+
 } // namespace
 
 std::optional<std::u16string> NetApiFront::begin(const char* function, DWORD level,
@@ -43,31 +72,35 @@ NET_API_STATUS NetApiFront::NetUserEnum(LPCWSTR servername, DWORD level, DWORD f
         *entriesread = 0;
     if (totalentries != nullptr)
         *totalentries = 0;
-    if (level != 0)
+    if (level != 0 && level != 20)
         return ERROR_INVALID_LEVEL;
     if (bufptr == nullptr || entriesread == nullptr || totalentries == nullptr ||
         (filter & ~kKnownFilters) != 0)
         return ERROR_INVALID_PARAMETER;
     if (!server)
         return ERROR_BAD_NETPATH;
-    // A listing goes on from where the caller's handle points into the names
-    // the server gave when it began; a handle that points beyond them (the
-    // accounts went) lists nothing more.
+    // A listing goes on from where the caller's handle points into the
+    // accounts the server gave when it began; a handle that points beyond
+    // them (the accounts went) lists nothing more.
     const DWORD resume = resume_handle != nullptr ? *resume_handle : 0;
-    const bool continuing = resume != 0 && listing_.open && listing_.filter == filter &&
+    const bool continuing = resume != 0 && listing_.open && listing_.level == level &&
+                            listing_.filter == filter &&
                             EqualsIgnoringCase(listing_.server, *server);
-    std::vector<std::u16string> names;
-    NET_API_STATUS status = server_.ListUsers(*server, filter, continuing, names);
+    std::vector<ListedUser> users;
+    NET_API_STATUS status = server_.ListUsers(*server, level, filter, continuing, users);
     if (status != NERR_Success) {
         listing_ = {};
         return status;
     }
     if (!continuing)
-        listing_ = {true, *server, filter, std::move(names)};
-    const std::vector<std::u16string>& listed = listing_.names;
-    status = HandOutNameBatch(
-        listed.size(), [&](std::size_t i) -> std::u16string_view { return listed[i]; }, prefmaxlen,
-        buffers_.allocator(), bufptr, entriesread, totalentries, resume_handle);
+        listing_ = {true, *server, level, filter, std::move(users)};
+    const std::vector<ListedUser>& listed = listing_.users;
+    status = HandOutBatch(
+        listed.size(), [&](std::size_t i) { return entryBytes(level, listed[i]); },
+        [&](std::size_t first, std::size_t end) {
+            return buildEntries(level, listed, first, end, buffers_.allocator());
+        },
+        prefmaxlen, bufptr, entriesread, totalentries, resume_handle);
     if (status != ERROR_MORE_DATA)
         listing_ = {}; // complete: a new listing asks the server again
     return status;

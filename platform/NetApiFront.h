@@ -53,8 +53,9 @@ private:
     struct Listing {
         bool open = false;
         std::u16string server;
+        DWORD level = 0;
         DWORD filter = 0;
-        std::vector<std::u16string> names;
+        std::vector<ListedUser> users;
     };
 
     INetServer& server_;

@@ -40,18 +40,17 @@ BYTE* NetBufferLayout::build(const void* records, const NetBufferAllocator& allo
     return block;
 }
 
-NET_API_STATUS HandOutNameBatch(std::size_t count,
-                                const std::function<std::u16string_view(std::size_t)>& nameAt,
-                                DWORD preferredLength, const NetBufferAllocator& allocate,
-                                LPBYTE* bufptr, LPDWORD entriesread, LPDWORD totalentries,
-                                PDWORD resume_handle) {
+NET_API_STATUS HandOutBatch(std::size_t count,
+                            const std::function<std::size_t(std::size_t)>& bytesOf,
+                            const std::function<void*(std::size_t first, std::size_t end)>& build,
+                            DWORD preferredLength, LPBYTE* bufptr, LPDWORD entriesread,
+                            LPDWORD totalentries, PDWORD resume_handle) {
     const std::size_t start =
         std::min<std::size_t>(resume_handle != nullptr ? *resume_handle : 0, count);
     std::size_t end = start;
     std::uint64_t bytes = 0;
     while (end < count) {
-        // What the entry adds to the buffer: its record and its name.
-        const std::uint64_t cost = sizeof(USER_INFO_0) + NetTextBytes(nameAt(end));
+        const std::uint64_t cost = bytesOf(end);
         if (end > start && preferredLength != MAX_PREFERRED_LENGTH &&
             bytes + cost > preferredLength)
             break;
@@ -59,10 +58,7 @@ NET_API_STATUS HandOutNameBatch(std::size_t count,
         ++end;
     }
     if (end > start) {
-        NetBufferBuilder<USER_INFO_0> names(end - start);
-        for (std::size_t i = start; i < end; ++i)
-            names.addText(i - start, &USER_INFO_0::usri0_name, nameAt(i));
-        *bufptr = static_cast<LPBYTE>(names.build(allocate));
+        *bufptr = static_cast<LPBYTE>(build(start, end));
         if (*bufptr == nullptr)
             return ERROR_NOT_ENOUGH_MEMORY;
     }

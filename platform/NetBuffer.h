@@ -127,16 +127,18 @@ private:
     std::vector<Link<BytesField>> bytes_;
 };
 
-// One batch of a NetUserEnum listing at level 0, cut as netapi32 cuts it:
-// from the resume handle's place in the `count` names (beyond the end: none),
-// as many as fit with their records in the preferred length, at least one.
-// Fills the caller's buffer, counts (the total from that place on) and handle
-// (0 once the listing is complete); ERROR_MORE_DATA while names remain.
-NET_API_STATUS HandOutNameBatch(std::size_t count,
-                                const std::function<std::u16string_view(std::size_t)>& nameAt,
-                                DWORD preferredLength, const NetBufferAllocator& allocate,
-                                LPBYTE* bufptr, LPDWORD entriesread, LPDWORD totalentries,
-                                PDWORD resume_handle);
+// One batch of a NetUserEnum listing, cut as netapi32 cuts it: from the
+// resume handle's place in the `count` entries (beyond the end: none), as
+// many as fit in the preferred length with what each takes in the buffer
+// (`bytesOf`: its record and its texts), at least one. `build` makes the
+// buffer of the entries from `first` up to `end`. Fills the caller's buffer,
+// counts (the total from that place on) and handle (0 once the listing is
+// complete); ERROR_MORE_DATA while entries remain.
+NET_API_STATUS HandOutBatch(std::size_t count,
+                            const std::function<std::size_t(std::size_t)>& bytesOf,
+                            const std::function<void*(std::size_t first, std::size_t end)>& build,
+                            DWORD preferredLength, LPBYTE* bufptr, LPDWORD entriesread,
+                            LPDWORD totalentries, PDWORD resume_handle);
 
 // A buffer of one record that points to nothing (USER_MODALS_INFO_0 and _3).
 template <typename Record>

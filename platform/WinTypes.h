@@ -163,6 +163,14 @@ struct USER_INFO_3 {
     DWORD usri3_password_expired;
 };
 
+struct USER_INFO_20 {
+    LPWSTR usri20_name;
+    LPWSTR usri20_full_name;
+    LPWSTR usri20_comment;
+    DWORD usri20_flags;
+    DWORD usri20_user_id;
+};
+
 struct USER_INFO_1008 {
     DWORD usri1008_flags;
 };

@@ -346,7 +346,8 @@ uint32_t tw_samr_enum_users(tw_samr_session* session, uint32_t acb_mask, uint32_
         status = call(session, memory, NDR_SAMR_ENUMDOMAINUSERS, &r, &r.out.result);
         if (status == 0 || status == kStatusMoreEntries) {
             for (uint32_t i = 0; page != NULL && i < page->count; ++i) {
-                uint32_t refused = sink(context, page->entries[i].name.string);
+                uint32_t refused =
+                    sink(context, page->entries[i].name.string, page->entries[i].idx);
                 if (refused != 0) {
                     status = refused;
                     break;
@@ -360,6 +361,11 @@ uint32_t tw_samr_enum_users(tw_samr_session* session, uint32_t acb_mask, uint32_
         talloc_free(memory);
     }
     return status;
+}
+
+static tw_samr_text text_of(const struct lsa_String* s) {
+    tw_samr_text t = {s->string};
+    return t;
 }
 
 /* Looks up and opens the account of that name; an unknown name, or a name
@@ -390,6 +396,46 @@ static uint32_t lookup_and_open_user(tw_samr_session* session, TALLOC_CTX* memor
     open.out.user_handle = user;
     *rid = rids.ids[0];
     return call(session, memory, NDR_SAMR_OPENUSER, &open, &open.out.result);
+}
+
+uint32_t tw_samr_query_listed_user(tw_samr_session* session, uint32_t rid, tw_samr_user* user) {
+    memset(user, 0, sizeof *user);
+    TALLOC_CTX* memory = talloc_new(session->memory);
+    if (memory == NULL)
+        return kStatusNoMemory;
+    struct policy_handle handle = {0};
+    struct samr_OpenUser open = {0};
+    open.in.domain_handle = &session->domain;
+    open.in.access_mask = SEC_FLAG_MAXIMUM_ALLOWED;
+    open.in.rid = rid;
+    open.out.user_handle = &handle;
+    uint32_t status = call(session, memory, NDR_SAMR_OPENUSER, &open, &open.out.result);
+    if (status == 0) {
+        union samr_UserInfo* info = NULL;
+        struct samr_QueryUserInfo query = {0};
+        query.in.user_handle = &handle;
+        query.in.level = UserAllInformation;
+        query.out.info = &info;
+        status = call(session, memory, NDR_SAMR_QUERYUSERINFO, &query, &query.out.result);
+        if (status == 0 && info == NULL)
+            status = kStatusInvalidParameter;
+        if (status == 0) {
+            const struct samr_UserInfo21* all = &info->info21;
+            user->name = text_of(&all->account_name);
+            user->full_name = text_of(&all->full_name);
+            user->description = text_of(&all->description);
+            user->rid = all->rid;
+            user->acct_flags = all->acct_flags;
+            user->password_expired = all->password_expired;
+        }
+        close_handle(session, &handle);
+    }
+    if (status != 0) {
+        talloc_free(memory);
+        return status;
+    }
+    user->memory = memory;
+    return 0;
 }
 
 /* The account of that name, opened in a memory context of its own for the
@@ -458,11 +504,6 @@ static uint32_t alias_membership(tw_samr_session* session, TALLOC_CTX* memory, s
             user->builtin_alias_rids[user->builtin_alias_count++] = rids.ids[i];
     }
     return status;
-}
-
-static tw_samr_text text_of(const struct lsa_String* s) {
-    tw_samr_text t = {s->string};
-    return t;
 }
 
 uint32_t tw_samr_query_user(tw_samr_session* session, const char* name, tw_samr_user* user) {

@@ -32,9 +32,10 @@ uint32_t tw_samr_connect(const tw_samr_target* target, tw_samr_session** session
 void tw_samr_disconnect(tw_samr_session* session);
 
 /* Every account whose bits match acb_mask, asking the server for pages of
-   about page_bytes; each name goes to the sink in the server's order. A
-   non-zero return of the sink stops the listing with that status. */
-typedef uint32_t (*tw_samr_name_sink)(void* context, const char* name);
+   about page_bytes; each name and relative ID goes to the sink in the
+   server's order. A non-zero return of the sink stops the listing with that
+   status. */
+typedef uint32_t (*tw_samr_name_sink)(void* context, const char* name, uint32_t rid);
 uint32_t tw_samr_enum_users(tw_samr_session* session, uint32_t acb_mask, uint32_t page_bytes,
                             tw_samr_name_sink sink, void* context);
 
@@ -66,6 +67,12 @@ typedef struct {
 
 uint32_t tw_samr_query_user(tw_samr_session* session, const char* name, tw_samr_user* user);
 void tw_samr_user_free(tw_samr_user* user);
+
+/* The account with that relative ID as a listing needs it: its name, full
+   name, description, relative ID, account bits and expired-password mark
+   (UserAllInformation, as tw_samr_query_user reads them), the rest zero.
+   Free it with tw_samr_user_free. */
+uint32_t tw_samr_query_listed_user(tw_samr_session* session, uint32_t rid, tw_samr_user* user);
 
 /* Sets the account's bits and, when cant_change_password is 0 or 1, grants or
    withdraws the change-password right of everyone and of the account itself

@@ -194,6 +194,20 @@ std::int64_t IntervalFromSeconds(DWORD seconds) {
     return -static_cast<std::int64_t>(seconds) * static_cast<std::int64_t>(kTicksPerSecond);
 }
 
+DWORD UserFlags(const tw_samr_user& user) {
+    const DWORD flags = UserFlagsFromAccountBits(user.acct_flags, user.cant_change_password != 0);
+    // The flag says it too, as Windows has it since XP.
+    return PasswordExpired(user) ? flags | UF_PASSWORD_EXPIRED : flags;
+}
+
+std::optional<ListedUser> ListedUserOf(const tw_samr_user& user) {
+    auto name = AccountName(user.name.text);
+    if (!name)
+        return std::nullopt;
+    return ListedUser{*name, wide(user.full_name).value_or(u""),
+                      wide(user.description).value_or(u""), UserFlags(user), user.rid};
+}
+
 void* BuildUserInfo3(const tw_samr_user& user, std::uint64_t now,
                      const NetBufferAllocator& allocate, NET_API_STATUS& status) {
     auto name = AccountName(user.name.text);
@@ -239,7 +253,7 @@ void* BuildUserInfo3(const tw_samr_user& user, std::uint64_t now,
     DWORD changed = SecondsSince1970(user.last_password_change);
     info.usri3_password_age = changed != 0 && now > changed ? static_cast<DWORD>(now - changed) : 0;
     info.usri3_priv = privilegeOf(user);
-    info.usri3_flags = UserFlagsFromAccountBits(user.acct_flags, user.cant_change_password != 0);
+    info.usri3_flags = UserFlags(user);
     info.usri3_auth_flags = operatorFlagsOf(user);
     info.usri3_last_logon = SecondsSince1970(user.last_logon);
     info.usri3_last_logoff = SecondsSince1970(user.last_logoff);
@@ -252,10 +266,7 @@ void* BuildUserInfo3(const tw_samr_user& user, std::uint64_t now,
     info.usri3_code_page = user.code_page;
     info.usri3_user_id = user.rid;
     info.usri3_primary_group_id = user.primary_gid;
-    // The flag says it too, as Windows has it since XP.
     info.usri3_password_expired = PasswordExpired(user) ? 1 : 0;
-    if (info.usri3_password_expired != 0)
-        info.usri3_flags |= UF_PASSWORD_EXPIRED;
     void* block = buffer.build(allocate);
     status = block != nullptr ? NERR_Success : ERROR_NOT_ENOUGH_MEMORY;
     return block;

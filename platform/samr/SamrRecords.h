@@ -6,6 +6,7 @@
 
 #include "SamrClient.h"
 
+#include "platform/INetServer.h"
 #include "platform/NetBuffer.h"
 #include "platform/WinTypes.h"
 
@@ -49,6 +50,14 @@ std::int64_t IntervalFromSeconds(win::DWORD seconds);
 // An account's name as the server sent it (UTF-8); none when there is no
 // name, or it is empty or holds a NUL: never a shortened or made-up one.
 std::optional<std::u16string> AccountName(const char* utf8);
+
+// The flags level 3 hands out for the account: its bits, the
+// change-password right as read, and the expired password by either mark.
+win::DWORD UserFlags(const tw_samr_user& user);
+// The account as NetUserEnum's level 20 hands it out; its flags as
+// UserFlags gives them (the change-password right is left out: the
+// descriptor holding it is not read for a listing). None when it has no name.
+std::optional<win::ListedUser> ListedUserOf(const tw_samr_user& user);
 
 // The USER_INFO_3 buffer of an account, from `allocate`; null with `status`
 // set when the record cannot be represented (no name) or there is no memory.

@@ -183,23 +183,54 @@ NET_API_STATUS SamrServer::onServer(const std::u16string& server,
     return WinStatusOf(status, Stage::Call);
 }
 
-NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD filter, bool continuing,
-                                     std::vector<std::u16string>& names) {
+NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD level, DWORD filter,
+                                     bool continuing, std::vector<ListedUser>& users) {
     std::uint32_t acb = 0;
     AccountBitsOfFilter(filter, acb); // the front lets only known bits through
     return onServer(server, [&](tw_samr_session* s) -> std::uint32_t {
         if (continuing)
             return kNtSuccess; // the front holds the listing
-        auto sink = [](void* context, const char* name) -> std::uint32_t {
+        users.clear();
+        std::vector<std::uint32_t> rids;
+        struct Listing {
+            std::vector<ListedUser>* users;
+            std::vector<std::uint32_t>* rids;
+        } listing{&users, &rids};
+        auto sink = [](void* context, const char* name, std::uint32_t rid) -> std::uint32_t {
             auto converted = AccountName(name);
             if (!converted)
                 return kNtRpcBadStubData;
-            static_cast<std::vector<std::u16string>*>(context)->push_back(*converted);
+            auto* into = static_cast<Listing*>(context);
+            into->users->emplace_back().name = *converted;
+            into->rids->push_back(rid);
             return 0;
         };
-        names.clear();
-        return tw_samr_enum_users(s, acb, kPageBytes, sink, &names);
+        const std::uint32_t listed = tw_samr_enum_users(s, acb, kPageBytes, sink, &listing);
+        if (listed != kNtSuccess || level == 0)
+            return listed;
+        return describeListed(s, rids, users);
     });
+}
+
+std::uint32_t SamrServer::describeListed(tw_samr_session* s, const std::vector<std::uint32_t>& rids,
+                                         std::vector<ListedUser>& users) {
+    std::vector<ListedUser> described;
+    described.reserve(users.size());
+    for (std::size_t i = 0; i < rids.size(); ++i) {
+        tw_samr_user user{};
+        const std::uint32_t read = tw_samr_query_listed_user(s, rids[i], &user);
+        if (read == kNtNoSuchUser)
+            continue; // gone since the listing
+        if (read != kNtSuccess)
+            return read;
+        auto listed = ListedUserOf(user);
+        tw_samr_user_free(&user);
+        if (!listed)
+            return kNtRpcBadStubData;
+        described.push_back(std::move(*listed));
+    }
+    users = std::move(described);
+    return kNtSuccess;
 }
 
 NET_API_STATUS SamrServer::GetUser(const std::u16string& server, const std::u16string& name,

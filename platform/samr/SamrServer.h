@@ -46,8 +46,8 @@ public:
     explicit SamrServer(SamrConnection connection, std::function<std::uint64_t()> now = {});
     ~SamrServer() override;
 
-    win::NET_API_STATUS ListUsers(const std::u16string& server, win::DWORD filter, bool continuing,
-                                  std::vector<std::u16string>& names) override;
+    win::NET_API_STATUS ListUsers(const std::u16string& server, win::DWORD level, win::DWORD filter,
+                                  bool continuing, std::vector<win::ListedUser>& users) override;
     win::NET_API_STATUS GetUser(const std::u16string& server, const std::u16string& name,
                                 const win::NetBufferAllocator& allocate, void*& record) override;
     win::NET_API_STATUS SetUserFlags(const std::u16string& server, const std::u16string& name,
@@ -89,6 +89,11 @@ private:
     win::NET_API_STATUS onServer(const std::u16string& server,
                                  const std::function<std::uint32_t(tw_samr_session*)>& work);
     win::NET_API_STATUS connect(const std::string& host);
+    // What NetUserEnum's level 20 shows of the listed accounts (`users`,
+    // their relative IDs in `rids`), read account by account: see
+    // docs/design.md, SAMR, for why not from the display information.
+    std::uint32_t describeListed(tw_samr_session* session, const std::vector<std::uint32_t>& rids,
+                                 std::vector<win::ListedUser>& users);
     struct DirectoryRight;
     // The right of an account whose SAMR descriptor has no DACL, from the
     // directory (into `user`); what came of it is recorded for the account.

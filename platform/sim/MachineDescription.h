@@ -121,6 +121,11 @@ struct LanguageFile {
 
 struct Account {
     std::u16string name;
+    std::u16string fullName;
+    std::u16string comment;
+    // The relative ID; none: 500 for Administrator, 501 for Guest, else 1000
+    // and the account's place in its computer's list (relativeId()).
+    std::optional<std::uint32_t> rid;
     std::uint32_t flags = 513;
     std::uint32_t passwordAge = 0;
     std::uint32_t privilege = 1;
@@ -217,6 +222,17 @@ struct MachineDescription {
 
     bool operator==(const MachineDescription&) const = default;
 };
+
+// The relative ID of the account at `index` in its computer's list.
+inline std::uint32_t relativeId(const Account& account, std::size_t index) {
+    if (account.rid)
+        return *account.rid;
+    if (account.name == u"Administrator")
+        return 500;
+    if (account.name == u"Guest")
+        return 501;
+    return 1000 + static_cast<std::uint32_t>(index);
+}
 
 // The name by which calls without a server argument reach the local computer.
 inline std::u16string localComputerName(const SystemInfo& system) {

@@ -193,15 +193,19 @@ std::optional<LanguageFile> readLanguageFile(const Json& value, const std::strin
 Account readAccount(const Json& value, const std::string& where) {
     requireObject(value, where);
     checkFields(value, where,
-                {"name", "flags", "passwordAge", "privilege", "authFlags", "lastLogon",
-                 "lastLogoff", "acctExpires", "badPwCount", "numLogons", "passwordExpired",
-                 "changeRightOutOfReach"});
+                {"name", "fullName", "comment", "rid", "flags", "passwordAge", "privilege",
+                 "authFlags", "lastLogon", "lastLogoff", "acctExpires", "badPwCount", "numLogons",
+                 "passwordExpired", "changeRightOutOfReach"});
     Account a;
     if (!value.contains("name"))
         fail(child(where, "name"), "missing");
     a.name = readText(value["name"], child(where, "name"));
     if (a.name.empty())
         fail(child(where, "name"), "an account name cannot be empty");
+    readOptional(value, "fullName", where, a.fullName, readText);
+    readOptional(value, "comment", where, a.comment, readText);
+    if (value.contains("rid"))
+        a.rid = readU32(value["rid"], child(where, "rid"));
     readOptional(value, "flags", where, a.flags, readU32);
     readOptional(value, "passwordAge", where, a.passwordAge, readU32);
     readOptional(value, "privilege", where, a.privilege, readU32);

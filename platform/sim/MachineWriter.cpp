@@ -70,6 +70,8 @@ Json languageFileToJson(const std::optional<LanguageFile>& file) {
 
 Json accountToJson(const Account& a) {
     Json account{{"name", ToUtf8(a.name)},
+                {"fullName", ToUtf8(a.fullName)},
+                {"comment", ToUtf8(a.comment)},
                 {"flags", a.flags},
                 {"passwordAge", a.passwordAge},
                 {"privilege", a.privilege},
@@ -80,6 +82,8 @@ Json accountToJson(const Account& a) {
                 {"badPwCount", a.badPwCount},
                 {"numLogons", a.numLogons},
                  {"passwordExpired", a.passwordExpired}};
+    if (a.rid)
+        account["rid"] = *a.rid;
     if (a.changeRightOutOfReach)
         account["changeRightOutOfReach"] = ToUtf8(*a.changeRightOutOfReach);
     return account;

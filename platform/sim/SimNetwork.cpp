@@ -34,6 +34,18 @@ DWORD filterOf(DWORD flags) {
     return FILTER_NORMAL_ACCOUNT;
 }
 
+// Whether the password has expired: marked so, or with the flag kept from
+// an older description.
+bool passwordExpired(const Account& account) {
+    return account.passwordExpired || (account.flags & UF_PASSWORD_EXPIRED) != 0;
+}
+
+// The flags NetUserGetInfo and NetUserEnum hand out: the flag says whether
+// the password has expired, as Windows has it since XP.
+DWORD userFlags(const Account& account) {
+    return passwordExpired(account) ? account.flags | UF_PASSWORD_EXPIRED : account.flags;
+}
+
 } // namespace
 
 Computer* SimNetwork::serveCall(const char* function, DWORD level, const std::u16string& server,
@@ -90,15 +102,24 @@ std::optional<std::u16string> SimNetwork::ChangeRightOutOfReach(const std::u16st
     return std::nullopt;
 }
 
-NET_API_STATUS SimNetwork::ListUsers(const std::u16string& server, DWORD filter, bool continuing,
-                                     std::vector<std::u16string>& names) {
+NET_API_STATUS SimNetwork::ListUsers(const std::u16string& server, DWORD level, DWORD filter,
+                                     bool continuing, std::vector<ListedUser>& users) {
     NET_API_STATUS status = 0;
-    Computer* computer = serveCall("NetUserEnum", 0, server, status);
+    Computer* computer = serveCall("NetUserEnum", level, server, status);
     if (computer == nullptr || continuing)
         return status;
-    for (const Account& account : computer->accounts) {
-        if (filter == 0 || (filterOf(account.flags) & filter) != 0)
-            names.push_back(account.name);
+    for (std::size_t i = 0; i < computer->accounts.size(); ++i) {
+        const Account& account = computer->accounts[i];
+        if (filter != 0 && (filterOf(account.flags) & filter) == 0)
+            continue;
+        ListedUser& user = users.emplace_back();
+        user.name = account.name;
+        if (level == 0)
+            continue; // the name is all level 0 shows
+        user.fullName = account.fullName;
+        user.comment = account.comment;
+        user.flags = userFlags(account);
+        user.userId = relativeId(account, i);
     }
     return NERR_Success;
 }
@@ -118,9 +139,10 @@ NET_API_STATUS SimNetwork::GetUser(const std::u16string& server, const std::u16s
     logonHours.fill(0xFF);
     NetBufferBuilder<USER_INFO_3> buffer(1);
     buffer.addText(0, &USER_INFO_3::usri3_name, account->name);
+    buffer.addText(0, &USER_INFO_3::usri3_comment, account->comment);
+    buffer.addText(0, &USER_INFO_3::usri3_full_name, account->fullName);
     buffer.addText(0,
-                   {&USER_INFO_3::usri3_home_dir, &USER_INFO_3::usri3_comment,
-                    &USER_INFO_3::usri3_script_path, &USER_INFO_3::usri3_full_name,
+                   {&USER_INFO_3::usri3_home_dir, &USER_INFO_3::usri3_script_path,
                     &USER_INFO_3::usri3_usr_comment, &USER_INFO_3::usri3_parms,
                     &USER_INFO_3::usri3_workstations, &USER_INFO_3::usri3_profile,
                     &USER_INFO_3::usri3_home_dir_drive},
@@ -131,9 +153,7 @@ NET_API_STATUS SimNetwork::GetUser(const std::u16string& server, const std::u16s
     info->usri3_password = nullptr; // never handed out
     info->usri3_password_age = account->passwordAge;
     info->usri3_priv = account->privilege;
-    // The flag says whether the password has expired, as Windows has it since XP.
-    const bool expired = account->passwordExpired || (account->flags & UF_PASSWORD_EXPIRED) != 0;
-    info->usri3_flags = expired ? account->flags | UF_PASSWORD_EXPIRED : account->flags;
+    info->usri3_flags = userFlags(*account);
     info->usri3_auth_flags = account->authFlags;
     info->usri3_last_logon = account->lastLogon;
     info->usri3_last_logoff = account->lastLogoff;
@@ -144,9 +164,10 @@ NET_API_STATUS SimNetwork::GetUser(const std::u16string& server, const std::u16s
     info->usri3_num_logons = account->numLogons;
     info->usri3_country_code = 0;
     info->usri3_code_page = 0;
-    info->usri3_user_id = 1000 + static_cast<DWORD>(account - computer->accounts.data());
+    info->usri3_user_id =
+        relativeId(*account, static_cast<std::size_t>(account - computer->accounts.data()));
     info->usri3_primary_group_id = 513; // DOMAIN_GROUP_RID_USERS
-    info->usri3_password_expired = expired ? 1 : 0;
+    info->usri3_password_expired = passwordExpired(*account) ? 1 : 0;
     record = buffer.build(allocate);
     return record != nullptr ? NERR_Success : ERROR_NOT_ENOUGH_MEMORY;
 }

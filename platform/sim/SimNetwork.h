@@ -20,8 +20,8 @@ class SimNetwork final : public win::INetServer {
 public:
     explicit SimNetwork(SimState& state) : state_(state) {}
 
-    win::NET_API_STATUS ListUsers(const std::u16string& server, win::DWORD filter, bool continuing,
-                                  std::vector<std::u16string>& names) override;
+    win::NET_API_STATUS ListUsers(const std::u16string& server, win::DWORD level, win::DWORD filter,
+                                  bool continuing, std::vector<win::ListedUser>& users) override;
     win::NET_API_STATUS GetUser(const std::u16string& server, const std::u16string& name,
                                 const win::NetBufferAllocator& allocate, void*& record) override;
     win::NET_API_STATUS SetUserFlags(const std::u16string& server, const std::u16string& name,

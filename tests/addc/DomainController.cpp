@@ -244,8 +244,18 @@ std::map<std::string, std::string> DomainController::domainAttributes() const {
 }
 
 void DomainController::setDomainAttributes(const std::map<std::string, std::string>& values) {
+    modify(baseDn_, values);
+}
+
+void DomainController::setAccountAttributes(const std::string& name,
+                                            const std::map<std::string, std::string>& values) {
+    modify(accountDn(name), values);
+}
+
+void DomainController::modify(const std::string& dn,
+                              const std::map<std::string, std::string>& values) {
     std::ofstream ldif(scratch("modify.ldif"));
-    ldif << "dn: " << baseDn_ << "\nchangetype: modify\n";
+    ldif << "dn: " << dn << "\nchangetype: modify\n";
     for (const auto& [attribute, value] : values)
         ldif << "replace: " << attribute << "\n" << attribute << ": " << value << "\n-\n";
     ldif.close();

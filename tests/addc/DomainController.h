@@ -85,6 +85,9 @@ public:
     // (ldbmodify): minPwdLength, maxPwdAge, forceLogoff, lockoutDuration...
     std::map<std::string, std::string> domainAttributes() const;
     void setDomainAttributes(const std::map<std::string, std::string>& values);
+    // Replacing attributes of an account (ldbmodify): displayName...
+    void setAccountAttributes(const std::string& name,
+                              const std::map<std::string, std::string>& values);
     // samba-tool domain passwordsettings set.
     void setPasswordSettings(const std::vector<std::string>& options);
 
@@ -122,6 +125,8 @@ public:
 
 private:
     void signal(int number) const;
+    // Replaces attributes of the object (ldbmodify).
+    void modify(const std::string& dn, const std::map<std::string, std::string>& values);
     std::string run(const std::vector<std::string>& command, const std::string& input = {},
                     int* status = nullptr) const;
     std::string scratch(const std::string& name) const { return fixture_ + "/" + name; }

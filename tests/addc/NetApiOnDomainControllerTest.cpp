@@ -59,37 +59,43 @@ private:
 };
 
 NetApiBackendFactory DomainControllerFactory(bool kerberos) {
-    return {kerberos ? "Kerberos" : "NTLM",
-            [kerberos](const std::vector<ConformanceAccount>& accounts,
-                       const ConformancePolicy& p) -> std::unique_ptr<NetApiBackend> {
-                DomainController& dc = SharedDomainController();
-                auto backend = std::make_unique<DomainBackend>(dc, kerberos);
-                // The bits a directory's account can be made with; UF_SCRIPT
-                // is no state of the account (every listing shows it).
-                const DWORD held = uac::kDisabled | uac::kPasswordNotRequired | uac::kNormal |
-                                   uac::kWorkstationTrust | uac::kServerTrust |
-                                   uac::kDontExpirePassword;
-                std::vector<std::pair<std::string, std::uint32_t>> made;
-                for (const auto& account : accounts) {
-                    const DWORD control = account.flags & ~DWORD{0x1};
-                    if ((control & ~held) != 0)
-                        return nullptr;
-                    made.emplace_back(std::string(account.name.begin(), account.name.end()),
-                                      control);
-                }
-                backend->add(made);
-                dc.setDomainAttributes({
-                    {"minPwdLength", std::to_string(p.minPwdLen)},
-                    {"maxPwdAge", Interval(p.maxPwdAge)},
-                    {"minPwdAge", Interval(p.minPwdAge)},
-                    {"forceLogoff", Interval(p.forceLogoff)},
-                    {"pwdHistoryLength", std::to_string(p.pwdHistoryLen)},
-                    {"lockoutDuration", Interval(p.lockoutDuration)},
-                    {"lockOutObservationWindow", Interval(p.lockoutObsWin)},
-                    {"lockoutThreshold", std::to_string(p.lockoutThreshold)},
-                });
-                return backend;
-            }};
+    return {
+        kerberos ? "Kerberos" : "NTLM",
+        [kerberos](const std::vector<ConformanceAccount>& accounts,
+                   const ConformancePolicy& p) -> std::unique_ptr<NetApiBackend> {
+            DomainController& dc = SharedDomainController();
+            auto backend = std::make_unique<DomainBackend>(dc, kerberos);
+            // The bits a directory's account can be made with; UF_SCRIPT
+            // is no state of the account (every listing shows it).
+            const DWORD held = uac::kDisabled | uac::kPasswordNotRequired | uac::kNormal |
+                               uac::kWorkstationTrust | uac::kServerTrust |
+                               uac::kDontExpirePassword;
+            std::vector<std::pair<std::string, std::uint32_t>> made;
+            for (const auto& account : accounts) {
+                const DWORD control = account.flags & ~DWORD{0x1};
+                if ((control & ~held) != 0)
+                    return nullptr;
+                made.emplace_back(std::string(account.name.begin(), account.name.end()), control);
+            }
+            backend->add(made);
+            for (const auto& account : accounts) {
+                if (!account.fullName.empty())
+                    dc.setAccountAttributes(std::string(account.name.begin(), account.name.end()),
+                                            {{"displayName", std::string(account.fullName.begin(),
+                                                                         account.fullName.end())}});
+            }
+            dc.setDomainAttributes({
+                {"minPwdLength", std::to_string(p.minPwdLen)},
+                {"maxPwdAge", Interval(p.maxPwdAge)},
+                {"minPwdAge", Interval(p.minPwdAge)},
+                {"forceLogoff", Interval(p.forceLogoff)},
+                {"pwdHistoryLength", std::to_string(p.pwdHistoryLen)},
+                {"lockoutDuration", Interval(p.lockoutDuration)},
+                {"lockOutObservationWindow", Interval(p.lockoutObsWin)},
+                {"lockoutThreshold", std::to_string(p.lockoutThreshold)},
+            });
+            return backend;
+        }};
 }
 
 } // namespace

@@ -134,6 +134,24 @@ TEST_F(SamrOnDomainController, ALostDirectoryIsOpenedAgain) {
 
 // The directory keeps policy times in units of 100 ns: seconds that are no
 // whole minutes are kept as they are (a standalone server rounds them).
+// A listing at level 20 shows a lockout the DC made after real bad logons,
+// a disabled account and an expired password as level 3 does.
+TEST_F(SamrOnDomainController, Level20ShowsLockoutDisabledAndExpiredAsLevel3Does) {
+    add({{"locked", uac::kNormal}, {"off", uac::kNormal | uac::kDisabled}, {"on", uac::kNormal}});
+    dc.setDomainAttributes({{"lockoutThreshold", "2"},
+                            {"lockoutDuration", "-18000000000"},
+                            {"lockOutObservationWindow", "-18000000000"}});
+    for (int i = 0; i < 2; ++i)
+        EXPECT_FALSE(dc.logon("locked", "wrong"));
+    net();
+    ASSERT_EQ(setFlags(u"on", 0x201 | UF_PASSWORD_EXPIRED), 0u);
+    const auto listed = level20FlagsAsLevel3();
+    ASSERT_EQ(listed.size(), dc.normalAccounts().size());
+    EXPECT_NE(listed.at(u"locked") & UF_LOCKOUT, 0u);
+    EXPECT_NE(listed.at(u"off") & UF_ACCOUNTDISABLE, 0u);
+    EXPECT_NE(listed.at(u"on") & UF_PASSWORD_EXPIRED, 0u);
+}
+
 TEST_F(SamrOnDomainController, PolicyTimesAreKeptToTheSecond) {
     net();
     USER_MODALS_INFO_3 level3{3690, 1830, 3};

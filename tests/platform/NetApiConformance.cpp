@@ -1,6 +1,7 @@
 #include "NetApiConformance.h"
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 
 namespace tw::test {
@@ -21,23 +22,50 @@ void NetApiConformance::TearDown() {
 
 namespace {
 
+// An account as NetUserEnum level 20 or NetUserGetInfo level 3 shows it.
+struct Listed {
+    std::u16string name, fullName, comment;
+    DWORD flags = 0, userId = 0;
+    bool operator==(const Listed&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Listed& a) {
+    return os << std::string(a.name.begin(), a.name.end()) << " ("
+              << std::string(a.fullName.begin(), a.fullName.end()) << ") flags 0x" << std::hex
+              << a.flags << std::dec << " id " << a.userId;
+}
+
 struct Batch {
     NET_API_STATUS status = 0;
     std::vector<std::u16string> names;
+    std::vector<Listed> records; // level 20
+    std::size_t bytes = 0;       // the records and their texts
     DWORD total = 0;
     DWORD resume = 0;
 };
 
 Batch enumerate(NetApiBackend& b, DWORD preferredLength, DWORD resume,
-                DWORD filter = FILTER_NORMAL_ACCOUNT) {
+                DWORD filter = FILTER_NORMAL_ACCOUNT, DWORD level = 0) {
     Batch batch;
     LPBYTE buffer = nullptr;
     DWORD read = 0;
     batch.resume = resume;
-    batch.status = b.net().NetUserEnum(b.server(), 0, filter, &buffer, preferredLength, &read,
+    batch.status = b.net().NetUserEnum(b.server(), level, filter, &buffer, preferredLength, &read,
                                        &batch.total, &batch.resume);
-    for (DWORD i = 0; i < read && buffer != nullptr; ++i)
-        batch.names.emplace_back(reinterpret_cast<USER_INFO_0*>(buffer)[i].usri0_name);
+    auto bytes = [](const std::u16string& text) { return (text.size() + 1) * sizeof(WCHAR); };
+    for (DWORD i = 0; i < read && buffer != nullptr; ++i) {
+        if (level == 0) {
+            batch.names.emplace_back(reinterpret_cast<USER_INFO_0*>(buffer)[i].usri0_name);
+            batch.bytes += sizeof(USER_INFO_0) + bytes(batch.names.back());
+            continue;
+        }
+        const auto& r = reinterpret_cast<USER_INFO_20*>(buffer)[i];
+        batch.records.push_back({r.usri20_name, r.usri20_full_name, r.usri20_comment,
+                                 r.usri20_flags, r.usri20_user_id});
+        const Listed& l = batch.records.back();
+        batch.names.push_back(l.name);
+        batch.bytes += sizeof(USER_INFO_20) + bytes(l.name) + bytes(l.fullName) + bytes(l.comment);
+    }
     EXPECT_EQ(batch.names.size(), read) << "records promised without a buffer";
     if (buffer != nullptr) {
         EXPECT_EQ(b.net().NetApiBufferFree(buffer), 0u);
@@ -61,6 +89,19 @@ USER_INFO_3 account(NetApiBackend& b, const char16_t* name, std::u16string* show
     info.usri3_name = nullptr; // points into the buffer
     EXPECT_EQ(b.net().NetApiBufferFree(buffer), 0u);
     return info;
+}
+
+// What level 3 says of an account that level 20 says too.
+Listed listedAtLevel3(NetApiBackend& b, const std::u16string& name) {
+    LPBYTE buffer = nullptr;
+    EXPECT_EQ(b.net().NetUserGetInfo(b.server(), name.c_str(), 3, &buffer), 0u);
+    if (buffer == nullptr)
+        return {};
+    const auto* r = reinterpret_cast<USER_INFO_3*>(buffer);
+    Listed listed{r->usri3_name, r->usri3_full_name, r->usri3_comment, r->usri3_flags,
+                  r->usri3_user_id};
+    EXPECT_EQ(b.net().NetApiBufferFree(buffer), 0u);
+    return listed;
 }
 
 ConformancePolicy policy(NetApiBackend& b) {
@@ -165,6 +206,45 @@ TEST_P(NetApiConformance, ABatchHoldsOneEntryEvenBeyondThePreferredLength) {
     EXPECT_EQ(all.names.size(), accounts);
     EXPECT_EQ(all.total, accounts);
     EXPECT_EQ(all.resume, 0u);
+}
+
+// Level 20 lists what level 0 lists, in its order and batches cut by the
+// same rules, with each account's full name, comment, flags and relative ID
+// as level 3 gives them, from one listing.
+TEST_P(NetApiConformance, Level20ListsLevel0sAccountsWithWhatLevel3SaysOfThem) {
+    std::vector<ConformanceAccount> accounts = {{u"alice", 0x201, u"Alice Archer"},
+                                                {u"bob", 0x203},
+                                                {u"carol", 0x10201, u"Carol of the Hills"},
+                                                {u"dave", 0x221, u"D"}};
+    for (int i = 0; i < 12; ++i)
+        accounts.push_back({u"user" + std::u16string(1, char16_t(u'a' + i)), 0x201, u"Someone"});
+    BACKEND_OR_SKIP(b, accounts);
+    const std::vector<std::u16string> names = enumerate(*b, MAX_PREFERRED_LENGTH, 0).names;
+    std::vector<Listed> listed;
+    Batch batch;
+    batch.status = ERROR_MORE_DATA;
+    while (batch.status == ERROR_MORE_DATA) {
+        ASSERT_LT(listed.size(), names.size());
+        batch = enumerate(*b, 200, batch.resume, FILTER_NORMAL_ACCOUNT, 20);
+        ASSERT_TRUE(batch.status == 0 || batch.status == ERROR_MORE_DATA) << batch.status;
+        ASSERT_GE(batch.records.size(), 1u);
+        EXPECT_EQ(batch.total, names.size() - listed.size()) << "entries from here on";
+        EXPECT_TRUE(batch.bytes <= 200u || batch.records.size() == 1) << batch.bytes;
+        EXPECT_EQ(batch.resume == 0, batch.status == 0);
+        listed.insert(listed.end(), batch.records.begin(), batch.records.end());
+    }
+    std::vector<std::u16string> listedNames;
+    for (const Listed& account : listed) {
+        listedNames.push_back(account.name);
+        EXPECT_EQ(account, listedAtLevel3(*b, account.name));
+        for (const ConformanceAccount& made : accounts) {
+            if (made.name == account.name) {
+                EXPECT_EQ(account.fullName, made.fullName);
+                EXPECT_EQ(account.flags, made.flags);
+            }
+        }
+    }
+    EXPECT_EQ(listedNames, names);
 }
 
 TEST_P(NetApiConformance, NormalAccountsAloneAreListedAndAnEmptyListSucceeds) {

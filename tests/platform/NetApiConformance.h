@@ -14,13 +14,19 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tw::test {
 
 struct ConformanceAccount {
+    ConformanceAccount(std::u16string name,
+                       win::DWORD flags = 0x201, // UF_SCRIPT | UF_NORMAL_ACCOUNT
+                       std::u16string fullName = {})
+        : name(std::move(name)), flags(flags), fullName(std::move(fullName)) {}
     std::u16string name;
-    win::DWORD flags = 0x201; // UF_SCRIPT | UF_NORMAL_ACCOUNT
+    win::DWORD flags;
+    std::u16string fullName; // a backend that cannot give one makes no computer
 };
 
 // USER_MODALS_INFO_0 then USER_MODALS_INFO_3, field by field.

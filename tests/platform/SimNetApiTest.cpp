@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+#include <tuple>
+#include <vector>
+
 using namespace tw;
 using namespace tw::sim;
 using namespace tw::sim::test;
@@ -42,6 +46,7 @@ tw::test::NetApiBackendFactory Simulated() {
                     local.accounts.push_back(Account{});
                     local.accounts.back().name = a.name;
                     local.accounts.back().flags = a.flags;
+                    local.accounts.back().fullName = a.fullName;
                 }
                 local.policy = {p.minPwdLen,     p.maxPwdAge,       p.minPwdAge,
                                 p.forceLogoff,   p.pwdHistoryLen,   p.lockoutDuration,
@@ -104,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct InjectionRow {
     using TestRow = void;
     const char* fail;     // the computer's fail object
-    const char* calls;    // "G0" = NetUserModalsGet level 0, "G3", "S0" = ModalsSet, "E" = Enum
+    const char* calls;    // "G0" = NetUserModalsGet level 0, "G3", "S0" = ModalsSet, "E" = Enum,
+                          // "E2" = Enum level 20
     const char* statuses; // expected status of each call
 };
 
@@ -122,8 +128,8 @@ TEST_P(SimFailureInjection, MostSpecificRuleDecidesEachCall) {
         USER_MODALS_INFO_0 data{};
         DWORD read = 0, total = 0;
         DWORD status =
-            call == "E " ? sim->net().NetUserEnum(nullptr, 0, 2, &buffer, MAX_PREFERRED_LENGTH,
-                                                  &read, &total, nullptr)
+            call[0] == 'E' ? sim->net().NetUserEnum(nullptr, call == "E2" ? 20 : 0, 2, &buffer,
+                                                    MAX_PREFERRED_LENGTH, &read, &total, nullptr)
             : call == "S0"
                 ? sim->net().NetUserModalsSet(nullptr, 0, reinterpret_cast<LPBYTE>(&data), nullptr)
                 : sim->net().NetUserModalsGet(nullptr, call[1] - '0', &buffer);
@@ -142,6 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         InjectionRow{R"({"NetUserEnum": 5})", "E  E  G0", "5 5 0"},
         InjectionRow{R"({"NetUserEnum#2": 1722})", "E  E  E ", "0 1722 0"},
+        InjectionRow{R"({"NetUserEnum.20": 5})", "E  E2 E ", "0 5 0"},
         InjectionRow{R"({"NetUserModalsGet.3": 5})", "G0 G3 G0", "0 5 0"},
         InjectionRow{R"({"NetUserModalsSet.0": 5})", "G0 S0", "0 5"},
         // F.L#N > F#N > F.L > F; calls counted per function and per level.
@@ -154,6 +161,31 @@ INSTANTIATE_TEST_SUITE_P(
         InjectionRow{R"({"NetUserModalsGet#1": 5, "NetUserModalsGet#2": 6})", "G0 G0 G0", "5 6 0"},
         // A rule with status 0 lets its calls through.
         InjectionRow{R"({"NetUserEnum": 5, "NetUserEnum#1": 0})", "E  E ", "0 5"}));
+
+// Relative IDs as given, else as a Windows computer numbers its accounts,
+// and the flags as level 3 gives them: the lockout, and the expired password
+// also when only marked as such.
+TEST(SimNetApi, Level20GivesEachAccountsRelativeIdFlagsAndTexts) {
+    auto sim = makeSim(R"({"computers": {"WS01": {"accounts": [
+        {"name": "Administrator"}, {"name": "Guest", "flags": 515},
+        {"name": "alice", "flags": "0x211", "fullName": "Alice Archer"},
+        {"name": "bob", "passwordExpired": true, "comment": "Sales"},
+        {"name": "carol", "rid": 2000}]}}})");
+    LPBYTE buffer = nullptr;
+    DWORD read = 0, total = 0;
+    ASSERT_EQ(sim->net().NetUserEnum(nullptr, 20, 0, &buffer, MAX_PREFERRED_LENGTH, &read, &total,
+                                     nullptr),
+              0u);
+    std::vector<std::tuple<DWORD, DWORD, std::u16string, std::u16string>> listed;
+    for (const auto& r : std::span(reinterpret_cast<USER_INFO_20*>(buffer), read))
+        listed.emplace_back(r.usri20_user_id, r.usri20_flags, r.usri20_full_name, r.usri20_comment);
+    EXPECT_EQ(sim->net().NetApiBufferFree(buffer), 0u);
+    EXPECT_EQ(listed, (decltype(listed){{500, 513, u"", u""},
+                                        {501, 515, u"", u""},
+                                        {1002, 0x211, u"Alice Archer", u""},
+                                        {1003, 513 | UF_PASSWORD_EXPIRED, u"", u"Sales"},
+                                        {2000, 513, u"", u""}}));
+}
 
 TEST(SimNetApi, CallsAreCountedPerComputer) {
     auto sim = makeSim(R"({"computers": {"SRV01": {"fail": {"NetUserModalsGet#2": 1722}}}})");

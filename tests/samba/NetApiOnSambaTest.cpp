@@ -71,6 +71,12 @@ NetApiBackendFactory Samba() {
                         names.emplace_back(accounts[i].name.begin(), accounts[i].name.end());
                     backend->samba().addAccounts(names, letters);
                 }
+                for (const auto& account : accounts) {
+                    if (!account.fullName.empty())
+                        backend->samba().setFullName(
+                            std::string(account.name.begin(), account.name.end()),
+                            std::string(account.fullName.begin(), account.fullName.end()));
+                }
                 auto seconds = [](DWORD value) { return value == 0xFFFFFFFFu ? -1L : long(value); };
                 SambaServer& s = backend->samba();
                 s.setPolicy("min password length", p.minPwdLen);

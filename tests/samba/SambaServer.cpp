@@ -157,6 +157,10 @@ void SambaServer::setAccountFlags(const std::string& name, const std::string& fl
     run({"pdbedit", "-s", conf_, "-r", "-u", name, "-c", flags});
 }
 
+void SambaServer::setFullName(const std::string& name, const std::string& fullName) {
+    run({"pdbedit", "-s", conf_, "-r", "-u", name, "-f", fullName});
+}
+
 int SambaServer::badPasswordCount(const std::string& name) const {
     const std::string shown = pdbeditShow(name);
     const std::string label = "Bad password count";

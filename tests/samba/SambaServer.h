@@ -39,6 +39,8 @@ public:
     // pdbedit -c: the flags pdbedit can set ("[D]" disabled, "[X]" never
     // expires, "[L]" locked...), replacing those it can set.
     void setAccountFlags(const std::string& name, const std::string& flags);
+    // pdbedit -f: the account's full name.
+    void setFullName(const std::string& name, const std::string& fullName);
     // The server's count of bad passwords given for the account.
     int badPasswordCount(const std::string& name) const;
     // pdbedit -P NAME -C VALUE: one account policy value.

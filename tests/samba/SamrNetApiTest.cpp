@@ -45,6 +45,25 @@ TEST_F(SamrOnSamba, TheChangePasswordRightIsTheSamrDescriptors) {
     EXPECT_EQ(net_->ChangePasswordRight(u"", u"alice").keeper, samr::ChangeRightKeeper::Samr);
 }
 
+// A listing at level 20 shows a lockout the server made after real bad
+// logons, a disabled account and an expired password as level 3 does.
+TEST_F(SamrOnSamba, Level20ShowsLockoutDisabledAndExpiredAsLevel3Does) {
+    SambaServer server;
+    server.addAccount("locked", "Locked-pw1");
+    server.addAccount("off", "Off-pw1", "[D]");
+    server.addAccounts({"a1", "a2"});
+    server.setPolicy("bad lockout attempt", 2);
+    for (int i = 0; i < 2; ++i)
+        server.logon("locked", "wrong");
+    connect(server.connectionAs());
+    ASSERT_EQ(setFlags(u"a1", 0x201 | UF_PASSWORD_EXPIRED), 0u);
+    const auto listed = level20FlagsAsLevel3();
+    ASSERT_EQ(listed.size(), 5u) << "and the administrator";
+    EXPECT_NE(listed.at(u"locked") & UF_LOCKOUT, 0u);
+    EXPECT_NE(listed.at(u"off") & UF_ACCOUNTDISABLE, 0u);
+    EXPECT_NE(listed.at(u"a1") & UF_PASSWORD_EXPIRED, 0u);
+}
+
 // A part of the policy (the password lengths and ages, the forced logoff,
 // the lockout) goes to the server only when it differs from what the server
 // holds: an unchanged part is never sent, so it cannot fail after another

@@ -3,11 +3,14 @@
 // end of the test.
 #pragma once
 
+#include "platform/samr/SamrClient.h"
 #include "platform/samr/SamrNetApi.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tw::test {
@@ -58,6 +61,32 @@ protected:
         win::USER_INFO_1008 record{flags};
         return net_->NetUserSetInfo(nullptr, name, 1008, reinterpret_cast<win::LPBYTE>(&record),
                                     nullptr);
+    }
+
+    // Each normal account's flags from one whole listing at level 20, each
+    // checked against level 3's; the listing takes the enumeration and three
+    // requests an account (open, read, close), no more.
+    std::map<std::u16string, DWORD> level20FlagsAsLevel3() {
+        static int sent = 0;
+        sent = 0;
+        tw_samr_observe_requests([](void*, std::uint32_t) { ++sent; }, nullptr);
+        win::LPBYTE buffer = nullptr;
+        DWORD read = 0, total = 0;
+        EXPECT_EQ(net_->NetUserEnum(nullptr, 20, win::FILTER_NORMAL_ACCOUNT, &buffer,
+                                    win::MAX_PREFERRED_LENGTH, &read, &total, nullptr),
+                  0u);
+        tw_samr_observe_requests(nullptr, nullptr);
+        EXPECT_LE(sent, int(2 + 3 * read));
+        std::map<std::u16string, DWORD> flags;
+        for (DWORD i = 0; i < read && buffer != nullptr; ++i) {
+            const auto& record = reinterpret_cast<win::USER_INFO_20*>(buffer)[i];
+            flags[record.usri20_name] = record.usri20_flags;
+        }
+        net_->NetApiBufferFree(buffer);
+        for (const auto& [name, bits] : flags)
+            EXPECT_EQ(bits, info(name.c_str()).usri3_flags)
+                << std::string(name.begin(), name.end());
+        return flags;
     }
 
     std::unique_ptr<samr::SamrNetApi> net_;
