@@ -123,14 +123,6 @@ struct USER_INFO_0 {
     LPWSTR usri0_name;
 };
 
-struct USER_INFO_20 {
-    LPWSTR usri20_name;
-    LPWSTR usri20_full_name;
-    LPWSTR usri20_comment;
-    DWORD usri20_flags;
-    DWORD usri20_user_id;
-};
-
 struct USER_INFO_3 {
     LPWSTR usri3_name;
     LPWSTR usri3_password;
