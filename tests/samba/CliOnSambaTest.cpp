@@ -45,6 +45,7 @@ TEST_F(CliOnSamba, AnUnlockAndAFlagAreWrittenAloneAndSeenByTheServer) {
     EXPECT_NE(cli({"user", "show", "alice", "--json"}, status).find("\"locked\": true"),
               std::string::npos);
     EXPECT_EQ(status, 0);
+    EXPECT_EQ(cli({"user", "list", "--locked"}, status), "alice\n");
     const std::string said = cli({"user", "set", "alice", "--unlock"}, status);
     EXPECT_EQ(status, 0) << said;
     EXPECT_EQ(server.accountFlags("alice"), 0u) << "unlocked, nothing else";
