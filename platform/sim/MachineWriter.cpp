@@ -70,15 +70,15 @@ Json languageFileToJson(const std::optional<LanguageFile>& file) {
 
 Json accountToJson(const Account& a) {
     Json account{{"name", ToUtf8(a.name)},
-                {"flags", a.flags},
-                {"passwordAge", a.passwordAge},
-                {"privilege", a.privilege},
-                {"authFlags", a.authFlags},
-                {"lastLogon", a.lastLogon},
-                {"lastLogoff", a.lastLogoff},
-                {"acctExpires", a.acctExpires},
-                {"badPwCount", a.badPwCount},
-                {"numLogons", a.numLogons},
+                 {"flags", a.flags},
+                 {"passwordAge", a.passwordAge},
+                 {"privilege", a.privilege},
+                 {"authFlags", a.authFlags},
+                 {"lastLogon", a.lastLogon},
+                 {"lastLogoff", a.lastLogoff},
+                 {"acctExpires", a.acctExpires},
+                 {"badPwCount", a.badPwCount},
+                 {"numLogons", a.numLogons},
                  {"passwordExpired", a.passwordExpired}};
     if (a.changeRightOutOfReach)
         account["changeRightOutOfReach"] = ToUtf8(*a.changeRightOutOfReach);
