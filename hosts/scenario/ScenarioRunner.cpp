@@ -118,12 +118,12 @@ public:
         app_ = std::make_unique<toolkit::Application>(hosts::ProgramVersion(),
                                                       sim_->machine().system.executableFolder);
         window_ = std::make_unique<app::FUserInfo>(
-            *app_,
-            win::Platform{*net_, simulated.system, simulated.registry, simulated.files,
-                          simulated.windowSystem, simulated.visualStyles,
-                          // Real servers are managed from a computer without
-                          // a Windows registry, as tarnwick --connect is.
-                          connection_ == nullptr, connection_ != nullptr, UnknownChangeRight()});
+            *app_, win::Platform{*net_, simulated.system, simulated.registry, simulated.files,
+                                 simulated.windowSystem, simulated.visualStyles,
+                                 // Real servers are managed from a computer without
+                                 // a Windows registry, as tarnwick --connect is.
+                                 connection_ == nullptr, connection_ != nullptr,
+                                 UnknownChangeRight(simulated)});
         toolkit_ = makeToolkit_();
         toolkit_->UseWindowSystem(sim_->windowSystem());
         toolkit_->Attach(*window_, *app_, LongDatePicture(sim_->platform().system));
@@ -512,14 +512,14 @@ private:
     // Why an account's change-password right is out of reach: the real
     // server's answer, or the simulated computer's.
     std::function<std::optional<std::u16string>(const std::u16string&, const std::u16string&)>
-    UnknownChangeRight() {
+    UnknownChangeRight(const win::Platform& simulated) {
 #ifdef TW_SCENARIO_SAMR
         if (samr_ != nullptr)
             return [this](const std::u16string& server, const std::u16string& account) {
                 return samr_->WhyChangeRightUnknown(server, account);
             };
 #endif
-        return sim_->platform().unknownChangeRight;
+        return simulated.unknownChangeRight;
     }
 
     const json& scenario_;

@@ -70,17 +70,17 @@ Json languageFileToJson(const std::optional<LanguageFile>& file) {
 
 Json accountToJson(const Account& a) {
     Json account{{"name", ToUtf8(a.name)},
-                {"fullName", ToUtf8(a.fullName)},
-                {"comment", ToUtf8(a.comment)},
-                {"flags", a.flags},
-                {"passwordAge", a.passwordAge},
-                {"privilege", a.privilege},
-                {"authFlags", a.authFlags},
-                {"lastLogon", a.lastLogon},
-                {"lastLogoff", a.lastLogoff},
-                {"acctExpires", a.acctExpires},
-                {"badPwCount", a.badPwCount},
-                {"numLogons", a.numLogons},
+                 {"fullName", ToUtf8(a.fullName)},
+                 {"comment", ToUtf8(a.comment)},
+                 {"flags", a.flags},
+                 {"passwordAge", a.passwordAge},
+                 {"privilege", a.privilege},
+                 {"authFlags", a.authFlags},
+                 {"lastLogon", a.lastLogon},
+                 {"lastLogoff", a.lastLogoff},
+                 {"acctExpires", a.acctExpires},
+                 {"badPwCount", a.badPwCount},
+                 {"numLogons", a.numLogons},
                  {"passwordExpired", a.passwordExpired}};
     if (a.rid)
         account["rid"] = *a.rid;

@@ -50,13 +50,8 @@ DWORD userFlags(const Account& account) {
 
 Computer* SimNetwork::serveCall(const char* function, DWORD level, const std::u16string& server,
                                 NET_API_STATUS& status) {
-    const std::u16string name = server.empty() ? localComputerName(state_.machine.system) : server;
-    Computer* computer = nullptr;
-    for (auto& c : state_.machine.computers) {
-        if (EqualsIgnoringCase(c.name, name))
-            computer = &c;
-    }
-    if (computer == nullptr || name.empty()) {
+    Computer* computer = findComputer(server);
+    if (computer == nullptr) {
         status = state_.machine.unknownServerStatus;
         return nullptr;
     }
@@ -80,6 +75,16 @@ Computer* SimNetwork::serveCall(const char* function, DWORD level, const std::u1
     return computer;
 }
 
+Computer* SimNetwork::findComputer(const std::u16string& server) {
+    const std::u16string name = server.empty() ? localComputerName(state_.machine.system) : server;
+    Computer* found = nullptr;
+    for (auto& c : state_.machine.computers) {
+        if (EqualsIgnoringCase(c.name, name))
+            found = &c;
+    }
+    return name.empty() ? nullptr : found;
+}
+
 Account* SimNetwork::findAccount(Computer& computer, const std::u16string& name) {
     for (auto& a : computer.accounts) {
         if (EqualsIgnoringCase(a.name, name))
@@ -89,17 +94,10 @@ Account* SimNetwork::findAccount(Computer& computer, const std::u16string& name)
 }
 
 std::optional<std::u16string> SimNetwork::ChangeRightOutOfReach(const std::u16string& server,
-                                                               const std::u16string& name) {
-    std::u16string computerName = server.starts_with(u"\\\\") ? server.substr(2) : server;
-    if (computerName.empty())
-        computerName = localComputerName(state_.machine.system);
-    for (auto& computer : state_.machine.computers) {
-        if (!EqualsIgnoringCase(computer.name, computerName))
-            continue;
-        const Account* account = findAccount(computer, name);
-        return account != nullptr ? account->changeRightOutOfReach : std::nullopt;
-    }
-    return std::nullopt;
+                                                                const std::u16string& name) {
+    Computer* computer = findComputer(server.starts_with(u"\\\\") ? server.substr(2) : server);
+    const Account* account = computer != nullptr ? findAccount(*computer, name) : nullptr;
+    return account != nullptr ? account->changeRightOutOfReach : std::nullopt;
 }
 
 NET_API_STATUS SimNetwork::ListUsers(const std::u16string& server, DWORD level, DWORD filter,

@@ -50,6 +50,8 @@ private:
     // What a write that was carried out answers: success, or the status its
     // lost answer turns into (the computer's answerLost rules).
     win::NET_API_STATUS writeAnswer() const { return answerLost_; }
+    // The computer a server name (none: the local one) names; null for none.
+    Computer* findComputer(const std::u16string& server);
     Account* findAccount(Computer& computer, const std::u16string& name);
 
     SimState& state_;

@@ -58,7 +58,10 @@ private:
                              simulated.registry,
                              simulated.files,
                              simulated.windowSystem,
-                             simulated.visualStyles};
+                             simulated.visualStyles,
+                             simulated.localRegistry,
+                             simulated.realServers,
+                             simulated.unknownChangeRight};
     }
 };
 

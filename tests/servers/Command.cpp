@@ -19,11 +19,18 @@ namespace tw::test {
 
 namespace {
 
-char** Arguments(const std::vector<std::string>& command, std::vector<char*>& args) {
+// In the child: `in` as standard input, `out` as standard output and error,
+// then the command in place of this process.
+[[noreturn]] void Exec(const std::vector<std::string>& command, int in, int out) {
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(out, 2);
+    std::vector<char*> args;
     for (const auto& a : command)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    return args.data();
+    execvp(args[0], args.data());
+    _exit(127);
 }
 
 } // namespace
@@ -38,14 +45,8 @@ std::string RunCommand(const std::vector<std::string>& command, const std::strin
     if (child == 0) {
         if (prepare)
             prepare();
-        const int in = open(inputFile.c_str(), O_RDONLY);
-        const int out = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(out, 2);
-        std::vector<char*> args;
-        execvp(command[0].c_str(), Arguments(command, args));
-        _exit(127);
+        Exec(command, open(inputFile.c_str(), O_RDONLY),
+             open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
     }
     int result = 0;
     waitpid(child, &result, 0);
@@ -69,14 +70,8 @@ pid_t StartGroup(const std::vector<std::string>& command, const std::string& log
         if (prepare)
             prepare();
         const int none = open("/dev/null", O_RDWR);
-        const int out =
-            log.empty() ? none : open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        dup2(none, 0);
-        dup2(out, 1);
-        dup2(out, 2);
-        std::vector<char*> args;
-        execvp(command[0].c_str(), Arguments(command, args));
-        _exit(127);
+        Exec(command, none,
+             log.empty() ? none : open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600));
     }
     return child;
 }
