@@ -438,6 +438,53 @@ uint32_t tw_samr_query_listed_user(tw_samr_session* session, uint32_t rid, tw_sa
     return 0;
 }
 
+uint32_t tw_samr_query_display(tw_samr_session* session, uint32_t page_bytes,
+                               tw_samr_display_sink sink, void* context) {
+    uint32_t start = 0;
+    uint32_t status = kStatusMoreEntries;
+    while (status == kStatusMoreEntries) {
+        TALLOC_CTX* memory = talloc_new(session->memory);
+        if (memory == NULL)
+            return kStatusNoMemory;
+        uint32_t total_size = 0, returned_size = 0;
+        union samr_DispInfo info;
+        memset(&info, 0, sizeof info);
+        struct samr_QueryDisplayInfo r = {0};
+        r.in.domain_handle = &session->domain;
+        r.in.level = 1; /* DomainDisplayUser */
+        r.in.start_idx = start;
+        r.in.max_entries = 0xFFFFFFFF; /* as many as page_bytes holds */
+        r.in.buf_size = page_bytes;
+        r.out.total_size = &total_size;
+        r.out.returned_size = &returned_size;
+        r.out.info = &info;
+        status = call(session, memory, NDR_SAMR_QUERYDISPLAYINFO, &r, &r.out.result);
+        uint32_t count = 0;
+        if (status == 0 || status == kStatusMoreEntries) {
+            count = info.info1.entries != NULL ? info.info1.count : 0;
+            for (uint32_t i = 0; i < count && (status == 0 || status == kStatusMoreEntries); ++i) {
+                const struct samr_DispEntryGeneral* e = &info.info1.entries[i];
+                tw_samr_user user;
+                memset(&user, 0, sizeof user);
+                user.name = text_of(&e->account_name);
+                user.full_name = text_of(&e->full_name);
+                user.description = text_of(&e->description);
+                user.rid = e->rid;
+                user.acct_flags = e->acct_flags;
+                uint32_t refused = sink(context, &user);
+                if (refused != 0)
+                    status = refused;
+            }
+            /* A server that promises more but gives none would never end. */
+            if (status == kStatusMoreEntries && count == 0)
+                status = kStatusInvalidParameter;
+        }
+        start += count;
+        talloc_free(memory);
+    }
+    return status;
+}
+
 /* The account of that name, opened in a memory context of its own for the
    call; the context is freed here when the account cannot be opened. */
 static uint32_t open_user(tw_samr_session* session, const char* name, TALLOC_CTX** memory,

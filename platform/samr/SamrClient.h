@@ -74,6 +74,17 @@ void tw_samr_user_free(tw_samr_user* user);
    Free it with tw_samr_user_free. */
 uint32_t tw_samr_query_listed_user(tw_samr_session* session, uint32_t rid, tw_samr_user* user);
 
+/* The server's display information of its normal accounts (QueryDisplayInfo,
+   DomainDisplayUser), in pages of about page_bytes: each account's name,
+   full name, description, relative ID and account bits go to the sink (in a
+   tw_samr_user with the rest zero, valid only during the call). What a server
+   puts into the bits differs: a standalone Samba server fills them, a Samba
+   AD domain controller leaves them 0. A non-zero return of the sink stops
+   the listing with that status. */
+typedef uint32_t (*tw_samr_display_sink)(void* context, const tw_samr_user* user);
+uint32_t tw_samr_query_display(tw_samr_session* session, uint32_t page_bytes,
+                               tw_samr_display_sink sink, void* context);
+
 /* Sets the account's bits and, when cant_change_password is 0 or 1, grants or
    withdraws the change-password right of everyone and of the account itself
    in the DACL of the account's SAMR descriptor (refused with 0xC000000D

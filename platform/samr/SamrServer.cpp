@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <unordered_map>
 
 namespace tw::samr {
 
@@ -212,13 +213,48 @@ NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD level, 
     });
 }
 
+namespace {
+
+// Bits the display information of a server that fills them always has: the
+// kind of account. Without one the server left the bits out (a Samba AD
+// domain controller hands out 0 for every account).
+constexpr std::uint32_t kAccountKinds = ACB_NORMAL | 0x8 | 0x40 | 0x80 | 0x100;
+
+// Whether the display information's word on an account can stand for the
+// account's own record: where the server fills the bits. A standalone Samba
+// server hands out the same stored bits, lockout included, in both.
+bool DisplayTellsAll(std::uint32_t acctFlags) { return (acctFlags & kAccountKinds) != 0; }
+
+} // namespace
+
 std::uint32_t SamrServer::describeListed(tw_samr_session* s, const std::vector<std::uint32_t>& rids,
                                          std::vector<ListedUser>& users) {
+    // One pass over the display information gives a page of accounts a
+    // request; only what it leaves open is read account by account.
+    std::unordered_map<std::uint32_t, ListedUser> displayed;
+    auto sink = [](void* context, const tw_samr_user* user) -> std::uint32_t {
+        if (DisplayTellsAll(user->acct_flags)) {
+            if (auto listed = ListedUserOf(*user))
+                static_cast<std::unordered_map<std::uint32_t, ListedUser>*>(context)->emplace(
+                    user->rid, std::move(*listed));
+        }
+        return kNtSuccess;
+    };
+    const std::uint32_t shown = tw_samr_query_display(s, kPageBytes, sink, &displayed);
+    if (shown == kNtIoTimeout || ConnectionLost(shown))
+        return shown;
+    if (shown != kNtSuccess)
+        displayed.clear(); // refused or cut short: every account is read
+
     std::vector<ListedUser> described;
     described.reserve(users.size());
-    for (std::size_t i = 0; i < rids.size(); ++i) {
+    for (std::uint32_t rid : rids) {
+        if (auto found = displayed.find(rid); found != displayed.end()) {
+            described.push_back(std::move(found->second));
+            continue;
+        }
         tw_samr_user user{};
-        const std::uint32_t read = tw_samr_query_listed_user(s, rids[i], &user);
+        const std::uint32_t read = tw_samr_query_listed_user(s, rid, &user);
         if (read == kNtNoSuchUser)
             continue; // gone since the listing
         if (read != kNtSuccess)

@@ -90,8 +90,8 @@ private:
                                  const std::function<std::uint32_t(tw_samr_session*)>& work);
     win::NET_API_STATUS connect(const std::string& host);
     // What NetUserEnum's level 20 shows of the listed accounts (`users`,
-    // their relative IDs in `rids`), read account by account: see
-    // docs/design.md, SAMR, for why not from the display information.
+    // their relative IDs in `rids`): from the display information where the
+    // server fills it, else read account by account (docs/design.md, SAMR).
     std::uint32_t describeListed(tw_samr_session* session, const std::vector<std::uint32_t>& rids,
                                  std::vector<win::ListedUser>& users);
     struct DirectoryRight;

@@ -46,8 +46,10 @@ TEST_F(SamrOnSamba, TheChangePasswordRightIsTheSamrDescriptors) {
 }
 
 // A listing at level 20 shows a lockout the server made after real bad
-// logons, a disabled account and an expired password as level 3 does.
-TEST_F(SamrOnSamba, Level20ShowsLockoutDisabledAndExpiredAsLevel3Does) {
+// logons and a disabled account as level 3 does, from a few requests for all
+// the accounts; an expired password (which the server's listing leaves out)
+// is never shown where level 3 has none.
+TEST_F(SamrOnSamba, Level20ShowsLockoutAndDisabledAsLevel3DoesFromOneListing) {
     SambaServer server;
     server.addAccount("locked", "Locked-pw1");
     server.addAccount("off", "Off-pw1", "[D]");
@@ -61,7 +63,8 @@ TEST_F(SamrOnSamba, Level20ShowsLockoutDisabledAndExpiredAsLevel3Does) {
     ASSERT_EQ(listed.size(), 5u) << "and the administrator";
     EXPECT_NE(listed.at(u"locked") & UF_LOCKOUT, 0u);
     EXPECT_NE(listed.at(u"off") & UF_ACCOUNTDISABLE, 0u);
-    EXPECT_NE(listed.at(u"a1") & UF_PASSWORD_EXPIRED, 0u);
+    // The enumeration and a page of the display information.
+    EXPECT_LE(lastRequests_, 3) << "never a request for each account";
 }
 
 // A part of the policy (the password lengths and ages, the forced logoff,

@@ -83,13 +83,20 @@ protected:
             flags[record.usri20_name] = record.usri20_flags;
         }
         net_->NetApiBufferFree(buffer);
-        for (const auto& [name, bits] : flags)
-            EXPECT_EQ(bits, info(name.c_str()).usri3_flags)
+        for (const auto& [name, bits] : flags) {
+            // The expired password shows where the server's listing has it
+            // (a standalone Samba server's has not), and never elsewhere.
+            const DWORD level3 = info(name.c_str()).usri3_flags;
+            EXPECT_EQ(bits | win::UF_PASSWORD_EXPIRED, level3 | win::UF_PASSWORD_EXPIRED)
                 << std::string(name.begin(), name.end());
+            EXPECT_EQ(bits & ~level3, 0u) << std::string(name.begin(), name.end());
+        }
+        lastRequests_ = sent;
         return flags;
     }
 
     std::unique_ptr<samr::SamrNetApi> net_;
+    int lastRequests_ = 0; // sent by the last level 20 listing
 };
 
 } // namespace tw::test
