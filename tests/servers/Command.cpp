@@ -19,12 +19,12 @@ namespace tw::test {
 
 namespace {
 
-// In the child: `in` as standard input, `out` as standard output and error,
-// then the command in place of this process.
-[[noreturn]] void Exec(const std::vector<std::string>& command, int in, int out) {
+// In the child: `in` as standard input, `out` as standard output, `err` (or
+// `out`) as standard error, then the command in place of this process.
+[[noreturn]] void Exec(const std::vector<std::string>& command, int in, int out, int err = -1) {
     dup2(in, 0);
     dup2(out, 1);
-    dup2(out, 2);
+    dup2(err >= 0 ? err : out, 2);
     std::vector<char*> args;
     for (const auto& a : command)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -37,21 +37,28 @@ namespace {
 
 std::string RunCommand(const std::vector<std::string>& command, const std::string& input,
                        const std::string& folder, int* status,
-                       const std::function<void()>& prepare) {
+                       const std::function<void()>& prepare, std::string* errors) {
     const std::string inputFile = folder + "/stdin";
     const std::string outputFile = folder + "/stdout";
+    const std::string errorFile = folder + "/stderr";
     std::ofstream(inputFile) << input;
     const pid_t child = fork();
     if (child == 0) {
         if (prepare)
             prepare();
         Exec(command, open(inputFile.c_str(), O_RDONLY),
-             open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+             open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
+             errors != nullptr ? open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600) : -1);
     }
     int result = 0;
     waitpid(child, &result, 0);
-    std::ifstream output(outputFile);
-    std::string text((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
+    auto contents = [](const std::string& file) {
+        std::ifstream in(file);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const std::string text = contents(outputFile);
+    if (errors != nullptr)
+        *errors = contents(errorFile);
     const int code = WIFEXITED(result) ? WEXITSTATUS(result) : 128;
     if (status != nullptr)
         *status = code;

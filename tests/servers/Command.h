@@ -13,11 +13,11 @@ namespace tw::test {
 
 // Runs `command` (the program looked up in PATH) with `input` on its standard
 // input and its output and errors gathered in files of `folder`, after
-// `prepare` in the child; its output. Throws when it fails unless `status`
-// takes its exit code.
+// `prepare` in the child; its output, with its errors unless `errors` takes
+// them apart. Throws when it fails unless `status` takes its exit code.
 std::string RunCommand(const std::vector<std::string>& command, const std::string& input,
                        const std::string& folder, int* status,
-                       const std::function<void()>& prepare = {});
+                       const std::function<void()>& prepare = {}, std::string* errors = nullptr);
 
 // Starts `command` in a process group of its own that dies with this
 // process, its output and errors appended to `log` (thrown away when it is

@@ -188,7 +188,27 @@ at_resolution() {
 }
 
 # The stages run in a shell of their own, under a time limit.
-export -f prefix smoke at_resolution
+cli_registry() {
+    local cli=$bin/tarnwick-cli.exe said
+    said=$("$WINE" "$cli" expiry-warning set 7 2>&1) || {
+        echo "expiry-warning set 7: $said"
+        return 1
+    }
+    said=$("$WINE" "$cli" expiry-warning show --json | tr -d '\r')
+    [ "$said" = '{"days":7}' ] || {
+        echo "expiry-warning show --json: $said"
+        return 1
+    }
+    said=$("$WINE" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Winlogon' \
+        /v PasswordExpiryWarning | tr -d '\r')
+    [[ $said == *REG_DWORD*0x7* ]] || {
+        echo "the registry holds: $said"
+        return 1
+    }
+    echo "expiry warning written to Wine's registry and read back: passed"
+}
+
+export -f prefix smoke at_resolution cli_registry
 export WINE bin shot fonts
 
 echo "Wine $("$WINE" --version 2>/dev/null), prefix $WINEPREFIX"
@@ -212,6 +232,12 @@ stage "scenarios --toolkit headless" 600 "$WINE" "$bin/tarnwick-scenario.exe" \
     --toolkit headless "${scenarios[@]}"
 
 stage "Tarnwick.exe smoke start" 180 bash -c smoke
+
+# tarnwick-cli.exe itself: each case's first command of its table on a
+# simulated computer, and the expiry warning in Wine's own registry.
+stage "tarnwick-cli.exe, command table" 300 tests/cli/check-program.sh tests/cli/machine.json \
+    "$WINE" "$bin/tarnwick-cli.exe"
+stage "tarnwick-cli.exe, expiry warning" 120 bash -c cli_registry
 
 # The x64 installer, when TW_WINE_INSTALLER names it (tools/test-all does,
 # after the package build): silent install, the installed program's start,
