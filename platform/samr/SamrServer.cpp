@@ -206,10 +206,24 @@ NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD level, 
             into->rids->push_back(rid);
             return 0;
         };
+        std::vector<ListedUser> shown;
+        bool complete = false;
+        if (level == 20) {
+            const std::uint32_t read = readDisplay(s, shown, complete);
+            if (read != kNtSuccess)
+                return read;
+            // The display information lists the normal accounts, in the
+            // order the enumeration gives them: where the server filled in
+            // every one's bits, it is the whole listing.
+            if (complete && acb == ACB_NORMAL) {
+                users = std::move(shown);
+                return kNtSuccess;
+            }
+        }
         const std::uint32_t listed = tw_samr_enum_users(s, acb, kPageBytes, sink, &listing);
         if (listed != kNtSuccess || level == 0)
             return listed;
-        return describeListed(s, rids, users);
+        return describeListed(s, rids, std::move(shown), users);
     });
 }
 
@@ -219,33 +233,35 @@ namespace {
 // kind of account. Without one the server left the bits out (a Samba AD
 // domain controller hands out 0 for every account).
 constexpr std::uint32_t kAccountKinds = ACB_NORMAL | 0x8 | 0x40 | 0x80 | 0x100;
-
-// Whether the display information's word on an account can stand for the
-// account's own record: where the server fills the bits. A standalone Samba
-// server hands out the same stored bits, lockout included, in both.
-bool DisplayTellsAll(std::uint32_t acctFlags) { return (acctFlags & kAccountKinds) != 0; }
+// Ends a reading of the display information at the first account without.
+constexpr std::uint32_t kBitsLeftOut = 0xE0000001;
 
 } // namespace
 
-std::uint32_t SamrServer::describeListed(tw_samr_session* s, const std::vector<std::uint32_t>& rids,
-                                         std::vector<ListedUser>& users) {
-    // One pass over the display information gives a page of accounts a
-    // request; only what it leaves open is read account by account.
-    std::unordered_map<std::uint32_t, ListedUser> displayed;
+std::uint32_t SamrServer::readDisplay(tw_samr_session* s, std::vector<ListedUser>& shown,
+                                      bool& complete) {
+    // A standalone Samba server hands out the same stored bits, lockout
+    // included, in its display information as in each account's record.
     auto sink = [](void* context, const tw_samr_user* user) -> std::uint32_t {
-        if (DisplayTellsAll(user->acct_flags)) {
-            if (auto listed = ListedUserOf(*user))
-                static_cast<std::unordered_map<std::uint32_t, ListedUser>*>(context)->emplace(
-                    user->rid, std::move(*listed));
-        }
+        auto listed = ListedUserOf(*user);
+        if ((user->acct_flags & kAccountKinds) == 0 || !listed)
+            return kBitsLeftOut;
+        static_cast<std::vector<ListedUser>*>(context)->push_back(std::move(*listed));
         return kNtSuccess;
     };
-    const std::uint32_t shown = tw_samr_query_display(s, kPageBytes, sink, &displayed);
-    if (shown == kNtIoTimeout || ConnectionLost(shown))
-        return shown;
-    if (shown != kNtSuccess)
-        displayed.clear(); // refused or cut short: every account is read
+    const std::uint32_t read = tw_samr_query_display(s, kPageBytes, sink, &shown);
+    complete = read == kNtSuccess;
+    if (read == kNtIoTimeout || ConnectionLost(read))
+        return read;
+    return kNtSuccess; // refused, or bits left out: the accounts are read one by one
+}
 
+std::uint32_t SamrServer::describeListed(tw_samr_session* s, const std::vector<std::uint32_t>& rids,
+                                         std::vector<ListedUser> shown,
+                                         std::vector<ListedUser>& users) {
+    std::unordered_map<std::uint32_t, ListedUser> displayed;
+    for (ListedUser& account : shown)
+        displayed.emplace(account.userId, std::move(account));
     std::vector<ListedUser> described;
     described.reserve(users.size());
     for (std::uint32_t rid : rids) {

@@ -89,10 +89,16 @@ private:
     win::NET_API_STATUS onServer(const std::u16string& server,
                                  const std::function<std::uint32_t(tw_samr_session*)>& work);
     win::NET_API_STATUS connect(const std::string& host);
+    // The display information's accounts with their bits, in its order, as
+    // far as the server filled them in (`complete`: all of them). Fails
+    // only when the server did not answer or the connection was lost.
+    std::uint32_t readDisplay(tw_samr_session* session, std::vector<win::ListedUser>& shown,
+                              bool& complete);
     // What NetUserEnum's level 20 shows of the listed accounts (`users`,
-    // their relative IDs in `rids`): from the display information where the
-    // server fills it, else read account by account (docs/design.md, SAMR).
+    // their relative IDs in `rids`): as `shown` in the display information,
+    // and the rest read account by account (docs/design.md, SAMR).
     std::uint32_t describeListed(tw_samr_session* session, const std::vector<std::uint32_t>& rids,
+                                 std::vector<win::ListedUser> shown,
                                  std::vector<win::ListedUser>& users);
     struct DirectoryRight;
     // The right of an account whose SAMR descriptor has no DACL, from the

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -32,7 +33,9 @@ TEST_P(CommandTableOnDomainController, EachCommandExitsAndPrintsAsTheTableSays) 
     for (int i = 0; i < 3; ++i)
         dc_.logon("bob", "wrong");
     const samr::SamrConnection signIn = dc_.administratorConnection(true); // the ticket
-    const std::string folder = std::filesystem::temp_directory_path().string();
+    char pattern[] = "/tmp/tarnwick-cli-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
     for (const TableCommand& expected : GetParam().commands) {
         SCOPED_TRACE(CommandLineOf(expected));
         std::vector<std::string> command{TW_CLI_PROGRAM, "--connect", "-k", "--local",
@@ -48,6 +51,7 @@ TEST_P(CommandTableOnDomainController, EachCommandExitsAndPrintsAsTheTableSays) 
             err.erase(err.find(noise), noise.size());
         ExpectAsTable(expected, status, out, err);
     }
+    std::filesystem::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,13 +27,10 @@ protected:
             "-p",           std::to_string(server.port()),
             "-U",           server.adminUser() + "%" + SambaServer::kAdminPassword};
         command.insert(command.end(), arguments.begin(), arguments.end());
-        return RunCommand(command, {}, folder_, &status, {}, errors);
+        return RunCommand(command, {}, server.folder(), &status, {}, errors);
     }
 
     SambaServer server;
-
-private:
-    const std::string folder_ = std::filesystem::temp_directory_path().string();
 };
 
 TEST_F(CliOnSamba, AnUnlockAndAFlagAreWrittenAloneAndSeenByTheServer) {

@@ -21,6 +21,8 @@ public:
     SambaServer& operator=(const SambaServer&) = delete;
 
     int port() const { return port_; }
+    // The server's own folder, removed with it: room for a test's files too.
+    const std::string& folder() const { return dir_; }
     const std::string& adminUser() const { return admin_; }
     static constexpr const char* kAdminPassword = "Admin-pw1";
     // How to reach this server signed in as that account (the administrator
