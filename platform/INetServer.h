@@ -15,7 +15,8 @@ namespace tw::win {
 
 // An account as a listing gives it: at level 0 the name alone; at level 20
 // also its full name, its comment, its flags as NetUserGetInfo's level 3
-// gives them and its relative ID.
+// gives them (the expired password only where the server's listing carries
+// it) and its relative ID.
 struct ListedUser {
     std::u16string name;
     std::u16string fullName;
