@@ -1,6 +1,7 @@
 #include "CliProgram.h"
 
 #include "common/RegistryValue.h"
+#include "common/RuntimeError.h"
 #include "common/UnsignedNumbers.h"
 #include "common/mRegistry.h"
 #include "platform/TextConvert.h"
@@ -94,7 +95,10 @@ std::string CliProgram::DateText(double serial) {
 }
 
 int CliProgram::Failed(const CliCommand& command, std::int32_t status) {
-    const std::string message = ToUtf8(common_.StatusErrorText(status));
+    return Failed(command, status, ToUtf8(common_.StatusErrorText(status)));
+}
+
+int CliProgram::Failed(const CliCommand& command, std::int32_t status, const std::string& message) {
     err_ << "tarnwick-cli: " << message << "\n";
     if (command.json)
         out_ << json{{"error",
@@ -362,8 +366,14 @@ int CliProgram::ExpiryWarning(const CliCommand& command) {
         return Failed(command, static_cast<std::int32_t>(registry.LastError()));
     std::optional<std::int32_t> days;
     if (write) {
-        registry.RegistryKeyValue(key, kExpiryWarning,
-                                  RegistryValue::Long(TextToUnsigned(FromUtf8(command.operand))));
+        try {
+            registry.RegistryKeyValue(key, kExpiryWarning,
+                                      RegistryValue::Long(TextToUnsigned(FromUtf8(command.operand))));
+        } catch (const RuntimeError& error) {
+            // The window's status line says the same.
+            registry.CloseRegistryKey(key);
+            return Failed(command, error.Number, ToUtf8(error.Description));
+        }
     } else {
         const RegistryValue value = registry.RegistryKeyValue(key, kExpiryWarning);
         if (const auto* number = std::get_if<std::int32_t>(&value.data))

@@ -37,6 +37,8 @@ private:
     // A failed call: its status text on standard error, and with --json the
     // error object on standard output; exit status 1.
     int Failed(const CliCommand& command, std::int32_t status);
+    // The same with the message given (a RuntimeError's description).
+    int Failed(const CliCommand& command, std::int32_t status, const std::string& message);
     int Refused(const std::string& text);
     std::string Text(std::u16string_view key, std::u16string_view def,
                      std::initializer_list<LocArg> args = {});

@@ -15,9 +15,9 @@
 
 namespace {
 
-std::wstring ProgramPath() {
+std::wstring ProgramPath(const wchar_t* program = L"Tarnwick.exe") {
     const std::u16string folder = tw::toolkit::Win32ExecutableFolder();
-    return std::wstring(folder.begin(), folder.end()) + L"\\Tarnwick.exe";
+    return std::wstring(folder.begin(), folder.end()) + L"\\" + program;
 }
 
 // The program, loaded for its resources only.
@@ -131,8 +131,23 @@ TEST_F(ProgramResources, IconGroupHoldsTenImages) {
     }
 }
 
-TEST(ProgramVersion, VersionInformationNamesTheProduct) {
-    const std::wstring path = ProgramPath();
+struct VersionedProgram {
+    const wchar_t* file;
+    const wchar_t* description;
+    const wchar_t* internalName;
+};
+
+class ProgramVersion : public ::testing::TestWithParam<VersionedProgram> {};
+
+INSTANTIATE_TEST_SUITE_P(Shipped, ProgramVersion,
+                         ::testing::Values(VersionedProgram{L"Tarnwick.exe", L"Brenholt",
+                                                            L"Tarnwick"},
+                                           VersionedProgram{L"tarnwick-cli.exe",
+                                                            L"Brenholt command line",
+                                                            L"tarnwick-cli"}));
+
+TEST_P(ProgramVersion, VersionInformationNamesTheProduct) {
+    const std::wstring path = ProgramPath(GetParam().file);
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
     ASSERT_GT(size, 0u);
@@ -163,9 +178,9 @@ TEST(ProgramVersion, VersionInformationNamesTheProduct) {
         return std::wstring(text);
     };
     EXPECT_EQ(value(L"ProductName"), L"Brenholt");
-    EXPECT_EQ(value(L"FileDescription"), L"Brenholt");
-    EXPECT_EQ(value(L"InternalName"), L"Tarnwick");
-    EXPECT_EQ(value(L"OriginalFilename"), L"Tarnwick.exe");
+    EXPECT_EQ(value(L"FileDescription"), GetParam().description);
+    EXPECT_EQ(value(L"InternalName"), GetParam().internalName);
+    EXPECT_EQ(value(L"OriginalFilename"), GetParam().file);
     EXPECT_EQ(value(L"FileVersion"), L"1.0.0.12");
     EXPECT_EQ(value(L"ProductVersion"), L"1.0.0.12");
     // The maker and the legal notice come from resources/version.cmake, as the banner's do.
