@@ -25,15 +25,7 @@ using namespace tw;
 using namespace tw::bench;
 
 int main(int argc, char** argv) {
-    int count = 1000;
-    int runs = 5;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        if (option == "--runs")
-            runs = std::max(1, std::atoi(argv[i + 1]));
-        else if (option == "--accounts")
-            count = std::max(1, std::atoi(argv[i + 1]));
-    }
+    const auto [count, runs] = ReadRaceOptions(argc, argv, {1000}, 1);
     test::DomainController dc;
     std::vector<std::pair<std::string, std::uint32_t>> accounts;
     for (int i = 0; i < count; ++i)

@@ -17,6 +17,23 @@ namespace tw::bench {
 
 using Clock = std::chrono::steady_clock;
 
+// --accounts N (at least `fewest`) and --runs R (at least 1) of a
+// benchmark's command line, over the defaults they come with.
+struct RaceOptions {
+    int accounts;
+    int runs = 5;
+};
+inline RaceOptions ReadRaceOptions(int argc, char** argv, RaceOptions options, int fewest) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--runs")
+            options.runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--accounts")
+            options.accounts = std::max(fewest, std::atoi(argv[i + 1]));
+    }
+    return options;
+}
+
 inline double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];

@@ -368,6 +368,20 @@ static tw_samr_text text_of(const struct lsa_String* s) {
     return t;
 }
 
+/* The open account's UserAllInformation, in memory; a server that answers
+   with none gives an invalid parameter. */
+static uint32_t query_all(tw_samr_session* session, TALLOC_CTX* memory,
+                          struct policy_handle* user, union samr_UserInfo** info) {
+    struct samr_QueryUserInfo query = {0};
+    query.in.user_handle = user;
+    query.in.level = UserAllInformation;
+    query.out.info = info;
+    uint32_t status = call(session, memory, NDR_SAMR_QUERYUSERINFO, &query, &query.out.result);
+    if (status == 0 && *info == NULL)
+        status = kStatusInvalidParameter;
+    return status;
+}
+
 /* Looks up and opens the account of that name; an unknown name, or a name
    that is not an account, is "no such user". */
 static uint32_t lookup_and_open_user(tw_samr_session* session, TALLOC_CTX* memory, const char* name,
@@ -412,13 +426,7 @@ uint32_t tw_samr_query_listed_user(tw_samr_session* session, uint32_t rid, tw_sa
     uint32_t status = call(session, memory, NDR_SAMR_OPENUSER, &open, &open.out.result);
     if (status == 0) {
         union samr_UserInfo* info = NULL;
-        struct samr_QueryUserInfo query = {0};
-        query.in.user_handle = &handle;
-        query.in.level = UserAllInformation;
-        query.out.info = &info;
-        status = call(session, memory, NDR_SAMR_QUERYUSERINFO, &query, &query.out.result);
-        if (status == 0 && info == NULL)
-            status = kStatusInvalidParameter;
+        status = query_all(session, memory, &handle, &info);
         if (status == 0) {
             const struct samr_UserInfo21* all = &info->info21;
             user->name = text_of(&all->account_name);
@@ -562,13 +570,7 @@ uint32_t tw_samr_query_user(tw_samr_session* session, const char* name, tw_samr_
     if (status != 0)
         return status;
     union samr_UserInfo* info = NULL;
-    struct samr_QueryUserInfo query = {0};
-    query.in.user_handle = &handle;
-    query.in.level = UserAllInformation;
-    query.out.info = &info;
-    status = call(session, memory, NDR_SAMR_QUERYUSERINFO, &query, &query.out.result);
-    if (status == 0 && info == NULL)
-        status = kStatusInvalidParameter;
+    status = query_all(session, memory, &handle, &info);
     struct dom_sid self = account_sid(session, rid);
     if (status == 0) {
         const struct samr_UserInfo21* all = &info->info21;

@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -117,6 +118,27 @@ inline std::string CommandLineOf(const TableCommand& command) {
     for (const auto& word : command.arguments)
         line += word + " ";
     return line;
+}
+
+// What one command gave.
+struct TableRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the case's commands in order with `run`, each expected as the table says.
+inline void RunTableCase(const TableCase& c,
+                         const std::function<TableRun(const std::vector<std::string>&)>& run) {
+    for (const TableCommand& expected : c.commands) {
+        SCOPED_TRACE(CommandLineOf(expected));
+        const TableRun got = run(expected.arguments);
+        ExpectAsTable(expected, got.status, got.out, got.err);
+    }
+}
+
+// The table's cases for `target` ("sim" or "server").
+inline std::vector<TableCase> CommandTableCases(const std::string& target) {
+    return ReadCommandTable(TW_SOURCE_DIR "/tests/cli/commands.txt", target);
 }
 
 } // namespace tw::test

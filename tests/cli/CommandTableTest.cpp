@@ -32,21 +32,20 @@ TEST_P(CommandTable, EachCommandExitsAndPrintsAsTheTableSays) {
     sim::SimPlatform sim(sim::loadMachineText(machine));
     win::Platform platform = sim.platform();
     mCommon common(platform, u"C:\\Program Files\\Tarnwick");
-    for (const TableCommand& expected : GetParam().commands) {
-        SCOPED_TRACE(CommandLineOf(expected));
+    RunTableCase(GetParam(), [&](const std::vector<std::string>& arguments) {
         std::ostringstream out, err;
-        const CliCommand command = ParseCliCommand(expected.arguments);
+        const CliCommand command = ParseCliCommand(arguments);
         int status = 2;
         if (command.action == CliCommand::Action::Refuse)
             err << command.text << "\n";
         else
             status = CliProgram(platform, common, out, err).Run(command);
-        ExpectAsTable(expected, status, out.str(), err.str());
-    }
+        return TableRun{status, out.str(), err.str()};
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(Simulated, CommandTable,
-                         testing::ValuesIn(ReadCommandTable(kFolder + "commands.txt", "sim")),
+                         testing::ValuesIn(CommandTableCases("sim")),
                          TableCaseName);
 
 } // namespace

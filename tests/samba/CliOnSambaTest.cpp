@@ -82,18 +82,16 @@ TEST_P(CommandTableOnSamba, EachCommandExitsAndPrintsAsTheTableSays) {
     for (int i = 0; i < 3; ++i)
         server.logon("bob", "wrong");
     server.setAccountFlags("bob", "[DL]"); // pdbedit -c replaces the lockout too
-    for (const TableCommand& expected : GetParam().commands) {
-        SCOPED_TRACE(CommandLineOf(expected));
-        int status = -1;
-        std::string err;
-        const std::string out = cli(expected.arguments, status, &err);
-        ExpectAsTable(expected, status, out, err);
-    }
+    RunTableCase(GetParam(), [&](const std::vector<std::string>& arguments) {
+        TableRun run;
+        run.out = cli(arguments, run.status, &run.err);
+        return run;
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Samba, CommandTableOnSamba,
-    testing::ValuesIn(ReadCommandTable(TW_SOURCE_DIR "/tests/cli/commands.txt", "server")),
+    testing::ValuesIn(CommandTableCases("server")),
     TableCaseName);
 
 } // namespace
