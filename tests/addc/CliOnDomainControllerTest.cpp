@@ -23,13 +23,21 @@ protected:
 };
 
 TEST_P(CommandTableOnDomainController, EachCommandExitsAndPrintsAsTheTableSays) {
-    dc_.setPasswordSettings({"--max-pwd-age=42", "--min-pwd-age=1", "--min-pwd-length=8",
-                             "--history-length=5", "--account-lockout-threshold=3",
-                             "--account-lockout-duration=30", "--reset-account-lockout-after=30"});
-    changes_.add({{"alice", uac::kNormal}, {"bob", uac::kNormal}}, "Password-1");
+    // Written straight into the directory (ldbmodify): quicker than
+    // samba-tool, once for each case. Intervals in units of 100 ns, negative.
+    const auto days = [](long long n) { return std::to_string(-n * 86400 * 10000000LL); };
+    const std::string halfAnHour = std::to_string(-1800 * 10000000LL);
+    dc_.setDomainAttributes({{"maxPwdAge", days(42)},
+                             {"minPwdAge", days(1)},
+                             {"minPwdLength", "8"},
+                             {"pwdHistoryLength", "5"},
+                             {"lockoutThreshold", "3"},
+                             {"lockoutDuration", halfAnHour},
+                             {"lockOutObservationWindow", halfAnHour}});
+    // bob disabled from the start: a later write of the control bits would
+    // end the lockout the bad passwords make.
+    changes_.add({{"alice", uac::kNormal}, {"bob", uac::kNormal | uac::kDisabled}}, "Password-1");
     dc_.setAccountAttributes("bob", {{"displayName", "Bob Brown"}});
-    // Disabled first: a write of the account's control bits ends a lockout.
-    dc_.sambaTool({"user", "disable", "bob"});
     for (int i = 0; i < 3; ++i)
         dc_.logon("bob", "wrong");
     const samr::SamrConnection signIn = dc_.administratorConnection(true); // the ticket

@@ -23,8 +23,8 @@ struct TableCommand {
 struct TableCase {
     std::string name;
     // Where the case runs: "" everywhere; "sim" on simulated computers only
-    // (their own computers, accounts and registry); "server" on real
-    // servers only.
+    // (their own computers, accounts and registry, or command lines refused
+    // before any call); "server" on real servers only.
     std::string only;
     std::vector<TableCommand> commands;
     friend void PrintTo(const TableCase& c, std::ostream* os) { *os << c.name; }
