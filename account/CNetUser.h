@@ -161,6 +161,8 @@ public:
     void SetModalsLockoutThreshold(std::int32_t value) { currentModals_.LockoutThreshold = value; }
 
     const UserModals& CurrentModals() const { return currentModals_; }
+    // Every field of the policy to write at once, as the setters above each.
+    void EditModals(const UserModals& edited) { currentModals_ = edited; }
     const UserModals& LoadedModals() const { return loadedModals_; }
 
 private:

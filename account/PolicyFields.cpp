@@ -28,6 +28,13 @@ const PolicyFieldRule& RuleOf(PolicyField field) {
     throw std::logic_error("a policy field without its rule");
 }
 
+std::u16string FieldName(PolicyField field) {
+    std::u16string name = RuleOf(field).caption;
+    if (!name.empty() && name.back() == u':')
+        name.pop_back();
+    return name;
+}
+
 std::int32_t PolicyFieldMinimum(PolicyField field) {
     return field == PolicyField::MaxPwdAge ? 1 : 0;
 }

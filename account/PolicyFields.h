@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace tw {
 
@@ -33,6 +34,8 @@ struct PolicyFieldRule {
 extern const std::array<PolicyFieldRule, 7> kPolicyFields;
 
 const PolicyFieldRule& RuleOf(PolicyField field);
+// The field as messages name it: its caption without the colon.
+std::u16string FieldName(PolicyField field);
 
 constexpr std::int32_t kSecondsPerDay = 86400;
 // 4294967295 seconds shown in whole days: the never value as the maximum age

@@ -2,16 +2,12 @@
 // PasswordExpiryWarning value of the Winlogon key.
 #include "FUserInfo.h"
 
+#include "common/ExpiryWarningValue.h"
 #include "common/RuntimeError.h"
 #include "common/UnsignedNumbers.h"
 #include "common/mRegistry.h"
 
 namespace tw::app {
-
-namespace {
-const std::u16string kWinlogonKey = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-const std::u16string kValueName = u"PasswordExpiryWarning";
-} // namespace
 
 void FUserInfo::EnableLocalSettings(bool enabled) {
     lblPasswordReminder->SetEnabled(enabled);
@@ -29,7 +25,7 @@ void FUserInfo::RefreshLocalSettings() {
     const win::HKEY key = registry.OpenRegistryKey(win::HKEY_LOCAL_MACHINE_(), kWinlogonKey,
                                                    win::KEY_READ, false, nullptr, true);
     if (key != nullptr) {
-        const RegistryValue value = registry.RegistryKeyValue(key, kValueName);
+        const RegistryValue value = registry.RegistryKeyValue(key, kExpiryWarningValue);
         if (const auto* number = std::get_if<std::int32_t>(&value.data)) {
             txtPasswordReminder->SetText(UnsignedToText(*number));
             LoadedExpiryWarning = *number;
@@ -47,7 +43,7 @@ void FUserInfo::SetLocalSettings() {
     if (key != nullptr) {
         try {
             const std::int32_t days = TextToUnsigned(txtPasswordReminder->Text(), decimalSign_);
-            registry.RegistryKeyValue(key, kValueName, RegistryValue::Long(days));
+            registry.RegistryKeyValue(key, kExpiryWarningValue, RegistryValue::Long(days));
         } catch (const RuntimeError& error) {
             ShowStatus(error.Description);
         }

@@ -42,14 +42,12 @@ CliCommand Refuse(const std::string& text) {
     return command;
 }
 
-// The window's message for a number outside a field's range.
-std::string RangeMessage(const std::string& text, PolicyField field, std::int32_t maxAgeDays) {
-    std::u16string name = RuleOf(field).caption;
-    if (!name.empty() && name.back() == u':')
-        name.pop_back();
-    return "Invalid value \"" + text + "\" in \"" + ToUtf8(name) +
+// The window's message for a number outside a field's range (the minimum
+// age's, which depends on the maximum, is checked when run).
+std::string RangeMessage(const std::string& text, PolicyField field) {
+    return "Invalid value \"" + text + "\" in \"" + ToUtf8(FieldName(field)) +
            "\" field. Valid value range: " + ToUtf8(UnsignedToText(PolicyFieldMinimum(field))) +
-           "-" + ToUtf8(UnsignedToText(PolicyFieldMaximum(field, maxAgeDays))) + ".";
+           "-" + ToUtf8(UnsignedToText(PolicyFieldMaximum(field, 0))) + ".";
 }
 
 std::optional<std::int32_t> Number(const std::string& text) {
@@ -131,7 +129,7 @@ CliCommand ParseCliCommand(const std::vector<std::string>& arguments) {
                                  (field->second == PolicyField::MinPwdAge ||
                                   UnsignedCompare(*n, PolicyFieldMaximum(field->second, 0)) <= 0);
             if (!inRange)
-                return Refuse(RangeMessage(*v, field->second, 0));
+                return Refuse(RangeMessage(*v, field->second));
             command.policy.emplace_back(field->second, *n);
         } else if (a.size() > 1 && a[0] == '-') {
             return Refuse("unknown option " + a + "; see tarnwick-cli --help");

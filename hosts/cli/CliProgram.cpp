@@ -1,5 +1,6 @@
 #include "CliProgram.h"
 
+#include "common/ExpiryWarningValue.h"
 #include "common/RegistryValue.h"
 #include "common/RuntimeError.h"
 #include "common/UnsignedNumbers.h"
@@ -15,9 +16,6 @@ namespace tw::cli {
 namespace {
 
 using json = nlohmann::ordered_json; // keys in the documented order
-
-const std::u16string kWinlogonKey = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-const std::u16string kExpiryWarning = u"PasswordExpiryWarning";
 
 // The boxes of the user panel: the window's caption, the JSON name, the bit
 // and whether a set bit means "yes".
@@ -56,10 +54,9 @@ json IsoTime(std::int32_t seconds) {
     return text;
 }
 
-std::string NameOf(std::u16string caption) {
-    if (!caption.empty() && caption.back() == u':')
-        caption.pop_back();
-    return ToUtf8(caption);
+// Whether the box of that line shows a tick for the flags.
+bool Ticked(const FlagLine& line, std::int32_t flags) {
+    return ((flags & line.flag) != 0) == line.setMeansYes;
 }
 
 } // namespace
@@ -92,6 +89,12 @@ std::string CliProgram::DateText(double serial) {
                                                         win::LOCALE_SLONGDATE, picture, 128);
     return ToUtf8(
         toolkit::FormatDatePicture(serial, written > 0 ? picture : u"dddd, MMMM d, yyyy"));
+}
+
+std::optional<std::u16string> CliProgram::ChangeRightUnknown() {
+    if (!platform_.unknownChangeRight)
+        return std::nullopt;
+    return platform_.unknownChangeRight(user_.ServerArg().value_or(u""), user_.UserName());
 }
 
 int CliProgram::Failed(const CliCommand& command, std::int32_t status) {
@@ -168,15 +171,12 @@ int CliProgram::UserShow(const CliCommand& command) {
         return Failed(command, status);
     const std::int32_t flags =
         user_.Flags() | (user_.PasswordExpired() ? win::UF_PASSWORD_EXPIRED : 0);
-    const std::optional<std::u16string> rightUnknown =
-        platform_.unknownChangeRight
-            ? platform_.unknownChangeRight(user_.ServerArg().value_or(u""), user_.UserName())
-            : std::nullopt;
+    const std::optional<std::u16string> rightUnknown = ChangeRightUnknown();
     const std::int32_t ageDays = UnsignedDivide(user_.PasswordAge(), kSecondsPerDay);
     if (command.json) {
         json shown{{"name", ToUtf8(user_.UserName())}};
         for (const FlagLine& line : kFlagLines)
-            shown[line.json] = ((flags & line.flag) != 0) == line.setMeansYes;
+            shown[line.json] = Ticked(line, flags);
         if (rightUnknown)
             shown["canChangePassword"] = nullptr;
         shown["lastLogon"] = IsoTime(user_.LastLogon());
@@ -197,7 +197,6 @@ int CliProgram::UserShow(const CliCommand& command) {
          << Text(u"Frm.lblBadPassCount", u"Bad Password Count:") << " "
          << Unsigned(user_.BadPasswordCount()) << "\n";
     for (const FlagLine& line : kFlagLines) {
-        const bool yes = ((flags & line.flag) != 0) == line.setMeansYes;
         out_ << Text(line.key, line.caption) << ": ";
         if (line.flag == win::UF_PASSWD_CANT_CHANGE && rightUnknown)
             out_ << Text(u"Frm.chkCanChange.Unknown",
@@ -206,7 +205,7 @@ int CliProgram::UserShow(const CliCommand& command) {
                          {*rightUnknown})
                  << "\n";
         else
-            out_ << (yes ? "yes" : "no") << "\n";
+            out_ << (Ticked(line, flags) ? "yes" : "no") << "\n";
     }
     return 0;
 }
@@ -226,11 +225,8 @@ int CliProgram::UserSet(const CliCommand& command) {
         changed |= win::UF_LOCKOUT; // a lockout can only be cleared, never set
     if (command.unlock && (current & win::UF_LOCKOUT) == 0)
         err_ << ToUtf8(user_.UserName()) << " is not locked out.\n";
-    if (platform_.unknownChangeRight && (changed & win::UF_PASSWD_CANT_CHANGE) != 0) {
-        if (const auto why =
-                platform_.unknownChangeRight(user_.ServerArg().value_or(u""), user_.UserName()))
-            return Failed(command, win::ERROR_NOT_SUPPORTED);
-    }
+    if ((changed & win::UF_PASSWD_CANT_CHANGE) != 0 && ChangeRightUnknown())
+        return Failed(command, win::ERROR_NOT_SUPPORTED);
     // Only the bits asked for change, on the flags the account has now.
     const std::int32_t flags = (current & ~changed) | (wanted & changed);
     if (flags == current)
@@ -303,14 +299,12 @@ int CliProgram::PolicySet(const CliCommand& command) {
             continue;
         if (field == PolicyField::MinPwdAge) {
             minGiven = true;
-            if (UnsignedCompare(value, maxDays) > 0) {
-                std::u16string name = RuleOf(field).caption;
+            if (UnsignedCompare(value, maxDays) > 0)
                 return Refused(Text(u"Frm.Status_InvalidValue",
                                     u"Invalid value \"%1\" in \"%2\" field. Valid value "
                                     u"range: %3-%4.",
-                                    {UnsignedToText(value), FromUtf8(NameOf(name)),
-                                     UnsignedToText(0), UnsignedToText(maxDays)}));
-            }
+                                    {UnsignedToText(value), FieldName(field), UnsignedToText(0),
+                                     UnsignedToText(maxDays)}));
         }
         wanted.*RuleOf(field).value = StoredValue(field, value);
     }
@@ -318,13 +312,7 @@ int CliProgram::PolicySet(const CliCommand& command) {
     if (!minGiven &&
         UnsignedCompare(maxDays, ShownValue(PolicyField::MinPwdAge, wanted.MinPwdAge)) < 0)
         wanted.MinPwdAge = StoredValue(PolicyField::MinPwdAge, maxDays);
-    user_.SetModalsMaxPwdAge(wanted.MaxPwdAge);
-    user_.SetModalsMinPwdAge(wanted.MinPwdAge);
-    user_.SetModalsMinPwdLen(wanted.MinPwdLen);
-    user_.SetModalsLockoutThreshold(wanted.LockoutThreshold);
-    user_.SetModalsLockoutDuration(wanted.LockoutDuration);
-    user_.SetModalsLockoutObsWin(wanted.LockoutObsWin);
-    user_.SetModalsPwdHistoryLen(wanted.PwdHistoryLen);
+    user_.EditModals(wanted);
     if (!user_.ModalsChanged())
         return 0;
     user_.SetModals(&status);
@@ -336,7 +324,7 @@ int CliProgram::PolicySet(const CliCommand& command) {
     std::u16string notKept;
     for (const PolicyFieldRule& rule : kPolicyFields) {
         if (user_.LoadedModals().*rule.value != wanted.*rule.value)
-            notKept += (notKept.empty() ? u"" : u", ") + FromUtf8(NameOf(rule.caption));
+            notKept += (notKept.empty() ? u"" : u", ") + FieldName(rule.field);
     }
     if (!notKept.empty()) {
         err_ << "tarnwick-cli: "
@@ -367,7 +355,7 @@ int CliProgram::ExpiryWarning(const CliCommand& command) {
     std::optional<std::int32_t> days;
     if (write) {
         try {
-            registry.RegistryKeyValue(key, kExpiryWarning,
+            registry.RegistryKeyValue(key, kExpiryWarningValue,
                                       RegistryValue::Long(TextToUnsigned(FromUtf8(command.operand))));
         } catch (const RuntimeError& error) {
             // The window's status line says the same.
@@ -375,7 +363,7 @@ int CliProgram::ExpiryWarning(const CliCommand& command) {
             return Failed(command, error.Number, ToUtf8(error.Description));
         }
     } else {
-        const RegistryValue value = registry.RegistryKeyValue(key, kExpiryWarning);
+        const RegistryValue value = registry.RegistryKeyValue(key, kExpiryWarningValue);
         if (const auto* number = std::get_if<std::int32_t>(&value.data))
             days = *number;
     }

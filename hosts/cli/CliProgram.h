@@ -40,6 +40,9 @@ private:
     // The same with the message given (a RuntimeError's description).
     int Failed(const CliCommand& command, std::int32_t status, const std::string& message);
     int Refused(const std::string& text);
+    // Why the account's change-password right cannot be read or written
+    // here; none where it can.
+    std::optional<std::u16string> ChangeRightUnknown();
     std::string Text(std::u16string_view key, std::u16string_view def,
                      std::initializer_list<LocArg> args = {});
     std::string DateText(double serial);

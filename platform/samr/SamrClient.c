@@ -382,6 +382,17 @@ static uint32_t query_all(tw_samr_session* session, TALLOC_CTX* memory,
     return status;
 }
 
+/* Opens the account with that relative ID, with what rights the caller has. */
+static uint32_t open_user_by_rid(tw_samr_session* session, TALLOC_CTX* memory, uint32_t rid,
+                                 struct policy_handle* user) {
+    struct samr_OpenUser open = {0};
+    open.in.domain_handle = &session->domain;
+    open.in.access_mask = SEC_FLAG_MAXIMUM_ALLOWED;
+    open.in.rid = rid;
+    open.out.user_handle = user;
+    return call(session, memory, NDR_SAMR_OPENUSER, &open, &open.out.result);
+}
+
 /* Looks up and opens the account of that name; an unknown name, or a name
    that is not an account, is "no such user". */
 static uint32_t lookup_and_open_user(tw_samr_session* session, TALLOC_CTX* memory, const char* name,
@@ -403,13 +414,8 @@ static uint32_t lookup_and_open_user(tw_samr_session* session, TALLOC_CTX* memor
     if (rids.count != 1 || types.count != 1 || rids.ids == NULL || types.ids == NULL ||
         types.ids[0] != kSidNameUser)
         return kStatusNoSuchUser;
-    struct samr_OpenUser open = {0};
-    open.in.domain_handle = &session->domain;
-    open.in.access_mask = SEC_FLAG_MAXIMUM_ALLOWED;
-    open.in.rid = rids.ids[0];
-    open.out.user_handle = user;
     *rid = rids.ids[0];
-    return call(session, memory, NDR_SAMR_OPENUSER, &open, &open.out.result);
+    return open_user_by_rid(session, memory, *rid, user);
 }
 
 uint32_t tw_samr_query_listed_user(tw_samr_session* session, uint32_t rid, tw_samr_user* user) {
@@ -418,12 +424,7 @@ uint32_t tw_samr_query_listed_user(tw_samr_session* session, uint32_t rid, tw_sa
     if (memory == NULL)
         return kStatusNoMemory;
     struct policy_handle handle = {0};
-    struct samr_OpenUser open = {0};
-    open.in.domain_handle = &session->domain;
-    open.in.access_mask = SEC_FLAG_MAXIMUM_ALLOWED;
-    open.in.rid = rid;
-    open.out.user_handle = &handle;
-    uint32_t status = call(session, memory, NDR_SAMR_OPENUSER, &open, &open.out.result);
+    uint32_t status = open_user_by_rid(session, memory, rid, &handle);
     if (status == 0) {
         union samr_UserInfo* info = NULL;
         status = query_all(session, memory, &handle, &info);

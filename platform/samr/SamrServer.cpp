@@ -192,18 +192,11 @@ NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD level, 
         if (continuing)
             return kNtSuccess; // the front holds the listing
         users.clear();
-        std::vector<std::uint32_t> rids;
-        struct Listing {
-            std::vector<ListedUser>* users;
-            std::vector<std::uint32_t>* rids;
-        } listing{&users, &rids};
         auto sink = [](void* context, const char* name, std::uint32_t rid) -> std::uint32_t {
             auto converted = AccountName(name);
             if (!converted)
                 return kNtRpcBadStubData;
-            auto* into = static_cast<Listing*>(context);
-            into->users->emplace_back().name = *converted;
-            into->rids->push_back(rid);
+            static_cast<std::vector<ListedUser>*>(context)->push_back({*converted, {}, {}, 0, rid});
             return 0;
         };
         std::vector<ListedUser> shown;
@@ -220,10 +213,10 @@ NET_API_STATUS SamrServer::ListUsers(const std::u16string& server, DWORD level, 
                 return kNtSuccess;
             }
         }
-        const std::uint32_t listed = tw_samr_enum_users(s, acb, kPageBytes, sink, &listing);
+        const std::uint32_t listed = tw_samr_enum_users(s, acb, kPageBytes, sink, &users);
         if (listed != kNtSuccess || level == 0)
             return listed;
-        return describeListed(s, rids, std::move(shown), users);
+        return describeListed(s, std::move(shown), users);
     });
 }
 
@@ -256,21 +249,20 @@ std::uint32_t SamrServer::readDisplay(tw_samr_session* s, std::vector<ListedUser
     return kNtSuccess; // refused, or bits left out: the accounts are read one by one
 }
 
-std::uint32_t SamrServer::describeListed(tw_samr_session* s, const std::vector<std::uint32_t>& rids,
-                                         std::vector<ListedUser> shown,
+std::uint32_t SamrServer::describeListed(tw_samr_session* s, std::vector<ListedUser> shown,
                                          std::vector<ListedUser>& users) {
     std::unordered_map<std::uint32_t, ListedUser> displayed;
     for (ListedUser& account : shown)
         displayed.emplace(account.userId, std::move(account));
     std::vector<ListedUser> described;
     described.reserve(users.size());
-    for (std::uint32_t rid : rids) {
-        if (auto found = displayed.find(rid); found != displayed.end()) {
+    for (const ListedUser& account : users) {
+        if (auto found = displayed.find(account.userId); found != displayed.end()) {
             described.push_back(std::move(found->second));
             continue;
         }
         tw_samr_user user{};
-        const std::uint32_t read = tw_samr_query_listed_user(s, rid, &user);
+        const std::uint32_t read = tw_samr_query_listed_user(s, account.userId, &user);
         if (read == kNtNoSuchUser)
             continue; // gone since the listing
         if (read != kNtSuccess)

@@ -94,11 +94,10 @@ private:
     // only when the server did not answer or the connection was lost.
     std::uint32_t readDisplay(tw_samr_session* session, std::vector<win::ListedUser>& shown,
                               bool& complete);
-    // What NetUserEnum's level 20 shows of the listed accounts (`users`,
-    // their relative IDs in `rids`): as `shown` in the display information,
-    // and the rest read account by account (docs/design.md, SAMR).
-    std::uint32_t describeListed(tw_samr_session* session, const std::vector<std::uint32_t>& rids,
-                                 std::vector<win::ListedUser> shown,
+    // What NetUserEnum's level 20 shows of the listed accounts (`users`, by
+    // name and relative ID): as `shown` in the display information, and the
+    // rest read account by account (docs/design.md, SAMR).
+    std::uint32_t describeListed(tw_samr_session* session, std::vector<win::ListedUser> shown,
                                  std::vector<win::ListedUser>& users);
     struct DirectoryRight;
     // The right of an account whose SAMR descriptor has no DACL, from the
