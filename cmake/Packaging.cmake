@@ -6,10 +6,10 @@
 #     tarnwick-cli.exe, the German language file beside them and ReadMe.txt;
 #     the installer is built by NSIS from packaging/NSIS.template.in, and puts
 #     its folder on the PATH when asked to.
-#   Linux: tarnwick_VERSION-1_ARCH.deb: tarnwick in /usr/lib/tarnwick with its
-#     language file beside it (it reads them from the folder of its
-#     executable, which Qt finds through /proc/self/exe, past the link in
-#     /usr/bin), tarnwick-scenario and tarnwick-cli, the menu entry, icons,
+#   Linux: tarnwick_VERSION-1_ARCH.deb: tarnwick and tarnwick-cli in
+#     /usr/lib/tarnwick with their language file beside them (each reads it
+#     from the folder of its executable, found through /proc/self/exe, past
+#     its link in /usr/bin), tarnwick-scenario, the menu entry, icons,
 #     manual pages, tarnwick-cli's bash completion.
 #
 #   Each program is shipped where the build has its target: a build without
@@ -84,10 +84,14 @@ elseif(TARGET tarnwick AND TARGET tarnwick-scenario)
     set(programs tarnwick tarnwick-scenario)
     set(stripped lib/tarnwick/tarnwick bin/tarnwick-scenario)
     if(TARGET tarnwick-cli)
-        # Its manual page and bash completion come with resources/linux.
-        install(TARGETS tarnwick-cli RUNTIME DESTINATION bin)
+        # Beside the language file, as tarnwick is, with a link on the PATH;
+        # its manual page and bash completion come with resources/linux.
+        install(TARGETS tarnwick-cli RUNTIME DESTINATION lib/tarnwick)
+        file(CREATE_LINK ../lib/tarnwick/tarnwick-cli ${CMAKE_BINARY_DIR}/install-links/tarnwick-cli
+             SYMBOLIC)
+        install(FILES ${CMAKE_BINARY_DIR}/install-links/tarnwick-cli DESTINATION bin)
         list(APPEND programs tarnwick-cli)
-        list(APPEND stripped bin/tarnwick-cli)
+        list(APPEND stripped lib/tarnwick/tarnwick-cli)
     endif()
     # A stripped install (the package's, `cmake --install --strip`) also drops
     # the sections Debian's own stripping drops.

@@ -15,6 +15,8 @@
 #ifdef _WIN32
 #include "platform/win32/WinPlatform.h"
 
+#include "platform/win32/WinHeaders.h"
+
 #include <io.h>
 #else
 #include <unistd.h>
@@ -68,9 +70,18 @@ int RunOnMachine(const cli::CliCommand& command, const std::u16string& folder) {
     return RunOn(sim->platform(), folder, command);
 }
 
-std::u16string ProgramFolder(const char* argv0) {
+// The folder of the program's own file, where its language files are: not
+// of what started it, which may be a bare name found on the PATH, or a link.
+std::u16string ProgramFolder() {
+#ifdef _WIN32
+    std::wstring path(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<::DWORD>(path.size())));
+    const std::wstring folder = std::filesystem::path(path).parent_path().wstring();
+    return std::u16string(folder.begin(), folder.end());
+#else
     std::error_code ignored;
-    return FromUtf8(std::filesystem::absolute(argv0, ignored).parent_path().string());
+    return FromUtf8(std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path().string());
+#endif
 }
 
 } // namespace
@@ -99,7 +110,7 @@ int main(int argc, char** argv) {
     case cli::CliCommand::Action::Run:
         break;
     }
-    const std::u16string folder = ProgramFolder(argv[0]);
+    const std::u16string folder = ProgramFolder();
 #ifdef _WIN32
     if (!command.machineFile.empty())
         return RunOnMachine(command, folder);

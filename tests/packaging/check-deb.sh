@@ -152,6 +152,11 @@ MACHINE
     code=0
     tarnwick-cli --machine "$work/machine.json" user set alice >/dev/null 2>&1 || code=$?
     [ "$code" -eq 2 ] || fail "tarnwick-cli user set with nothing to change ended with $code, not 2"
+    # German from the language file beside the program, found past the link
+    # on the PATH: a server that is not there, in German.
+    said=$(LC_ALL=de_DE.UTF-8 tarnwick-cli --connect --local 127.0.0.1 -p 9 -U a%b policy show 2>&1 || true)
+    echo "    tarnwick-cli in German: $said"
+    [[ $said == *"Fehler 53."* ]] || fail "tarnwick-cli did not find its German language file"
 
     man -w tarnwick-cli >/dev/null 2>&1 || fail "man does not find tarnwick-cli's manual page"
     warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
