@@ -7,16 +7,20 @@
 namespace tw {
 
 const std::array<PolicyFieldRule, 7> kPolicyFields = {{
-    {PolicyField::MaxPwdAge, &UserModals::MaxPwdAge, true, u"Max. Password Age:", u"days"},
-    {PolicyField::MinPwdAge, &UserModals::MinPwdAge, true, u"Min. Password Age:", u"days"},
-    {PolicyField::MinPwdLen, &UserModals::MinPwdLen, false, u"Min. Password Length:", nullptr},
-    {PolicyField::LockoutThreshold, &UserModals::LockoutThreshold, false, u"Bad Pw Before Lockout:",
+    {PolicyField::MaxPwdAge, &UserModals::MaxPwdAge, true, u"lblMaxPwdAge", u"Max. Password Age:", u"days"},
+    {PolicyField::MinPwdAge, &UserModals::MinPwdAge, true, u"lblMinPwdAge", u"Min. Password Age:", u"days"},
+    {PolicyField::MinPwdLen, &UserModals::MinPwdLen, false, u"lblMinPwdLen", u"Min. Password Length:", nullptr},
+    {PolicyField::LockoutThreshold, &UserModals::LockoutThreshold, false,
+     u"lblLockoutThreshold", u"Bad Pw Before Lockout:",
      nullptr},
-    {PolicyField::LockoutDuration, &UserModals::LockoutDuration, false, u"Lockout Duration:",
+    {PolicyField::LockoutDuration, &UserModals::LockoutDuration, false,
+     u"lblLockoutDuration", u"Lockout Duration:",
      u"seconds"},
-    {PolicyField::LockoutObsWin, &UserModals::LockoutObsWin, false, u"Bad Password Timeout:",
+    {PolicyField::LockoutObsWin, &UserModals::LockoutObsWin, false, u"lblLockoutTimeout",
+     u"Bad Password Timeout:",
      u"seconds"},
-    {PolicyField::PwdHistoryLen, &UserModals::PwdHistoryLen, false, u"Password History Length:",
+    {PolicyField::PwdHistoryLen, &UserModals::PwdHistoryLen, false,
+     u"lblPwdHistoryLen", u"Password History Length:",
      nullptr},
 }};
 
@@ -28,11 +32,10 @@ const PolicyFieldRule& RuleOf(PolicyField field) {
     throw std::logic_error("a policy field without its rule");
 }
 
-std::u16string FieldName(PolicyField field) {
-    std::u16string name = RuleOf(field).caption;
-    if (!name.empty() && name.back() == u':')
-        name.pop_back();
-    return name;
+std::u16string FieldName(std::u16string caption) {
+    if (!caption.empty() && caption.back() == u':')
+        caption.pop_back();
+    return caption;
 }
 
 std::int32_t PolicyFieldMinimum(PolicyField field) {

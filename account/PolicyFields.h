@@ -26,6 +26,7 @@ struct PolicyFieldRule {
     PolicyField field;
     std::int32_t UserModals::*value; // in the platform's units
     bool inDays;                     // shown and entered in days
+    const char16_t* label;           // the label's control name ("lblMaxPwdAge")
     const char16_t* caption;         // the label's, before the language file
     const char16_t* unit;            // the unit label's; null: none
 };
@@ -34,8 +35,8 @@ struct PolicyFieldRule {
 extern const std::array<PolicyFieldRule, 7> kPolicyFields;
 
 const PolicyFieldRule& RuleOf(PolicyField field);
-// The field as messages name it: its caption without the colon.
-std::u16string FieldName(PolicyField field);
+// A field as messages name it: its label's caption without the colon.
+std::u16string FieldName(std::u16string caption);
 
 constexpr std::int32_t kSecondsPerDay = 86400;
 // 4294967295 seconds shown in whole days: the never value as the maximum age

@@ -64,13 +64,11 @@ void FUserInfo::ValidateField(TextBox& field, const std::u16string& caption, boo
         ShowStatus(u"");
         return;
     }
-    std::u16string name = caption;
-    if (!name.empty() && name.back() == u':')
-        name.pop_back();
     ShowStatus(common_.LocString(
         u"Frm.Status_InvalidValue",
         u"Invalid value \"%1\" in \"%2\" field. Valid value range: %3-%4.",
-        {text, name, UnsignedToText(FieldMinimum(field)), UnsignedToText(FieldMaximum(field))}));
+        {text, FieldName(caption), UnsignedToText(FieldMinimum(field)),
+         UnsignedToText(FieldMaximum(field))}));
 }
 
 void FUserInfo::StepField(TextBox& field, bool down) {

@@ -45,7 +45,7 @@ CliCommand Refuse(const std::string& text) {
 // The window's message for a number outside a field's range (the minimum
 // age's, which depends on the maximum, is checked when run).
 std::string RangeMessage(const std::string& text, PolicyField field) {
-    return "Invalid value \"" + text + "\" in \"" + ToUtf8(FieldName(field)) +
+    return "Invalid value \"" + text + "\" in \"" + ToUtf8(FieldName(RuleOf(field).caption)) +
            "\" field. Valid value range: " + ToUtf8(UnsignedToText(PolicyFieldMinimum(field))) +
            "-" + ToUtf8(UnsignedToText(PolicyFieldMaximum(field, 0))) + ".";
 }

@@ -17,24 +17,24 @@ namespace {
 
 using json = nlohmann::ordered_json; // keys in the documented order
 
-// The boxes of the user panel: the window's caption, the JSON name, the bit
-// and whether a set bit means "yes".
+// The boxes of the user panel: the control, its caption before the language
+// file, the JSON name, the bit and whether a set bit means "yes".
 struct FlagLine {
-    const char16_t* key;
+    const char16_t* control;
     const char16_t* caption;
     const char* json;
     std::int32_t flag;
     bool setMeansYes;
 };
 const FlagLine kFlagLines[] = {
-    {u"Frm.chkDisabled", u"Account Disabled", "disabled", win::UF_ACCOUNTDISABLE, true},
-    {u"Frm.chkLocked", u"Account Locked", "locked", win::UF_LOCKOUT, true},
-    {u"Frm.chkExpired", u"Password Expired", "passwordExpired", win::UF_PASSWORD_EXPIRED, true},
-    {u"Frm.chkPassRequired", u"Password Required", "passwordRequired", win::UF_PASSWD_NOTREQD,
+    {u"chkDisabled", u"Account Disabled", "disabled", win::UF_ACCOUNTDISABLE, true},
+    {u"chkLocked", u"Account Locked", "locked", win::UF_LOCKOUT, true},
+    {u"chkExpired", u"Password Expired", "passwordExpired", win::UF_PASSWORD_EXPIRED, true},
+    {u"chkPassRequired", u"Password Required", "passwordRequired", win::UF_PASSWD_NOTREQD,
      false},
-    {u"Frm.chkNeverExpires", u"Password Never Expires", "passwordNeverExpires",
+    {u"chkNeverExpires", u"Password Never Expires", "passwordNeverExpires",
      win::UF_DONT_EXPIRE_PASSWD, true},
-    {u"Frm.chkCanChange", u"User Can Change Password", "canChangePassword",
+    {u"chkCanChange", u"User Can Change Password", "canChangePassword",
      win::UF_PASSWD_CANT_CHANGE, false},
 };
 
@@ -81,6 +81,16 @@ int CliProgram::Run(const CliCommand& command) {
 std::string CliProgram::Text(std::u16string_view key, std::u16string_view def,
                              std::initializer_list<LocArg> args) {
     return ToUtf8(common_.LocString(key, def, args));
+}
+
+std::string CliProgram::Caption(std::u16string_view control, std::u16string_view english) {
+    return Text(u"Frm." + std::u16string(control) + u".Caption", english);
+}
+
+std::u16string CliProgram::LocalFieldName(PolicyField field) {
+    const PolicyFieldRule& rule = RuleOf(field);
+    return FieldName(
+        common_.LocString(u"Frm." + std::u16string(rule.label) + u".Caption", rule.caption));
 }
 
 std::string CliProgram::DateText(double serial) {
@@ -187,17 +197,17 @@ int CliProgram::UserShow(const CliCommand& command) {
         out_ << shown.dump(2) << "\n";
         return 0;
     }
-    out_ << Text(u"Frm.lblUsername", u"Username:") << " " << ToUtf8(user_.UserName()) << "\n"
-         << Text(u"Frm.lblLastLogon", u"Last Logon:") << " " << DateText(user_.LastLogonDate())
+    out_ << Caption(u"lblUsername", u"Username:") << " " << ToUtf8(user_.UserName()) << "\n"
+         << Caption(u"lblLastLogon", u"Last Logon:") << " " << DateText(user_.LastLogonDate())
          << "\n"
-         << Text(u"Frm.lblPasswordAge", u"Password Age:") << " " << Unsigned(ageDays) << " "
-         << Text(u"Frm.lblPasswordAge_u", u"days") << "\n"
-         << Text(u"Frm.lblLogonCount", u"Logon Count:") << " " << Unsigned(user_.NumLogons())
+         << Caption(u"lblPasswordAge", u"Password Age:") << " " << Unsigned(ageDays) << " "
+         << Caption(u"lblPasswordAge_u", u"days") << "\n"
+         << Caption(u"lblLogonCount", u"Logon Count:") << " " << Unsigned(user_.NumLogons())
          << "\n"
-         << Text(u"Frm.lblBadPassCount", u"Bad Password Count:") << " "
+         << Caption(u"lblBadPassCount", u"Bad Password Count:") << " "
          << Unsigned(user_.BadPasswordCount()) << "\n";
     for (const FlagLine& line : kFlagLines) {
-        out_ << Text(line.key, line.caption) << ": ";
+        out_ << Caption(line.control, line.caption) << ": ";
         if (line.flag == win::UF_PASSWD_CANT_CHANGE && rightUnknown)
             out_ << Text(u"Frm.chkCanChange.Unknown",
                          u"Not known here: the server keeps this right where the program "
@@ -238,7 +248,7 @@ int CliProgram::UserSet(const CliCommand& command) {
     std::string notKept;
     for (const FlagLine& line : kFlagLines) {
         if ((changed & line.flag) != 0 && (user_.Flags() & line.flag) != (flags & line.flag))
-            notKept += (notKept.empty() ? "" : ", ") + Text(line.key, line.caption);
+            notKept += (notKept.empty() ? "" : ", ") + Caption(line.control, line.caption);
     }
     if (!notKept.empty()) {
         err_ << "tarnwick-cli: "
@@ -272,9 +282,10 @@ int CliProgram::PolicyShow(const CliCommand& command) {
         return 0;
     }
     for (const PolicyFieldRule& rule : kPolicyFields) {
-        out_ << ToUtf8(rule.caption) << " " << Unsigned(ShownValue(rule.field, policy.*rule.value));
+        out_ << Caption(rule.label, rule.caption) << " "
+             << Unsigned(ShownValue(rule.field, policy.*rule.value));
         if (rule.unit != nullptr)
-            out_ << " " << ToUtf8(rule.unit);
+            out_ << " " << Caption(std::u16string(rule.label) + u"_u", rule.unit);
         out_ << "\n";
     }
     return 0;
@@ -303,8 +314,8 @@ int CliProgram::PolicySet(const CliCommand& command) {
                 return Refused(Text(u"Frm.Status_InvalidValue",
                                     u"Invalid value \"%1\" in \"%2\" field. Valid value "
                                     u"range: %3-%4.",
-                                    {UnsignedToText(value), FieldName(field), UnsignedToText(0),
-                                     UnsignedToText(maxDays)}));
+                                    {UnsignedToText(value), LocalFieldName(field),
+                                     UnsignedToText(0), UnsignedToText(maxDays)}));
         }
         wanted.*RuleOf(field).value = StoredValue(field, value);
     }
@@ -324,7 +335,7 @@ int CliProgram::PolicySet(const CliCommand& command) {
     std::u16string notKept;
     for (const PolicyFieldRule& rule : kPolicyFields) {
         if (user_.LoadedModals().*rule.value != wanted.*rule.value)
-            notKept += (notKept.empty() ? u"" : u", ") + FieldName(rule.field);
+            notKept += (notKept.empty() ? u"" : u", ") + LocalFieldName(rule.field);
     }
     if (!notKept.empty()) {
         err_ << "tarnwick-cli: "
@@ -375,8 +386,8 @@ int CliProgram::ExpiryWarning(const CliCommand& command) {
             << json{{"days", days ? json(static_cast<std::uint32_t>(*days)) : json(nullptr)}}.dump()
             << "\n";
     else
-        out_ << Text(u"Frm.lblPasswordReminder", u"Password Expiry Warning:")
-             << (days ? " " + Unsigned(*days) + " " + Text(u"Frm.lblPasswordReminder_u", u"days")
+        out_ << Caption(u"lblPasswordReminder", u"Password Expiry Warning:")
+             << (days ? " " + Unsigned(*days) + " " + Caption(u"lblPasswordReminder_u", u"days")
                       : "")
              << "\n";
     return 0;

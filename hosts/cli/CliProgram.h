@@ -45,6 +45,10 @@ private:
     std::optional<std::u16string> ChangeRightUnknown();
     std::string Text(std::u16string_view key, std::u16string_view def,
                      std::initializer_list<LocArg> args = {});
+    // A control's caption from the language file, as the window shows it.
+    std::string Caption(std::u16string_view control, std::u16string_view english);
+    // A policy field as the window's messages name it, in the language file's words.
+    std::u16string LocalFieldName(PolicyField field);
     std::string DateText(double serial);
 
     win::Platform& platform_;

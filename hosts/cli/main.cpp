@@ -44,6 +44,9 @@ int Refuse(const std::string& text) {
 
 int RunOn(win::Platform platform, const std::u16string& folder, const cli::CliCommand& command) {
     mCommon common(platform, folder);
+    // As the window: the user's UI language where the system has one, so the
+    // platform is looked at first.
+    common.CheckPlatform();
     common.LoadLanguageFile(0);
 #ifdef _WIN32
     const bool terminal = _isatty(_fileno(stderr)) != 0;
@@ -56,7 +59,7 @@ int RunOn(win::Platform platform, const std::u16string& folder, const cli::CliCo
 
 // The simulated computer a machine description describes; refused with
 // exit status 2 when it cannot be read.
-int RunOnMachine(const cli::CliCommand& command, const std::u16string& folder) {
+int RunOnMachine(const cli::CliCommand& command) {
     std::string content;
     if (auto why = win::ReadSmallFile(command.machineFile, content))
         return Refuse("tarnwick-cli: the machine description " + command.machineFile + " " + *why);
@@ -67,7 +70,8 @@ int RunOnMachine(const cli::CliCommand& command, const std::u16string& folder) {
         return Refuse("tarnwick-cli: " + command.machineFile +
                       " is not a machine description: " + error.what());
     }
-    return RunOn(sim->platform(), folder, command);
+    // The simulated computer's program folder, where its language file is.
+    return RunOn(sim->platform(), sim->machine().system.executableFolder, command);
 }
 
 // The folder of the program's own file, where its language files are: not
@@ -113,7 +117,7 @@ int main(int argc, char** argv) {
     const std::u16string folder = ProgramFolder();
 #ifdef _WIN32
     if (!command.machineFile.empty())
-        return RunOnMachine(command, folder);
+        return RunOnMachine(command);
     win32::WinPlatform platform;
     return RunOn(platform.platform(), folder, command);
 #else
@@ -122,7 +126,7 @@ int main(int argc, char** argv) {
     if (connection.connect && !command.machineFile.empty())
         return Refuse("tarnwick-cli: --machine and --connect exclude each other");
     if (!command.machineFile.empty())
-        return RunOnMachine(command, folder);
+        return RunOnMachine(command);
     if (!connection.connect)
         return Refuse("tarnwick-cli: name the target: --connect for real servers, or --machine "
                       "FILE for a simulated computer");

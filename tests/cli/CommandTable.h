@@ -136,9 +136,11 @@ inline void RunTableCase(const TableCase& c,
     }
 }
 
-// The table's cases for `target` ("sim" or "server").
-inline std::vector<TableCase> CommandTableCases(const std::string& target) {
-    return ReadCommandTable(TW_SOURCE_DIR "/tests/cli/commands.txt", target);
+// The cases of a table of tests/cli (commands.txt unless named) for
+// `target` ("sim" or "server").
+inline std::vector<TableCase> CommandTableCases(const std::string& target,
+                                                const std::string& table = "commands.txt") {
+    return ReadCommandTable(TW_SOURCE_DIR "/tests/cli/" + table, target);
 }
 
 } // namespace tw::test

@@ -6,13 +6,18 @@
 # table. The first command of a case depends on no earlier one; the rest of
 # each case runs in process (CommandTableTest).
 #
-#     check-program.sh MACHINE-FILE PROGRAM [ARGUMENT...]
+#     check-program.sh [--table FILE] MACHINE-FILE PROGRAM [ARGUMENT...]
 #
-# MACHINE-FILE as the program names it (Z:/... under Wine); PROGRAM and its
-# ARGUMENTs start the program ("wine64 tarnwick-cli.exe").
+# FILE a table of this folder (commands.txt unless given); MACHINE-FILE as
+# the program names it (Z:/... under Wine); PROGRAM and its ARGUMENTs start
+# the program ("wine64 tarnwick-cli.exe").
 set -uo pipefail
 
 table=$(dirname "$0")/commands.txt
+if [ "${1:-}" = --table ]; then
+    table=$(dirname "$0")/$2
+    shift 2
+fi
 machine=$1
 shift
 

@@ -237,6 +237,8 @@ stage "Tarnwick.exe smoke start" 180 bash -c smoke
 # simulated computer, and the expiry warning in Wine's own registry.
 stage "tarnwick-cli.exe, command table" 300 tests/cli/check-program.sh tests/cli/machine.json \
     "$WINE" "$bin/tarnwick-cli.exe"
+stage "tarnwick-cli.exe, German table" 120 tests/cli/check-program.sh --table german.txt \
+    tests/cli/machine-german.json "$WINE" "$bin/tarnwick-cli.exe"
 stage "tarnwick-cli.exe, expiry warning" 120 bash -c cli_registry
 
 # The x64 installer, when TW_WINE_INSTALLER names it (tools/test-all does,
